@@ -1,0 +1,31 @@
+#pragma once
+// Reading whole files and replacing them atomically, with the platform's
+// error texts.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace kirano::text {
+
+// An operating-system error number from a failed file operation.
+struct IoError {
+    int code = 0;
+    // "ﾌｧｲﾙへのｱｸｾｽが拒否されました", "ﾃﾞｨｽｸがいっぱいです" or "I/O ｴﾗｰ (n)".
+    QString text() const;
+};
+
+// "ﾌｧｲﾙ %s を作成できません" with the path filled in.
+QString cannotCreateText(const QString &path);
+
+std::optional<QByteArray> readFile(const QString &path, IoError *error = nullptr);
+
+// Replaces the file with the lines, each ended by CR LF. The new content is
+// written beside the file and renamed over it, so a failure leaves the
+// previous content as it was. Returns the error on failure.
+std::optional<IoError> writeLines(const QString &path, const QList<QByteArray> &lines);
+
+bool fileExists(const QString &path);
+
+} // namespace kirano::text

@@ -1,0 +1,65 @@
+#include "text/lines.h"
+
+namespace kirano::text {
+
+LineReader::LineReader(QByteArray content) : content_(std::move(content)) {
+    end_ = content_.indexOf('\x1A');
+    if (end_ < 0)
+        end_ = content_.size();
+}
+
+QByteArray LineReader::readLine() {
+    if (atEnd())
+        return QByteArray();
+    qsizetype cr = content_.indexOf('\r', pos_);
+    if (cr < 0 || cr > end_)
+        cr = end_;
+    QByteArray line = content_.mid(pos_, cr - pos_);
+    pos_ = cr;
+    if (pos_ < end_) { // at a CR: it and an LF right after it end the line
+        ++pos_;
+        if (pos_ < end_ && content_.at(pos_) == '\n')
+            ++pos_;
+    }
+    return line;
+}
+
+QList<QByteArray> splitLines(const QByteArray &content) {
+    qsizetype end = content.indexOf('\0');
+    if (end < 0)
+        end = content.size();
+    QList<QByteArray> lines;
+    const char *data = content.constData();
+    qsizetype start = 0;
+    qsizetype i = 0;
+    while (i < end) {
+        char c = data[i];
+        if (c != '\r' && c != '\n') {
+            ++i;
+            continue;
+        }
+        lines.append(QByteArray(data + start, i - start));
+        ++i;
+        if (c == '\r' && i < end && data[i] == '\n')
+            ++i;
+        start = i;
+    }
+    if (start < end)
+        lines.append(QByteArray(data + start, end - start));
+    return lines;
+}
+
+QByteArray joinCrLf(const QList<QByteArray> &lines) {
+    qsizetype size = 0;
+    for (const QByteArray &line : lines)
+        size += line.size() + 2;
+    QByteArray text;
+    text.reserve(size);
+    for (const QByteArray &line : lines) {
+        text.append(line);
+        text.append("\r\n", 2);
+    }
+    return text;
+}
+
+} // namespace kirano::text

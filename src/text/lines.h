@@ -1,0 +1,34 @@
+#pragma once
+// The two ways the program splits a text file into lines.
+
+#include <QByteArray>
+#include <QList>
+
+namespace kirano::text {
+
+// Line by line, for the settings file, "forumlist.txt" and "patiolist.txt":
+// a line ends at CR, an LF right after that CR belongs to the line end, a bare
+// LF stays in the text, the byte 0x1A ends the file, and reading past the end
+// yields empty lines.
+class LineReader {
+  public:
+    explicit LineReader(QByteArray content);
+
+    QByteArray readLine();
+    bool atEnd() const { return pos_ >= end_; }
+
+  private:
+    QByteArray content_;
+    qsizetype pos_ = 0;
+    qsizetype end_ = 0;
+};
+
+// Whole file into a list, for the patrol list file and the captured files:
+// lines end at CR LF, CR or LF; a last line without a line end counts; a NUL
+// byte ends the text; an empty text has no lines.
+QList<QByteArray> splitLines(const QByteArray &content);
+
+// Lines joined with CR LF after every line, the last one included.
+QByteArray joinCrLf(const QList<QByteArray> &lines);
+
+} // namespace kirano::text

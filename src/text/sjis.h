@@ -1,0 +1,40 @@
+#pragma once
+// Shift_JIS (code page 932) bytes <-> screen text. Everything read from or
+// written to a file stays bytes; these are the only crossings.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+#include <optional>
+
+namespace kirano::text {
+
+// Bytes to screen text. Invalid bytes show as a substitute character; the
+// bytes themselves are never changed by this.
+QString decode(QByteArrayView sjis);
+
+// Screen text to bytes; nothing when a character has no code in page 932
+// (no '?' is ever produced). The usual Unicode look-alikes of the JIS
+// characters (wave dash, double vertical line, minus sign, cent, pound, not
+// sign) are stored as their code page 932 forms, as a Japanese input method on
+// this platform types them.
+std::optional<QByteArray> encode(QStringView text);
+
+// Bytes of a text known to be encodable (the program's own constants).
+QByteArray bytesOf(QStringView text);
+
+// Number of Shift_JIS bytes the text would take; a character without a code
+// counts as two, like the double-byte character it stands for.
+qsizetype encodedLength(QStringView text);
+
+// True when b starts a double-byte character.
+inline bool isLeadByte(uchar b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// A path held as bytes, as a native file name.
+inline QString nativePath(QByteArrayView sjisPath) {
+    return decode(sjisPath);
+}
+
+} // namespace kirano::text

@@ -1,0 +1,362 @@
+// Line splitting, number parsing, path and Shift_JIS helpers, file writing.
+
+#include "testmain.h"
+#include "text/files.h"
+#include "text/lines.h"
+#include "text/numbers.h"
+#include "text/sjis.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QMap>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace kirano::text;
+
+namespace {
+
+// Bytes of a literal, embedded NULs included.
+template <qsizetype N> QByteArray raw(const char (&s)[N]) {
+    return QByteArray(s, N - 1);
+}
+
+// Every entry below root with its content, so a failed write can be shown to
+// have changed nothing.
+QMap<QString, QByteArray> snapshot(const QString &root) {
+    QMap<QString, QByteArray> entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        entries.insert(path, it.fileInfo().isDir() ? QByteArrayLiteral("<dir>")
+                                                   : readFile(path).value_or("<unreadable>"));
+    }
+    return entries;
+}
+
+} // namespace
+
+class TestText : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void lineReader_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArrayList>("lines");
+        QTest::newRow("CR") << raw("a\rb\r") << QByteArrayList{"a", "b"};
+        QTest::newRow("LF only is one line") << raw("a\nb\n") << QByteArrayList{"a\nb\n"};
+        QTest::newRow("CR LF") << raw("a\r\nb\r\n") << QByteArrayList{"a", "b"};
+        QTest::newRow("CR CR") << raw("a\r\rb\r\n") << QByteArrayList{"a", "", "b"};
+        QTest::newRow("LF before CR stays") << raw("a\n\rb") << QByteArrayList{"a\n", "b"};
+        QTest::newRow("second LF stays") << raw("a\r\n\nb\r\n") << QByteArrayList{"a", "\nb"};
+        QTest::newRow("0x1A mid-file") << raw("a\r\nb\x1a"
+                                              "c\r\nd\r\n")
+                                       << QByteArrayList{"a", "b"};
+        QTest::newRow("0x1A after CR") << raw("a\r\x1a\nb") << QByteArrayList{"a"};
+        QTest::newRow("0x1A first") << raw("\x1a"
+                                           "a\r\n")
+                                    << QByteArrayList{};
+        QTest::newRow("empty") << QByteArray() << QByteArrayList{};
+        QTest::newRow("no final line end") << raw("a\r\nlast") << QByteArrayList{"a", "last"};
+        QTest::newRow("long line") << QByteArray(100000, 'x') + "\r\n"
+                                   << QByteArrayList{QByteArray(100000, 'x')};
+    }
+    void lineReader() {
+        QFETCH(QByteArray, content);
+        QFETCH(QByteArrayList, lines);
+        LineReader reader(content);
+        for (const QByteArray &line : lines) {
+            QVERIFY(!reader.atEnd());
+            QCOMPARE(reader.readLine(), line);
+        }
+        QVERIFY(reader.atEnd());
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(reader.readLine(), QByteArray());
+        QVERIFY(reader.atEnd());
+    }
+
+    void splitLines_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArrayList>("lines");
+        QTest::newRow("empty") << QByteArray() << QByteArrayList{};
+        QTest::newRow("no line end") << raw("a") << QByteArrayList{"a"};
+        QTest::newRow("trailing CR LF") << raw("a\r\n") << QByteArrayList{"a"};
+        QTest::newRow("only CR LF") << raw("\r\n") << QByteArrayList{""};
+        QTest::newRow("last without end") << raw("a\r\nb") << QByteArrayList{"a", "b"};
+        QTest::newRow("LF LF") << raw("a\n\nb") << QByteArrayList{"a", "", "b"};
+        QTest::newRow("CR CR") << raw("a\r\rb") << QByteArrayList{"a", "", "b"};
+        QTest::newRow("LF CR is two ends") << raw("a\n\rb") << QByteArrayList{"a", "", "b"};
+        QTest::newRow("mixed") << raw("a\r\nb\rc\nd") << QByteArrayList{"a", "b", "c", "d"};
+        QTest::newRow("blank last line") << raw("a\r\n\r\n") << QByteArrayList{"a", ""};
+        QTest::newRow("NUL ends") << raw("a\r\nb\0c\r\n") << QByteArrayList{"a", "b"};
+        QTest::newRow("NUL first") << raw("\0a\r\n") << QByteArrayList{};
+        QTest::newRow("0x1A is text") << raw("a\x1a\r\nb") << QByteArrayList{"a\x1a", "b"};
+    }
+    void splitLines() {
+        QFETCH(QByteArray, content);
+        QFETCH(QByteArrayList, lines);
+        QCOMPARE(kirano::text::splitLines(content), lines);
+    }
+
+    void joinCrLf_data() {
+        QTest::addColumn<QByteArrayList>("lines");
+        QTest::addColumn<QByteArray>("joined");
+        QTest::newRow("none") << QByteArrayList{} << QByteArray();
+        QTest::newRow("one empty") << QByteArrayList{""} << raw("\r\n");
+        QTest::newRow("two") << QByteArrayList{"a", "b"} << raw("a\r\nb\r\n");
+        QTest::newRow("empty middle") << QByteArrayList{"a", "", "b"} << raw("a\r\n\r\nb\r\n");
+    }
+    void joinCrLf() {
+        QFETCH(QByteArrayList, lines);
+        QFETCH(QByteArray, joined);
+        QCOMPARE(kirano::text::joinCrLf(lines), joined);
+        QCOMPARE(kirano::text::splitLines(joined), lines);
+    }
+
+    void leadingNumber_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("value");
+        QTest::newRow("digits then text") << raw("12abc") << 12;
+        QTest::newRow("leading zero") << raw("03") << 3;
+        QTest::newRow("zeros") << raw("0003") << 3;
+        QTest::newRow("blanks") << raw("  7") << 7;
+        QTest::newRow("minus") << raw("-5") << -5;
+        QTest::newRow("plus") << raw("+8") << 8;
+        QTest::newRow("hex upper") << raw("$1F") << 31;
+        QTest::newRow("hex lower") << raw("$ff") << 255;
+        QTest::newRow("hex stops") << raw("$1g") << 1;
+        QTest::newRow("stops at blank") << raw("12 34") << 12;
+        QTest::newRow("no digits") << raw("abc") << 0;
+        QTest::newRow("empty") << QByteArray() << 0;
+        QTest::newRow("dollar alone") << raw("$") << 0;
+        QTest::newRow("two signs") << raw("+-3") << 0;
+        QTest::newRow("too big") << raw("99999999999") << 2147483647;
+        QTest::newRow("too small") << raw("-99999999999") << -2147483647 - 1;
+    }
+    void leadingNumber() {
+        QFETCH(QByteArray, text);
+        QFETCH(int, value);
+        QCOMPARE(kirano::text::leadingNumber(text), value);
+    }
+
+    void strictInteger_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<int>("value");
+        QTest::newRow("leading blank") << raw(" 7") << true << 7;
+        QTest::newRow("trailing blank") << raw("7 ") << false << 0;
+        QTest::newRow("letters") << raw("abc") << false << 0;
+        QTest::newRow("digits then letter") << raw("12a") << false << 0;
+        QTest::newRow("empty") << QByteArray() << false << 0;
+        QTest::newRow("blanks") << raw("   ") << false << 0;
+        QTest::newRow("plus") << raw("+12") << true << 12;
+        QTest::newRow("minus zero") << raw("-0") << true << 0;
+        QTest::newRow("min") << raw("-2147483648") << true << -2147483647 - 1;
+        QTest::newRow("below min") << raw("-2147483649") << false << 0;
+        QTest::newRow("max") << raw("2147483647") << true << 2147483647;
+        QTest::newRow("above max") << raw("2147483648") << false << 0;
+        QTest::newRow("hex all ones") << raw("$FFFFFFFF") << true << -1;
+        QTest::newRow("hex max") << raw("$7fffffff") << true << 2147483647;
+        QTest::newRow("hex too long") << raw("$100000000") << false << 0;
+        QTest::newRow("dollar alone") << raw("$") << false << 0;
+        QTest::newRow("minus alone") << raw("-") << false << 0;
+        QTest::newRow("two numbers") << raw("1 2") << false << 0;
+    }
+    void strictInteger() {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, valid);
+        QFETCH(int, value);
+        const std::optional<qint32> result = kirano::text::strictInteger(text);
+        QCOMPARE(result.has_value(), valid);
+        if (valid)
+            QCOMPARE(*result, value);
+    }
+
+    void fill2d_data() {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("one digit") << 3 << raw(" 3");
+        QTest::newRow("zero") << 0 << raw(" 0");
+        QTest::newRow("two digits") << 12 << raw("12");
+        QTest::newRow("three digits") << 123 << raw("123");
+        QTest::newRow("negative") << -5 << raw("-5");
+    }
+    void fill2d() {
+        QFETCH(int, value);
+        QFETCH(QByteArray, text);
+        QCOMPARE(kirano::text::fill2d(value), text);
+    }
+
+    void fileNamePart_data() {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("drive and folder") << raw("C:\\LOG\\F1.TXT") << raw("F1.TXT");
+        QTest::newRow("name only") << raw("F1.TXT") << raw("F1.TXT");
+        QTest::newRow("digit") << raw("0") << raw("0");
+        QTest::newRow("ends in separator") << raw("C:\\dir\\") << QByteArray();
+        QTest::newRow("drive only") << raw("C:F.TXT") << raw("F.TXT");
+        QTest::newRow("slashes") << raw("/home/u/a.txt") << raw("a.txt");
+        QTest::newRow("trail byte 0x5C") << raw("C:\\\x95\x5c.txt") << raw("\x95\x5c.txt");
+        QTest::newRow("double-byte alone") << raw("\x95\x5c") << raw("\x95\x5c");
+        QTest::newRow("double-byte folder") << raw("\x95\x5c\\a") << raw("a");
+        QTest::newRow("half-width kana") << raw("\xb1\\b") << raw("b");
+        QTest::newRow("lone lead byte") << raw("a\\\x95") << raw("\x95");
+    }
+    void fileNamePart() {
+        QFETCH(QByteArray, path);
+        QFETCH(QByteArray, name);
+        QCOMPARE(kirano::text::fileNamePart(path), name);
+    }
+
+    void isDateLine_data() {
+        const QByteArray marker = bytesOf(u"データ取得");
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<bool>("date");
+        QTest::newRow("marker") << marker << true;
+        QTest::newRow("marker and more") << bytesOf(u"データ取得日時 2024/01/02") << true;
+        QTest::newRow("one byte short") << marker.left(9) << false;
+        QTest::newRow("other word") << bytesOf(u"データ送信") << false;
+        QTest::newRow("ascii") << raw("data") << false;
+        QTest::newRow("empty") << QByteArray() << false;
+    }
+    void isDateLine() {
+        QFETCH(QByteArray, line);
+        QFETCH(bool, date);
+        QCOMPARE(kirano::text::isDateLine(line), date);
+    }
+
+    void encodeRoundTrip_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("kanji 0x5C") << QStringLiteral(u"表") << raw("\x95\x5c");
+        QTest::newRow("half-width kana") << QStringLiteral(u"ｱ") << raw("\xb1");
+        QTest::newRow("mixed") << QStringLiteral(u"A表ｱ") << raw("A\x95\x5c\xb1");
+        QTest::newRow("sentence") << QStringLiteral(u"環境設定を保存しました。") << QByteArray();
+    }
+    void encodeRoundTrip() {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        const std::optional<QByteArray> encoded = encode(text);
+        QVERIFY(encoded);
+        if (!bytes.isEmpty())
+            QCOMPARE(*encoded, bytes);
+        QCOMPARE(decode(*encoded), text);
+        QCOMPARE(kirano::text::encodedLength(text), encoded->size());
+    }
+
+    void encodeLookAlikes_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("wave dash") << QStringLiteral(u"\u301C") << raw("\x81\x60");
+        QTest::newRow("fullwidth tilde") << QStringLiteral(u"\uFF5E") << raw("\x81\x60");
+        QTest::newRow("double vertical line") << QStringLiteral(u"\u2016") << raw("\x81\x61");
+        QTest::newRow("minus sign") << QStringLiteral(u"\u2212") << raw("\x81\x7c");
+        QTest::newRow("cent") << QStringLiteral(u"\u00A2") << raw("\x81\x91");
+        QTest::newRow("pound") << QStringLiteral(u"\u00A3") << raw("\x81\x92");
+        QTest::newRow("not sign") << QStringLiteral(u"\u00AC") << raw("\x81\xca");
+    }
+    void encodeLookAlikes() {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(encode(text).value_or("<none>"), bytes);
+    }
+
+    void encodedLength_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("encodable");
+        QTest::addColumn<int>("length");
+        QTest::newRow("empty") << QString() << true << 0;
+        QTest::newRow("ascii") << QStringLiteral(u"abc") << true << 3;
+        QTest::newRow("kanji") << QStringLiteral(u"表示") << true << 4;
+        QTest::newRow("e acute") << QStringLiteral(u"aé") << false << 3;
+        QTest::newRow("emoji") << QStringLiteral(u"a\U0001F600b") << false << 4;
+        QTest::newRow("hangul") << QStringLiteral(u"한") << false << 2;
+    }
+    void encodedLength() {
+        QFETCH(QString, text);
+        QFETCH(bool, encodable);
+        QFETCH(int, length);
+        QCOMPARE(encode(text).has_value(), encodable);
+        QCOMPARE(kirano::text::encodedLength(text), length);
+    }
+
+    void ioErrorText_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("text");
+        const QString denied = QStringLiteral(u"ﾌｧｲﾙへのｱｸｾｽが拒否されました");
+        QTest::newRow("EACCES") << int(EACCES) << denied;
+        QTest::newRow("EPERM") << int(EPERM) << denied;
+        QTest::newRow("ENOSPC") << int(ENOSPC) << QStringLiteral(u"ﾃﾞｨｽｸがいっぱいです");
+        QTest::newRow("EIO") << 5 << QStringLiteral(u"I/O ｴﾗｰ (5)");
+        QTest::newRow("ENOENT") << 2 << QStringLiteral(u"I/O ｴﾗｰ (2)");
+    }
+    void ioErrorText() {
+        QFETCH(int, code);
+        QFETCH(QString, text);
+        QCOMPARE(IoError{code}.text(), text);
+    }
+
+    void cannotCreate() {
+        QCOMPARE(cannotCreateText(QStringLiteral(u"/x/y")),
+                 QStringLiteral(u"ﾌｧｲﾙ /x/y を作成できません"));
+    }
+
+    void writeAndRead() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral(u"f.txt"));
+        QVERIFY(!writeLines(path, {"old", "longer content"}));
+        QVERIFY(!writeLines(path, {"a", "b"}));
+        QCOMPARE(readFile(path).value_or("<none>"), raw("a\r\nb\r\n"));
+        QVERIFY(!writeLines(path, {raw("\x95\x5c\0\x1a")}));
+        QCOMPARE(readFile(path).value_or("<none>"), raw("\x95\x5c\0\x1a\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral(u"f.txt")});
+
+        IoError error;
+        QVERIFY(!readFile(dir.filePath(QStringLiteral(u"none.txt")), &error));
+        QCOMPARE(error.code, ENOENT);
+    }
+
+    void writeFailureChangesNothing_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("sizeLimit");
+        QTest::newRow("missing folder") << QStringLiteral(u"missing/f.txt") << false;
+        QTest::newRow("folder is a file") << QStringLiteral(u"old.txt/f.txt") << false;
+        QTest::newRow("target is a folder") << QStringLiteral(u"folder") << false;
+        QTest::newRow("file too large") << QStringLiteral(u"old.txt") << true;
+    }
+    void writeFailureChangesNothing() {
+        QFETCH(QString, target);
+        QFETCH(bool, sizeLimit);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral(u"folder")));
+        QVERIFY(!writeLines(dir.filePath(QStringLiteral(u"folder/keep.txt")), {"keep"}));
+        QVERIFY(!writeLines(dir.filePath(QStringLiteral(u"old.txt")), {"old", "content"}));
+        const auto before = snapshot(dir.path());
+
+        // A file size limit makes writing fail even for root; the limit is
+        // lifted before anything is reported.
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        if (sizeLimit) {
+            rlimit small = saved;
+            small.rlim_cur = 16;
+            setrlimit(RLIMIT_FSIZE, &small);
+        }
+        const auto error = writeLines(dir.filePath(target), {QByteArray(100, 'x')});
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QVERIFY(error);
+        QVERIFY(error->code != 0);
+        if (sizeLimit)
+            QCOMPARE(error->code, EFBIG);
+        QCOMPARE(snapshot(dir.path()), before);
+    }
+};
+
+KIRANO_CORE_TEST_MAIN(TestText)
+#include "test_text.moc"
