@@ -1,0 +1,48 @@
+#include "dialogs/settingsfile.h"
+#include "text/lines.h"
+
+namespace kirano {
+
+SettingsFolders SettingsFolders::allSetTo(const QByteArray &folder) {
+    SettingsFolders s;
+    s.folders.fill(folder);
+    return s;
+}
+
+std::optional<SettingsFolders> readSettingsFolders(const QString &path, text::IoError *error) {
+    auto content = text::readFile(path, error);
+    if (!content)
+        return std::nullopt;
+    text::LineReader reader(*content);
+    for (int flag = 0; flag < 3; ++flag)
+        reader.readLine();
+    SettingsFolders result;
+    for (QByteArray &folder : result.folders)
+        folder = reader.readLine();
+    return result;
+}
+
+std::optional<SettingsFlags> readSettingsFlags(const QString &path, text::IoError *error) {
+    auto content = text::readFile(path, error);
+    if (!content)
+        return std::nullopt;
+    text::LineReader reader(*content);
+    auto on = [&reader] { return reader.readLine() == "1"; };
+    SettingsFlags flags;
+    flags.logoutAfterPatrol = on();
+    flags.saveReceivedMail = on();
+    flags.receiveBinaryMail = on();
+    return flags;
+}
+
+std::optional<text::IoError> writeSettings(const QString &path, const SettingsFlags &flags,
+                                           const SettingsFolders &folders) {
+    auto flagLine = [](bool on) { return on ? QByteArray("1") : QByteArray("0"); };
+    QList<QByteArray> lines{flagLine(flags.logoutAfterPatrol), flagLine(flags.saveReceivedMail),
+                            flagLine(flags.receiveBinaryMail)};
+    for (const QByteArray &folder : folders.folders)
+        lines.append(folder);
+    return text::writeLines(path, lines);
+}
+
+} // namespace kirano

@@ -1,0 +1,63 @@
+#pragma once
+// "環境設定.txt": three flag lines then eight folder lines, Shift_JIS, CR LF.
+
+#include "text/files.h"
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <optional>
+
+namespace kirano {
+
+// The eight folders in file order. Each is used as a plain prefix of the
+// file names built from it.
+struct SettingsFolders {
+    enum Folder {
+        Log,
+        Data,
+        PatrolList,
+        Autopilot,
+        TextUpload,
+        BinaryUpload,
+        TextDownload,
+        BinaryDownload,
+        Count
+    };
+    std::array<QByteArray, Count> folders;
+
+    static SettingsFolders allSetTo(const QByteArray &folder);
+
+    const QByteArray &logFolder() const { return folders[Log]; }
+    const QByteArray &dataFolder() const { return folders[Data]; }
+    const QByteArray &patrolListFolder() const { return folders[PatrolList]; }
+    const QByteArray &autopilotFolder() const { return folders[Autopilot]; }
+    const QByteArray &textUploadFolder() const { return folders[TextUpload]; }
+    const QByteArray &binaryUploadFolder() const { return folders[BinaryUpload]; }
+    const QByteArray &textDownloadFolder() const { return folders[TextDownload]; }
+    const QByteArray &binaryDownloadFolder() const { return folders[BinaryDownload]; }
+
+    bool operator==(const SettingsFolders &o) const { return folders == o.folders; }
+};
+
+// The three autopilot flags; the program only stores and shows them.
+struct SettingsFlags {
+    bool logoutAfterPatrol = true;
+    bool saveReceivedMail = true;
+    bool receiveBinaryMail = true;
+};
+
+inline const QString kSettingsFileName = QStringLiteral(u"環境設定.txt");
+
+// Lines 4 to 11; missing lines give empty folders.
+std::optional<SettingsFolders> readSettingsFolders(const QString &path,
+                                                   text::IoError *error = nullptr);
+
+// Lines 1 to 3; a flag is on exactly when its line is the one character "1".
+std::optional<SettingsFlags> readSettingsFlags(const QString &path, text::IoError *error = nullptr);
+
+// All 11 lines, replacing the file atomically.
+std::optional<text::IoError> writeSettings(const QString &path, const SettingsFlags &flags,
+                                           const SettingsFolders &folders);
+
+} // namespace kirano
