@@ -1,0 +1,115 @@
+#include "app/qtprompts.h"
+#include "app/inputdialog.h"
+#include "app/kiranoapplication.h"
+#include "dialogs/chooserdialog.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace kirano {
+
+namespace {
+
+// One entry that lists every file, names without a dot included.
+const QString kAllFilesFilter = QStringLiteral(u"すべてのファイル(*.*) (*)");
+
+QFileDialog *makeFileDialog(const QString &name, QFileDialog::AcceptMode mode) {
+    auto *dialog = new QFileDialog;
+    dialog->setObjectName(name);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setAcceptMode(mode);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    return dialog;
+}
+
+std::optional<QString> runFileDialog(QFileDialog *dialog) {
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog->selectedFiles().first();
+}
+
+bool confirm(QWidget *window, const QString &text, const QString &yes, const QString &no) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral(u"確認"), text, QMessageBox::NoButton,
+                    window);
+    QPushButton *yesButton = box.addButton(yes, QMessageBox::YesRole);
+    box.addButton(no, QMessageBox::NoRole);
+    box.setDefaultButton(yesButton);
+    box.exec();
+    return box.clickedButton() == yesButton;
+}
+
+} // namespace
+
+QtPrompts::QtPrompts()
+    : opend_(makeFileDialog(QStringLiteral("opend"), QFileDialog::AcceptOpen)),
+      saved_(makeFileDialog(QStringLiteral("saved"), QFileDialog::AcceptSave)) {
+    opend_->setNameFilter(kAllFilesFilter);
+    opend_->setOption(QFileDialog::HideNameFilterDetails);
+    opend_->setOption(QFileDialog::DontConfirmOverwrite);
+    saved_->setOption(QFileDialog::DontConfirmOverwrite);
+}
+
+QtPrompts::~QtPrompts() {
+    delete opend_;
+    delete saved_;
+}
+
+std::optional<QString> QtPrompts::openFile(const OpenFileRequest &request) {
+    // The name field keeps the last choice unless the caller clears it.
+    QString keptName = QFileInfo(opend_->selectedFiles().value(0)).fileName();
+    opend_->setNameFilter(kAllFilesFilter);
+    opend_->setDirectory(request.folder);
+    opend_->selectFile(request.clearFileName ? QString() : keptName);
+    // Selecting an empty name leaves the old one in Qt's name field.
+    if (request.clearFileName) {
+        if (auto *nameEdit = opend_->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            nameEdit->clear();
+    }
+    opend_->setWindowTitle(request.title);
+    return runFileDialog(opend_);
+}
+
+std::optional<QString> QtPrompts::saveFile(const QString &title, const QString &folder) {
+    saved_->setDirectory(folder);
+    saved_->setWindowTitle(title);
+    return runFileDialog(saved_);
+}
+
+void QtPrompts::message(const QString &text) {
+    QMessageBox box(QMessageBox::NoIcon, kAppTitle, text, QMessageBox::Ok, window_);
+    box.exec();
+}
+
+bool QtPrompts::confirmYesNo(const QString &text) {
+    return confirm(window_, text, QStringLiteral(u"はい(&Y)"), QStringLiteral(u"いいえ(&N)"));
+}
+
+bool QtPrompts::confirmOkCancel(const QString &text) {
+    return confirm(window_, text, QStringLiteral("OK"), QStringLiteral(u"ｷｬﾝｾﾙ"));
+}
+
+QString QtPrompts::inputBox(const QString &caption, const QString &prompt, const QString &initial) {
+    return inputQuery(caption, prompt, initial).value_or(initial);
+}
+
+std::optional<QString> QtPrompts::inputQuery(const QString &caption, const QString &prompt,
+                                             const QString &initial) {
+    InputDialog dialog(caption, prompt, initial, window_);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.text();
+}
+
+void QtPrompts::beep() {
+    QApplication::beep();
+}
+
+int QtPrompts::choose(const QList<QByteArray> &rows, const QByteArray &status) {
+    return chooser_ ? chooser_->choose(rows, status) : -1;
+}
+
+} // namespace kirano

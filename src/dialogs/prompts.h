@@ -1,0 +1,48 @@
+#pragma once
+// The one seam through which commands ask the user something. The program
+// passes the Qt dialogs; tests pass a scripted answerer that records every
+// question.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace kirano {
+
+struct OpenFileRequest {
+    QString title;
+    QString folder;
+    // The file commands' "開く" keeps the name the dialog last showed; every
+    // other use starts with an empty name.
+    bool clearFileName = true;
+};
+
+class Prompts {
+  public:
+    virtual ~Prompts() = default;
+
+    // The shared open-file dialog; the full path chosen, nothing on Cancel.
+    // A name that does not exist yet is accepted.
+    virtual std::optional<QString> openFile(const OpenFileRequest &request) = 0;
+    // The save-file dialog; replaces an existing file without asking.
+    virtual std::optional<QString> saveFile(const QString &title, const QString &folder) = 0;
+    // Plain message captioned "Kirano" with one OK button.
+    virtual void message(const QString &text) = 0;
+    // "確認" with "はい(&Y)" / "いいえ(&N)"; true only for "はい(&Y)".
+    virtual bool confirmYesNo(const QString &text) = 0;
+    // "確認" with OK / Cancel; true only for OK.
+    virtual bool confirmOkCancel(const QString &text) = 0;
+    // Input box: the edited text on OK, the initial text on Cancel.
+    virtual QString inputBox(const QString &caption, const QString &prompt,
+                             const QString &initial) = 0;
+    // Input query: the edited text on OK, nothing on Cancel.
+    virtual std::optional<QString> inputQuery(const QString &caption, const QString &prompt,
+                                              const QString &initial) = 0;
+    virtual void beep() = 0;
+    // The chooser dialog over the rows with the status text; the index of the
+    // row chosen, or -1.
+    virtual int choose(const QList<QByteArray> &rows, const QByteArray &status) = 0;
+};
+
+} // namespace kirano
