@@ -1,0 +1,25 @@
+#pragma once
+#include <QApplication>
+#include <functional>
+
+namespace kirano {
+
+inline const QString kAppTitle = QStringLiteral("Kirano");
+
+// The application with the general error report: an error that escapes an
+// event handler is shown in a message box and the program goes on.
+class KiranoApplication : public QApplication {
+  public:
+    KiranoApplication(int &argc, char **argv);
+
+    bool notify(QObject *receiver, QEvent *event) override;
+
+    // Tests replace the message box.
+    void setErrorReporter(std::function<void(const QString &)> reporter);
+
+  private:
+    void report(const QString &text);
+    std::function<void(const QString &)> reporter_;
+};
+
+} // namespace kirano

@@ -1,0 +1,40 @@
+#include "app/kiranoapplication.h"
+#include "app/mainwindow.h"
+#include "app/program.h"
+#include "app/qtprompts.h"
+
+#include <QDir>
+#include <cstdio>
+
+namespace {
+
+// Qt aborts when it finds no display; say so plainly instead.
+bool displayAvailable() {
+#if defined(Q_OS_LINUX)
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+#else
+    return true;
+#endif
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (!displayAvailable()) {
+        std::fputs("Kirano: 画面がありません (DISPLAY が設定されていません)。"
+                   "デスクトップの中で起動してください。\n",
+                   stderr);
+        return 2;
+    }
+    kirano::KiranoApplication app(argc, argv);
+    kirano::QtPrompts prompts;
+    kirano::TForm1 form1(QDir(QCoreApplication::applicationDirPath()).absolutePath() + u'/',
+                         prompts);
+    prompts.setWindow(&form1);
+    kirano::Dialogs dialogs = kirano::createDialogs(form1);
+    prompts.setChooser(dialogs.chooser);
+    form1.show();
+    return app.exec();
+}

@@ -1,0 +1,190 @@
+#include "app/mainwindow.h"
+#include "app/fonts.h"
+#include "browser/bytelistmodel.h"
+#include "browser/datalistview.h"
+#include "dialogs/patioeditor.h"
+#include "dialogs/prompts.h"
+#include "dialogs/settingsdialog.h"
+#include "patrol/patrollistmodel.h"
+#include "text/files.h"
+#include "text/sjis.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTreeView>
+
+namespace kirano {
+
+namespace {
+
+const QString kCaption = QStringLiteral("Kirano  Ver.1.4.0");
+
+} // namespace
+
+TForm1::TForm1(const QString &programFolder, Prompts &prompts, QWidget *parent)
+    : QMainWindow(parent), prompts_(prompts) {
+    setObjectName(QStringLiteral("TForm1"));
+    // Folders are bytes like every stored path; a folder the code page cannot
+    // name keeps what it can, and the settings file is still found natively.
+    programFolder_ = text::encode(programFolder).value_or(programFolder.toLocal8Bit());
+    settingsFilePath_ = programFolder + kSettingsFileName;
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate() {
+    setWindowTitle(kCaption);
+    setFont(windowFont());
+    resize(803, 616);
+    move(200, 107);
+
+    patrolModel_ = new PatrolListModel(this);
+    createMainMenu();
+    createToolBar();
+    Splitter1 = new QSplitter(Qt::Horizontal, this);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setHandleWidth(4);
+    Splitter1->setChildrenCollapsible(false);
+    Splitter1->addWidget(createLeftPanel());
+    Splitter1->addWidget(createRightPanel());
+    Splitter1->setStretchFactor(0, 0);
+    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setSizes({254, 545});
+    setCentralWidget(Splitter1);
+    createPopupMenus();
+
+    dataListTable_ = {DataList{ListBox4, listBox4Model_, Panel3},
+                      DataList{ListBox5, listBox5Model_, Panel4}};
+
+    connect(N4, &QAction::triggered, this, &TForm1::N4Click);
+    connect(N5, &QAction::triggered, this, &TForm1::N5Click);
+    connect(ListBox3, &DataListView::rowClicked, this, &TForm1::ListBox3Click);
+    connect(ListBox4, &DataListView::rowClicked, this, &TForm1::ListBox4Click);
+    connect(ListBox5, &DataListView::rowClicked, this, &TForm1::ListBox5Click);
+
+    setViewMode(ViewMode::Forum);
+
+    folders_ = SettingsFolders::allSetTo(programFolder_);
+    if (text::fileExists(settingsFilePath_)) {
+        readSettingsFolders();
+    } else {
+        prompts_.message(QStringLiteral(u"環境設定.txtがありません"));
+    }
+}
+
+void TForm1::attachDialogs(ChooserDialog *chooser, PatioEditor *patioEditor,
+                           SettingsDialog *settingsDialog) {
+    chooser_ = chooser;
+    patioEditor_ = patioEditor;
+    settingsDialog_ = settingsDialog;
+}
+
+bool TForm1::readSettingsFolders() {
+    text::IoError error;
+    auto read = kirano::readSettingsFolders(settingsFilePath_, &error);
+    if (!read) {
+        prompts_.message(error.text());
+        return false;
+    }
+    folders_ = *read;
+    return true;
+}
+
+void TForm1::N4Click() {
+    if (patioEditor_)
+        patioEditor_->exec();
+}
+
+void TForm1::N5Click() {
+    if (settingsDialog_)
+        settingsDialog_->exec();
+    if (text::fileExists(settingsFilePath_))
+        readSettingsFolders();
+}
+
+void TForm1::FormResize() {
+    // Width rules of the weekday strip; a strip narrower than the "毎日" box
+    // leaves the group box and the last column at zero width.
+    const int width = Panel6->width();
+    const int groupWidth = qMax(0, width - 72);
+    GroupBox1->setGeometry(width - groupWidth, 2, groupWidth, Panel6->height() - 4);
+    const int used = lsv1->columnWidth(0) + lsv1->columnWidth(1) + lsv1->columnWidth(2);
+    lsv1->setColumnWidth(3, qMax(0, width - used - 4));
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event) {
+    // The strip is resized exactly when the window is or Splitter1 moves.
+    if (watched == Panel6 && event->type() == QEvent::Resize)
+        FormResize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::setViewMode(ViewMode mode) {
+    auto showOnly = [this](QWidget *sheet) {
+        for (QWidget *page : {TabSheet1, TabSheet2, TabSheet3})
+            PageControl1->setTabVisible(PageControl1->indexOf(page), page == sheet);
+        PageControl1->setCurrentWidget(sheet);
+    };
+    auto emptyText = [this] {
+        Label2->clear();
+        Label2->adjustSize();
+    };
+    switch (mode) {
+    case ViewMode::Forum:
+        listBox4Model_->clear();
+        listBox5Model_->clear();
+        emptyText();
+        ListBox4->setSelectionMode(QAbstractItemView::SingleSelection);
+        PageControl1->setTabText(PageControl1->indexOf(TabSheet1), QStringLiteral(u"会議室"));
+        PageControl1->setTabText(PageControl1->indexOf(TabSheet2), QStringLiteral(u"ライブラリィ"));
+        PageControl1->setTabText(PageControl1->indexOf(TabSheet3), QStringLiteral(u"トップ"));
+        for (QWidget *page : {TabSheet1, TabSheet2, TabSheet3})
+            PageControl1->setTabVisible(PageControl1->indexOf(page), true);
+        PageControl1->setCurrentWidget(TabSheet1);
+        listBox4Menu_ = pop5;
+        return;
+    case ViewMode::Notices:
+    case ViewMode::Bbs: {
+        const bool notices = mode == ViewMode::Notices;
+        listBox4Model_->clear();
+        ListBox4->setSelectionMode(notices ? QAbstractItemView::MultiSelection
+                                           : QAbstractItemView::SingleSelection);
+        PageControl1->setTabText(PageControl1->indexOf(TabSheet1),
+                                 notices ? QStringLiteral(u"お知らせ") : QStringLiteral(u"掲示板"));
+        showOnly(TabSheet1);
+        listBox4Menu_ = notices ? pop7 : pop8;
+        return;
+    }
+    case ViewMode::Fees:
+    case ViewMode::Warnings:
+        emptyText();
+        PageControl1->setTabText(PageControl1->indexOf(TabSheet3), mode == ViewMode::Fees
+                                                                       ? QStringLiteral(u"料金情報")
+                                                                       : QStringLiteral(u"警告"));
+        showOnly(TabSheet3);
+        return;
+    }
+    prompts_.message(QStringLiteral(u"エラー"));
+}
+
+void TForm1::deselectPatrolList() {
+    lsv1->selectionModel()->clearSelection();
+}
+
+void TForm1::ListBox3Click() {
+    deselectPatrolList();
+}
+void TForm1::ListBox4Click() {
+    deselectPatrolList();
+}
+void TForm1::ListBox5Click() {
+    deselectPatrolList();
+}
+
+} // namespace kirano

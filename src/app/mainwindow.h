@@ -1,0 +1,151 @@
+#pragma once
+#include "dialogs/settingsfile.h"
+
+#include <QByteArray>
+#include <QMainWindow>
+#include <array>
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QScrollArea;
+class QSplitter;
+class QTabWidget;
+class QToolBar;
+class QTreeView;
+
+namespace kirano {
+
+class ByteListModel;
+class ChooserDialog;
+class DataListView;
+class PatioEditor;
+class PatrolListModel;
+class Prompts;
+class SettingsDialog;
+
+enum class ViewMode { Forum, Notices, Fees, Bbs, Warnings };
+
+// The main window: the data browser on the left and at the lower right, the
+// patrol list editor at the upper right. It owns all state shared by the
+// commands for the whole run.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+  public:
+    // programFolder is the executable's folder with a trailing separator.
+    TForm1(const QString &programFolder, Prompts &prompts, QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    void attachDialogs(ChooserDialog *chooser, PatioEditor *patioEditor,
+                       SettingsDialog *settingsDialog);
+
+    const QByteArray &programFolder() const { return programFolder_; }
+    const QString &settingsFilePath() const { return settingsFilePath_; }
+    const SettingsFolders &folders() const { return folders_; }
+    PatrolListModel *patrolList() const { return patrolModel_; }
+
+    // Menu "設定".
+    void N4Click();
+    void N5Click();
+
+    void FormResize();
+    void setViewMode(ViewMode mode);
+
+    // A click in a data list: the next command is appended, not inserted.
+    void ListBox3Click();
+    void ListBox4Click();
+    void ListBox5Click();
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    void FormCreate();
+    void createMainMenu();
+    void createToolBar();
+    QWidget *createLeftPanel();
+    QWidget *createRightPanel();
+    QWidget *createWeekdayStrip();
+    QTabWidget *createDataTabs();
+    void createPopupMenus();
+    void attachPopup(QWidget *list, QMenu **menu);
+
+    bool readSettingsFolders();
+    void deselectPatrolList();
+
+    Prompts &prompts_;
+    ChooserDialog *chooser_ = nullptr;
+    PatioEditor *patioEditor_ = nullptr;
+    SettingsDialog *settingsDialog_ = nullptr;
+
+    // State of the run.
+    QByteArray programFolder_;
+    QString settingsFilePath_;
+    SettingsFolders folders_;
+
+    // Models behind the lists.
+    PatrolListModel *patrolModel_ = nullptr;
+    ByteListModel *serviceModel_ = nullptr;
+    ByteListModel *forumModel_ = nullptr;
+    ByteListModel *patioModel_ = nullptr;
+    ByteListModel *listBox4Model_ = nullptr;
+    ByteListModel *listBox5Model_ = nullptr;
+
+    // dataListTable: row 1 the conference rooms, row 2 the libraries.
+    struct DataList {
+        DataListView *list;
+        ByteListModel *model;
+        QLabel *datePanel;
+    };
+    std::array<DataList, 2> dataListTable_{};
+
+    // Controls, named as on the form.
+    QToolBar *ToolBar1 = nullptr;
+    QLabel *Label1 = nullptr;
+    DataListView *ListBox1 = nullptr;
+    DataListView *ListBox2 = nullptr;
+    DataListView *ListBox3 = nullptr;
+    DataListView *ListBox4 = nullptr;
+    DataListView *ListBox5 = nullptr;
+    QSplitter *Splitter1 = nullptr;
+    QSplitter *Splitter2 = nullptr;
+    QSplitter *Splitter3 = nullptr;
+    QTreeView *lsv1 = nullptr;
+    QWidget *Panel6 = nullptr;
+    QCheckBox *CheckBox1 = nullptr;
+    QGroupBox *GroupBox1 = nullptr;
+    std::array<QCheckBox *, 7> weekdayBoxes_{}; // CheckBox2 .. CheckBox8
+    QTabWidget *PageControl1 = nullptr;
+    QWidget *TabSheet1 = nullptr;
+    QWidget *TabSheet2 = nullptr;
+    QWidget *TabSheet3 = nullptr;
+    QLabel *Panel3 = nullptr;
+    QLabel *Panel4 = nullptr;
+    QLabel *Panel5 = nullptr;
+    QScrollArea *ScrollBox1 = nullptr;
+    QLabel *Label2 = nullptr;
+
+    QAction *New1 = nullptr;
+    QAction *Open1 = nullptr;
+    QAction *Save1 = nullptr;
+    QAction *SaveAs1 = nullptr;
+    QAction *Delete1 = nullptr;
+    QAction *Exit1 = nullptr;
+    QAction *N4 = nullptr;
+    QAction *N5 = nullptr;
+
+    QMenu *pop1 = nullptr;
+    QMenu *pop2 = nullptr;
+    QMenu *pop3 = nullptr;
+    QMenu *pop4 = nullptr;
+    QMenu *pop5 = nullptr;
+    QMenu *pop6 = nullptr;
+    QMenu *pop7 = nullptr;
+    QMenu *pop8 = nullptr;
+    // The menu ListBox4 carries in the current view mode.
+    QMenu *listBox4Menu_ = nullptr;
+};
+
+} // namespace kirano

@@ -1,0 +1,331 @@
+// The main window's controls, menus and tool bar, as laid out on the form.
+#include "app/fonts.h"
+#include "app/mainwindow.h"
+#include "browser/bytelistmodel.h"
+#include "browser/datalistview.h"
+#include "patrol/patrollistmodel.h"
+#include "text/sjis.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace kirano {
+
+namespace {
+
+QAction *makeAction(QObject *owner, const char *name, const QString &text) {
+    auto *action = new QAction(text, owner);
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
+QMenu *makeMenu(QWidget *owner, const char *name, const QString &title = QString()) {
+    auto *menu = new QMenu(title, owner);
+    menu->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+QLabel *makeDatePanel(const char *name, QWidget *parent) {
+    auto *panel = new QLabel(QStringLiteral(u"     データ取得日-------------"), parent);
+    panel->setObjectName(QString::fromLatin1(name));
+    panel->setFixedHeight(25);
+    panel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return panel;
+}
+
+QWidget *makePanel(const char *name, QWidget *parent = nullptr) {
+    auto *panel = new QWidget(parent);
+    panel->setObjectName(QString::fromLatin1(name));
+    return panel;
+}
+
+// A tab page holding a view above its date panel.
+QWidget *makeTabSheet(const char *name, QWidget *view, QLabel *datePanel) {
+    QWidget *sheet = makePanel(name);
+    auto *layout = new QVBoxLayout(sheet);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(view, 1);
+    layout->addWidget(datePanel);
+    return sheet;
+}
+
+} // namespace
+
+void TForm1::createMainMenu() {
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+
+    QStyle *style = QApplication::style();
+    New1 = makeAction(this, "New1", QStringLiteral(u"クリア"));
+    New1->setIcon(style->standardIcon(QStyle::SP_FileIcon));
+    Open1 = makeAction(this, "Open1", QStringLiteral(u"開く"));
+    Open1->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
+    Save1 = makeAction(this, "Save1", QStringLiteral(u"上書き保存"));
+    Save1->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
+    SaveAs1 = makeAction(this, "SaveAs1", QStringLiteral(u"名前を付けて保存"));
+    Delete1 = makeAction(this, "Delete1", QStringLiteral(u"削除"));
+    Delete1->setToolTip(QStringLiteral(u"ファイル削除"));
+    Delete1->setIcon(style->standardIcon(QStyle::SP_TrashIcon));
+    Exit1 = makeAction(this, "Exit1", QStringLiteral(u"終了"));
+    Exit1->setIcon(style->standardIcon(QStyle::SP_DialogCloseButton));
+
+    QMenu *file = makeMenu(this, "File1", QStringLiteral(u"ファイル"));
+    file->addActions({New1, Open1, Save1, SaveAs1});
+    file->addSeparator();
+    file->addAction(Delete1);
+    file->addSeparator();
+    file->addAction(Exit1);
+    bar->addMenu(file);
+
+    N4 = makeAction(this, "N4", QStringLiteral(u"パティオ編集"));
+    N5 = makeAction(this, "N5", QStringLiteral(u"環境設定"));
+    QMenu *settings = makeMenu(this, "SettingsMenu", QStringLiteral(u"設定"));
+    settings->addActions({N4, N5});
+    bar->addMenu(settings);
+
+    QMenu *other = makeMenu(this, "OtherMenu", QStringLiteral(u"その他"));
+    QMenu *version = makeMenu(this, "VersionMenu", QStringLiteral(u"バージョン情報"));
+    version->addAction(makeAction(this, "VersionItem", QStringLiteral("Ver 1.4.0")));
+    other->addMenu(version);
+    bar->addMenu(other);
+}
+
+void TForm1::createToolBar() {
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setFixedHeight(28);
+    ToolBar1->setIconSize(QSize(16, 16));
+    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    auto addButton = [this](QAction *action) {
+        ToolBar1->addAction(action);
+        ToolBar1->widgetForAction(action)->setFixedWidth(45);
+    };
+    addButton(New1);
+    addButton(Open1);
+    addButton(Save1);
+    addButton(Delete1);
+    ToolBar1->addSeparator();
+    addButton(Exit1);
+    ToolBar1->addSeparator();
+    Label1 = new QLabel(QStringLiteral(u"[ファイル名：]"), ToolBar1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    QFont bold = Label1->font();
+    bold.setBold(true);
+    Label1->setFont(bold);
+    Label1->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+    ToolBar1->addWidget(Label1);
+    addToolBar(Qt::TopToolBarArea, ToolBar1);
+}
+
+QWidget *TForm1::createLeftPanel() {
+    QWidget *panel = makePanel("Panel1");
+    auto *layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    serviceModel_ = new ByteListModel(this);
+    serviceModel_->setRows({text::bytesOf(u"お知らせ"), text::bytesOf(u"料金情報"),
+                            text::bytesOf(u"掲示板"), text::bytesOf(u"警告")});
+    ListBox1 = new DataListView(QStringLiteral("ListBox1"), panel);
+    ListBox1->setModel(serviceModel_);
+    ListBox1->setFixedHeight(52);
+
+    forumModel_ = new ByteListModel(this);
+    ListBox2 = new DataListView(QStringLiteral("ListBox2"));
+    ListBox2->setModel(forumModel_);
+
+    patioModel_ = new ByteListModel(this);
+    ListBox3 = new DataListView(QStringLiteral("ListBox3"));
+    ListBox3->setModel(patioModel_);
+
+    for (DataListView *list : {ListBox1, ListBox2})
+        list->setFont(fixedFont());
+    for (DataListView *list : {ListBox1, ListBox2, ListBox3})
+        list->setRowHeight(12);
+
+    // Splitter2 drags the border between the forums and the patios; growth
+    // goes to the patios.
+    Splitter2 = new QSplitter(Qt::Vertical, panel);
+    Splitter2->setObjectName(QStringLiteral("Splitter2"));
+    Splitter2->setHandleWidth(2);
+    Splitter2->setChildrenCollapsible(false);
+    Splitter2->addWidget(ListBox2);
+    Splitter2->addWidget(ListBox3);
+    Splitter2->setStretchFactor(0, 0);
+    Splitter2->setStretchFactor(1, 1);
+    Splitter2->setSizes({424, 100});
+
+    layout->addWidget(ListBox1);
+    layout->addWidget(Splitter2, 1);
+    return panel;
+}
+
+QWidget *TForm1::createWeekdayStrip() {
+    Panel6 = makePanel("Panel6");
+    Panel6->setFixedHeight(50);
+    CheckBox1 = new QCheckBox(QStringLiteral(u"毎日"), Panel6);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setChecked(true);
+    CheckBox1->move(16, 17);
+
+    // GroupBox1 keeps to the right edge; FormResize sets its width.
+    GroupBox1 = new QGroupBox(QStringLiteral(u"曜日選択"), Panel6);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    auto *row = new QHBoxLayout(GroupBox1);
+    row->setContentsMargins(8, 0, 8, 2);
+    const char16_t *days[] = {u"日", u"月", u"火", u"水", u"木", u"金", u"土"};
+    for (int i = 0; i < 7; ++i) {
+        auto *box = new QCheckBox(QString::fromUtf16(days[i]), GroupBox1);
+        box->setObjectName(QStringLiteral("CheckBox%1").arg(i + 2));
+        box->setEnabled(false);
+        row->addWidget(box);
+        weekdayBoxes_[i] = box;
+    }
+    Panel6->installEventFilter(this);
+    return Panel6;
+}
+
+QTabWidget *TForm1::createDataTabs() {
+    PageControl1 = new QTabWidget;
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+
+    listBox4Model_ = new ByteListModel(this);
+    ListBox4 = new DataListView(QStringLiteral("ListBox4"));
+    ListBox4->setModel(listBox4Model_);
+    Panel3 = makeDatePanel("Panel3", nullptr);
+    TabSheet1 = makeTabSheet("TabSheet1", ListBox4, Panel3);
+
+    listBox5Model_ = new ByteListModel(this);
+    ListBox5 = new DataListView(QStringLiteral("ListBox5"));
+    ListBox5->setModel(listBox5Model_);
+    Panel4 = makeDatePanel("Panel4", nullptr);
+    TabSheet2 = makeTabSheet("TabSheet2", ListBox5, Panel4);
+
+    for (DataListView *list : {ListBox4, ListBox5}) {
+        list->setFont(fixedFont());
+        list->setRowHeight(12);
+    }
+
+    ScrollBox1 = new QScrollArea;
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1->setBackgroundRole(QPalette::Base);
+    Label2 = new QLabel(QStringLiteral(u"データ無し"));
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setFont(fixedFont());
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label2->setTextFormat(Qt::PlainText);
+    ScrollBox1->setWidget(Label2);
+    ScrollBox1->setWidgetResizable(false);
+    Panel5 = makeDatePanel("Panel5", nullptr);
+    TabSheet3 = makeTabSheet("TabSheet3", ScrollBox1, Panel5);
+
+    PageControl1->addTab(TabSheet1, QStringLiteral(u"会議室"));
+    PageControl1->addTab(TabSheet2, QStringLiteral(u"ライブラリィ"));
+    PageControl1->addTab(TabSheet3, QStringLiteral(u"トップ"));
+    return PageControl1;
+}
+
+QWidget *TForm1::createRightPanel() {
+    QWidget *panel = makePanel("Panel2");
+
+    lsv1 = new QTreeView;
+    lsv1->setObjectName(QStringLiteral("lsv1"));
+    lsv1->setModel(patrolModel_);
+    lsv1->setRootIsDecorated(false);
+    lsv1->setUniformRowHeights(true);
+    lsv1->setItemsExpandable(false);
+    lsv1->setSortingEnabled(false);
+    lsv1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lsv1->setSelectionMode(QAbstractItemView::SingleSelection);
+    lsv1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lsv1->setContextMenuPolicy(Qt::CustomContextMenu);
+    lsv1->setFont(fixedFont());
+    lsv1->header()->setStretchLastSection(false);
+    lsv1->header()->setSectionsMovable(false);
+    const int widths[] = {130, 180, 100, 120};
+    for (int column = 0; column < 4; ++column)
+        lsv1->setColumnWidth(column, widths[column]);
+
+    // lsv1 and the weekday strip above the data tabs; Splitter3 moves the
+    // border and growth goes to lsv1.
+    QWidget *upper = makePanel("PatrolPane");
+    auto *upperLayout = new QVBoxLayout(upper);
+    upperLayout->setContentsMargins(0, 0, 0, 0);
+    upperLayout->setSpacing(0);
+    upperLayout->addWidget(lsv1, 1);
+    upperLayout->addWidget(createWeekdayStrip());
+
+    Splitter3 = new QSplitter(Qt::Vertical, panel);
+    Splitter3->setObjectName(QStringLiteral("Splitter3"));
+    Splitter3->setHandleWidth(4);
+    Splitter3->setChildrenCollapsible(false);
+    Splitter3->addWidget(upper);
+    Splitter3->addWidget(createDataTabs());
+    Splitter3->setStretchFactor(0, 1);
+    Splitter3->setStretchFactor(1, 0);
+    Splitter3->setSizes({200, 300});
+
+    auto *layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Splitter3);
+    return panel;
+}
+
+void TForm1::attachPopup(QWidget *list, QMenu **menu) {
+    connect(list, &QWidget::customContextMenuRequested, this, [list, menu](const QPoint &pos) {
+        if (*menu)
+            (*menu)->exec(list->mapToGlobal(pos));
+    });
+}
+
+void TForm1::createPopupMenus() {
+    auto menuWith = [this](const char *name,
+                           std::initializer_list<std::pair<const char *, const char16_t *>> items) {
+        QMenu *menu = makeMenu(this, name);
+        for (const auto &[itemName, text] : items)
+            menu->addAction(makeAction(this, itemName, QString::fromUtf16(text)));
+        return menu;
+    };
+    pop1 = menuWith("pop1", {{"N15", u"料金情報"},
+                             {"N16", u"テキストメール送信"},
+                             {"N17", u"バイナリメール送信"},
+                             {"N18", u"マイフォーラム"},
+                             {"N12", u"お知らせタイトル"}});
+    pop2 = menuWith("pop2", {{"N19", u"会議室タイトル（大）"}, {"N20", u"ＤＬタイトル（大）"}});
+    pop3 = menuWith("pop3", {{"N21", u"読み込み"}, {"N22", u"書き込み"}, {"N23", u"既読位置変更"}});
+    pop4 = menuWith(
+        "pop4", {{"N24", u"上へ"}, {"N25", u"下へ"}, {"Delete2", u"削除"}, {"N30", u"曜日変更"}});
+    pop5 = menuWith("pop5", {{"N6", u"読み込み"}, {"N7", u"書き込み"}, {"N8", u"未読位置変更"}});
+    pop6 = menuWith("pop6", {{"N9", u"ＤＬタイトル（小）"},
+                             {"N10", u"ＤＬダウンロード（リスト）"},
+                             {"N26", u"ＤＬダウンロード"}});
+    pop7 = menuWith("pop7", {{"N11", u"読み込み"}});
+    pop8 = menuWith("pop8", {{"N29", u"書き込み"}});
+
+    attachPopup(ListBox1, &pop1);
+    attachPopup(ListBox2, &pop2);
+    attachPopup(ListBox3, &pop3);
+    attachPopup(lsv1, &pop4);
+    attachPopup(ListBox4, &listBox4Menu_);
+    attachPopup(ListBox5, &pop6);
+}
+
+} // namespace kirano

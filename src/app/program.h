@@ -1,0 +1,20 @@
+#pragma once
+
+namespace kirano {
+
+class ChooserDialog;
+class PatioEditor;
+class SettingsDialog;
+class TForm1;
+
+struct Dialogs {
+    ChooserDialog *chooser;
+    PatioEditor *patioEditor;
+    SettingsDialog *settingsDialog;
+};
+
+// After the main window: the chooser, the patio editor and the settings
+// dialog, hidden, in that order, each taking the main window's caption.
+Dialogs createDialogs(TForm1 &form1);
+
+} // namespace kirano

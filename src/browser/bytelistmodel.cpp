@@ -1,0 +1,31 @@
+#include "browser/bytelistmodel.h"
+#include "text/sjis.h"
+
+namespace kirano {
+
+int ByteListModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+QVariant ByteListModel::data(const QModelIndex &index, int role) const {
+    if (!index.isValid() || index.row() >= rows_.size() || role != Qt::DisplayRole)
+        return QVariant();
+    return text::decode(rows_.at(index.row()));
+}
+
+void ByteListModel::setRows(QList<QByteArray> rows) {
+    beginResetModel();
+    rows_ = std::move(rows);
+    endResetModel();
+}
+
+void ByteListModel::removeLastRow() {
+    if (rows_.isEmpty())
+        return;
+    const int last = static_cast<int>(rows_.size()) - 1;
+    beginRemoveRows(QModelIndex(), last, last);
+    rows_.removeLast();
+    endRemoveRows();
+}
+
+} // namespace kirano

@@ -1,0 +1,63 @@
+#include "dialogs/chooserdialog.h"
+#include "app/fonts.h"
+#include "browser/bytelistmodel.h"
+#include "browser/datalistview.h"
+#include "text/sjis.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace kirano {
+
+ChooserDialog::ChooserDialog(const QString &caption, QWidget *parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("TForm2"));
+    setWindowTitle(caption);
+    setFont(windowFont());
+    setFixedSize(606, 519);
+
+    model_ = new ByteListModel(this);
+    ListBox1 = new DataListView(QStringLiteral("ListBox1"), this);
+    ListBox1->setModel(model_);
+    ListBox1->setFont(fixedFont());
+    ListBox1->setRowHeight(12);
+    ListBox1->setGeometry(0, 0, 606, 466);
+
+    Panel1 = new QLabel(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(0, 466, 606, 53);
+    Panel1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Panel1->setIndent(4);
+
+    auto *decide = new QPushButton(QStringLiteral(u"決定"), Panel1);
+    decide->setObjectName(QStringLiteral("Button1"));
+    decide->setGeometry(288, 8, 89, 33);
+    auto *cancel = new QPushButton(QStringLiteral(u"キャンセル"), Panel1);
+    cancel->setObjectName(QStringLiteral("Button2"));
+    cancel->setGeometry(400, 8, 89, 33);
+    decide->setAutoDefault(false);
+    cancel->setAutoDefault(false);
+    setTabOrder(decide, cancel);
+    setTabOrder(cancel, ListBox1);
+
+    connect(decide, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &ChooserDialog::Button2Click);
+    connect(ListBox1, &QAbstractItemView::doubleClicked, this, &ChooserDialog::ListBox1DblClick);
+}
+
+int ChooserDialog::choose(const QList<QByteArray> &rows, const QByteArray &status) {
+    model_->setRows(rows);
+    Panel1->setText(text::decode(status));
+    exec();
+    return ListBox1->selectedRow();
+}
+
+void ChooserDialog::Button2Click() {
+    ListBox1->clearSelectedRows();
+    reject();
+}
+
+void ChooserDialog::ListBox1DblClick() {
+    accept();
+}
+
+} // namespace kirano

@@ -1,0 +1,308 @@
+#include "app/mainwindow.h"
+#include "browser/bytelistmodel.h"
+#include "browser/datalistview.h"
+#include "guitestsupport.h"
+#include "testmain.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeView>
+#include <QtTest>
+
+using namespace kirano;
+using namespace kirano::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList actionTexts(const QList<QAction *> &actions) {
+    QStringList texts;
+    for (QAction *a : actions)
+        texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return texts;
+}
+
+QStringList listRows(QAbstractItemView *view) {
+    QStringList rows;
+    for (int r = 0; r < view->model()->rowCount(); ++r)
+        rows << view->model()->index(r, 0).data().toString();
+    return rows;
+}
+
+class Thrower : public QObject {
+  public:
+    bool event(QEvent *e) override {
+        if (e->type() == QEvent::User)
+            throw std::runtime_error("write failed");
+        return QObject::event(e);
+    }
+};
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+  private slots:
+    void missingSettingsFileSaysSoOnce();
+    void settingsFileGivesTheFolders_data();
+    void settingsFileGivesTheFolders();
+    void initialControls();
+    void menusInOrder_data();
+    void menusInOrder();
+    void toolBarSharesTheMenuActions();
+    void dialogsAreHiddenWithTheCaption();
+    void resizeRules();
+    void generalErrorReportShowsTheTextAndGoesOn();
+    void picture();
+};
+
+void TestMainWindow::missingSettingsFileSaysSoOnce() {
+    Fixture f;
+    TForm1 &w = f.start();
+    QCOMPARE(f.prompts.asked, QStringList{QStringLiteral(u"message|環境設定.txtがありません")});
+    QCOMPARE(w.windowTitle(), QStringLiteral("Kirano  Ver.1.4.0"));
+    QCOMPARE(w.programFolder(), text::bytesOf(f.folder()));
+    QCOMPARE(w.folders(), SettingsFolders::allSetTo(text::bytesOf(f.folder())));
+    QVERIFY(!w.isVisible());
+}
+
+void TestMainWindow::settingsFileGivesTheFolders_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("logFolder");
+    QTest::addColumn<QByteArray>("dataFolder");
+    QTest::addColumn<QByteArray>("binaryDownloadFolder");
+    const QByteArray jp = sjis(u"/データ 保存/");
+    QTest::newRow("three lines: every folder empty")
+        << QByteArray("1\r\n1\r\n1\r\n") << QByteArray() << QByteArray() << QByteArray();
+    QTest::newRow("five lines: the later folders empty")
+        << QByteArray("1\r\n0\r\n1\r\n/log/\r\n") + jp + "\r\n"
+        << QByteArray("/log/") << jp << QByteArray();
+    QTest::newRow("eleven lines and more")
+        << QByteArray(
+               "1\r\n1\r\n1\r\n/a/\r\n/b/\r\n/c/\r\n/d/\r\n/e/\r\n/f/\r\n/g/\r\n/h/\r\n/x/\r\n")
+        << QByteArray("/a/") << QByteArray("/b/") << QByteArray("/h/");
+    QTest::newRow("LF only: one line")
+        << QByteArray("1\n1\n1\n/a/\n/b/\n") << QByteArray() << QByteArray() << QByteArray();
+}
+
+void TestMainWindow::settingsFileGivesTheFolders() {
+    QFETCH(QByteArray, content);
+    Fixture f;
+    writeBytes(f.settingsPath(), content);
+    TForm1 &w = f.start();
+    QVERIFY(f.prompts.asked.isEmpty());
+    QTEST(w.folders().logFolder(), "logFolder");
+    QTEST(w.folders().dataFolder(), "dataFolder");
+    QTEST(w.folders().binaryDownloadFolder(), "binaryDownloadFolder");
+}
+
+void TestMainWindow::initialControls() {
+    Fixture f;
+    f.writeDefaultSettings();
+    TForm1 &w = f.start();
+
+    auto *services = w.findChild<DataListView *>(QStringLiteral("ListBox1"));
+    QVERIFY(services);
+    QCOMPARE(listRows(services),
+             (QStringList{QStringLiteral(u"お知らせ"), QStringLiteral(u"料金情報"),
+                          QStringLiteral(u"掲示板"), QStringLiteral(u"警告")}));
+    for (const char *name : {"ListBox2", "ListBox3", "ListBox4", "ListBox5"}) {
+        auto *list = w.findChild<DataListView *>(QString::fromLatin1(name));
+        QVERIFY2(list && list->model()->rowCount() == 0, name);
+    }
+
+    auto *everyDay = w.findChild<QCheckBox *>(QStringLiteral("CheckBox1"));
+    QVERIFY(everyDay->isChecked());
+    QCOMPARE(everyDay->text(), QStringLiteral(u"毎日"));
+    QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("GroupBox1"))->title(),
+             QStringLiteral(u"曜日選択"));
+    const QString days = QStringLiteral(u"日月火水木金土");
+    for (int i = 0; i < 7; ++i) {
+        auto *box = w.findChild<QCheckBox *>(QStringLiteral("CheckBox%1").arg(i + 2));
+        QVERIFY(box);
+        QCOMPARE(box->text(), days.mid(i, 1));
+        QVERIFY(!box->isChecked());
+        QVERIFY(!box->isEnabled());
+    }
+
+    QCOMPARE(w.findChild<QLabel *>(QStringLiteral("Label1"))->text(),
+             QStringLiteral(u"[ファイル名：]"));
+    QCOMPARE(w.findChild<QLabel *>(QStringLiteral("Label2"))->text(), QString());
+    for (const char *name : {"Panel3", "Panel4", "Panel5"})
+        QCOMPARE(w.findChild<QLabel *>(QString::fromLatin1(name))->text(),
+                 QStringLiteral(u"     データ取得日-------------"));
+
+    auto *tabs = w.findChild<QTabWidget *>(QStringLiteral("PageControl1"));
+    QCOMPARE(tabs->count(), 3);
+    const QStringList captions{QStringLiteral(u"会議室"), QStringLiteral(u"ライブラリィ"),
+                               QStringLiteral(u"トップ")};
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(tabs->tabText(i), captions[i]);
+        QVERIFY(tabs->isTabVisible(i));
+        QCOMPARE(tabs->widget(i)->objectName(), QStringLiteral("TabSheet%1").arg(i + 1));
+    }
+    QCOMPARE(tabs->currentIndex(), 0);
+
+    auto *lsv1 = w.findChild<QTreeView *>(QStringLiteral("lsv1"));
+    const QStringList headers{QStringLiteral(u"第一項目"), QStringLiteral(u"第二項目"),
+                              QStringLiteral(u"第三項目"), QStringLiteral(u"曜日")};
+    for (int c = 0; c < 4; ++c)
+        QCOMPARE(lsv1->model()->headerData(c, Qt::Horizontal).toString(), headers[c]);
+    QCOMPARE(lsv1->columnWidth(0), 130);
+    QCOMPARE(lsv1->columnWidth(1), 180);
+    QCOMPARE(lsv1->columnWidth(2), 100);
+    QCOMPARE(lsv1->selectionMode(), QAbstractItemView::SingleSelection);
+    QCOMPARE(lsv1->editTriggers(), QAbstractItemView::NoEditTriggers);
+
+    for (const char *name : {"Splitter1", "Splitter2", "Splitter3", "ScrollBox1", "Panel1",
+                             "Panel2", "Panel6", "ToolBar1", "MainMenu1"})
+        QVERIFY2(w.findChild<QWidget *>(QString::fromLatin1(name)), name);
+}
+
+void TestMainWindow::menusInOrder_data() {
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("texts");
+    auto row = [](const char *menu, QStringList names, QStringList texts) {
+        QTest::newRow(menu) << QString::fromLatin1(menu) << names << texts;
+    };
+    row("File1", {"New1", "Open1", "Save1", "SaveAs1", "", "Delete1", "", "Exit1"},
+        {u"クリア"_s, u"開く"_s, u"上書き保存"_s, u"名前を付けて保存"_s, "-", u"削除"_s, "-",
+         u"終了"_s});
+    row("SettingsMenu", {"N4", "N5"}, {u"パティオ編集"_s, u"環境設定"_s});
+    row("VersionMenu", {"VersionItem"}, {"Ver 1.4.0"});
+    row("pop1", {"N15", "N16", "N17", "N18", "N12"},
+        {u"料金情報"_s, u"テキストメール送信"_s, u"バイナリメール送信"_s, u"マイフォーラム"_s,
+         u"お知らせタイトル"_s});
+    row("pop2", {"N19", "N20"}, {u"会議室タイトル（大）"_s, u"ＤＬタイトル（大）"_s});
+    row("pop3", {"N21", "N22", "N23"}, {u"読み込み"_s, u"書き込み"_s, u"既読位置変更"_s});
+    row("pop4", {"N24", "N25", "Delete2", "N30"}, {u"上へ"_s, u"下へ"_s, u"削除"_s, u"曜日変更"_s});
+    row("pop5", {"N6", "N7", "N8"}, {u"読み込み"_s, u"書き込み"_s, u"未読位置変更"_s});
+    row("pop6", {"N9", "N10", "N26"},
+        {u"ＤＬタイトル（小）"_s, u"ＤＬダウンロード（リスト）"_s, u"ＤＬダウンロード"_s});
+    row("pop7", {"N11"}, {u"読み込み"_s});
+    row("pop8", {"N29"}, {u"書き込み"_s});
+}
+
+void TestMainWindow::menusInOrder() {
+    QFETCH(QString, menu);
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, texts);
+    Fixture f;
+    f.writeDefaultSettings();
+    TForm1 &w = f.start();
+    auto *m = w.findChild<QMenu *>(menu);
+    QVERIFY(m);
+    QCOMPARE(actionTexts(m->actions()), texts);
+    for (int i = 0; i < names.size(); ++i)
+        QCOMPARE(m->actions()[i]->objectName(), names[i]);
+}
+
+void TestMainWindow::toolBarSharesTheMenuActions() {
+    Fixture f;
+    f.writeDefaultSettings();
+    TForm1 &w = f.start();
+    auto *bar = w.findChild<QToolBar *>(QStringLiteral("ToolBar1"));
+    QStringList names;
+    for (QAction *a : bar->actions())
+        names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+    // The last action is the file name label.
+    names.removeLast();
+    QCOMPARE(names, (QStringList{"New1", "Open1", "Save1", "Delete1", "-", "Exit1", "-"}));
+    QCOMPARE(w.findChild<QAction *>(QStringLiteral("Delete1"))->toolTip(),
+             QStringLiteral(u"ファイル削除"));
+    QCOMPARE(w.findChild<QAction *>(QStringLiteral("Open1"))->toolTip(), QStringLiteral(u"開く"));
+    QCOMPARE(bar->height(), 28);
+}
+
+void TestMainWindow::dialogsAreHiddenWithTheCaption() {
+    Fixture f;
+    f.writeDefaultSettings();
+    TForm1 &w = f.start();
+    for (const char *name : {"TForm2", "TForm4"}) {
+        auto *dialog = w.findChild<QDialog *>(QString::fromLatin1(name));
+        QVERIFY2(dialog, name);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(dialog->windowTitle(), w.windowTitle());
+    }
+    auto *editor = w.findChild<QDialog *>(QStringLiteral("TForm3"));
+    QVERIFY(editor && !editor->isVisible());
+    QTimer::singleShot(0, editor, [editor] {
+        QCOMPARE(editor->windowTitle(), QStringLiteral("Kirano  Ver.1.4.0"));
+        editor->reject();
+    });
+    w.N4Click();
+}
+
+void TestMainWindow::resizeRules() {
+    Fixture f;
+    f.writeDefaultSettings();
+    TForm1 &w = f.start();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *strip = w.findChild<QWidget *>(QStringLiteral("Panel6"));
+    auto *group = w.findChild<QGroupBox *>(QStringLiteral("GroupBox1"));
+    auto *lsv1 = w.findChild<QTreeView *>(QStringLiteral("lsv1"));
+
+    auto check = [&] {
+        const int width = strip->width();
+        QCOMPARE(group->width(), width - 72);
+        QCOMPARE(group->geometry().right(), width - 1);
+        const int used = lsv1->columnWidth(0) + lsv1->columnWidth(1) + lsv1->columnWidth(2);
+        QCOMPARE(lsv1->columnWidth(3), width - used - 4);
+    };
+    check();
+    w.resize(1000, 700);
+    QTRY_COMPARE(strip->width() > 600, true);
+    check();
+
+    // A column the user widened counts at the next resize.
+    lsv1->setColumnWidth(0, 200);
+    w.resize(1100, 700);
+    QTRY_COMPARE(lsv1->columnWidth(0), 200);
+    check();
+
+    // Dragging Splitter1 right narrows the day column by as much.
+    auto *splitter = w.findChild<QSplitter *>(QStringLiteral("Splitter1"));
+    const int before = lsv1->columnWidth(3);
+    QList<int> sizes = splitter->sizes();
+    splitter->setSizes({sizes[0] + 50, sizes[1] - 50});
+    QTRY_COMPARE(lsv1->columnWidth(3), before - 50);
+    check();
+}
+
+void TestMainWindow::generalErrorReportShowsTheTextAndGoesOn() {
+    auto *app = static_cast<KiranoApplication *>(QCoreApplication::instance());
+    QStringList reported;
+    app->setErrorReporter([&reported](const QString &text) { reported << text; });
+    Thrower thrower;
+    QCoreApplication::sendEvent(&thrower, new QEvent(QEvent::User));
+    QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
+    QCoreApplication::processEvents();
+    app->setErrorReporter(nullptr);
+    QCOMPARE(reported,
+             (QStringList{QStringLiteral("write failed"), QStringLiteral("write failed")}));
+}
+
+void TestMainWindow::picture() {
+    Fixture f;
+    f.writeDefaultSettings();
+    TForm1 &w = f.start();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QString folder = qEnvironmentVariable("KIRANO_PICTURE_DIR", QDir::tempPath());
+    QVERIFY(w.grab().save(folder + QStringLiteral("/kirano-main-window.png")));
+}
+
+KIRANO_GUI_TEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"
