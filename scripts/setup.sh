@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian 12 machine lacks to build and run Kirano, then
+# configures and builds it in ./build. Sourced by scripts/run and scripts/test.
+set -euo pipefail
+
+KIRANO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+KIRANO_BUILD="${KIRANO_BUILD:-$KIRANO_ROOT/build}"
+
+kirano_packages=(cmake g++ make qt6-base-dev libgl-dev fonts-ipafont-gothic)
+
+kirano_install_missing() {
+    local missing=()
+    for package in "${kirano_packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}"
+}
+
+kirano_build() {
+    cmake -S "$KIRANO_ROOT" -B "$KIRANO_BUILD" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$KIRANO_BUILD" -j "$(nproc)"
+}
+
+kirano_install_missing
+kirano_build
