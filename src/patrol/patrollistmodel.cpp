@@ -64,6 +64,17 @@ void PatrolListModel::removeEntry(int row) {
     endRemoveRows();
 }
 
+void PatrolListModel::moveUp(int row) {
+    const int above = row - 1;
+    Row moving = rows_.at(row);
+    beginInsertRows(QModelIndex(), above, above);
+    rows_.insert(above, std::move(moving));
+    endInsertRows();
+    beginRemoveRows(QModelIndex(), row + 1, row + 1);
+    rows_.removeAt(row + 1);
+    endRemoveRows();
+}
+
 void PatrolListModel::setDays(int row, const QByteArray &days) {
     rows_[row].entry.days = days;
     const QModelIndex cell = index(row, Days);

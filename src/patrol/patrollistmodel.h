@@ -35,6 +35,9 @@ class PatrolListModel : public QAbstractTableModel {
     void setRows(QList<Row> rows);
     void clear() { setRows({}); }
     void removeEntry(int row);
+    // Rows row-1 and row change places; the row that moves up is created
+    // anew (so it is never selected) and the other keeps its selection.
+    void moveUp(int row);
     void setDays(int row, const QByteArray &days);
 
   private:

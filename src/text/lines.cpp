@@ -30,22 +30,17 @@ QList<QByteArray> splitLines(const QByteArray &content) {
         end = content.size();
     QList<QByteArray> lines;
     const char *data = content.constData();
-    qsizetype start = 0;
-    qsizetype i = 0;
-    while (i < end) {
-        char c = data[i];
-        if (c != '\r' && c != '\n') {
-            ++i;
-            continue;
-        }
-        lines.append(QByteArray(data + start, i - start));
-        ++i;
-        if (c == '\r' && i < end && data[i] == '\n')
-            ++i;
-        start = i;
+    const char *const stop = data + end;
+    const char *start = data;
+    while (start < stop) {
+        const char *p = start;
+        while (p < stop && *p != '\r' && *p != '\n')
+            ++p;
+        lines.emplace_back(start, p - start);
+        if (p < stop && *p == '\r' && p + 1 < stop && p[1] == '\n')
+            ++p;
+        start = p + 1;
     }
-    if (start < end)
-        lines.append(QByteArray(data + start, end - start));
     return lines;
 }
 

@@ -90,10 +90,12 @@ std::optional<qint32> strictInteger(QByteArrayView text) {
 
 QByteArray fill2d(qint32 value) {
     QByteArray digits = QByteArray::number(value);
-    return digits.size() < 2 ? QByteArray(2 - digits.size(), ' ') + digits : digits;
+    if (digits.size() < 2)
+        digits.prepend(' ');
+    return digits;
 }
 
-QByteArray fileNamePart(QByteArrayView path) {
+QByteArray fileNamePart(const QByteArray &path) {
     qsizetype start = 0;
     for (qsizetype i = 0; i < path.size(); ++i) {
         uchar b = static_cast<uchar>(path[i]);
@@ -104,7 +106,7 @@ QByteArray fileNamePart(QByteArrayView path) {
         if (b == '\\' || b == ':' || b == '/')
             start = i + 1;
     }
-    return path.sliced(start).toByteArray();
+    return start == 0 ? path : path.mid(start); // a whole name is shared, not copied
 }
 
 bool isDateLine(QByteArrayView line) {

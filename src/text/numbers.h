@@ -28,7 +28,7 @@ inline QByteArray decimal(qint32 value) {
 
 // The file-name part of a path: what follows the last '\', ':' (and on this
 // platform '/'), never splitting a double-byte character.
-QByteArray fileNamePart(QByteArrayView path);
+QByteArray fileNamePart(const QByteArray &path);
 
 // True when the first 10 bytes of a captured file's line are "データ取得".
 bool isDateLine(QByteArrayView line);
