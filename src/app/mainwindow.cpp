@@ -62,6 +62,7 @@ void TForm1::FormCreate() {
     dataListTable_ = {DataList{ListBox4, listBox4Model_, Panel3},
                       DataList{ListBox5, listBox5Model_, Panel4}};
 
+    connectPatrolCommands();
     connect(N4, &QAction::triggered, this, &TForm1::N4Click);
     connect(N5, &QAction::triggered, this, &TForm1::N5Click);
     connect(ListBox3, &DataListView::rowClicked, this, &TForm1::ListBox3Click);

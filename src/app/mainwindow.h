@@ -23,6 +23,7 @@ class ChooserDialog;
 class DataListView;
 class PatioEditor;
 class PatrolListModel;
+struct PatrolEntry;
 class Prompts;
 class SettingsDialog;
 
@@ -45,6 +46,31 @@ class TForm1 : public QMainWindow {
     const QString &settingsFilePath() const { return settingsFilePath_; }
     const SettingsFolders &folders() const { return folders_; }
     PatrolListModel *patrolList() const { return patrolModel_; }
+
+    // The patrol list: adds one entry before the one selected row, or at the
+    // end. False, and nothing added, when its display row cannot be built.
+    bool AddEntry(const PatrolEntry &entry);
+    void MoveEntry(int a, int b);
+    void N24Click();
+    void N25Click();
+    void Delete2Click();
+    void N30Click();
+    void pop4Popup();
+
+    // The weekday strip. ReadDays sets noDaysFlag to 1, after saying so, when
+    // no day is chosen; every caller then stops.
+    void CheckBox1Click();
+    QByteArray ReadDays();
+    int noDaysFlag() const { return noDaysFlag_; }
+
+    // Menu "ファイル" and its tool buttons.
+    void New1Click();
+    void Open1Click();
+    void Save1Click();
+    void SaveAs1Click();
+    void Delete1Click();
+    void Exit1Click();
+    const QByteArray &currentPatrolFile() const { return currentPatrolFile_; }
 
     // Menu "設定".
     void N4Click();
@@ -74,6 +100,9 @@ class TForm1 : public QMainWindow {
 
     bool readSettingsFolders();
     void deselectPatrolList();
+    int selectedPatrolRow() const;
+    void setCurrentPatrolFile(const QByteArray &path);
+    void connectPatrolCommands();
 
     Prompts &prompts_;
     ChooserDialog *chooser_ = nullptr;
@@ -84,6 +113,8 @@ class TForm1 : public QMainWindow {
     QByteArray programFolder_;
     QString settingsFilePath_;
     SettingsFolders folders_;
+    QByteArray currentPatrolFile_;
+    int noDaysFlag_ = 0;
 
     // Models behind the lists.
     PatrolListModel *patrolModel_ = nullptr;

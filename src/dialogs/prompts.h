@@ -8,6 +8,8 @@
 #include <QString>
 #include <optional>
 
+#include "text/sjis.h"
+
 namespace kirano {
 
 struct OpenFileRequest {
@@ -44,5 +46,15 @@ class Prompts {
     // row chosen, or -1.
     virtual int choose(const QList<QByteArray> &rows, const QByteArray &status) = 0;
 };
+
+// A text the user typed or chose, as the bytes it is stored as. A character
+// the code page cannot hold stops the command with a message: nothing is
+// ever stored with a substitute character.
+inline std::optional<QByteArray> encodeAnswer(Prompts &prompts, const QString &answer) {
+    std::optional<QByteArray> bytes = text::encode(answer);
+    if (!bytes)
+        prompts.message(QStringLiteral(u"ファイル名に使えない文字が含まれています"));
+    return bytes;
+}
 
 } // namespace kirano

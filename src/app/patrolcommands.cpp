@@ -1,0 +1,200 @@
+// The patrol list editor of the main window: adding, moving, deleting and
+// re-scheduling entries, the weekday strip, and the patrol list file commands.
+#include "app/mainwindow.h"
+#include "dialogs/prompts.h"
+#include "patrol/displayrow.h"
+#include "patrol/patrolfile.h"
+#include "patrol/patrollistmodel.h"
+#include "patrol/weekdays.h"
+#include "text/files.h"
+#include "text/sjis.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QTreeView>
+
+namespace kirano {
+
+namespace {
+
+const QString kNoData = QStringLiteral(u"データがありません");
+
+} // namespace
+
+void TForm1::connectPatrolCommands() {
+    connect(New1, &QAction::triggered, this, &TForm1::New1Click);
+    connect(Open1, &QAction::triggered, this, &TForm1::Open1Click);
+    connect(Save1, &QAction::triggered, this, &TForm1::Save1Click);
+    connect(SaveAs1, &QAction::triggered, this, &TForm1::SaveAs1Click);
+    connect(Delete1, &QAction::triggered, this, &TForm1::Delete1Click);
+    connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
+    connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
+    connect(pop4, &QMenu::aboutToShow, this, &TForm1::pop4Popup);
+    const QList<QAction *> items = pop4->actions();
+    connect(items[0], &QAction::triggered, this, &TForm1::N24Click);
+    connect(items[1], &QAction::triggered, this, &TForm1::N25Click);
+    connect(items[2], &QAction::triggered, this, &TForm1::Delete2Click);
+    connect(items[3], &QAction::triggered, this, &TForm1::N30Click);
+}
+
+int TForm1::selectedPatrolRow() const {
+    const QModelIndexList rows = lsv1->selectionModel()->selectedRows();
+    return rows.size() == 1 ? rows.first().row() : -1;
+}
+
+bool TForm1::AddEntry(const PatrolEntry &entry) {
+    std::optional<DisplayRow> display = BuildDisplayRow(entry);
+    if (!display)
+        return false;
+    // Inserting before the selected row moves its selection down with it.
+    const int selected = selectedPatrolRow();
+    const int position = selected >= 0 ? selected : patrolModel_->size();
+    patrolModel_->insertRow(position, {entry, *display});
+    return true;
+}
+
+void TForm1::MoveEntry(int a, int b) {
+    if (a < 0 || b >= patrolModel_->size()) {
+        prompts_.beep();
+        prompts_.message(QStringLiteral(u"移動できません"));
+        return;
+    }
+    patrolModel_->moveUp(b);
+}
+
+void TForm1::N24Click() {
+    const int s = selectedPatrolRow();
+    MoveEntry(s - 1, s);
+}
+
+void TForm1::N25Click() {
+    const int s = selectedPatrolRow();
+    MoveEntry(s, s + 1);
+}
+
+void TForm1::Delete2Click() {
+    const int s = selectedPatrolRow();
+    if (s < 0)
+        return;
+    patrolModel_->removeEntry(s);
+    lsv1->selectionModel()->clearSelection();
+}
+
+void TForm1::N30Click() {
+    const QByteArray days = ReadDays();
+    if (noDaysFlag_ == 1)
+        return;
+    const int s = selectedPatrolRow();
+    if (s >= 0)
+        patrolModel_->setDays(s, days);
+}
+
+void TForm1::pop4Popup() {
+    const bool selected = selectedPatrolRow() >= 0;
+    for (QAction *item : pop4->actions())
+        item->setEnabled(selected);
+}
+
+void TForm1::CheckBox1Click() {
+    for (QCheckBox *box : weekdayBoxes_)
+        box->setEnabled(!CheckBox1->isChecked());
+}
+
+QByteArray TForm1::ReadDays() {
+    noDaysFlag_ = 0;
+    std::array<bool, 7> ticked{};
+    for (int day = 0; day < 7; ++day)
+        ticked[day] = weekdayBoxes_[day]->isChecked();
+    QByteArray days = daysText(CheckBox1->isChecked(), ticked);
+    if (days.isEmpty()) {
+        prompts_.message(QStringLiteral(u"曜日が選択されていません"));
+        noDaysFlag_ = 1;
+    }
+    return days;
+}
+
+void TForm1::setCurrentPatrolFile(const QByteArray &path) {
+    currentPatrolFile_ = path;
+    Label1->setText(path.isEmpty() ? QStringLiteral(u"[ファイル名：]")
+                                   : QStringLiteral(u"[ファイル名： ") + text::decode(path) + u']');
+}
+
+void TForm1::New1Click() {
+    patrolModel_->clear();
+    setCurrentPatrolFile(QByteArray());
+}
+
+void TForm1::Open1Click() {
+    std::optional<QString> chosen = prompts_.openFile(
+        {QStringLiteral(u"ファイルを開く"), text::decode(folders_.patrolListFolder()), false});
+    if (!chosen || !text::fileExists(*chosen))
+        return;
+    std::optional<QByteArray> path = encodeAnswer(prompts_, *chosen);
+    if (!path)
+        return;
+    New1Click();
+    setCurrentPatrolFile(*path);
+    // Every entry is checked before any is shown, then all come in one step.
+    std::optional<QByteArray> content = text::readFile(*chosen);
+    std::optional<QList<PatrolListModel::Row>> rows =
+        content ? parsePatrolList(*content) : std::nullopt;
+    if (!rows) {
+        prompts_.message(QStringLiteral(u"読み込みに失敗しました"));
+        New1Click();
+        return;
+    }
+    patrolModel_->setRows(std::move(*rows));
+}
+
+void TForm1::Save1Click() {
+    if (patrolModel_->size() == 0) {
+        prompts_.message(kNoData);
+        return;
+    }
+    if (currentPatrolFile_.isEmpty()) {
+        SaveAs1Click();
+        return;
+    }
+    if (auto error = text::writeLines(text::nativePath(currentPatrolFile_),
+                                      patrolListLines(*patrolModel_))) {
+        prompts_.message(error->text());
+        return;
+    }
+    prompts_.message(QStringLiteral(u"保存しました"));
+}
+
+void TForm1::SaveAs1Click() {
+    if (patrolModel_->size() == 0) {
+        prompts_.message(kNoData);
+        return;
+    }
+    std::optional<QString> chosen = prompts_.saveFile(QStringLiteral(u"名前を付けて保存"),
+                                                      text::decode(folders_.patrolListFolder()));
+    if (!chosen)
+        return;
+    std::optional<QByteArray> path = encodeAnswer(prompts_, *chosen);
+    if (!path)
+        return;
+    setCurrentPatrolFile(*path);
+    Save1Click();
+}
+
+void TForm1::Delete1Click() {
+    std::optional<QString> chosen = prompts_.openFile(
+        {QStringLiteral(u"削除するファイル"), text::decode(folders_.patrolListFolder()), true});
+    if (!chosen || !text::fileExists(*chosen))
+        return;
+    if (!prompts_.confirmOkCancel(*chosen + QStringLiteral(u"\r\n削除しますか")))
+        return;
+    prompts_.message(QFile::remove(*chosen) ? QStringLiteral(u"削除しました")
+                                            : QStringLiteral(u"削除に失敗しました"));
+}
+
+void TForm1::Exit1Click() {
+    close();
+}
+
+} // namespace kirano
