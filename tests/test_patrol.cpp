@@ -1,0 +1,357 @@
+// The patrol list: display rows, the days text, the list file and the model.
+
+#include "patrol/displayrow.h"
+#include "patrol/patrolfile.h"
+#include "patrol/patrollistmodel.h"
+#include "patrol/weekdays.h"
+#include "testmain.h"
+#include "text/lines.h"
+#include "text/sjis.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+
+using namespace kirano;
+using text::bytesOf;
+
+namespace {
+
+// Six fields in file order.
+PatrolEntry entryOf(const QByteArrayList &f) {
+    return PatrolEntry{f.value(0), f.value(1), f.value(2), f.value(3), f.value(4), f.value(5)};
+}
+
+QByteArrayList fieldsOf(const PatrolEntry &e) {
+    QByteArrayList fields;
+    for (int i = 0; i < PatrolEntry::kFieldCount; ++i)
+        fields.append(e.field(i));
+    return fields;
+}
+
+QByteArrayList columnsOf(const DisplayRow &d) {
+    return {d.column1, d.column2, d.column3};
+}
+
+// Unknown keywords show command, param1, param2, so each row is easy to tell apart.
+PatrolListModel::Row rowOf(const QByteArray &tag) {
+    const PatrolEntry e{tag, tag + "-1", tag + "-2", tag + "-3", tag + "-4", tag + "-d"};
+    return {e, *BuildDisplayRow(e)};
+}
+
+// The list holds the rows made by rowOf(tag) for these tags, top to bottom.
+void checkRows(const PatrolListModel &m, const QByteArrayList &tags) {
+    QCOMPARE(m.size(), tags.size());
+    for (int r = 0; r < m.size(); ++r) {
+        const PatrolListModel::Row expected = rowOf(tags.at(r));
+        QCOMPARE(fieldsOf(m.entry(r)), fieldsOf(expected.entry));
+        QCOMPARE(columnsOf(m.rowAt(r).display), columnsOf(expected.display));
+        QCOMPARE(m.data(m.index(r, 0)).toString(), QString::fromLatin1(tags.at(r)));
+    }
+}
+
+} // namespace
+
+class TestPatrol : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void displayRow_data() {
+        QTest::addColumn<QByteArrayList>("entry");   // command, param1 .. param4
+        QTest::addColumn<QByteArrayList>("columns"); // three columns; none when it fails
+        const auto row = [](const char *name, const QByteArrayList &entry,
+                            const QByteArrayList &columns) {
+            QTest::newRow(name) << entry << columns;
+        };
+        const QByteArrayList fail;
+        row("bill", {"bill", "0", "0", "0", "0"}, {bytesOf(u"利用料金情報"), "", ""});
+        row("myforum", {"myforum", "F", "0", "0", "0"}, {bytesOf(u"フォーラムリスト取得"), "", ""});
+        row("mestitlea", {"mestitlea", "FGAL", "0", "0", "0"},
+            {"FGAL", bytesOf(u"会議室タイトル（大）を取得"), ""});
+        row("dltitlea", {"dltitlea", "FGAL", "0", "0", "0"},
+            {"FGAL", bytesOf(u"ＤＬタイトル（大）を取得"), ""});
+        row("mesread", {"mesread", "FGAL", "3", "C:\\LOG\\F1.TXT", "0"},
+            {"FGAL", bytesOf(u" 3番会議室を読み込み"), "F1.TXT"});
+        row("mesread hex", {"mesread", "F", "$1F", "F1.TXT", "0"},
+            {"F", bytesOf(u"31番会議室を読み込み"), "F1.TXT"});
+        row("mesread trail byte 0x5C", {"mesread", "F", "1", "C:\\\x95\x5c.TXT", "0"},
+            {"F", bytesOf(u" 1番会議室を読み込み"), "\x95\x5c.TXT"});
+        row("mesread not a number", {"mesread", "F", "x", "F1.TXT", "0"}, fail);
+        row("mesup", {"mesup", "FGAL", "12", "D:/up/MSG.TXT", "0"},
+            {"FGAL", bytesOf(u"12番会議室に書き込み"), "MSG.TXT"});
+        row("mesup leading blank", {"mesup", "F", " 7", "C:MSG.TXT", "0"},
+            {"F", bytesOf(u" 7番会議室に書き込み"), "MSG.TXT"});
+        row("mesup three digits", {"mesup", "F", "123", "M", "0"},
+            {"F", bytesOf(u"123番会議室に書き込み"), "M"});
+        row("mesup negative", {"mesup", "F", "-5", "M", "0"},
+            {"F", bytesOf(u"-5番会議室に書き込み"), "M"});
+        row("mesup trailing blank", {"mesup", "F", "7 ", "M", "0"}, fail);
+        row("mesup letters", {"mesup", "F", "abc", "M", "0"}, fail);
+        row("mesup empty", {"mesup", "F", "", "M", "0"}, fail);
+        row("mesup beyond 32 bits", {"mesup", "F", "2147483648", "M", "0"}, fail);
+        row("mailuptxt", {"mailuptxt", "C:\\MAIL\\M.TXT", "0", "0", "0"},
+            {bytesOf(u"テキストメール送信"), "", "M.TXT"});
+        row("mailupbin", {"mailupbin", "C:\\BIN\\P.LZH", "Hello", "ABC", "0"},
+            {bytesOf(u"バイナリメール送信"), "Hello  ABC", "P.LZH"});
+        row("mailupbin japanese", {"mailupbin", "P.LZH", bytesOf(u"写真"), "ABC", "0"},
+            {bytesOf(u"バイナリメール送信"), bytesOf(u"写真  ABC"), "P.LZH"});
+        row("mesrc", {"mesrc", "FGAL", "5", "C:\\X", "0"},
+            {"FGAL", bytesOf(u" 5番会議室の未読"), "C:\\X"});
+        row("mesrc empty", {"mesrc", "F", "", "1", "0"}, fail);
+        row("dltitleb", {"dltitleb", "FGAL", "4", "980101", "0"},
+            {"FGAL", bytesOf(u" 4番ＬＩＢのタイトルを取得"), bytesOf(u"980101以降")});
+        row("dltitleb fraction", {"dltitleb", "F", "1.5", "980101", "0"}, fail);
+        row("dldown", {"dldown", "FGAL", "3", "12", "C:\\DL\\FILE.LZH"},
+            {"FGAL", bytesOf(u"3-12をダウンロード"), "FILE.LZH"});
+        row("dldown letters", {"dldown", "F", "x", "y", "N"},
+            {"F", bytesOf(u"x-yをダウンロード"), "N"});
+        row("new", {"new", "C:\\LOG\\NEWS.TXT", "0", "0", "0"},
+            {bytesOf(u"お知らせ"), "", "NEWS.TXT"});
+        row("patioread", {"patioread", "P1", "SECRETPW", "C:\\P\\R.TXT", "0"},
+            {"P1", bytesOf(u"パティオ読み込み"), "R.TXT"});
+        row("patioup", {"patioup", "P1", "SECRETPW", "C:\\P\\W.TXT", "0"},
+            {"P1", bytesOf(u"パティオ書き込み"), "W.TXT"});
+        row("patiorc", {"patiorc", "P1", "SECRETPW", "C:\\P\\X", "0"},
+            {"P1", bytesOf(u"パティオの既読"), "C:\\P\\X"});
+        row("bbsup", {"bbsup", "5", "1", "C:\\B\\B.TXT", "0"},
+            {bytesOf(u"掲示板書き込み"), "5-1", "B.TXT"});
+        row("bbsup zero", {"bbsup", "2", "0", "B.TXT", "0"},
+            {bytesOf(u"掲示板書き込み"), "2-0", "B.TXT"});
+        row("newtitle", {"newtitle", "0", "0", "0", "0"},
+            {bytesOf(u"お知らせタイトル取得"), "", ""});
+        row("capitalised keyword", {"Bill", "a", "b", "c", "d"}, {"Bill", "a", "b"});
+        row("keyword with blank", {"mesread ", "F", "x", "c", "d"}, {"mesread ", "F", "x"});
+        row("empty command", {"", "a", "b", "c", "d"}, {"", "a", "b"});
+        row("japanese command", {bytesOf(u"巡回"), "C:\\a", "\xff", "c", "d"},
+            {bytesOf(u"巡回"), "C:\\a", "\xff"});
+    }
+    void displayRow() {
+        QFETCH(QByteArrayList, entry);
+        QFETCH(QByteArrayList, columns);
+        const PatrolEntry e = entryOf(entry + QByteArrayList{"0"});
+        const std::optional<DisplayRow> display = BuildDisplayRow(e);
+        QCOMPARE(display.has_value(), !columns.isEmpty());
+        if (!display)
+            return;
+        QCOMPARE(columnsOf(*display), columns);
+        if (e.command.startsWith("patio")) {
+            for (const QByteArray &column : columns)
+                QVERIFY(!column.contains(e.param2));
+        }
+    }
+
+    void daysText_data() {
+        QTest::addColumn<bool>("everyDay");
+        QTest::addColumn<QByteArray>("ticks"); // Sunday to Saturday
+        QTest::addColumn<QString>("days");
+        QTest::newRow("every day, none ticked")
+            << true << QByteArray("0000000") << QStringLiteral(u"日月火水木金土");
+        QTest::newRow("every day, one ticked")
+            << true << QByteArray("0010000") << QStringLiteral(u"日月火水木金土");
+        QTest::newRow("none") << false << QByteArray("0000000") << QString();
+        QTest::newRow("Monday, Thursday")
+            << false << QByteArray("0100100") << QStringLiteral(u"月木");
+        QTest::newRow("Sunday, Wednesday, Saturday")
+            << false << QByteArray("1001001") << QStringLiteral(u"日水土");
+        QTest::newRow("Saturday only") << false << QByteArray("0000001") << QStringLiteral(u"土");
+        QTest::newRow("all ticked")
+            << false << QByteArray("1111111") << QStringLiteral(u"日月火水木金土");
+    }
+    void daysText() {
+        QFETCH(bool, everyDay);
+        QFETCH(QByteArray, ticks);
+        QFETCH(QString, days);
+        std::array<bool, 7> sundayToSaturday{};
+        for (int d = 0; d < 7; ++d)
+            sundayToSaturday[d] = ticks.at(d) == '1';
+        QCOMPARE(kirano::daysText(everyDay, sundayToSaturday), bytesOf(days));
+    }
+
+    void parse_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<QByteArrayList>("fields"); // six per entry
+        const QByteArrayList first{"mesread", "FGAL", "3", "C:\\LOG\\F1.TXT", "0", "1"};
+        const QByteArrayList second{"bill", "0", "0", "0", "0", bytesOf(u"月木")};
+        const QByteArrayList both = first + second;
+        const QByteArray crLf = text::joinCrLf(both);
+        QTest::newRow("12 lines") << crLf << true << both;
+        QTest::newRow("13 lines") << crLf + "new\r\n" << true << both;
+        QTest::newRow("17 lines") << text::joinCrLf(both + first.mid(0, 5)) << true << both;
+        QTest::newRow("5 lines") << text::joinCrLf(first.mid(0, 5)) << true << QByteArrayList();
+        QTest::newRow("empty") << QByteArray() << true << QByteArrayList();
+        QTest::newRow("LF only") << both.join('\n') + '\n' << true << both;
+        QTest::newRow("CR only") << both.join('\r') << true << both;
+        QTest::newRow("no final line end") << crLf.chopped(2) << true << both;
+        QTest::newRow("NUL ends the text")
+            << crLf + QByteArray(1, '\0') + text::joinCrLf(first) << true << both;
+        QTest::newRow("NUL inside second entry")
+            << text::joinCrLf(first) + "bill\r\n0" + QByteArray(1, '\0') + "\r\n0\r\n0\r\n0\r\n1"
+            << true << first;
+        QTest::newRow("empty fields") << QByteArray("newtitle\r\n\r\n\r\n\r\n\r\n\r\n") << true
+                                      << QByteArrayList{"newtitle", "", "", "", "", ""};
+        QTest::newRow("bad second entry")
+            << text::joinCrLf(first + QByteArrayList{"mesread", "F", "x", "L", "0", "1"}) << false
+            << QByteArrayList();
+        QTest::newRow("bad first entry")
+            << text::joinCrLf(QByteArrayList{"mesrc", "F", "", "1", "0", "1"} + second) << false
+            << QByteArrayList();
+        QTest::newRow("bad leftover lines ignored")
+            << text::joinCrLf(first + QByteArrayList{"mesread", "F", "x"}) << true << first;
+    }
+    void parse() {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, valid);
+        QFETCH(QByteArrayList, fields);
+        const std::optional<QList<PatrolListModel::Row>> rows = parsePatrolList(content);
+        QCOMPARE(rows.has_value(), valid);
+        if (!rows)
+            return;
+        QCOMPARE(rows->size(), fields.size() / PatrolEntry::kFieldCount);
+        for (qsizetype i = 0; i < rows->size(); ++i) {
+            const PatrolListModel::Row &row = rows->at(i);
+            QCOMPARE(fieldsOf(row.entry), fields.mid(i * PatrolEntry::kFieldCount, 6));
+            QCOMPARE(columnsOf(row.display), columnsOf(*BuildDisplayRow(row.entry)));
+        }
+    }
+
+    void roundTrip_data() {
+        QTest::addColumn<QByteArrayList>("fields");
+        QTest::newRow("empty list") << QByteArrayList();
+        QTest::newRow("unknown keyword") << QByteArrayList{"Bill", "a", "b", "c", "d", "e"};
+        QTest::newRow("japanese") << QByteArrayList{"mesup",        bytesOf(u"会議室"),
+                                                    "12",           bytesOf(u"C:\\ログ\\表.TXT"),
+                                                    bytesOf(u"ソ"), bytesOf(u"日月火水木金土")};
+        QTest::newRow("not Shift_JIS")
+            << QByteArrayList{"dldown", "\x81\x20", "\xff", "a\x95", "\x95\\\x80", "\xa0\xfd"};
+        QTest::newRow("two entries")
+            << QByteArrayList{"patioup", "P", "PW", "W", "0", "", "new", "N", "0", "0", "0", "0"};
+    }
+    void roundTrip() {
+        QFETCH(QByteArrayList, fields);
+        const QByteArray content = text::joinCrLf(fields);
+        const std::optional<QList<PatrolListModel::Row>> rows = parsePatrolList(content);
+        QVERIFY(rows);
+        PatrolListModel model;
+        model.setRows(*rows);
+        QCOMPARE(model.rowCount(), fields.size() / PatrolEntry::kFieldCount);
+        const QList<QByteArray> lines = patrolListLines(model);
+        QCOMPARE(lines, fields);
+        QCOMPARE(text::joinCrLf(lines), content);
+        const std::optional<QList<PatrolListModel::Row>> again =
+            parsePatrolList(text::joinCrLf(lines));
+        QVERIFY(again);
+        QCOMPARE(again->size(), rows->size());
+        for (qsizetype i = 0; i < rows->size(); ++i) {
+            QCOMPARE(fieldsOf(again->at(i).entry), fieldsOf(rows->at(i).entry));
+            QCOMPARE(columnsOf(again->at(i).display), columnsOf(rows->at(i).display));
+        }
+    }
+
+    void modelShowsDecodedColumns() {
+        PatrolListModel model;
+        QCOMPARE(model.columnCount(), 4);
+        const QStringList headers{QStringLiteral(u"第一項目"), QStringLiteral(u"第二項目"),
+                                  QStringLiteral(u"第三項目"), QStringLiteral(u"曜日")};
+        for (int c = 0; c < 4; ++c)
+            QCOMPARE(model.headerData(c, Qt::Horizontal).toString(), headers.at(c));
+        const PatrolEntry e{"dltitleb", bytesOf(u"会議"), "4", "980101", "0", bytesOf(u"日水土")};
+        model.insertRow(0, {e, *BuildDisplayRow(e)});
+        const QStringList shown{QStringLiteral(u"会議"),
+                                QStringLiteral(u" 4番ＬＩＢのタイトルを取得"),
+                                QStringLiteral(u"980101以降"), QStringLiteral(u"日水土")};
+        QCOMPARE(model.rowCount(), 1);
+        for (int c = 0; c < 4; ++c)
+            QCOMPARE(model.data(model.index(0, c)).toString(), shown.at(c));
+    }
+
+    void moveUp_data() {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QByteArrayList>("order");
+        QTest::newRow("two rows") << 2 << 1 << QByteArrayList{"r1", "r0"};
+        QTest::newRow("second of three") << 3 << 1 << QByteArrayList{"r1", "r0", "r2"};
+        QTest::newRow("last of three") << 3 << 2 << QByteArrayList{"r0", "r2", "r1"};
+    }
+    void moveUp() {
+        QFETCH(int, count);
+        QFETCH(int, row);
+        QFETCH(QByteArrayList, order);
+        PatrolListModel model;
+        for (int r = 0; r < count; ++r)
+            model.insertRow(r, rowOf("r" + QByteArray::number(r)));
+        const QPersistentModelIndex movingDown = model.index(row - 1, 0);
+        model.moveUp(row);
+        checkRows(model, order);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(movingDown.row(), row); // the row that moved down keeps its index
+    }
+
+    void editRows_data() {
+        QTest::addColumn<QByteArray>("edit"); // insert / remove, at row
+        QTest::addColumn<int>("at");
+        QTest::addColumn<QByteArrayList>("order");
+        QTest::newRow("insert first")
+            << QByteArray("insert") << 0 << QByteArrayList{"n", "r0", "r1", "r2"};
+        QTest::newRow("insert middle")
+            << QByteArray("insert") << 2 << QByteArrayList{"r0", "r1", "n", "r2"};
+        QTest::newRow("insert last")
+            << QByteArray("insert") << 3 << QByteArrayList{"r0", "r1", "r2", "n"};
+        QTest::newRow("remove first") << QByteArray("remove") << 0 << QByteArrayList{"r1", "r2"};
+        QTest::newRow("remove middle") << QByteArray("remove") << 1 << QByteArrayList{"r0", "r2"};
+        QTest::newRow("remove last") << QByteArray("remove") << 2 << QByteArrayList{"r0", "r1"};
+    }
+    void editRows() {
+        QFETCH(QByteArray, edit);
+        QFETCH(int, at);
+        QFETCH(QByteArrayList, order);
+        PatrolListModel model;
+        model.setRows({rowOf("r0"), rowOf("r1"), rowOf("r2")});
+        if (edit == "insert")
+            model.insertRow(at, rowOf("n"));
+        else
+            model.removeEntry(at);
+        checkRows(model, order);
+    }
+
+    void setDaysChangesOnlyDays() {
+        PatrolListModel model;
+        model.setRows({rowOf("r0"), rowOf("r1")});
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        const QByteArray days = bytesOf(u"月木");
+        model.setDays(1, days);
+        PatrolListModel::Row expected = rowOf("r1");
+        expected.entry.days = days;
+        QCOMPARE(fieldsOf(model.entry(1)), fieldsOf(expected.entry));
+        QCOMPARE(columnsOf(model.rowAt(1).display), columnsOf(expected.display));
+        QCOMPARE(fieldsOf(model.entry(0)), fieldsOf(rowOf("r0").entry));
+        QCOMPARE(model.data(model.index(1, PatrolListModel::Days)).toString(),
+                 QStringLiteral(u"月木"));
+        QCOMPARE(changed.size(), 1);
+        const QModelIndex cell = model.index(1, PatrolListModel::Days);
+        QCOMPARE(changed.at(0).at(0).toModelIndex(), cell);
+        QCOMPARE(changed.at(0).at(1).toModelIndex(), cell);
+    }
+
+    void modelSignalsConsistent() {
+        PatrolListModel model;
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.insertRow(0, rowOf("a"));
+        model.insertRow(1, rowOf("b"));
+        model.insertRow(0, rowOf("c"));
+        model.moveUp(2);
+        model.moveUp(1);
+        model.setDays(0, "x");
+        model.removeEntry(1);
+        model.setRows({rowOf("d"), rowOf("e"), rowOf("f")});
+        model.moveUp(2);
+        model.removeEntry(0);
+        checkRows(model, {"f", "e"});
+        model.clear();
+        QCOMPARE(model.rowCount(), 0);
+    }
+};
+
+KIRANO_CORE_TEST_MAIN(TestPatrol)
+#include "test_patrol.moc"
