@@ -9,25 +9,34 @@ SettingsFolders SettingsFolders::allSetTo(const QByteArray &folder) {
     return s;
 }
 
-std::optional<SettingsFolders> readSettingsFolders(const QString &path, text::IoError *error) {
-    auto content = text::readFile(path, error);
+namespace {
+
+std::optional<text::LineReader> openSettings(const QString &path, text::IoError *error) {
+    std::optional<QByteArray> content = text::readFile(path, error);
     if (!content)
         return std::nullopt;
-    text::LineReader reader(*content);
+    return text::LineReader(*content);
+}
+
+} // namespace
+
+std::optional<SettingsFolders> readSettingsFolders(const QString &path, text::IoError *error) {
+    std::optional<text::LineReader> reader = openSettings(path, error);
+    if (!reader)
+        return std::nullopt;
     for (int flag = 0; flag < 3; ++flag)
-        reader.readLine();
+        reader->readLine();
     SettingsFolders result;
     for (QByteArray &folder : result.folders)
-        folder = reader.readLine();
+        folder = reader->readLine();
     return result;
 }
 
 std::optional<SettingsFlags> readSettingsFlags(const QString &path, text::IoError *error) {
-    auto content = text::readFile(path, error);
-    if (!content)
+    std::optional<text::LineReader> reader = openSettings(path, error);
+    if (!reader)
         return std::nullopt;
-    text::LineReader reader(*content);
-    auto on = [&reader] { return reader.readLine() == "1"; };
+    auto on = [&reader] { return reader->readLine() == "1"; };
     SettingsFlags flags;
     flags.logoutAfterPatrol = on();
     flags.saveReceivedMail = on();
