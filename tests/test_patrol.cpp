@@ -33,18 +33,27 @@ QByteArrayList columnsOf(const DisplayRow &d) {
 }
 
 // Unknown keywords show command, param1, param2, so each row is easy to tell apart.
-PatrolListModel::Row rowOf(const QByteArray &tag) {
-    const PatrolEntry e{tag, tag + "-1", tag + "-2", tag + "-3", tag + "-4", tag + "-d"};
-    return {e, *BuildDisplayRow(e)};
+PatrolEntry rowOf(const QByteArray &tag) {
+    return PatrolEntry{tag, tag + "-1", tag + "-2", tag + "-3", tag + "-4", tag + "-d"};
+}
+
+// The three display columns the model shows for row r.
+QStringList shownColumns(const PatrolListModel &m, int r) {
+    return {m.data(m.index(r, 0)).toString(), m.data(m.index(r, 1)).toString(),
+            m.data(m.index(r, 2)).toString()};
+}
+
+QStringList decodedColumns(const DisplayRow &d) {
+    return {text::decode(d.column1), text::decode(d.column2), text::decode(d.column3)};
 }
 
 // The list holds the rows made by rowOf(tag) for these tags, top to bottom.
 void checkRows(const PatrolListModel &m, const QByteArrayList &tags) {
     QCOMPARE(m.size(), tags.size());
     for (int r = 0; r < m.size(); ++r) {
-        const PatrolListModel::Row expected = rowOf(tags.at(r));
-        QCOMPARE(fieldsOf(m.entry(r)), fieldsOf(expected.entry));
-        QCOMPARE(columnsOf(m.rowAt(r).display), columnsOf(expected.display));
+        const PatrolEntry expected = rowOf(tags.at(r));
+        QCOMPARE(fieldsOf(m.entry(r)), fieldsOf(expected));
+        QCOMPARE(shownColumns(m, r), decodedColumns(*BuildDisplayRow(expected)));
         QCOMPARE(m.data(m.index(r, 0)).toString(), QString::fromLatin1(tags.at(r)));
     }
 }
@@ -202,15 +211,14 @@ class TestPatrol : public QObject {
         QFETCH(QByteArray, content);
         QFETCH(bool, valid);
         QFETCH(QByteArrayList, fields);
-        const std::optional<QList<PatrolListModel::Row>> rows = parsePatrolList(content);
+        const std::optional<QList<PatrolEntry>> rows = parsePatrolList(content);
         QCOMPARE(rows.has_value(), valid);
         if (!rows)
             return;
         QCOMPARE(rows->size(), fields.size() / PatrolEntry::kFieldCount);
         for (qsizetype i = 0; i < rows->size(); ++i) {
-            const PatrolListModel::Row &row = rows->at(i);
-            QCOMPARE(fieldsOf(row.entry), fields.mid(i * PatrolEntry::kFieldCount, 6));
-            QCOMPARE(columnsOf(row.display), columnsOf(*BuildDisplayRow(row.entry)));
+            QCOMPARE(fieldsOf(rows->at(i)), fields.mid(i * PatrolEntry::kFieldCount, 6));
+            QVERIFY(BuildDisplayRow(rows->at(i)));
         }
     }
 
@@ -229,22 +237,17 @@ class TestPatrol : public QObject {
     void roundTrip() {
         QFETCH(QByteArrayList, fields);
         const QByteArray content = text::joinCrLf(fields);
-        const std::optional<QList<PatrolListModel::Row>> rows = parsePatrolList(content);
+        const std::optional<QList<PatrolEntry>> rows = parsePatrolList(content);
         QVERIFY(rows);
         PatrolListModel model;
-        model.setRows(*rows);
+        model.setEntries(*rows);
         QCOMPARE(model.rowCount(), fields.size() / PatrolEntry::kFieldCount);
         const QList<QByteArray> lines = patrolListLines(model);
         QCOMPARE(lines, fields);
         QCOMPARE(text::joinCrLf(lines), content);
-        const std::optional<QList<PatrolListModel::Row>> again =
-            parsePatrolList(text::joinCrLf(lines));
+        const std::optional<QList<PatrolEntry>> again = parsePatrolList(text::joinCrLf(lines));
         QVERIFY(again);
-        QCOMPARE(again->size(), rows->size());
-        for (qsizetype i = 0; i < rows->size(); ++i) {
-            QCOMPARE(fieldsOf(again->at(i).entry), fieldsOf(rows->at(i).entry));
-            QCOMPARE(columnsOf(again->at(i).display), columnsOf(rows->at(i).display));
-        }
+        QCOMPARE(*again, *rows);
     }
 
     void modelShowsDecodedColumns() {
@@ -255,7 +258,7 @@ class TestPatrol : public QObject {
         for (int c = 0; c < 4; ++c)
             QCOMPARE(model.headerData(c, Qt::Horizontal).toString(), headers.at(c));
         const PatrolEntry e{"dltitleb", bytesOf(u"会議"), "4", "980101", "0", bytesOf(u"日水土")};
-        model.insertRow(0, {e, *BuildDisplayRow(e)});
+        model.insertEntry(0, e);
         const QStringList shown{QStringLiteral(u"会議"),
                                 QStringLiteral(u" 4番ＬＩＢのタイトルを取得"),
                                 QStringLiteral(u"980101以降"), QStringLiteral(u"日水土")};
@@ -278,7 +281,7 @@ class TestPatrol : public QObject {
         QFETCH(QByteArrayList, order);
         PatrolListModel model;
         for (int r = 0; r < count; ++r)
-            model.insertRow(r, rowOf("r" + QByteArray::number(r)));
+            model.insertEntry(r, rowOf("r" + QByteArray::number(r)));
         const QPersistentModelIndex movingDown = model.index(row - 1, 0);
         model.moveUp(row);
         checkRows(model, order);
@@ -306,9 +309,9 @@ class TestPatrol : public QObject {
         QFETCH(int, at);
         QFETCH(QByteArrayList, order);
         PatrolListModel model;
-        model.setRows({rowOf("r0"), rowOf("r1"), rowOf("r2")});
+        model.setEntries({rowOf("r0"), rowOf("r1"), rowOf("r2")});
         if (edit == "insert")
-            model.insertRow(at, rowOf("n"));
+            model.insertEntry(at, rowOf("n"));
         else
             model.removeEntry(at);
         checkRows(model, order);
@@ -316,15 +319,15 @@ class TestPatrol : public QObject {
 
     void setDaysChangesOnlyDays() {
         PatrolListModel model;
-        model.setRows({rowOf("r0"), rowOf("r1")});
+        model.setEntries({rowOf("r0"), rowOf("r1")});
         QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
         const QByteArray days = bytesOf(u"月木");
         model.setDays(1, days);
-        PatrolListModel::Row expected = rowOf("r1");
-        expected.entry.days = days;
-        QCOMPARE(fieldsOf(model.entry(1)), fieldsOf(expected.entry));
-        QCOMPARE(columnsOf(model.rowAt(1).display), columnsOf(expected.display));
-        QCOMPARE(fieldsOf(model.entry(0)), fieldsOf(rowOf("r0").entry));
+        PatrolEntry expected = rowOf("r1");
+        expected.days = days;
+        QCOMPARE(fieldsOf(model.entry(1)), fieldsOf(expected));
+        QCOMPARE(shownColumns(model, 1), decodedColumns(*BuildDisplayRow(rowOf("r1"))));
+        QCOMPARE(fieldsOf(model.entry(0)), fieldsOf(rowOf("r0")));
         QCOMPARE(model.data(model.index(1, PatrolListModel::Days)).toString(),
                  QStringLiteral(u"月木"));
         QCOMPARE(changed.size(), 1);
@@ -337,14 +340,14 @@ class TestPatrol : public QObject {
         PatrolListModel model;
         QAbstractItemModelTester tester(&model,
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.insertRow(0, rowOf("a"));
-        model.insertRow(1, rowOf("b"));
-        model.insertRow(0, rowOf("c"));
+        model.insertEntry(0, rowOf("a"));
+        model.insertEntry(1, rowOf("b"));
+        model.insertEntry(0, rowOf("c"));
         model.moveUp(2);
         model.moveUp(1);
         model.setDays(0, "x");
         model.removeEntry(1);
-        model.setRows({rowOf("d"), rowOf("e"), rowOf("f")});
+        model.setEntries({rowOf("d"), rowOf("e"), rowOf("f")});
         model.moveUp(2);
         model.removeEntry(0);
         checkRows(model, {"f", "e"});

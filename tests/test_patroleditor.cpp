@@ -188,13 +188,13 @@ class TestPatrolEditor : public QObject {
     void changeDaysTouchesOnlyTheDays() {
         Editor e;
         e.add({"a", "b"});
-        const PatrolListModel::Row before = e.list().rowAt(1);
+        const PatrolEntry before = e.list().entry(1);
         e.select(1);
         e.w->N30Click();
         QCOMPARE(e.list().entry(1).days, sjis(u"日月火水木金土"));
         QCOMPARE(e.lsv1->model()->index(1, 3).data().toString(), u"日月火水木金土"_s);
-        QCOMPARE(e.list().entry(1).command, before.entry.command);
-        QCOMPARE(e.list().entry(1).param4, before.entry.param4);
+        QCOMPARE(e.list().entry(1).command, before.command);
+        QCOMPARE(e.list().entry(1).param4, before.param4);
         QCOMPARE(e.lsv1->model()->index(1, 1).data().toString(), u"p1"_s);
 
         e.box(1)->click(); // "毎日" off, no day ticked

@@ -46,13 +46,12 @@ int TForm1::selectedPatrolRow() const {
 }
 
 bool TForm1::AddEntry(const PatrolEntry &entry) {
-    std::optional<DisplayRow> display = BuildDisplayRow(entry);
-    if (!display)
+    if (!hasDisplayRow(entry))
         return false;
     // Inserting before the selected row moves its selection down with it.
     const int selected = selectedPatrolRow();
     const int position = selected >= 0 ? selected : patrolModel_->size();
-    patrolModel_->insertRow(position, {entry, *display});
+    patrolModel_->insertEntry(position, entry);
     return true;
 }
 
@@ -139,14 +138,13 @@ void TForm1::Open1Click() {
     setCurrentPatrolFile(*path);
     // Every entry is checked before any is shown, then all come in one step.
     std::optional<QByteArray> content = text::readFile(*chosen);
-    std::optional<QList<PatrolListModel::Row>> rows =
-        content ? parsePatrolList(*content) : std::nullopt;
-    if (!rows) {
+    std::optional<QList<PatrolEntry>> entries = content ? parsePatrolList(*content) : std::nullopt;
+    if (!entries) {
         prompts_.message(QStringLiteral(u"読み込みに失敗しました"));
         New1Click();
         return;
     }
-    patrolModel_->setRows(std::move(*rows));
+    patrolModel_->setEntries(std::move(*entries));
 }
 
 void TForm1::Save1Click() {

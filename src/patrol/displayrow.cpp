@@ -49,7 +49,17 @@ std::optional<DisplayRow> withNumbered(const PatrolEntry &e, const QByteArray &r
     return DisplayRow{e.param1, *column2, column3};
 }
 
+// The keywords whose second column shows param2 as a number.
+bool numberedKeyword(const QByteArray &command) {
+    return command == "mesread" || command == "mesup" || command == "mesrc" ||
+           command == "dltitleb";
+}
+
 } // namespace
+
+bool hasDisplayRow(const PatrolEntry &entry) {
+    return !numberedKeyword(entry.command) || text::strictInteger(entry.param2).has_value();
+}
 
 std::optional<DisplayRow> BuildDisplayRow(const PatrolEntry &e) {
     using text::fileNamePart;

@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QtGlobal>
 
 namespace kirano {
 
@@ -27,13 +28,6 @@ struct PatrolEntry {
     }
 };
 
-// The first three columns of an entry's row in the patrol list view.
-struct DisplayRow {
-    QByteArray column1;
-    QByteArray column2;
-    QByteArray column3;
-};
-
 inline PatrolEntry PatrolEntry::zeroed() {
     const QByteArray zero("0");
     return PatrolEntry{zero, zero, zero, zero, zero, zero};
@@ -49,3 +43,7 @@ inline const QByteArray &PatrolEntry::field(int index) const {
 }
 
 } // namespace kirano
+
+// Six byte arrays move in memory as plain bytes, so lists of entries grow
+// without moving each field.
+Q_DECLARE_TYPEINFO(kirano::PatrolEntry, Q_RELOCATABLE_TYPE);

@@ -4,21 +4,23 @@
 
 namespace kirano {
 
-std::optional<QList<PatrolListModel::Row>> parsePatrolList(const QByteArray &content) {
-    QList<QByteArray> lines = text::splitLines(content);
-    const qsizetype count = lines.size() / PatrolEntry::kFieldCount;
-    QList<PatrolListModel::Row> rows;
-    rows.reserve(count);
-    for (qsizetype i = 0; i < count; ++i) {
-        PatrolEntry entry;
-        for (int field = 0; field < PatrolEntry::kFieldCount; ++field)
-            entry.field(field) = std::move(lines[i * PatrolEntry::kFieldCount + field]);
-        std::optional<DisplayRow> display = BuildDisplayRow(entry);
-        if (!display)
+std::optional<QList<PatrolEntry>> parsePatrolList(const QByteArray &content) {
+    text::LineCursor cursor(content);
+    QList<PatrolEntry> entries;
+    PatrolEntry entry;
+    int field = 0;
+    QByteArray line;
+    while (cursor.next(line)) {
+        entry.field(field) = std::move(line);
+        if (++field < PatrolEntry::kFieldCount)
+            continue;
+        if (!hasDisplayRow(entry))
             return std::nullopt;
-        rows.append({std::move(entry), std::move(*display)});
+        entries.append(std::move(entry));
+        entry = PatrolEntry();
+        field = 0;
     }
-    return rows;
+    return entries; // a short group at the end is no entry
 }
 
 QList<QByteArray> patrolListLines(const PatrolListModel &list) {

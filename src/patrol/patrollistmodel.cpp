@@ -1,4 +1,5 @@
 #include "patrol/patrollistmodel.h"
+#include "patrol/displayrow.h"
 #include "text/sjis.h"
 
 namespace kirano {
@@ -14,16 +15,17 @@ int PatrolListModel::columnCount(const QModelIndex &parent) const {
 QVariant PatrolListModel::data(const QModelIndex &index, int role) const {
     if (!index.isValid() || index.row() >= size() || role != Qt::DisplayRole)
         return QVariant();
-    const Row &row = rows_.at(index.row());
+    const PatrolEntry &entry = entries_.at(index.row());
+    if (index.column() == Days)
+        return text::decode(entry.days);
+    const DisplayRow display = BuildDisplayRow(entry).value_or(DisplayRow{});
     switch (index.column()) {
     case First:
-        return text::decode(row.display.column1);
+        return text::decode(display.column1);
     case Second:
-        return text::decode(row.display.column2);
+        return text::decode(display.column2);
     case Third:
-        return text::decode(row.display.column3);
-    case Days:
-        return text::decode(row.entry.days);
+        return text::decode(display.column3);
     default:
         return QVariant();
     }
@@ -46,37 +48,37 @@ QVariant PatrolListModel::headerData(int section, Qt::Orientation orientation, i
     }
 }
 
-void PatrolListModel::insertRow(int position, Row row) {
+void PatrolListModel::insertEntry(int position, PatrolEntry entry) {
     beginInsertRows(QModelIndex(), position, position);
-    rows_.insert(position, std::move(row));
+    entries_.insert(position, std::move(entry));
     endInsertRows();
 }
 
-void PatrolListModel::setRows(QList<Row> rows) {
+void PatrolListModel::setEntries(QList<PatrolEntry> entries) {
     beginResetModel();
-    rows_ = std::move(rows);
+    entries_ = std::move(entries);
     endResetModel();
 }
 
 void PatrolListModel::removeEntry(int row) {
     beginRemoveRows(QModelIndex(), row, row);
-    rows_.removeAt(row);
+    entries_.removeAt(row);
     endRemoveRows();
 }
 
 void PatrolListModel::moveUp(int row) {
     const int above = row - 1;
-    Row moving = rows_.at(row);
+    PatrolEntry moving = entries_.at(row);
     beginInsertRows(QModelIndex(), above, above);
-    rows_.insert(above, std::move(moving));
+    entries_.insert(above, std::move(moving));
     endInsertRows();
     beginRemoveRows(QModelIndex(), row + 1, row + 1);
-    rows_.removeAt(row + 1);
+    entries_.removeAt(row + 1);
     endRemoveRows();
 }
 
 void PatrolListModel::setDays(int row, const QByteArray &days) {
-    rows_[row].entry.days = days;
+    entries_[row].days = days;
     const QModelIndex cell = index(row, Days);
     emit dataChanged(cell, cell);
 }

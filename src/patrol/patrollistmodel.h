@@ -6,17 +6,15 @@
 
 namespace kirano {
 
-// The patrol list: the entries and their display rows, one index for all of
-// an entry's fields. The view lsv1 shows it; rows are never sorted.
+// The patrol list: one entry per row, all six fields under one index. The
+// view lsv1 shows it; rows are never sorted. The first three columns are the
+// entry's display row, derived from fields that never change once the entry
+// is in the list, so they are worked out only for the rows on screen.
+// Every entry given to the model must have a display row.
 class PatrolListModel : public QAbstractTableModel {
     Q_OBJECT
   public:
     enum Column { First, Second, Third, Days, ColumnCount };
-
-    struct Row {
-        PatrolEntry entry;
-        DisplayRow display;
-    };
 
     using QAbstractTableModel::QAbstractTableModel;
 
@@ -26,14 +24,13 @@ class PatrolListModel : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-    int size() const { return static_cast<int>(rows_.size()); }
-    const PatrolEntry &entry(int row) const { return rows_.at(row).entry; }
-    const Row &rowAt(int row) const { return rows_.at(row); }
+    int size() const { return static_cast<int>(entries_.size()); }
+    const PatrolEntry &entry(int row) const { return entries_.at(row); }
 
-    void insertRow(int position, Row row);
+    void insertEntry(int position, PatrolEntry entry);
     // A whole file's entries in one step.
-    void setRows(QList<Row> rows);
-    void clear() { setRows({}); }
+    void setEntries(QList<PatrolEntry> entries);
+    void clear() { setEntries({}); }
     void removeEntry(int row);
     // Rows row-1 and row change places; the row that moves up is created
     // anew (so it is never selected) and the other keeps its selection.
@@ -41,7 +38,7 @@ class PatrolListModel : public QAbstractTableModel {
     void setDays(int row, const QByteArray &days);
 
   private:
-    QList<Row> rows_;
+    QList<PatrolEntry> entries_;
 };
 
 } // namespace kirano

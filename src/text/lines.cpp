@@ -24,23 +24,33 @@ QByteArray LineReader::readLine() {
     return line;
 }
 
-QList<QByteArray> splitLines(const QByteArray &content) {
+LineCursor::LineCursor(const QByteArray &content) {
     qsizetype end = content.indexOf('\0');
     if (end < 0)
         end = content.size();
+    pos_ = content.constData();
+    stop_ = pos_ + end;
+}
+
+bool LineCursor::next(QByteArray &line) {
+    if (pos_ >= stop_)
+        return false;
+    const char *p = pos_;
+    while (p < stop_ && *p != '\r' && *p != '\n')
+        ++p;
+    line = QByteArray(pos_, p - pos_);
+    if (p < stop_ && *p == '\r' && p + 1 < stop_ && p[1] == '\n')
+        ++p;
+    pos_ = p + 1;
+    return true;
+}
+
+QList<QByteArray> splitLines(const QByteArray &content) {
     QList<QByteArray> lines;
-    const char *data = content.constData();
-    const char *const stop = data + end;
-    const char *start = data;
-    while (start < stop) {
-        const char *p = start;
-        while (p < stop && *p != '\r' && *p != '\n')
-            ++p;
-        lines.emplace_back(start, p - start);
-        if (p < stop && *p == '\r' && p + 1 < stop && p[1] == '\n')
-            ++p;
-        start = p + 1;
-    }
+    LineCursor cursor(content);
+    QByteArray line;
+    while (cursor.next(line))
+        lines.append(std::move(line));
     return lines;
 }
 

@@ -23,9 +23,20 @@ class LineReader {
     qsizetype end_ = 0;
 };
 
-// Whole file into a list, for the patrol list file and the captured files:
-// lines end at CR LF, CR or LF; a last line without a line end counts; a NUL
-// byte ends the text; an empty text has no lines.
+// Whole files, for the patrol list file and the captured files: lines end at
+// CR LF, CR or LF; a last line without a line end counts; a NUL byte ends the
+// text; an empty text has no lines. The cursor hands out one line at a time.
+class LineCursor {
+  public:
+    explicit LineCursor(const QByteArray &content);
+    // The next line, or false at the end of the text.
+    bool next(QByteArray &line);
+
+  private:
+    const char *pos_;
+    const char *stop_;
+};
+
 QList<QByteArray> splitLines(const QByteArray &content);
 
 // Lines joined with CR LF after every line, the last one included.
