@@ -2,6 +2,8 @@
 #include "app/fonts.h"
 #include "browser/bytelistmodel.h"
 #include "browser/datalistview.h"
+#include "browser/textpane.h"
+#include "builders/buildcontext.h"
 #include "dialogs/patioeditor.h"
 #include "dialogs/prompts.h"
 #include "dialogs/settingsdialog.h"
@@ -63,6 +65,7 @@ void TForm1::FormCreate() {
                       DataList{ListBox5, listBox5Model_, Panel4}};
 
     connectPatrolCommands();
+    connectForumViews();
     connect(N4, &QAction::triggered, this, &TForm1::N4Click);
     connect(N5, &QAction::triggered, this, &TForm1::N5Click);
     connect(ListBox3, &DataListView::rowClicked, this, &TForm1::ListBox3Click);
@@ -73,7 +76,8 @@ void TForm1::FormCreate() {
 
     folders_ = SettingsFolders::allSetTo(programFolder_);
     if (text::fileExists(settingsFilePath_)) {
-        readSettingsFolders();
+        if (readSettingsFolders())
+            loadForumList();
     } else {
         prompts_.message(QStringLiteral(u"環境設定.txtがありません"));
     }
@@ -105,8 +109,9 @@ void TForm1::N4Click() {
 void TForm1::N5Click() {
     if (settingsDialog_)
         settingsDialog_->exec();
-    if (text::fileExists(settingsFilePath_))
-        readSettingsFolders();
+    if (text::fileExists(settingsFilePath_) && !readSettingsFolders())
+        return;
+    loadForumList();
 }
 
 void TForm1::FormResize() {
@@ -132,10 +137,7 @@ void TForm1::setViewMode(ViewMode mode) {
             PageControl1->setTabVisible(PageControl1->indexOf(page), page == sheet);
         PageControl1->setCurrentWidget(sheet);
     };
-    auto emptyText = [this] {
-        Label2->clear();
-        Label2->adjustSize();
-    };
+    auto emptyText = [this] { Label2->clear(); };
     switch (mode) {
     case ViewMode::Forum:
         listBox4Model_->clear();

@@ -1,9 +1,11 @@
 #pragma once
+#include "browser/forumlist.h"
 #include "dialogs/settingsfile.h"
 
 #include <QByteArray>
 #include <QMainWindow>
 #include <array>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -19,6 +21,7 @@ class QTreeView;
 namespace kirano {
 
 class ByteListModel;
+struct BuildContext;
 class ChooserDialog;
 class DataListView;
 class PatioEditor;
@@ -26,6 +29,7 @@ class PatrolListModel;
 struct PatrolEntry;
 class Prompts;
 class SettingsDialog;
+class TextPane;
 
 enum class ViewMode { Forum, Notices, Fees, Bbs, Warnings };
 
@@ -79,6 +83,28 @@ class TForm1 : public QMainWindow {
     void FormResize();
     void setViewMode(ViewMode mode);
 
+    // The forum list and the forum views.
+    void loadForumList();
+    void ListBox2Click();
+    void loadListView(int row, const QByteArray &path);
+    void loadTextView(const QByteArray &path);
+    const QList<ForumRecord> &forumList() const { return forumList_; }
+
+    // Context menus enable their items only with the selection they read.
+    void pop2Popup();
+    void pop5Popup();
+    void pop6Popup();
+
+    // The forum command builders.
+    void N19Click();
+    void N20Click();
+    void N6Click();
+    void N7Click();
+    void N8Click();
+    void N9Click();
+    void N10Click();
+    void N26Click();
+
     // A click in a data list: the next command is appended, not inserted.
     void ListBox3Click();
     void ListBox4Click();
@@ -99,6 +125,10 @@ class TForm1 : public QMainWindow {
     void attachPopup(QWidget *list, QMenu **menu);
 
     bool readSettingsFolders();
+    void connectForumViews();
+    BuildContext buildContext();
+    void addBuilt(std::optional<PatrolEntry> (*builder)(BuildContext &));
+    std::optional<QByteArray> selectedRowOf(DataListView *list) const;
     void deselectPatrolList();
     int selectedPatrolRow() const;
     void setCurrentPatrolFile(const QByteArray &path);
@@ -114,6 +144,8 @@ class TForm1 : public QMainWindow {
     QString settingsFilePath_;
     SettingsFolders folders_;
     QByteArray currentPatrolFile_;
+    // One sorted list of forum records backs ListBox2 and the forum codes.
+    QList<ForumRecord> forumList_;
     int noDaysFlag_ = 0;
 
     // Models behind the lists.
@@ -156,7 +188,7 @@ class TForm1 : public QMainWindow {
     QLabel *Panel4 = nullptr;
     QLabel *Panel5 = nullptr;
     QScrollArea *ScrollBox1 = nullptr;
-    QLabel *Label2 = nullptr;
+    TextPane *Label2 = nullptr;
 
     QAction *New1 = nullptr;
     QAction *Open1 = nullptr;

@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 #include "browser/bytelistmodel.h"
 #include "browser/datalistview.h"
+#include "browser/textpane.h"
 #include "patrol/patrollistmodel.h"
 #include "text/sjis.h"
 
@@ -227,11 +228,9 @@ QTabWidget *TForm1::createDataTabs() {
     ScrollBox1 = new QScrollArea;
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
     ScrollBox1->setBackgroundRole(QPalette::Base);
-    Label2 = new QLabel(QStringLiteral(u"データ無し"));
-    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2 = new TextPane(QStringLiteral("Label2"));
     Label2->setFont(fixedFont());
-    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label2->setTextFormat(Qt::PlainText);
+    Label2->setLines({text::bytesOf(u"データ無し")});
     ScrollBox1->setWidget(Label2);
     ScrollBox1->setWidgetResizable(false);
     Panel5 = makeDatePanel("Panel5", nullptr);

@@ -1,0 +1,177 @@
+// The forum list, the forum views and the forum commands of the main window.
+#include "app/mainwindow.h"
+#include "browser/bytelistmodel.h"
+#include "browser/capturedfiles.h"
+#include "browser/datalistview.h"
+#include "browser/textpane.h"
+#include "builders/forumbuilders.h"
+#include "dialogs/prompts.h"
+#include "patrol/patrollistmodel.h"
+#include "text/files.h"
+#include "text/sjis.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+
+namespace kirano {
+
+namespace {
+
+void enableAll(QMenu *menu, bool enabled) {
+    for (QAction *item : menu->actions())
+        item->setEnabled(enabled);
+}
+
+} // namespace
+
+void TForm1::connectForumViews() {
+    connect(ListBox2, &DataListView::rowClicked, this, &TForm1::ListBox2Click);
+    connect(pop2, &QMenu::aboutToShow, this, &TForm1::pop2Popup);
+    connect(pop5, &QMenu::aboutToShow, this, &TForm1::pop5Popup);
+    connect(pop6, &QMenu::aboutToShow, this, &TForm1::pop6Popup);
+    const std::pair<QMenu *, std::vector<void (TForm1::*)()>> handlers[] = {
+        {pop2, {&TForm1::N19Click, &TForm1::N20Click}},
+        {pop5, {&TForm1::N6Click, &TForm1::N7Click, &TForm1::N8Click}},
+        {pop6, {&TForm1::N9Click, &TForm1::N10Click, &TForm1::N26Click}},
+    };
+    for (const auto &[menu, menuHandlers] : handlers) {
+        const QList<QAction *> items = menu->actions();
+        for (size_t i = 0; i < menuHandlers.size(); ++i)
+            connect(items[static_cast<int>(i)], &QAction::triggered, this, menuHandlers[i]);
+    }
+}
+
+void TForm1::loadForumList() {
+    forumList_.clear();
+    forumModel_->clear();
+    setViewMode(ViewMode::Forum);
+    const QString path = text::nativePath(folders_.dataFolder() + "forumlist.txt");
+    if (text::fileExists(path))
+        forumList_ = readForumList(path);
+    QList<QByteArray> names;
+    names.reserve(forumList_.size());
+    for (const ForumRecord &forum : forumList_)
+        names.append(forum.name);
+    forumModel_->setRows(std::move(names));
+}
+
+void TForm1::ListBox2Click() {
+    setViewMode(ViewMode::Forum);
+    ListBox1->clearSelectedRows();
+    ListBox3->clearSelectedRows();
+    deselectPatrolList();
+    const int forum = ListBox2->selectedRow();
+    if (forum < 0 || forum >= forumList_.size())
+        return;
+    const QByteArray base = folders_.dataFolder() + forumList_[forum].code;
+
+    const QByteArray rooms = base + "mes.txt";
+    if (text::fileExists(text::nativePath(rooms))) {
+        loadListView(1, rooms);
+    } else {
+        listBox4Model_->setRows(placeholderRooms());
+        Panel3->setText(text::decode(placeholderPanel()));
+    }
+    const QByteArray libraries = base + "dl.txt";
+    if (text::fileExists(text::nativePath(libraries))) {
+        loadListView(2, libraries);
+    } else {
+        listBox5Model_->setRows(placeholderLibraries());
+        Panel4->setText(text::decode(placeholderPanel()));
+    }
+    const QByteArray top = base + "top.txt";
+    if (text::fileExists(text::nativePath(top))) {
+        loadTextView(top);
+    } else {
+        Label2->setLines({text::bytesOf(u"ファイルがありません")});
+        Panel5->setText(text::decode(placeholderPanel()));
+    }
+}
+
+void TForm1::loadListView(int row, const QByteArray &path) {
+    const DataList &target = dataListTable_.at(row - 1);
+    CapturedRows captured = loadCapturedRows(text::nativePath(path));
+    target.model->setRows(std::move(captured.rows));
+    target.datePanel->setText(text::decode(captured.datePanel));
+}
+
+void TForm1::loadTextView(const QByteArray &path) {
+    const QString native = text::nativePath(path);
+    if (!text::fileExists(native))
+        return;
+    CapturedRows captured = loadCapturedRows(native);
+    Label2->setLines(std::move(captured.rows));
+    Panel5->setText(text::decode(captured.datePanel));
+}
+
+void TForm1::pop2Popup() {
+    enableAll(pop2, ListBox2->selectedRow() >= 0);
+}
+void TForm1::pop5Popup() {
+    enableAll(pop5, ListBox4->selectedRow() >= 0);
+}
+void TForm1::pop6Popup() {
+    enableAll(pop6, ListBox5->selectedRow() >= 0);
+}
+
+std::optional<QByteArray> TForm1::selectedRowOf(DataListView *list) const {
+    const int row = list->selectedRow();
+    const auto *model = static_cast<const ByteListModel *>(list->model());
+    if (row < 0 || row >= model->rows().size())
+        return std::nullopt;
+    return model->rows().at(row);
+}
+
+BuildContext TForm1::buildContext() {
+    BuildContext context{prompts_,
+                         [this]() -> std::optional<QByteArray> {
+                             QByteArray days = ReadDays();
+                             if (noDaysFlag_ == 1)
+                                 return std::nullopt;
+                             return days;
+                         },
+                         folders_,
+                         {},
+                         {},
+                         {}};
+    const int forum = ListBox2->selectedRow();
+    if (forum >= 0 && forum < forumList_.size())
+        context.forumCode = forumList_[forum].code;
+    context.roomRow = selectedRowOf(ListBox4);
+    context.libraryRow = selectedRowOf(ListBox5);
+    return context;
+}
+
+void TForm1::addBuilt(std::optional<PatrolEntry> (*builder)(BuildContext &)) {
+    BuildContext context = buildContext();
+    if (std::optional<PatrolEntry> entry = builder(context))
+        AddEntry(*entry);
+}
+
+void TForm1::N19Click() {
+    addBuilt(buildMestitlea);
+}
+void TForm1::N20Click() {
+    addBuilt(buildDltitlea);
+}
+void TForm1::N6Click() {
+    addBuilt(buildMesread);
+}
+void TForm1::N7Click() {
+    addBuilt(buildMesup);
+}
+void TForm1::N8Click() {
+    addBuilt(buildMesrc);
+}
+void TForm1::N9Click() {
+    addBuilt(buildDltitleb);
+}
+void TForm1::N10Click() {
+    addBuilt(buildDldownFromList);
+}
+void TForm1::N26Click() {
+    addBuilt(buildDldown);
+}
+
+} // namespace kirano

@@ -1,0 +1,57 @@
+#include "browser/forumlist.h"
+#include "text/files.h"
+#include "text/lines.h"
+#include "text/sjis.h"
+
+#include <algorithm>
+
+namespace kirano {
+
+QByteArray foldedForSort(const QByteArray &bytes) {
+    QByteArray folded = bytes;
+    for (qsizetype i = 0; i < folded.size(); ++i) {
+        const uchar b = static_cast<uchar>(folded[i]);
+        if (text::isLeadByte(b)) {
+            ++i; // the trail byte may look like a letter
+            continue;
+        }
+        if (b >= 'a' && b <= 'z')
+            folded[i] = static_cast<char>(b - 'a' + 'A');
+    }
+    return folded;
+}
+
+QList<ForumRecord> readForumList(const QString &path) {
+    std::optional<QByteArray> content = text::readFile(path);
+    if (!content)
+        return {};
+    text::LineReader reader(*content);
+    QList<ForumRecord> inFileOrder;
+    while (!reader.atEnd()) {
+        ForumRecord record;
+        record.name = reader.readLine();
+        record.code = reader.readLine();
+        inFileOrder.append(std::move(record));
+    }
+    // Sort positions by keys folded once, so that only numbers move.
+    const qsizetype count = inFileOrder.size();
+    std::vector<QByteArray> nameKeys(count);
+    std::vector<QByteArray> codeKeys(count);
+    std::vector<qsizetype> order(count);
+    for (qsizetype i = 0; i < count; ++i) {
+        nameKeys[i] = foldedForSort(inFileOrder[i].name);
+        codeKeys[i] = foldedForSort(inFileOrder[i].code);
+        order[i] = i;
+    }
+    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+        const int byName = nameKeys[a].compare(nameKeys[b]);
+        return byName != 0 ? byName < 0 : codeKeys[a].compare(codeKeys[b]) < 0;
+    });
+    QList<ForumRecord> records;
+    records.reserve(count);
+    for (qsizetype i : order)
+        records.append(std::move(inFileOrder[i]));
+    return records;
+}
+
+} // namespace kirano

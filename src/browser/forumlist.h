@@ -1,0 +1,25 @@
+#pragma once
+// "forumlist.txt": two-line records, the forum's name as shown (40 bytes,
+// filled) and its code, the forum's sub-path under the data folder.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace kirano {
+
+struct ForumRecord {
+    QByteArray name;
+    QByteArray code;
+};
+
+// The records sorted by name, then code, ignoring the case of ASCII letters
+// (never inside a double-byte character); equal keys keep file order. A last
+// record without its code line gets an empty code. Nothing when the file
+// cannot be read.
+QList<ForumRecord> readForumList(const QString &path);
+
+// The case-folded key used for sorting.
+QByteArray foldedForSort(const QByteArray &bytes);
+
+} // namespace kirano

@@ -1,0 +1,53 @@
+#include "builders/buildcontext.h"
+#include "text/files.h"
+#include "text/sjis.h"
+
+namespace kirano {
+
+namespace {
+
+std::optional<QByteArray> encodeTyped(BuildContext &context, const QString &answer) {
+    std::optional<QByteArray> bytes = text::encode(answer);
+    if (!bytes)
+        context.prompts.message(QStringLiteral(u"入力に使えない文字が含まれています"));
+    return bytes;
+}
+
+} // namespace
+
+std::optional<PatrolEntry> startEntry(BuildContext &context, const char *keyword) {
+    PatrolEntry entry = PatrolEntry::zeroed();
+    std::optional<QByteArray> days = context.readDays();
+    if (!days)
+        return std::nullopt;
+    entry.days = *days;
+    entry.command = keyword;
+    return entry;
+}
+
+std::optional<QByteArray> askFile(BuildContext &context, const QString &title,
+                                  const QByteArray &folder, bool mustExist) {
+    std::optional<QString> chosen = context.prompts.openFile({title, text::decode(folder), true});
+    if (!chosen || (mustExist && !text::fileExists(*chosen)))
+        return std::nullopt;
+    return encodeAnswer(context.prompts, *chosen);
+}
+
+std::optional<QByteArray> askText(BuildContext &context, const QString &caption,
+                                  const QString &prompt) {
+    const QString answer = context.prompts.inputBox(caption, prompt, QString());
+    if (answer.isEmpty())
+        return std::nullopt;
+    return encodeTyped(context, answer);
+}
+
+std::optional<QByteArray> queryText(BuildContext &context, const QString &caption,
+                                    const QString &prompt, const QByteArray &initial) {
+    std::optional<QString> answer =
+        context.prompts.inputQuery(caption, prompt, text::decode(initial));
+    if (!answer || answer->isEmpty())
+        return std::nullopt;
+    return encodeTyped(context, *answer);
+}
+
+} // namespace kirano

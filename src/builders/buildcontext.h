@@ -1,0 +1,49 @@
+#pragma once
+// What a command builder reads: the user's answers through the prompts, the
+// weekday choice, the folders, and the browser's selection as it stood when
+// the menu item was chosen.
+
+#include "dialogs/prompts.h"
+#include "dialogs/settingsfile.h"
+#include "patrol/patrolentry.h"
+
+#include <QByteArray>
+#include <functional>
+#include <optional>
+
+namespace kirano {
+
+struct BuildContext {
+    Prompts &prompts;
+    // ReadDays behind the noDaysFlag gate: the days text, or nothing once
+    // "曜日が選択されていません" has been shown.
+    std::function<std::optional<QByteArray>()> readDays;
+    SettingsFolders folders;
+
+    // The selected forum's code; nothing when no forum is selected.
+    std::optional<QByteArray> forumCode;
+    // The selected rows of the conference-room and library lists.
+    std::optional<QByteArray> roomRow;
+    std::optional<QByteArray> libraryRow;
+};
+
+// Protocol steps shared by every builder: all fields "0", the days read
+// first (nothing when none is chosen), then the keyword.
+std::optional<PatrolEntry> startEntry(BuildContext &context, const char *keyword);
+
+// The shared open-file dialog (all files, empty name, folder, title). The
+// chosen path as bytes; nothing on Cancel, for a file that must exist and
+// does not, or after a message for a path the code page cannot hold.
+std::optional<QByteArray> askFile(BuildContext &context, const QString &title,
+                                  const QByteArray &folder, bool mustExist);
+
+// An input box with an empty initial text; nothing for Cancel or an empty
+// answer, or after a message for a character the code page cannot hold.
+std::optional<QByteArray> askText(BuildContext &context, const QString &caption,
+                                  const QString &prompt);
+
+// An input query; nothing for Cancel or an empty text.
+std::optional<QByteArray> queryText(BuildContext &context, const QString &caption,
+                                    const QString &prompt, const QByteArray &initial);
+
+} // namespace kirano
