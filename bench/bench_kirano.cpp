@@ -5,14 +5,19 @@
 #include "app/kiranoapplication.h"
 #include "app/mainwindow.h"
 #include "app/program.h"
+#include "browser/datalistview.h"
+#include "dialogs/chooserdialog.h"
 #include "dialogs/prompts.h"
 #include "patrol/patrollistmodel.h"
 #include "text/files.h"
 #include "text/lines.h"
 #include "text/sjis.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QSaveFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeView>
 #include <algorithm>
 #include <cstdio>
@@ -27,6 +32,7 @@ namespace {
 class BenchPrompts : public Prompts {
   public:
     QString path;
+    ChooserDialog *chooser = nullptr;
     std::optional<QString> openFile(const OpenFileRequest &) override { return path; }
     std::optional<QString> saveFile(const QString &, const QString &) override { return path; }
     void message(const QString &) override {}
@@ -37,7 +43,13 @@ class BenchPrompts : public Prompts {
         return i;
     }
     void beep() override {}
-    int choose(const QList<QByteArray> &, const QByteArray &) override { return -1; }
+    // The real chooser, closed with "決定" as soon as it is up.
+    int choose(const QList<QByteArray> &rows, const QByteArray &status) override {
+        if (!chooser)
+            return -1;
+        QTimer::singleShot(0, chooser, [this] { chooser->accept(); });
+        return chooser->choose(rows, status);
+    }
 };
 
 double peakMegabytes() {
@@ -139,6 +151,113 @@ void benchPatrolList(int entries) {
     report("save patrol list", entries, save);
 }
 
+double decodeFloor(const QStringList &files) {
+    return medianMs(5, [&] {
+        for (const QString &file : files) {
+            QString decoded = text::decode(text::readFile(file).value_or(QByteArray()));
+            Q_UNUSED(decoded);
+        }
+    });
+}
+
+void reportWithFloor(const char *scenario, int size, double ms, double floor) {
+    report(scenario, size, ms);
+    std::printf("%-28s %8d %10.1f x floor (%.1f ms)\n", "  / decode floor", size, ms / floor,
+                floor);
+}
+
+// A program folder whose data folder holds a forum list of `forums` records
+// and one forum "F" with large captured files.
+struct DataFolder {
+    QTemporaryDir dir;
+    QString folder() const { return dir.path() + u'/'; }
+    QString data() const { return folder() + QStringLiteral("data/"); }
+
+    explicit DataFolder(int forums) {
+        QDir().mkpath(data() + QStringLiteral("F"));
+        QList<QByteArray> settings{"1", "1", "1"};
+        for (int i = 0; i < 8; ++i)
+            settings << text::bytesOf(i == 1 ? data() : folder());
+        text::writeLines(folder() + QStringLiteral(u"環境設定.txt"), settings);
+        QList<QByteArray> list;
+        const QByteArray jp = text::bytesOf(u"フォーラム");
+        for (int i = 0; i < forums; ++i) {
+            list << (jp + " " + QByteArray::number((i * 7919) % forums)).leftJustified(40, ' ');
+            list << (i == 0 ? QByteArray("F/") : "FORUM" + QByteArray::number(i) + "/");
+        }
+        text::writeLines(data() + QStringLiteral("forumlist.txt"), list);
+    }
+    QString file(const char *name) const { return data() + QString::fromLatin1(name); }
+};
+
+QList<QByteArray> capturedRows(int count, const char16_t *title) {
+    const QByteArray titleBytes = text::bytesOf(title);
+    QList<QByteArray> rows;
+    rows.reserve(count + 1);
+    for (int i = 1; i <= count; ++i)
+        rows << QByteArray::number(i).rightJustified(4, '0') + "   12 ( 345)  98/01/01   " +
+                    titleBytes + QByteArray::number(i);
+    rows << text::bytesOf(u"データ取得日 98/01/01 12:00");
+    return rows;
+}
+
+void benchForums() {
+    const int forums = 10000;
+    const int lines = 100000;
+    DataFolder data(forums);
+    BenchPrompts prompts;
+
+    auto startup = [&] {
+        return medianMs(5, [&] {
+            TForm1 window(data.folder(), prompts);
+            createDialogs(window);
+            window.show();
+            QCoreApplication::processEvents();
+        });
+    };
+    const QString forumFile = data.file("forumlist.txt");
+    const double forumFloor = decodeFloor({forumFile});
+    const double withForums = startup();
+    reportWithFloor("start-up, forum list", forums, withForums, forumFloor);
+    // The same start-up with an empty forum list: what the window itself
+    // costs, and so the forum list's own share.
+    const QByteArray list = text::readFile(forumFile).value_or(QByteArray());
+    text::writeLines(forumFile, {});
+    const double empty = startup();
+    report("start-up, empty forum list", 0, empty);
+    reportWithFloor("start-up, forum list's share", forums, withForums - empty, forumFloor);
+    QSaveFile restore(forumFile);
+    restore.open(QIODevice::WriteOnly);
+    restore.write(list);
+    restore.commit();
+
+    text::writeLines(data.file("F/mes.txt"), capturedRows(lines, u"会議室の題名"));
+    text::writeLines(data.file("F/dl.txt"), capturedRows(lines, u"ライブラリィの題名"));
+    text::writeLines(data.file("F/top.txt"), capturedRows(lines / 5, u"トップページの文"));
+    TForm1 window(data.folder(), prompts);
+    prompts.chooser = createDialogs(window).chooser;
+    window.show();
+    auto *forumList = window.findChild<DataListView *>(QStringLiteral("ListBox2"));
+    int row = -1;
+    for (int i = 0; i < window.forumList().size() && row < 0; ++i)
+        row = window.forumList()[i].code == "F/" ? i : -1;
+    forumList->setCurrentIndex(forumList->model()->index(row, 0));
+    const double select = medianMs(5, [&] {
+        window.ListBox2Click();
+        QCoreApplication::processEvents();
+    });
+    reportWithFloor(
+        "select forum (mes, dl, top)", lines, select,
+        decodeFloor({data.file("F/mes.txt"), data.file("F/dl.txt"), data.file("F/top.txt")}));
+
+    text::writeLines(data.file("F/dl1.txt"), capturedRows(lines, u"ファイルの説明"));
+    auto *libraries = window.findChild<DataListView *>(QStringLiteral("ListBox5"));
+    libraries->setCurrentIndex(libraries->model()->index(0, 0));
+    const double choose = medianMs(5, [&] { window.N10Click(); });
+    reportWithFloor("chooser, library file list", lines, choose,
+                    decodeFloor({data.file("F/dl1.txt")}));
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -147,5 +266,6 @@ int main(int argc, char **argv) {
     KiranoApplication app(argc, argv);
     for (int entries : {10000, 100000})
         benchPatrolList(entries);
+    benchForums();
     return 0;
 }

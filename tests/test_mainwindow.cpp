@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "browser/bytelistmodel.h"
 #include "browser/datalistview.h"
+#include "browser/textpane.h"
 #include "guitestsupport.h"
 #include "testmain.h"
 
@@ -137,7 +138,7 @@ void TestMainWindow::initialControls() {
 
     QCOMPARE(w.findChild<QLabel *>(QStringLiteral("Label1"))->text(),
              QStringLiteral(u"[ファイル名：]"));
-    QCOMPARE(w.findChild<QLabel *>(QStringLiteral("Label2"))->text(), QString());
+    QCOMPARE(w.findChild<TextPane *>(QStringLiteral("Label2"))->text(), QString());
     for (const char *name : {"Panel3", "Panel4", "Panel5"})
         QCOMPARE(w.findChild<QLabel *>(QString::fromLatin1(name))->text(),
                  QStringLiteral(u"     データ取得日-------------"));
