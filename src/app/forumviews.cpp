@@ -13,33 +13,29 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <algorithm>
 
 namespace kirano {
-
-namespace {
-
-void enableAll(QMenu *menu, bool enabled) {
-    for (QAction *item : menu->actions())
-        item->setEnabled(enabled);
-}
-
-} // namespace
 
 void TForm1::connectForumViews() {
     connect(ListBox2, &DataListView::rowClicked, this, &TForm1::ListBox2Click);
     connect(pop2, &QMenu::aboutToShow, this, &TForm1::pop2Popup);
     connect(pop5, &QMenu::aboutToShow, this, &TForm1::pop5Popup);
     connect(pop6, &QMenu::aboutToShow, this, &TForm1::pop6Popup);
-    const std::pair<QMenu *, std::vector<void (TForm1::*)()>> handlers[] = {
-        {pop2, {&TForm1::N19Click, &TForm1::N20Click}},
-        {pop5, {&TForm1::N6Click, &TForm1::N7Click, &TForm1::N8Click}},
-        {pop6, {&TForm1::N9Click, &TForm1::N10Click, &TForm1::N26Click}},
-    };
-    for (const auto &[menu, menuHandlers] : handlers) {
-        const QList<QAction *> items = menu->actions();
-        for (size_t i = 0; i < menuHandlers.size(); ++i)
-            connect(items[static_cast<int>(i)], &QAction::triggered, this, menuHandlers[i]);
-    }
+    connectMenu(pop2, {&TForm1::N19Click, &TForm1::N20Click});
+    connectMenu(pop5, {&TForm1::N6Click, &TForm1::N7Click, &TForm1::N8Click});
+    connectMenu(pop6, {&TForm1::N9Click, &TForm1::N10Click, &TForm1::N26Click});
+}
+
+void TForm1::connectMenu(QMenu *menu, const std::vector<void (TForm1::*)()> &handlers) {
+    const QList<QAction *> items = menu->actions();
+    for (size_t i = 0; i < handlers.size(); ++i)
+        connect(items[static_cast<int>(i)], &QAction::triggered, this, handlers[i]);
+}
+
+void TForm1::enableItems(QMenu *menu, bool enabled) {
+    for (QAction *item : menu->actions())
+        item->setEnabled(enabled);
 }
 
 void TForm1::loadForumList() {
@@ -106,13 +102,13 @@ void TForm1::loadTextView(const QByteArray &path) {
 }
 
 void TForm1::pop2Popup() {
-    enableAll(pop2, ListBox2->selectedRow() >= 0);
+    enableItems(pop2, ListBox2->selectedRow() >= 0);
 }
 void TForm1::pop5Popup() {
-    enableAll(pop5, ListBox4->selectedRow() >= 0);
+    enableItems(pop5, ListBox4->selectedRow() >= 0);
 }
 void TForm1::pop6Popup() {
-    enableAll(pop6, ListBox5->selectedRow() >= 0);
+    enableItems(pop6, ListBox5->selectedRow() >= 0);
 }
 
 std::optional<QByteArray> TForm1::selectedRowOf(DataListView *list) const {
@@ -131,15 +127,24 @@ BuildContext TForm1::buildContext() {
                                  return std::nullopt;
                              return days;
                          },
-                         folders_,
-                         {},
-                         {},
-                         {}};
+                         folders_};
     const int forum = ListBox2->selectedRow();
     if (forum >= 0 && forum < forumList_.size())
         context.forumCode = forumList_[forum].code;
     context.roomRow = selectedRowOf(ListBox4);
     context.libraryRow = selectedRowOf(ListBox5);
+    QList<int> notices;
+    for (const QModelIndex &index : ListBox4->selectionModel()->selectedRows())
+        notices.append(index.row());
+    std::sort(notices.begin(), notices.end()); // in list order, not selection order
+    for (int row : notices)
+        context.selectedNotices.append(listBox4Model_->rows().at(row));
+    context.bbsRow = ListBox4->selectedRow();
+    const int patio = ListBox3->selectedRow();
+    if (patio >= 0 && patio < patioList_.size()) {
+        context.patioId = patioList_[patio].id;
+        context.patioPassword = patioList_[patio].password;
+    }
     return context;
 }
 

@@ -66,6 +66,7 @@ void TForm1::FormCreate() {
 
     connectPatrolCommands();
     connectForumViews();
+    connectServiceViews();
     connect(N4, &QAction::triggered, this, &TForm1::N4Click);
     connect(N5, &QAction::triggered, this, &TForm1::N5Click);
     connect(ListBox3, &DataListView::rowClicked, this, &TForm1::ListBox3Click);
@@ -76,8 +77,10 @@ void TForm1::FormCreate() {
 
     folders_ = SettingsFolders::allSetTo(programFolder_);
     if (text::fileExists(settingsFilePath_)) {
-        if (readSettingsFolders())
+        if (readSettingsFolders()) {
             loadForumList();
+            loadPatioList();
+        }
     } else {
         prompts_.message(QStringLiteral(u"環境設定.txtがありません"));
     }
@@ -104,6 +107,7 @@ bool TForm1::readSettingsFolders() {
 void TForm1::N4Click() {
     if (patioEditor_)
         patioEditor_->exec();
+    loadPatioList();
 }
 
 void TForm1::N5Click() {
@@ -112,6 +116,7 @@ void TForm1::N5Click() {
     if (text::fileExists(settingsFilePath_) && !readSettingsFolders())
         return;
     loadForumList();
+    loadPatioList();
 }
 
 void TForm1::FormResize() {

@@ -1,11 +1,13 @@
 #pragma once
 #include "browser/forumlist.h"
+#include "dialogs/patiofile.h"
 #include "dialogs/settingsfile.h"
 
 #include <QByteArray>
 #include <QMainWindow>
 #include <array>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -105,6 +107,27 @@ class TForm1 : public QMainWindow {
     void N10Click();
     void N26Click();
 
+    // The services and the patios.
+    void ListBox1Click();
+    void loadPatioList();
+    const QByteArray &patioListPath() const { return patioListPath_; }
+    const QList<PatioRecord> &patioList() const { return patioList_; }
+    void pop3Popup();
+    void pop7Popup();
+    void pop8Popup();
+
+    // The account and patio command builders.
+    void N15Click();
+    void N16Click();
+    void N17Click();
+    void N18Click();
+    void N12Click();
+    void N11Click();
+    void N29Click();
+    void N21Click();
+    void N22Click();
+    void N23Click();
+
     // A click in a data list: the next command is appended, not inserted.
     void ListBox3Click();
     void ListBox4Click();
@@ -126,6 +149,9 @@ class TForm1 : public QMainWindow {
 
     bool readSettingsFolders();
     void connectForumViews();
+    void connectServiceViews();
+    void connectMenu(QMenu *menu, const std::vector<void (TForm1::*)()> &handlers);
+    static void enableItems(QMenu *menu, bool enabled);
     BuildContext buildContext();
     void addBuilt(std::optional<PatrolEntry> (*builder)(BuildContext &));
     std::optional<QByteArray> selectedRowOf(DataListView *list) const;
@@ -146,6 +172,10 @@ class TForm1 : public QMainWindow {
     QByteArray currentPatrolFile_;
     // One sorted list of forum records backs ListBox2 and the forum codes.
     QList<ForumRecord> forumList_;
+    // One list of patio records backs ListBox3 and the patios' IDs and
+    // passwords; the path is set on every load.
+    QList<PatioRecord> patioList_;
+    QByteArray patioListPath_;
     int noDaysFlag_ = 0;
 
     // Models behind the lists.

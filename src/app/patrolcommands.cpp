@@ -92,9 +92,7 @@ void TForm1::N30Click() {
 }
 
 void TForm1::pop4Popup() {
-    const bool selected = selectedPatrolRow() >= 0;
-    for (QAction *item : pop4->actions())
-        item->setEnabled(selected);
+    enableItems(pop4, selectedPatrolRow() >= 0);
 }
 
 void TForm1::CheckBox1Click() {

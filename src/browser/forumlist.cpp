@@ -1,25 +1,12 @@
 #include "browser/forumlist.h"
 #include "text/files.h"
 #include "text/lines.h"
+#include "text/numbers.h"
 #include "text/sjis.h"
 
 #include <algorithm>
 
 namespace kirano {
-
-QByteArray foldedForSort(const QByteArray &bytes) {
-    QByteArray folded = bytes;
-    for (qsizetype i = 0; i < folded.size(); ++i) {
-        const uchar b = static_cast<uchar>(folded[i]);
-        if (text::isLeadByte(b)) {
-            ++i; // the trail byte may look like a letter
-            continue;
-        }
-        if (b >= 'a' && b <= 'z')
-            folded[i] = static_cast<char>(b - 'a' + 'A');
-    }
-    return folded;
-}
 
 QList<ForumRecord> readForumList(const QString &path) {
     std::optional<QByteArray> content = text::readFile(path);
@@ -39,8 +26,8 @@ QList<ForumRecord> readForumList(const QString &path) {
     std::vector<QByteArray> codeKeys(count);
     std::vector<qsizetype> order(count);
     for (qsizetype i = 0; i < count; ++i) {
-        nameKeys[i] = foldedForSort(inFileOrder[i].name);
-        codeKeys[i] = foldedForSort(inFileOrder[i].code);
+        nameKeys[i] = text::asciiUpper(inFileOrder[i].name);
+        codeKeys[i] = text::asciiUpper(inFileOrder[i].code);
         order[i] = i;
     }
     std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QtGlobal>
 
 namespace kirano {
 
@@ -19,7 +20,6 @@ struct ForumRecord {
 // cannot be read.
 QList<ForumRecord> readForumList(const QString &path);
 
-// The case-folded key used for sorting.
-QByteArray foldedForSort(const QByteArray &bytes);
-
 } // namespace kirano
+
+Q_DECLARE_TYPEINFO(kirano::ForumRecord, Q_RELOCATABLE_TYPE);

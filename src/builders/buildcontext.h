@@ -21,10 +21,17 @@ struct BuildContext {
     SettingsFolders folders;
 
     // The selected forum's code; nothing when no forum is selected.
-    std::optional<QByteArray> forumCode;
+    std::optional<QByteArray> forumCode{};
     // The selected rows of the conference-room and library lists.
-    std::optional<QByteArray> roomRow;
-    std::optional<QByteArray> libraryRow;
+    std::optional<QByteArray> roomRow{};
+    std::optional<QByteArray> libraryRow{};
+    // The notice rows selected, in list order.
+    QList<QByteArray> selectedNotices{};
+    // The selected row of the BBS categories, or -1.
+    int bbsRow = -1;
+    // The selected patio's ID and password.
+    std::optional<QByteArray> patioId{};
+    std::optional<QByteArray> patioPassword{};
 };
 
 // Protocol steps shared by every builder: all fields "0", the days read

@@ -56,12 +56,16 @@ std::optional<QByteArray> readFile(const QString &path, IoError *error) {
     return content;
 }
 
-std::optional<IoError> writeLines(const QString &path, const QList<QByteArray> &lines) {
+std::optional<IoError> writeLines(const QString &path, const QList<QByteArray> &lines,
+                                  std::optional<QFileDevice::Permissions> newFilePermissions) {
     const QByteArray content = joinCrLf(lines);
+    const bool isNew = !QFileInfo::exists(path);
     QSaveFile file(path);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly))
         return IoError{lastErrno()};
+    if (isNew && newFilePermissions)
+        file.setPermissions(*newFilePermissions);
     errno = 0;
     // A buffered write reports success for bytes that never reach the disk;
     // the flush is where a full disk or a size limit shows.

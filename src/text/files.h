@@ -3,6 +3,7 @@
 // error texts.
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QList>
 #include <QString>
 #include <optional>
@@ -23,8 +24,10 @@ std::optional<QByteArray> readFile(const QString &path, IoError *error = nullptr
 
 // Replaces the file with the lines, each ended by CR LF. The new content is
 // written beside the file and renamed over it, so a failure leaves the
-// previous content as it was. Returns the error on failure.
-std::optional<IoError> writeLines(const QString &path, const QList<QByteArray> &lines);
+// previous content as it was. Returns the error on failure. A file that did
+// not exist yet gets `newFilePermissions` when given, before it appears.
+std::optional<IoError> writeLines(const QString &path, const QList<QByteArray> &lines,
+                                  std::optional<QFileDevice::Permissions> newFilePermissions = {});
 
 bool fileExists(const QString &path);
 

@@ -121,12 +121,18 @@ QByteArray bytesAt(QByteArrayView text, qsizetype start, qsizetype count) {
     return text.sliced(from, qMin(count, text.size() - from)).toByteArray();
 }
 
-QString asciiUpper(QString text) {
-    for (QChar &c : text) {
-        if (c >= u'a' && c <= u'z')
-            c = QChar(c.unicode() - 'a' + 'A');
+QByteArray asciiUpper(const QByteArray &bytes) {
+    QByteArray upper = bytes;
+    for (qsizetype i = 0; i < upper.size(); ++i) {
+        const uchar b = static_cast<uchar>(upper[i]);
+        if (isLeadByte(b)) {
+            ++i;
+            continue;
+        }
+        if (b >= 'a' && b <= 'z')
+            upper[i] = static_cast<char>(b - 'a' + 'A');
     }
-    return text;
+    return upper;
 }
 
 } // namespace kirano::text

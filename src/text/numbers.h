@@ -36,7 +36,8 @@ bool isDateLine(QByteArrayView line);
 // Bytes start..start+count-1 counted from 1; shorter when the text is.
 QByteArray bytesAt(QByteArrayView text, qsizetype start, qsizetype count);
 
-// Only the ASCII letters a to z become capitals.
-QString asciiUpper(QString text);
+// Only the ASCII letters a to z become capitals; the bytes of double-byte
+// characters, which may look like letters, stay as they are.
+QByteArray asciiUpper(const QByteArray &bytes);
 
 } // namespace kirano::text

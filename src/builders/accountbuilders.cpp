@@ -1,0 +1,103 @@
+#include "builders/accountbuilders.h"
+#include "browser/bbscategories.h"
+#include "text/files.h"
+#include "text/numbers.h"
+#include "text/sjis.h"
+
+namespace kirano {
+
+namespace {
+
+const QString kMailCaption = QStringLiteral(u"バイナリメールアップ");
+
+// An entry whose param1 is a file from the open-file dialog.
+std::optional<PatrolEntry> fileEntry(BuildContext &context, const char *keyword,
+                                     const QString &title, const QByteArray &folder,
+                                     bool mustExist) {
+    std::optional<PatrolEntry> entry = startEntry(context, keyword);
+    if (!entry)
+        return std::nullopt;
+    std::optional<QByteArray> file = askFile(context, title, folder, mustExist);
+    if (!file)
+        return std::nullopt;
+    entry->param1 = *file;
+    return entry;
+}
+
+// The selected notices, each without its first 6 bytes, one line each.
+bool writeNoticeSelection(BuildContext &context) {
+    QList<QByteArray> titles;
+    for (const QByteArray &row : context.selectedNotices)
+        titles.append(row.mid(6));
+    const QString path = text::nativePath(context.folders.dataFolder() + kNoticeSelectionFileName);
+    if (std::optional<text::IoError> error = text::writeLines(path, titles)) {
+        context.prompts.message(error->text());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<PatrolEntry> buildBill(BuildContext &context) {
+    return startEntry(context, "bill");
+}
+
+std::optional<PatrolEntry> buildMyforum(BuildContext &context) {
+    return startEntry(context, "myforum");
+}
+
+std::optional<PatrolEntry> buildNewtitle(BuildContext &context) {
+    return startEntry(context, "newtitle");
+}
+
+std::optional<PatrolEntry> buildMailuptxt(BuildContext &context) {
+    // Both mail commands start in the binary upload folder.
+    return fileEntry(context, "mailuptxt", QStringLiteral(u"テキストメール用ファイル"),
+                     context.folders.binaryUploadFolder(), true);
+}
+
+std::optional<PatrolEntry> buildMailupbin(BuildContext &context) {
+    std::optional<PatrolEntry> entry =
+        fileEntry(context, "mailupbin", QStringLiteral(u"バイナリメール用ファイル"),
+                  context.folders.binaryUploadFolder(), true);
+    if (!entry)
+        return std::nullopt;
+    std::optional<QByteArray> subject = askText(context, kMailCaption, QStringLiteral(u"題名"));
+    if (!subject)
+        return std::nullopt;
+    entry->param2 = *subject;
+    std::optional<QByteArray> recipient =
+        askText(context, kMailCaption, QStringLiteral(u"送り先ＩＤ"));
+    if (!recipient)
+        return std::nullopt;
+    entry->param3 = text::asciiUpper(*recipient);
+    return entry;
+}
+
+std::optional<PatrolEntry> buildNew(BuildContext &context) {
+    std::optional<PatrolEntry> entry = fileEntry(context, "new", QStringLiteral(u"ログファイル"),
+                                                 context.folders.logFolder(), false);
+    if (!entry || !writeNoticeSelection(context))
+        return std::nullopt;
+    return entry;
+}
+
+std::optional<PatrolEntry> buildBbsup(BuildContext &context) {
+    std::optional<PatrolEntry> entry = startEntry(context, "bbsup");
+    if (!entry)
+        return std::nullopt;
+    if (context.bbsRow >= 0 && context.bbsRow < static_cast<int>(kBbsCategories.size())) {
+        const BbsCategory &category = kBbsCategories[context.bbsRow];
+        entry->param1 = category.number;
+        entry->param2 = category.subNumber;
+    }
+    std::optional<QByteArray> file = askFile(context, QStringLiteral(u"掲示板アップ用ファイル"),
+                                             context.folders.textUploadFolder(), true);
+    if (!file)
+        return std::nullopt;
+    entry->param3 = *file;
+    return entry;
+}
+
+} // namespace kirano

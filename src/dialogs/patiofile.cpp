@@ -1,0 +1,31 @@
+#include "dialogs/patiofile.h"
+#include "text/lines.h"
+
+namespace kirano {
+
+std::optional<QList<PatioRecord>> readPatioList(const QString &path, text::IoError *error) {
+    std::optional<QByteArray> content = text::readFile(path, error);
+    if (!content)
+        return std::nullopt;
+    text::LineReader reader(*content);
+    QList<PatioRecord> records;
+    while (!reader.atEnd()) {
+        PatioRecord record;
+        record.name = reader.readLine();
+        record.id = reader.readLine();
+        record.password = reader.readLine();
+        records.append(std::move(record));
+    }
+    return records;
+}
+
+std::optional<text::IoError> writePatioList(const QString &path,
+                                            const QList<PatioRecord> &records) {
+    QList<QByteArray> lines;
+    lines.reserve(records.size() * 3);
+    for (const PatioRecord &record : records)
+        lines << record.name << record.id << record.password;
+    return text::writeLines(path, lines, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+} // namespace kirano
