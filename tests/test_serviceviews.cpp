@@ -1,0 +1,260 @@
+#include "app/mainwindow.h"
+#include "browser/datalistview.h"
+#include "browser/textpane.h"
+#include "guitestsupport.h"
+#include "patrol/patrollistmodel.h"
+#include "testmain.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeView>
+#include <QtTest>
+
+using namespace kirano;
+using namespace kirano::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kPlaceholder = u"     データ取得日--------------"_s;
+
+struct Services : Fixture {
+    TForm1 *w = nullptr;
+
+    QString data() const { return folder() + u"data/"_s; }
+    void writeData(const QString &name, const QByteArray &bytes) {
+        writeBytes(data() + name, bytes);
+    }
+    void startWith(std::initializer_list<std::pair<QString, QByteArray>> files) {
+        QDir().mkpath(data());
+        QByteArray settings("1\r\n1\r\n1\r\n");
+        for (int i = 0; i < 8; ++i)
+            settings += text::bytesOf(i == 1 ? data() : folder()) + "\r\n";
+        writeBytes(settingsPath(), settings);
+        for (const auto &[name, bytes] : files)
+            writeData(name, bytes);
+        w = &start();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+    }
+    DataListView *list(int n) { return w->findChild<DataListView *>(u"ListBox%1"_s.arg(n)); }
+    QStringList rows(int n) {
+        QStringList all;
+        for (int r = 0; r < list(n)->model()->rowCount(); ++r)
+            all << list(n)->model()->index(r, 0).data().toString();
+        return all;
+    }
+    void clickRow(int n, int row) {
+        QTest::mouseClick(list(n)->viewport(), Qt::LeftButton, {},
+                          list(n)->visualRect(list(n)->model()->index(row, 0)).center());
+    }
+    QTabWidget *tabs() { return w->findChild<QTabWidget *>(u"PageControl1"_s); }
+    QString panel(const char *name) {
+        return w->findChild<QLabel *>(QString::fromLatin1(name))->text();
+    }
+    QString text() { return w->findChild<TextPane *>(u"Label2"_s)->text(); }
+    bool menuEnabled(const char *name) {
+        auto *menu = w->findChild<QMenu *>(QString::fromLatin1(name));
+        emit menu->aboutToShow();
+        bool all = true;
+        for (QAction *a : menu->actions())
+            all = all && a->isEnabled();
+        return all;
+    }
+    void trigger(const char *item) {
+        w->findChild<QAction *>(QString::fromLatin1(item))->trigger();
+    }
+};
+
+} // namespace
+
+class TestServiceViews : public QObject {
+    Q_OBJECT
+  private slots:
+    void bbsCategoriesComeOnce() {
+        Services s;
+        s.startWith({});
+        s.clickRow(1, 2);
+        s.clickRow(1, 0);
+        s.clickRow(1, 2);
+        const QStringList rows = s.rows(4);
+        QCOMPARE(rows.size(), 14);
+        QCOMPARE(rows.first(), u"仲間募集"_s);
+        QCOMPARE(rows[5], u"売ります-パソコン (ＮＥＣ)"_s);
+        QCOMPARE(rows.last(), u"ふるさとボード"_s);
+        QCOMPARE(s.tabs()->tabText(0), u"掲示板"_s);
+        QCOMPARE(s.panel("Panel3"), kPlaceholder);
+    }
+
+    void noticesWithADateLine() {
+        Services s;
+        s.startWith({{u"new.txt"_s, "001 * first\r\n002 * second\r\n" +
+                                        sjis(u"データ取得日 98/12/01") + "\r\n"}});
+        s.clickRow(1, 0);
+        QCOMPARE(s.rows(4), (QStringList{u"001 * first"_s, u"002 * second"_s}));
+        QCOMPARE(s.panel("Panel3"), u"     データ取得日 98/12/01"_s);
+        QCOMPARE(s.tabs()->tabText(0), u"お知らせ"_s);
+        QVERIFY(s.tabs()->isTabVisible(0) && !s.tabs()->isTabVisible(1) &&
+                !s.tabs()->isTabVisible(2));
+    }
+
+    void missingServiceFiles_data() {
+        QTest::addColumn<int>("service");
+        QTest::addColumn<QString>("tab");
+        QTest::newRow("fees") << 1 << u"料金情報"_s;
+        QTest::newRow("warnings") << 3 << u"警告"_s;
+    }
+    void missingServiceFiles() {
+        QFETCH(int, service);
+        QFETCH(QString, tab);
+        Services s;
+        s.startWith({});
+        s.clickRow(1, service);
+        QVERIFY(!s.tabs()->isTabVisible(0) && !s.tabs()->isTabVisible(1));
+        QVERIFY(s.tabs()->isTabVisible(2));
+        QCOMPARE(s.tabs()->tabText(2), tab);
+        QCOMPARE(s.text(), u"ファイルがありません\n"_s);
+        QCOMPARE(s.panel("Panel5"), kPlaceholder);
+    }
+
+    void missingNoticesGiveOneRow() {
+        Services s;
+        s.startWith({});
+        s.clickRow(1, 0);
+        QCOMPARE(s.rows(4), QStringList{u"ファイルがありません"_s});
+        QCOMPARE(s.panel("Panel3"), kPlaceholder);
+    }
+
+    void feesAndWarningsAsText() {
+        Services s;
+        s.startWith({{u"bill.txt"_s, sjis(u"今月 1000円\r\nデータ取得 98/12/01\r\n")},
+                     {u"警告.txt"_s, sjis(u"警告その一\r\n警告その二")}});
+        s.clickRow(1, 1);
+        QCOMPARE(s.text(), u"今月 1000円\n"_s);
+        QCOMPARE(s.panel("Panel5"), u"     データ取得 98/12/01"_s);
+        s.clickRow(1, 3);
+        QCOMPARE(s.text(), u"警告その一\n警告その二\n"_s);
+        QCOMPARE(s.panel("Panel5"), kPlaceholder);
+    }
+
+    void noticeClicksToggleRows() {
+        Services s;
+        s.startWith({{u"new.txt"_s, "001 * a\r\n002 * b\r\n003 * c\r\n"}});
+        s.clickRow(1, 0);
+        QVERIFY(!s.menuEnabled("pop7"));
+        s.clickRow(4, 0);
+        s.clickRow(4, 2);
+        QCOMPARE(s.list(4)->selectedCount(), 2);
+        QVERIFY(s.menuEnabled("pop7"));
+        s.clickRow(4, 0);
+        QCOMPARE(s.list(4)->selectedCount(), 1);
+        s.clickRow(4, 2);
+        QCOMPARE(s.list(4)->selectedCount(), 0);
+        QVERIFY(!s.menuEnabled("pop7"));
+    }
+
+    void noticeSelectionGoesToNewtitle() {
+        Services s;
+        s.startWith({{u"new.txt"_s, "001 * a\r\n002 * " + sjis(u"二番目") + "\r\n003 * c\r\n"}});
+        s.clickRow(1, 0);
+        s.clickRow(4, 2);
+        s.clickRow(4, 1);
+        s.prompts.answer({u"/log/notices.txt"_s});
+        s.trigger("N11");
+        QCOMPARE(readBytes(s.data() + u"Newtitle.txt"_s), "" + sjis(u"二番目") + "\r\nc\r\n");
+        QCOMPARE(s.w->patrolList()->entry(0),
+                 (PatrolEntry{"new", "/log/notices.txt", "0", "0", "0", sjis(u"日月火水木金土")}));
+    }
+
+    void bbsPostTakesTheRowsNumbers() {
+        Services s;
+        s.startWith({{u"post.txt"_s, "x"}});
+        s.clickRow(1, 2);
+        QVERIFY(!s.menuEnabled("pop8"));
+        s.clickRow(4, 10);
+        QVERIFY(s.menuEnabled("pop8"));
+        s.prompts.answer({s.data() + u"post.txt"_s});
+        s.trigger("N29");
+        const PatrolEntry &e = s.w->patrolList()->entry(0);
+        QCOMPARE(e.command, QByteArray("bbsup"));
+        QCOMPARE(e.param1, QByteArray("6"));
+        QCOMPARE(e.param2, QByteArray("0"));
+    }
+
+    void serviceClickClearsTheForumAndPatio() {
+        Services s;
+        s.startWith({{u"forumlist.txt"_s, "forum\r\nF/\r\n"},
+                     {u"patiolist.txt"_s, "patio\r\nID\r\nPW\r\n"}});
+        s.clickRow(2, 0);
+        QVERIFY(s.menuEnabled("pop2"));
+        s.clickRow(3, 0); // a patio leaves the forum alone
+        QCOMPARE(s.list(2)->selectedRow(), 0);
+        QVERIFY(s.menuEnabled("pop3"));
+        s.clickRow(1, 1);
+        QVERIFY(!s.menuEnabled("pop2"));
+        QVERIFY(!s.menuEnabled("pop3"));
+        QVERIFY(s.menuEnabled("pop1"));
+        s.clickRow(2, 0); // a forum clears the service and the patio
+        QCOMPARE(s.list(1)->selectedRow(), -1);
+    }
+
+    void pop1IsAlwaysEnabled() {
+        Services s;
+        s.startWith({});
+        QVERIFY(s.menuEnabled("pop1"));
+        s.trigger("N15");
+        s.trigger("N18");
+        s.trigger("N12");
+        QByteArrayList commands;
+        for (int r = 0; r < s.w->patrolList()->size(); ++r)
+            commands << s.w->patrolList()->entry(r).command;
+        QCOMPARE(commands, (QByteArrayList{"bill", "myforum", "newtitle"}));
+    }
+
+    void patiosInFileOrderWithTheirOwnIds() {
+        Services s;
+        s.startWith({{u"patiolist.txt"_s, "same\r\nID1\r\nPW1\r\nsame\r\nID2\r\nPW2\r\nlast\r\n"}});
+        QCOMPARE(s.rows(3), (QStringList{u"same"_s, u"same"_s, u"last"_s}));
+        QCOMPARE(s.w->patioListPath(), text::bytesOf(s.data()) + "patiolist.txt");
+        QCOMPARE(s.w->patioList()[2].id, QByteArray());
+        QCOMPARE(s.w->patioList()[2].password, QByteArray());
+        s.clickRow(3, 1);
+        s.prompts.answer({u"/log/p.txt"_s, u"12"_s});
+        s.trigger("N21");
+        s.trigger("N23");
+        QCOMPARE(s.w->patrolList()->entry(0), (PatrolEntry{"patioread", "ID2", "PW2", "/log/p.txt",
+                                                           "0", sjis(u"日月火水木金土")}));
+        QCOMPARE(s.w->patrolList()->entry(1).param3, QByteArray("12"));
+        // The password is never shown.
+        auto *lsv1 = s.w->findChild<QTreeView *>(u"lsv1"_s);
+        for (int c = 0; c < 4; ++c)
+            QVERIFY(!lsv1->model()->index(0, c).data().toString().contains(u"PW2"_s));
+    }
+
+    void patioEditorClosingReloadsThePatios() {
+        Services s;
+        s.startWith({{u"patiolist.txt"_s, "a\r\nA\r\nPA\r\n"}});
+        s.clickRow(3, 0);
+        writeBytes(s.data() + u"patiolist.txt"_s, "b\r\nB\r\nPB\r\nc\r\nC\r\nPC\r\n");
+        auto *editor = s.w->findChild<QDialog *>(u"TForm3"_s);
+        QTimer::singleShot(0, editor, &QDialog::reject);
+        s.w->N4Click();
+        QCOMPARE(s.rows(3), (QStringList{u"b"_s, u"c"_s}));
+        QCOMPARE(s.list(3)->selectedRow(), -1);
+    }
+
+    void noSettingsFileLeavesThePatioPathEmpty() {
+        Fixture f;
+        TForm1 &w = f.start();
+        QVERIFY(w.patioListPath().isEmpty());
+        QVERIFY(w.patioList().isEmpty());
+    }
+};
+
+KIRANO_GUI_TEST_MAIN(TestServiceViews)
+#include "test_serviceviews.moc"
