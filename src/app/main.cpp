@@ -33,7 +33,7 @@ int main(int argc, char **argv) {
     kirano::TForm1 form1(QDir(QCoreApplication::applicationDirPath()).absolutePath() + u'/',
                          prompts);
     prompts.setWindow(&form1);
-    kirano::Dialogs dialogs = kirano::createDialogs(form1);
+    kirano::Dialogs dialogs = kirano::createDialogs(form1, prompts);
     prompts.setChooser(dialogs.chooser);
     form1.show();
     return app.exec();

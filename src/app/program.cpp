@@ -6,11 +6,15 @@
 
 namespace kirano {
 
-Dialogs createDialogs(TForm1 &form1) {
+Dialogs createDialogs(TForm1 &form1, Prompts &prompts) {
     Dialogs dialogs;
     dialogs.chooser = new ChooserDialog(form1.windowTitle(), &form1);
-    dialogs.patioEditor = new PatioEditor([&form1] { return form1.windowTitle(); }, &form1);
-    dialogs.settingsDialog = new SettingsDialog(form1.windowTitle(), &form1);
+    dialogs.patioEditor = new PatioEditor(
+        prompts, [&form1] { return form1.windowTitle(); },
+        [&form1] { return form1.patioListPath(); }, &form1);
+    dialogs.settingsDialog = new SettingsDialog(
+        prompts, form1.windowTitle(), [&form1] { return form1.settingsFilePath(); },
+        [&form1] { return form1.folders(); }, &form1);
     form1.attachDialogs(dialogs.chooser, dialogs.patioEditor, dialogs.settingsDialog);
     return dialogs;
 }

@@ -4,6 +4,7 @@ namespace kirano {
 
 class ChooserDialog;
 class PatioEditor;
+class Prompts;
 class SettingsDialog;
 class TForm1;
 
@@ -15,6 +16,6 @@ struct Dialogs {
 
 // After the main window: the chooser, the patio editor and the settings
 // dialog, hidden, in that order, each taking the main window's caption.
-Dialogs createDialogs(TForm1 &form1);
+Dialogs createDialogs(TForm1 &form1, Prompts &prompts);
 
 } // namespace kirano
