@@ -1,13 +1,215 @@
 #include "dialogs/settingsdialog.h"
 #include "app/fonts.h"
+#include "dialogs/prompts.h"
+#include "text/sjis.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStorageInfo>
+#include <QTreeView>
 
 namespace kirano {
 
-SettingsDialog::SettingsDialog(const QString &caption, QWidget *parent) : QDialog(parent) {
+namespace {
+
+struct FolderRow {
+    const char16_t *title;
+    const char *titleName;
+    const char *shapeName;
+    const char *valueName;
+    const char *buttonName;
+    int top;
+};
+
+// The eight rows in file order.
+const FolderRow kRows[SettingsFolders::Count] = {
+    {u"ログ保存フォルダ", "Label1", "Shape1", "Label4", "Button2", 40},
+    {u"データ保存フォルダ", "Label2", "Shape2", "Label5", "Button3", 96},
+    {u"巡回リスト保存フォルダ", "Label3", "Shape3", "Label6", "Button4", 153},
+    {u"オートパイロット保存フォルダ", "Label7", "Shape4", "Label8", "Button5", 208},
+    {u"テキストアップフォルダ", "Label9", "Shape5", "Label10", "Button6", 264},
+    {u"バイナリアップフォルダ", "Label11", "Shape6", "Label12", "Button7", 320},
+    {u"テキストダウンフォルダ", "Label13", "Shape7", "Label14", "Button8", 376},
+    {u"バイナリダウンフォルダ", "Label15", "Shape8", "Label16", "Button9", 432},
+};
+
+QString name(const char *n) {
+    return QString::fromLatin1(n);
+}
+
+// The mounted volume holding a folder.
+QString volumeOf(const QString &folder) {
+    return QStorageInfo(folder).rootPath();
+}
+
+} // namespace
+
+SettingsDialog::SettingsDialog(Prompts &prompts, const QString &caption,
+                               std::function<QString()> settingsFilePath,
+                               std::function<SettingsFolders()> mainFolders, QWidget *parent)
+    : QDialog(parent), prompts_(prompts), settingsFilePath_(std::move(settingsFilePath)),
+      mainFolders_(std::move(mainFolders)) {
     setObjectName(QStringLiteral("TForm4"));
     setWindowTitle(caption);
     setFont(windowFont());
     setFixedSize(713, 491);
+
+    auto *group = new QGroupBox(this);
+    group->setObjectName(QStringLiteral("GroupBox1"));
+    group->setGeometry(16, 16, 177, 113);
+    const char16_t *flagTexts[] = {u"巡回後ログアウトする", u"受信メール保存する",
+                                   u"バイナリメール受信する"};
+    const int flagTops[] = {16, 50, 82};
+    for (int i = 0; i < 3; ++i) {
+        flagBoxes_[i] = new QCheckBox(QString::fromUtf16(flagTexts[i]), group);
+        flagBoxes_[i]->setObjectName(QStringLiteral("CheckBox%1").arg(i + 1));
+        flagBoxes_[i]->move(16, flagTops[i]);
+    }
+
+    DriveComboBox1 = new QComboBox(this);
+    DriveComboBox1->setObjectName(QStringLiteral("DriveComboBox1"));
+    DriveComboBox1->setGeometry(16, 160, 179, 22);
+    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
+        if (volume.isValid() && volume.isReady())
+            DriveComboBox1->addItem(volume.rootPath());
+    }
+
+    tree_ = new QFileSystemModel(this);
+    tree_->setFilter(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Drives);
+    dul1 = new QTreeView(this);
+    dul1->setObjectName(QStringLiteral("dul1"));
+    dul1->setGeometry(16, 184, 177, 249);
+    QFont treeFont = windowFont();
+    treeFont.setPixelSize(15);
+    dul1->setFont(treeFont);
+    dul1->setModel(tree_);
+    dul1->setHeaderHidden(true);
+    dul1->setSortingEnabled(true);
+    dul1->sortByColumn(0, Qt::AscendingOrder);
+    for (int column = 1; column < tree_->columnCount(); ++column)
+        dul1->hideColumn(column);
+
+    auto *closeButton = new QPushButton(QStringLiteral(u"閉じる"), this);
+    closeButton->setObjectName(QStringLiteral("Button1"));
+    closeButton->setGeometry(88, 448, 89, 33);
+    closeButton->setAutoDefault(false);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
+
+    std::array<QPushButton *, SettingsFolders::Count> pickButtons{};
+    for (int row = 0; row < SettingsFolders::Count; ++row) {
+        const FolderRow &r = kRows[row];
+        auto *title = new QLabel(QString::fromUtf16(r.title), this);
+        title->setObjectName(name(r.titleName));
+        QFont titleFont = windowFont();
+        titleFont.setPixelSize(13);
+        titleFont.setUnderline(true);
+        title->setFont(titleFont);
+        title->move(239, r.top - 18);
+        auto *shape = new QFrame(this);
+        shape->setObjectName(name(r.shapeName));
+        shape->setGeometry(239, r.top, 449, 25);
+        shape->setStyleSheet(QStringLiteral("QFrame#%1 { border: 1px solid gray; border-radius: "
+                                            "6px; }")
+                                 .arg(name(r.shapeName)));
+        valueLabels_[row] = new QLabel(shape);
+        valueLabels_[row]->setObjectName(name(r.valueName));
+        valueLabels_[row]->setGeometry(6, 1, 437, 23);
+        valueLabels_[row]->setTextFormat(Qt::PlainText);
+        pickButtons[row] = new QPushButton(QStringLiteral(u"決定"), this);
+        pickButtons[row]->setObjectName(name(r.buttonName));
+        pickButtons[row]->setGeometry(206, r.top + 1, 33, 23);
+        pickButtons[row]->setAutoDefault(false);
+        connect(pickButtons[row], &QPushButton::clicked, this, [this, row] { pickFolder(row); });
+    }
+
+    QWidget *order[] = {group,          DriveComboBox1, closeButton,    pickButtons[0],
+                        pickButtons[1], pickButtons[2], dul1,           pickButtons[3],
+                        pickButtons[4], pickButtons[5], pickButtons[6], pickButtons[7]};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    // The tree starts at the process's current folder, on its drive. Names
+    // keep their case: file names are case-sensitive here.
+    const QString current = QDir::currentPath();
+    showDrive(volumeOf(current));
+    DriveComboBox1->setCurrentIndex(DriveComboBox1->findText(driveRoot_));
+    dul1->setCurrentIndex(tree_->index(current));
+    connect(DriveComboBox1, &QComboBox::activated, this, &SettingsDialog::DriveComboBox1Change);
+}
+
+void SettingsDialog::showEvent(QShowEvent *event) {
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void SettingsDialog::FormShow() {
+    SettingsFlags flags;
+    const QString path = settingsFilePath_();
+    if (QFileInfo::exists(path)) {
+        text::IoError error;
+        if (std::optional<SettingsFlags> read = readSettingsFlags(path, &error))
+            flags = *read;
+        else
+            prompts_.message(error.text());
+    }
+    flagBoxes_[0]->setChecked(flags.logoutAfterPatrol);
+    flagBoxes_[1]->setChecked(flags.saveReceivedMail);
+    flagBoxes_[2]->setChecked(flags.receiveBinaryMail);
+    const SettingsFolders folders = mainFolders_();
+    for (int row = 0; row < SettingsFolders::Count; ++row)
+        setFolder(row, folders.folders[row]);
+}
+
+void SettingsDialog::setFolder(int row, const QByteArray &folder) {
+    folders_.folders[row] = folder;
+    valueLabels_[row]->setText(text::decode(folder));
+}
+
+void SettingsDialog::showDrive(const QString &root) {
+    driveRoot_ = root;
+    tree_->setRootPath(root);
+    dul1->setRootIndex(tree_->index(root));
+    dul1->setCurrentIndex(QModelIndex());
+}
+
+void SettingsDialog::DriveComboBox1Change() {
+    const QString root = DriveComboBox1->currentText();
+    const QFileInfo info(root);
+    if (!info.isDir() || !info.isReadable() || !QStorageInfo(root).isReady()) {
+        prompts_.message(QStringLiteral(u"ドライブの準備ができていません"));
+        return;
+    }
+    showDrive(root);
+}
+
+QString SettingsDialog::treeFolder() const {
+    const QModelIndex current = dul1->currentIndex();
+    return current.isValid() ? tree_->filePath(current) : driveRoot_;
+}
+
+void SettingsDialog::pickFolder(int row) {
+    QString folder = QDir::toNativeSeparators(treeFolder());
+    if (!folder.endsWith(QDir::separator()))
+        folder += QDir::separator();
+    if (std::optional<QByteArray> bytes = encodeAnswer(prompts_, folder))
+        setFolder(row, *bytes);
+}
+
+void SettingsDialog::done(int result) {
+    const SettingsFlags flags{flagBoxes_[0]->isChecked(), flagBoxes_[1]->isChecked(),
+                              flagBoxes_[2]->isChecked()};
+    if (std::optional<text::IoError> error = writeSettings(settingsFilePath_(), flags, folders_)) {
+        prompts_.message(error->text());
+        return;
+    }
+    QDialog::done(result);
 }
 
 } // namespace kirano

@@ -1,14 +1,62 @@
 #pragma once
+#include "dialogs/settingsfile.h"
+
 #include <QDialog>
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QFileSystemModel;
+class QLabel;
+class QTreeView;
 
 namespace kirano {
 
-// TForm4: the settings dialog. Its caption is the main window's, copied once
-// when it is created.
+class Prompts;
+
+// TForm4: the three flags and the eight folders. A folder is picked from the
+// drive selector and directory tree with its row's "決定"; closing, by any
+// means, writes "環境設定.txt".
 class SettingsDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit SettingsDialog(const QString &caption, QWidget *parent = nullptr);
+    // The main window's caption is copied once; its settings path and folders
+    // are read at each showing.
+    SettingsDialog(Prompts &prompts, const QString &caption,
+                   std::function<QString()> settingsFilePath,
+                   std::function<SettingsFolders()> mainFolders, QWidget *parent = nullptr);
+
+    // "決定" of row 0 to 7 (Button2 to Button9).
+    void pickFolder(int row);
+    void DriveComboBox1Change();
+    // The dialog's working copy of the eight folders, as its labels show them.
+    const SettingsFolders &shownFolders() const { return folders_; }
+
+    // Every way of closing writes the file first, and stays open when that
+    // fails.
+    void done(int result) override;
+
+  protected:
+    void showEvent(QShowEvent *event) override;
+
+  private:
+    void FormShow();
+    void setFolder(int row, const QByteArray &folder);
+    void showDrive(const QString &root);
+    // The tree's current folder: the one last selected, or the drive's root.
+    QString treeFolder() const;
+
+    Prompts &prompts_;
+    std::function<QString()> settingsFilePath_;
+    std::function<SettingsFolders()> mainFolders_;
+    SettingsFolders folders_;
+    std::array<QCheckBox *, 3> flagBoxes_{};
+    std::array<QLabel *, SettingsFolders::Count> valueLabels_{};
+    QComboBox *DriveComboBox1;
+    QTreeView *dul1;
+    QFileSystemModel *tree_;
+    QString driveRoot_;
 };
 
 } // namespace kirano
