@@ -119,7 +119,7 @@ void benchPatrolList(int entries) {
     BenchPrompts prompts;
     prompts.path = file;
     TForm1 window(folder, prompts);
-    createDialogs(window);
+    createDialogs(window, prompts);
     window.show();
     auto *view = window.findChild<QTreeView *>(QStringLiteral("lsv1"));
 
@@ -186,6 +186,11 @@ struct DataFolder {
             list << (i == 0 ? QByteArray("F/") : "FORUM" + QByteArray::number(i) + "/");
         }
         text::writeLines(data() + QStringLiteral("forumlist.txt"), list);
+        QList<QByteArray> patios;
+        for (int i = 0; i < 1000; ++i)
+            patios << text::bytesOf(u"パティオ") + QByteArray::number(i)
+                   << "PID" + QByteArray::number(i) << "secret";
+        text::writeLines(data() + QStringLiteral("patiolist.txt"), patios);
     }
     QString file(const char *name) const { return data() + QString::fromLatin1(name); }
 };
@@ -210,22 +215,24 @@ void benchForums() {
     auto startup = [&] {
         return medianMs(5, [&] {
             TForm1 window(data.folder(), prompts);
-            createDialogs(window);
+            createDialogs(window, prompts);
             window.show();
             QCoreApplication::processEvents();
         });
     };
     const QString forumFile = data.file("forumlist.txt");
-    const double forumFloor = decodeFloor({forumFile});
+    const double forumFloor = decodeFloor({forumFile, data.file("patiolist.txt")});
     const double withForums = startup();
-    reportWithFloor("start-up, forum list", forums, withForums, forumFloor);
+    reportWithFloor("start-up, forums + patios", forums, withForums, forumFloor);
     // The same start-up with an empty forum list: what the window itself
     // costs, and so the forum list's own share.
     const QByteArray list = text::readFile(forumFile).value_or(QByteArray());
     text::writeLines(forumFile, {});
+    QFile::rename(data.file("patiolist.txt"), data.file("patiolist.bak"));
     const double empty = startup();
-    report("start-up, empty forum list", 0, empty);
-    reportWithFloor("start-up, forum list's share", forums, withForums - empty, forumFloor);
+    QFile::rename(data.file("patiolist.bak"), data.file("patiolist.txt"));
+    report("start-up, no forums or patios", 0, empty);
+    reportWithFloor("start-up, the lists' share", forums, withForums - empty, forumFloor);
     QSaveFile restore(forumFile);
     restore.open(QIODevice::WriteOnly);
     restore.write(list);
@@ -235,7 +242,7 @@ void benchForums() {
     text::writeLines(data.file("F/dl.txt"), capturedRows(lines, u"ライブラリィの題名"));
     text::writeLines(data.file("F/top.txt"), capturedRows(lines / 5, u"トップページの文"));
     TForm1 window(data.folder(), prompts);
-    prompts.chooser = createDialogs(window).chooser;
+    prompts.chooser = createDialogs(window, prompts).chooser;
     window.show();
     auto *forumList = window.findChild<DataListView *>(QStringLiteral("ListBox2"));
     int row = -1;

@@ -50,7 +50,7 @@ struct Fixture {
 
     TForm1 &start() {
         window = std::make_unique<TForm1>(folder(), prompts);
-        createDialogs(*window);
+        createDialogs(*window, prompts);
         return *window;
     }
 };

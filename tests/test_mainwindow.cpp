@@ -303,6 +303,13 @@ void TestMainWindow::picture() {
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     const QString folder = qEnvironmentVariable("KIRANO_PICTURE_DIR", QDir::tempPath());
     QVERIFY(w.grab().save(folder + QStringLiteral("/kirano-main-window.png")));
+    for (const char *name : {"TForm3", "TForm4"}) {
+        auto *dialog = w.findChild<QDialog *>(QString::fromLatin1(name));
+        dialog->show();
+        QVERIFY(dialog->grab().save(
+            folder + QStringLiteral("/kirano-%1.png").arg(QString::fromLatin1(name))));
+        dialog->hide();
+    }
 }
 
 KIRANO_GUI_TEST_MAIN(TestMainWindow)
