@@ -10,20 +10,6 @@ namespace {
 
 const QString kMailCaption = QStringLiteral(u"バイナリメールアップ");
 
-// An entry whose param1 is a file from the open-file dialog.
-std::optional<PatrolEntry> fileEntry(BuildContext &context, const char *keyword,
-                                     const QString &title, const QByteArray &folder,
-                                     bool mustExist) {
-    std::optional<PatrolEntry> entry = startEntry(context, keyword);
-    if (!entry)
-        return std::nullopt;
-    std::optional<QByteArray> file = askFile(context, title, folder, mustExist);
-    if (!file)
-        return std::nullopt;
-    entry->param1 = *file;
-    return entry;
-}
-
 // The selected notices, each without its first 6 bytes, one line each.
 bool writeNoticeSelection(BuildContext &context) {
     QList<QByteArray> titles;
@@ -53,14 +39,15 @@ std::optional<PatrolEntry> buildNewtitle(BuildContext &context) {
 
 std::optional<PatrolEntry> buildMailuptxt(BuildContext &context) {
     // Both mail commands start in the binary upload folder.
-    return fileEntry(context, "mailuptxt", QStringLiteral(u"テキストメール用ファイル"),
-                     context.folders.binaryUploadFolder(), true);
+    return withFile(startEntry(context, "mailuptxt"), context, &PatrolEntry::param1,
+                    QStringLiteral(u"テキストメール用ファイル"),
+                    context.folders.binaryUploadFolder(), true);
 }
 
 std::optional<PatrolEntry> buildMailupbin(BuildContext &context) {
-    std::optional<PatrolEntry> entry =
-        fileEntry(context, "mailupbin", QStringLiteral(u"バイナリメール用ファイル"),
-                  context.folders.binaryUploadFolder(), true);
+    std::optional<PatrolEntry> entry = withFile(
+        startEntry(context, "mailupbin"), context, &PatrolEntry::param1,
+        QStringLiteral(u"バイナリメール用ファイル"), context.folders.binaryUploadFolder(), true);
     if (!entry)
         return std::nullopt;
     std::optional<QByteArray> subject = askText(context, kMailCaption, QStringLiteral(u"題名"));
@@ -76,8 +63,9 @@ std::optional<PatrolEntry> buildMailupbin(BuildContext &context) {
 }
 
 std::optional<PatrolEntry> buildNew(BuildContext &context) {
-    std::optional<PatrolEntry> entry = fileEntry(context, "new", QStringLiteral(u"ログファイル"),
-                                                 context.folders.logFolder(), false);
+    std::optional<PatrolEntry> entry =
+        withFile(startEntry(context, "new"), context, &PatrolEntry::param1,
+                 QStringLiteral(u"ログファイル"), context.folders.logFolder(), false);
     if (!entry || !writeNoticeSelection(context))
         return std::nullopt;
     return entry;

@@ -33,6 +33,18 @@ std::optional<QByteArray> askFile(BuildContext &context, const QString &title,
     return encodeAnswer(context.prompts, *chosen);
 }
 
+std::optional<PatrolEntry> withFile(std::optional<PatrolEntry> entry, BuildContext &context,
+                                    QByteArray PatrolEntry::*field, const QString &title,
+                                    const QByteArray &folder, bool mustExist) {
+    if (!entry)
+        return std::nullopt;
+    std::optional<QByteArray> file = askFile(context, title, folder, mustExist);
+    if (!file)
+        return std::nullopt;
+    (*entry).*field = *file;
+    return entry;
+}
+
 std::optional<QByteArray> askText(BuildContext &context, const QString &caption,
                                   const QString &prompt) {
     const QString answer = context.prompts.inputBox(caption, prompt, QString());

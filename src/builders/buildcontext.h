@@ -44,6 +44,12 @@ std::optional<PatrolEntry> startEntry(BuildContext &context, const char *keyword
 std::optional<QByteArray> askFile(BuildContext &context, const QString &title,
                                   const QByteArray &folder, bool mustExist);
 
+// The entry with `field` set to a file from the open-file dialog (askFile);
+// nothing when there is no entry or no file.
+std::optional<PatrolEntry> withFile(std::optional<PatrolEntry> entry, BuildContext &context,
+                                    QByteArray PatrolEntry::*field, const QString &title,
+                                    const QByteArray &folder, bool mustExist);
+
 // An input box with an empty initial text; nothing for Cancel or an empty
 // answer, or after a message for a character the code page cannot hold.
 std::optional<QByteArray> askText(BuildContext &context, const QString &caption,

@@ -56,20 +56,6 @@ std::optional<PatrolEntry> startLibraryEntry(BuildContext &context, const char *
     return entry;
 }
 
-// A room entry whose param3 is a file from the open-file dialog.
-std::optional<PatrolEntry> roomFileEntry(BuildContext &context, const char *keyword,
-                                         const QString &title, const QByteArray &folder,
-                                         bool mustExist) {
-    std::optional<PatrolEntry> entry = startRoomEntry(context, keyword);
-    if (!entry)
-        return std::nullopt;
-    std::optional<QByteArray> file = askFile(context, title, folder, mustExist);
-    if (!file)
-        return std::nullopt;
-    entry->param3 = *file;
-    return entry;
-}
-
 // The download's file name, param4.
 std::optional<PatrolEntry> withFileName(std::optional<PatrolEntry> entry, BuildContext &context,
                                         const QByteArray &proposal) {
@@ -91,13 +77,13 @@ std::optional<PatrolEntry> buildDltitlea(BuildContext &context) {
 }
 
 std::optional<PatrolEntry> buildMesread(BuildContext &context) {
-    return roomFileEntry(context, "mesread", QStringLiteral(u"ログファイル"),
-                         context.folders.logFolder(), false);
+    return withFile(startRoomEntry(context, "mesread"), context, &PatrolEntry::param3,
+                    QStringLiteral(u"ログファイル"), context.folders.logFolder(), false);
 }
 
 std::optional<PatrolEntry> buildMesup(BuildContext &context) {
-    return roomFileEntry(context, "mesup", QStringLiteral(u"発言ファイル"),
-                         context.folders.textUploadFolder(), true);
+    return withFile(startRoomEntry(context, "mesup"), context, &PatrolEntry::param3,
+                    QStringLiteral(u"発言ファイル"), context.folders.textUploadFolder(), true);
 }
 
 std::optional<PatrolEntry> buildMesrc(BuildContext &context) {

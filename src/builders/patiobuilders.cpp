@@ -14,29 +14,17 @@ std::optional<PatrolEntry> startPatioEntry(BuildContext &context, const char *ke
     return entry;
 }
 
-std::optional<PatrolEntry> patioFileEntry(BuildContext &context, const char *keyword,
-                                          const QString &title, const QByteArray &folder,
-                                          bool mustExist) {
-    std::optional<PatrolEntry> entry = startPatioEntry(context, keyword);
-    if (!entry)
-        return std::nullopt;
-    std::optional<QByteArray> file = askFile(context, title, folder, mustExist);
-    if (!file)
-        return std::nullopt;
-    entry->param3 = *file;
-    return entry;
-}
-
 } // namespace
 
 std::optional<PatrolEntry> buildPatioread(BuildContext &context) {
-    return patioFileEntry(context, "patioread", QStringLiteral(u"ログファイル"),
-                          context.folders.logFolder(), false);
+    return withFile(startPatioEntry(context, "patioread"), context, &PatrolEntry::param3,
+                    QStringLiteral(u"ログファイル"), context.folders.logFolder(), false);
 }
 
 std::optional<PatrolEntry> buildPatioup(BuildContext &context) {
-    return patioFileEntry(context, "patioup", QStringLiteral(u"パティオ発言ファイル"),
-                          context.folders.textUploadFolder(), true);
+    return withFile(startPatioEntry(context, "patioup"), context, &PatrolEntry::param3,
+                    QStringLiteral(u"パティオ発言ファイル"), context.folders.textUploadFolder(),
+                    true);
 }
 
 std::optional<PatrolEntry> buildPatiorc(BuildContext &context) {
