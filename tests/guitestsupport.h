@@ -6,6 +6,7 @@
 #include "app/mainwindow.h"
 #include "app/program.h"
 #include "scriptedprompts.h"
+#include "testfiles.h"
 #include "text/sjis.h"
 
 #include <QFile>
@@ -14,21 +15,6 @@
 #include <memory>
 
 namespace kirano::testing {
-
-inline QByteArray sjis(const char16_t *text) {
-    return text::bytesOf(QStringView(text));
-}
-
-inline void writeBytes(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(bytes);
-}
-
-inline QByteArray readBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // A program folder with its settings file; the folders are absolute paths
 // below it, each ending with the separator.

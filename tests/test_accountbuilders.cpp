@@ -1,10 +1,10 @@
 // The account, notice, BBS and patio commands, and "patiolist.txt".
 
 #include "browser/bbscategories.h"
+#include "builderharness.h"
 #include "builders/accountbuilders.h"
 #include "builders/patiobuilders.h"
 #include "dialogs/patiofile.h"
-#include "scriptedprompts.h"
 #include "testmain.h"
 #include "text/sjis.h"
 
@@ -15,28 +15,12 @@
 #include <deque>
 
 using namespace kirano;
+using namespace kirano::testing;
 using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(kirano::PatioRecord)
 
 namespace {
-
-QByteArray sjis(const char16_t *text) {
-    return text::bytesOf(QStringView(text));
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(bytes);
-}
-
-QByteArray readBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-using Builder = std::optional<PatrolEntry> (*)(BuildContext &);
 
 Builder builderNamed(const QByteArray &name) {
     static const std::pair<const char *, Builder> all[] = {
@@ -56,58 +40,24 @@ const QByteArrayList kAllBuilders =
     QByteArrayList{"bill", "myforum", "newtitle", "mailuptxt", "mailupbin", "new", "bbsup"} +
     kPatioBuilders;
 
-const QString kDays = u"days"_s;
 const QString kSubjectInput = u"input|バイナリメールアップ|題名|"_s;
 const QString kRecipientInput = u"input|バイナリメールアップ|送り先ＩＤ|"_s;
 const QString kMailBinOpen = u"open|バイナリメール用ファイル|/bup/|clear"_s;
 const QString kReadCountInput = u"input|パティオ|既読数|"_s;
-const QString kBadTyped = u"message|入力に使えない文字が含まれています"_s;
-const QString kBadFileName = u"message|ファイル名に使えない文字が含まれています"_s;
 // Stands for the patio password in compared fields, so that no failure
 // output ever shows it.
 const QByteArray kHidden = "<password>";
 
-struct Harness {
-    QTemporaryDir dir;
-    ScriptedPrompts prompts;
-    std::deque<std::optional<QByteArray>> dayAnswers;
-    int dayReads = 0;
-    BuildContext context{prompts, [this] { return readDays(); }, folders()};
-
+struct Harness : BuilderHarness {
     Harness() {
         context.patioId = QByteArray("PT01");
         context.patioPassword = QByteArray("k7q-pw");
     }
 
-    static QByteArray days() { return sjis(u"月水"); }
-
-    std::optional<QByteArray> readDays() {
-        ++dayReads;
-        prompts.asked.append(kDays);
-        if (dayAnswers.empty())
-            return days();
-        std::optional<QByteArray> d = dayAnswers.front();
-        dayAnswers.pop_front();
-        return d;
-    }
-
-    SettingsFolders folders() const {
-        SettingsFolders f;
-        f.folders = {"/log/",   text::bytesOf(dir.path() + u'/'),
-                     "/list/",  "/auto/",
-                     "/up/",    "/bup/",
-                     "/tdown/", "/bdown/"};
-        return f;
-    }
-
-    QString path(const QString &name) const { return dir.path() + u'/' + name; }
     QString noticeFile() const { return path(u"Newtitle.txt"_s); }
 
     QByteArrayList run(const QByteArray &builder) {
-        std::optional<PatrolEntry> e = builderNamed(builder)(context);
-        if (!e)
-            return {};
-        QByteArrayList fields{e->command, e->param1, e->param2, e->param3, e->param4, e->days};
+        QByteArrayList fields = fieldsOf(builderNamed(builder));
         for (QByteArray &field : fields) {
             if (context.patioPassword && field == *context.patioPassword)
                 field = kHidden;

@@ -1,5 +1,5 @@
+#include "builderharness.h"
 #include "builders/forumbuilders.h"
-#include "scriptedprompts.h"
 #include "testmain.h"
 #include "text/sjis.h"
 
@@ -9,21 +9,10 @@
 #include <deque>
 
 using namespace kirano;
+using namespace kirano::testing;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray sjis(const char16_t *text) {
-    return text::bytesOf(QStringView(text));
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(bytes);
-}
-
-using Builder = std::optional<PatrolEntry> (*)(BuildContext &);
 
 Builder builderNamed(const QByteArray &name) {
     static const std::pair<const char *, Builder> all[] = {
@@ -43,59 +32,21 @@ const QByteArrayList kLibraryBuilders{"dltitleb", "dldown", "dldownFromList"};
 const QByteArrayList kAllBuilders =
     QByteArrayList{"mestitlea", "dltitlea"} + kRoomBuilders + kLibraryBuilders;
 
-// The weekday read shows in the list of questions as this, so that its place
-// before every dialog is checked too.
-const QString kDays = u"days"_s;
 const QString kMesrcInput = u"input|会議室|未読数入力|"_s;
 const QString kDateInput = u"input|ライブラリィ|日付（例 980101）|"_s;
 const QString kNumberInput = u"input|ライブラリィ|ダウンロード番号|"_s;
 const QString kNameQuery = u"query|ライブラリィ|ファイル名|"_s;
-const QString kBadTyped = u"message|入力に使えない文字が含まれています"_s;
-const QString kBadFileName = u"message|ファイル名に使えない文字が含まれています"_s;
 
-struct Harness {
-    QTemporaryDir dir;
-    ScriptedPrompts prompts;
-    // Answers of the weekday read in turn; once used up, the days below.
-    std::deque<std::optional<QByteArray>> dayAnswers;
-    int dayReads = 0;
-    BuildContext context{prompts,
-                         [this] { return readDays(); },
-                         folders(),
-                         QByteArray("FOR1"),
-                         sjis(u"01  雑談の部屋"),
-                         sjis(u"0003 フリーソフト")};
-
-    static QByteArray days() { return sjis(u"月水"); }
-
-    std::optional<QByteArray> readDays() {
-        ++dayReads;
-        prompts.asked.append(kDays);
-        if (dayAnswers.empty())
-            return days();
-        std::optional<QByteArray> d = dayAnswers.front();
-        dayAnswers.pop_front();
-        return d;
+struct Harness : BuilderHarness {
+    Harness() {
+        context.forumCode = QByteArray("FOR1");
+        context.roomRow = sjis(u"01  雑談の部屋");
+        context.libraryRow = sjis(u"0003 フリーソフト");
     }
 
-    SettingsFolders folders() const {
-        SettingsFolders f;
-        f.folders = {"/log/",   text::bytesOf(dir.path() + u'/'),
-                     "/list/",  "/auto/",
-                     "/up/",    "/bup/",
-                     "/tdown/", "/bdown/"};
-        return f;
-    }
-
-    QString path(const QString &name) const { return dir.path() + u'/' + name; }
     QString listPath() const { return path(u"FOR1dl3.txt"_s); }
 
-    QByteArrayList run(const QByteArray &builder) {
-        std::optional<PatrolEntry> e = builderNamed(builder)(context);
-        if (!e)
-            return {};
-        return {e->command, e->param1, e->param2, e->param3, e->param4, e->days};
-    }
+    QByteArrayList run(const QByteArray &builder) { return fieldsOf(builderNamed(builder)); }
 };
 
 QByteArrayList entry(const QByteArray &command, const QByteArray &p2, const QByteArray &p3,
