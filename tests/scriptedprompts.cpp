@@ -21,9 +21,10 @@ std::optional<QString> ScriptedPrompts::next(const QString &question) {
                      __LINE__);
         return std::nullopt;
     }
-    std::optional<QString> a = answers.front();
+    const bool given = answers.front().has_value();
+    const QString text = given ? *answers.front() : QString();
     answers.pop_front();
-    return a;
+    return given ? std::optional<QString>(text) : std::nullopt;
 }
 
 std::optional<QString> ScriptedPrompts::openFile(const OpenFileRequest &request) {
