@@ -6,6 +6,7 @@
 #include "patrol/patrollistmodel.h"
 #include "testmain.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QDir>
 #include <QLabel>
@@ -115,10 +116,17 @@ class TestForumViews : public QObject {
         b.startWith("one\r\nF1/\r\ntwo\r\n");
         b.writeData(u"mes.txt"_s, "07 room seven\r\n");
         b.writeData(u"F1/mes.txt"_s, "01 room one\r\n");
+        // The byte row models keep their signals consistent through loads.
+        QAbstractItemModelTester rooms(b.list(4)->model(),
+                                       QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester forums(b.list(2)->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         b.click(2, 1);
         QCOMPARE(b.rows(4), QStringList{u"07 room seven"_s});
         b.click(2, 0);
         QCOMPARE(b.rows(4), QStringList{u"01 room one"_s});
+        b.w->loadForumList();
+        QCOMPARE(b.rows(4), QStringList{});
     }
 
     void dateLines_data() {

@@ -19,13 +19,4 @@ void ByteListModel::setRows(QList<QByteArray> rows) {
     endResetModel();
 }
 
-void ByteListModel::removeLastRow() {
-    if (rows_.isEmpty())
-        return;
-    const int last = static_cast<int>(rows_.size()) - 1;
-    beginRemoveRows(QModelIndex(), last, last);
-    rows_.removeLast();
-    endRemoveRows();
-}
-
 } // namespace kirano

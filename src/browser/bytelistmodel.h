@@ -17,7 +17,6 @@ class ByteListModel : public QAbstractListModel {
 
     void setRows(QList<QByteArray> rows);
     void clear() { setRows({}); }
-    void removeLastRow();
     const QList<QByteArray> &rows() const { return rows_; }
 
   private:
