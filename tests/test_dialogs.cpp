@@ -26,14 +26,9 @@ namespace {
 struct Program : Fixture {
     TForm1 *w = nullptr;
 
-    QString data() const { return folder() + u"data/"_s; }
     QString patioFile() const { return data() + u"patiolist.txt"_s; }
     void startWith(const QByteArray &patioList) {
-        QDir().mkpath(data());
-        QByteArray settings("1\r\n0\r\n1\r\n");
-        for (int i = 0; i < 8; ++i)
-            settings += text::bytesOf(i == 1 ? data() : folder()) + "\r\n";
-        writeBytes(settingsPath(), settings);
+        writeSettings("1\r\n0\r\n1\r\n", true);
         if (!patioList.isNull())
             writeBytes(patioFile(), patioList);
         w = &start();

@@ -33,27 +33,17 @@ QByteArray name40(const QByteArray &name) {
 struct Browser : Fixture {
     TForm1 *w = nullptr;
 
-    QString data() const { return folder() + u"data/"_s; }
     void writeData(const QString &name, const QByteArray &bytes) {
         QDir().mkpath(QFileInfo(data() + name).path());
         writeBytes(data() + name, bytes);
     }
     void startWith(const QByteArray &forumList) {
-        QDir().mkpath(data());
-        QByteArray settings("1\r\n1\r\n1\r\n");
-        for (int i = 0; i < 8; ++i)
-            settings += text::bytesOf(i == 1 ? data() : folder()) + "\r\n";
-        writeBytes(settingsPath(), settings);
+        writeSettings("1\r\n1\r\n1\r\n", true);
         writeData(u"forumlist.txt"_s, forumList);
         w = &start();
     }
     DataListView *list(int n) { return w->findChild<DataListView *>(u"ListBox%1"_s.arg(n)); }
-    QStringList rows(int n) {
-        QStringList all;
-        for (int r = 0; r < list(n)->model()->rowCount(); ++r)
-            all << list(n)->model()->index(r, 0).data().toString();
-        return all;
-    }
+    QStringList rows(int n) { return rowsOf(list(n)); }
     QString caption(const char *name) {
         if (auto *pane = w->findChild<TextPane *>(QString::fromLatin1(name)))
             return pane->text();
@@ -63,14 +53,7 @@ struct Browser : Fixture {
         list(n)->setCurrentIndex(list(n)->model()->index(row, 0));
         emit list(n)->rowClicked();
     }
-    bool menuEnabled(const char *name) {
-        auto *menu = w->findChild<QMenu *>(QString::fromLatin1(name));
-        emit menu->aboutToShow();
-        bool all = true;
-        for (QAction *a : menu->actions())
-            all = all && a->isEnabled();
-        return all;
-    }
+    bool menuEnabled(const char *name) { return testing::menuEnabled(w, name); }
 };
 
 } // namespace

@@ -33,13 +33,6 @@ QStringList actionTexts(const QList<QAction *> &actions) {
     return texts;
 }
 
-QStringList listRows(QAbstractItemView *view) {
-    QStringList rows;
-    for (int r = 0; r < view->model()->rowCount(); ++r)
-        rows << view->model()->index(r, 0).data().toString();
-    return rows;
-}
-
 class Thrower : public QObject {
   public:
     bool event(QEvent *e) override {
@@ -114,7 +107,7 @@ void TestMainWindow::initialControls() {
 
     auto *services = w.findChild<DataListView *>(QStringLiteral("ListBox1"));
     QVERIFY(services);
-    QCOMPARE(listRows(services),
+    QCOMPARE(rowsOf(services),
              (QStringList{QStringLiteral(u"お知らせ"), QStringLiteral(u"料金情報"),
                           QStringLiteral(u"掲示板"), QStringLiteral(u"警告")}));
     for (const char *name : {"ListBox2", "ListBox3", "ListBox4", "ListBox5"}) {

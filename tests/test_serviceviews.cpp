@@ -26,16 +26,11 @@ const QString kPlaceholder = u"     データ取得日--------------"_s;
 struct Services : Fixture {
     TForm1 *w = nullptr;
 
-    QString data() const { return folder() + u"data/"_s; }
     void writeData(const QString &name, const QByteArray &bytes) {
         writeBytes(data() + name, bytes);
     }
     void startWith(std::initializer_list<std::pair<QString, QByteArray>> files) {
-        QDir().mkpath(data());
-        QByteArray settings("1\r\n1\r\n1\r\n");
-        for (int i = 0; i < 8; ++i)
-            settings += text::bytesOf(i == 1 ? data() : folder()) + "\r\n";
-        writeBytes(settingsPath(), settings);
+        writeSettings("1\r\n1\r\n1\r\n", true);
         for (const auto &[name, bytes] : files)
             writeData(name, bytes);
         w = &start();
@@ -43,12 +38,7 @@ struct Services : Fixture {
         QVERIFY(QTest::qWaitForWindowExposed(w));
     }
     DataListView *list(int n) { return w->findChild<DataListView *>(u"ListBox%1"_s.arg(n)); }
-    QStringList rows(int n) {
-        QStringList all;
-        for (int r = 0; r < list(n)->model()->rowCount(); ++r)
-            all << list(n)->model()->index(r, 0).data().toString();
-        return all;
-    }
+    QStringList rows(int n) { return rowsOf(list(n)); }
     void clickRow(int n, int row) {
         QTest::mouseClick(list(n)->viewport(), Qt::LeftButton, {},
                           list(n)->visualRect(list(n)->model()->index(row, 0)).center());
@@ -58,14 +48,7 @@ struct Services : Fixture {
         return w->findChild<QLabel *>(QString::fromLatin1(name))->text();
     }
     QString text() { return w->findChild<TextPane *>(u"Label2"_s)->text(); }
-    bool menuEnabled(const char *name) {
-        auto *menu = w->findChild<QMenu *>(QString::fromLatin1(name));
-        emit menu->aboutToShow();
-        bool all = true;
-        for (QAction *a : menu->actions())
-            all = all && a->isEnabled();
-        return all;
-    }
+    bool menuEnabled(const char *name) { return testing::menuEnabled(w, name); }
     void trigger(const char *item) {
         w->findChild<QAction *>(QString::fromLatin1(item))->trigger();
     }
