@@ -12,12 +12,21 @@ namespace kirano {
 
 namespace {
 
-// Refuses an edit that would make the text longer than the file fields allow,
-// counted in the bytes it will be stored as.
-class ByteLimitValidator : public QValidator {
+// Every answer is one line of a file: line breaks and NULs, typed or pasted,
+// never get in. An edit that would make the text longer than the file fields
+// allow, counted in the bytes it will be stored as, is refused.
+class OneLineValidator : public QValidator {
   public:
     using QValidator::QValidator;
-    State validate(QString &input, int &) const override {
+    State validate(QString &input, int &position) const override {
+        for (qsizetype i = input.size() - 1; i >= 0; --i) {
+            const QChar c = input.at(i);
+            if (c != u'\r' && c != u'\n' && c != u'\0')
+                continue;
+            input.remove(i, 1);
+            if (i < position)
+                --position;
+        }
         return text::encodedLength(input) <= InputDialog::kMaxBytes ? Acceptable : Invalid;
     }
 };
@@ -34,7 +43,7 @@ InputDialog::InputDialog(const QString &caption, const QString &prompt, const QS
     label->setObjectName(QStringLiteral("Prompt"));
     edit_ = new QLineEdit(this);
     edit_->setObjectName(QStringLiteral("Edit"));
-    edit_->setValidator(new ByteLimitValidator(edit_));
+    edit_->setValidator(new OneLineValidator(edit_));
     edit_->setText(initial);
     edit_->selectAll();
     edit_->setMinimumWidth(260);

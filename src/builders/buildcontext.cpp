@@ -4,17 +4,6 @@
 
 namespace kirano {
 
-namespace {
-
-std::optional<QByteArray> encodeTyped(BuildContext &context, const QString &answer) {
-    std::optional<QByteArray> bytes = text::encode(answer);
-    if (!bytes)
-        context.prompts.message(QStringLiteral(u"入力に使えない文字が含まれています"));
-    return bytes;
-}
-
-} // namespace
-
 std::optional<PatrolEntry> startEntry(BuildContext &context, const char *keyword) {
     PatrolEntry entry = PatrolEntry::zeroed();
     std::optional<QByteArray> days = context.readDays();
@@ -50,7 +39,7 @@ std::optional<QByteArray> askText(BuildContext &context, const QString &caption,
     const QString answer = context.prompts.inputBox(caption, prompt, QString());
     if (answer.isEmpty())
         return std::nullopt;
-    return encodeTyped(context, answer);
+    return encodeTypedAnswer(context.prompts, answer);
 }
 
 std::optional<QByteArray> queryText(BuildContext &context, const QString &caption,
@@ -59,7 +48,7 @@ std::optional<QByteArray> queryText(BuildContext &context, const QString &captio
         context.prompts.inputQuery(caption, prompt, text::decode(initial));
     if (!answer || answer->isEmpty())
         return std::nullopt;
-    return encodeTyped(context, *answer);
+    return encodeTypedAnswer(context.prompts, *answer);
 }
 
 } // namespace kirano

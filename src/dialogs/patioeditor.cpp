@@ -56,6 +56,9 @@ PatioEditor::PatioEditor(Prompts &prompts, std::function<QString()> mainCaption,
       patioListPath_(std::move(patioListPath)) {
     setObjectName(QStringLiteral("TForm3"));
     setFont(windowFont());
+    // Where the main window opens too; a moved dialog is not centred on its
+    // parent, and keeps the place the user drags it to between showings.
+    move(200, 107);
 
     auto *client = new QWidget(this);
     client->setFixedSize(455, 280);
@@ -176,14 +179,14 @@ std::optional<QByteArray> PatioEditor::askField(const QString &prompt) {
     const QString answer = prompts_.inputBox(kCaption, prompt, QString());
     if (answer.isEmpty())
         return std::nullopt;
-    return encodeAnswer(prompts_, answer);
+    return encodeTypedAnswer(prompts_, answer);
 }
 
 std::optional<QByteArray> PatioEditor::queryField(const QString &prompt, QLineEdit *current) {
     std::optional<QString> answer = prompts_.inputQuery(kCaption, prompt, current->text());
     if (!answer)
         return std::nullopt;
-    return encodeAnswer(prompts_, *answer);
+    return encodeTypedAnswer(prompts_, *answer);
 }
 
 void PatioEditor::N3Click() {

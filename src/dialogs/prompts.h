@@ -47,14 +47,32 @@ class Prompts {
     virtual int choose(const QList<QByteArray> &rows, const QByteArray &status) = 0;
 };
 
-// A text the user typed or chose, as the bytes it is stored as. A character
-// the code page cannot hold stops the command with a message: nothing is
-// ever stored with a substitute character.
-inline std::optional<QByteArray> encodeAnswer(Prompts &prompts, const QString &answer) {
-    std::optional<QByteArray> bytes = text::encode(answer);
+namespace detail {
+inline std::optional<QByteArray> refuseWith(Prompts &prompts, std::optional<QByteArray> bytes,
+                                            const QString &refusal) {
     if (!bytes)
-        prompts.message(QStringLiteral(u"ファイル名に使えない文字が含まれています"));
+        prompts.message(refusal);
     return bytes;
+}
+} // namespace detail
+
+// A path the user chose, as the bytes it is stored as: only when those bytes
+// name the very same file again and hold no line break. Otherwise the command
+// stops with a message: nothing is ever stored that names another file.
+inline std::optional<QByteArray> encodeAnswer(Prompts &prompts, const QString &answer) {
+    return detail::refuseWith(prompts, text::encodeExact(answer),
+                              QStringLiteral(u"ファイル名に使えない文字が含まれています"));
+}
+
+// A text the user typed, as the bytes it is stored as. Look-alikes take their
+// code page 932 forms, as the platform's input methods type them; a character
+// the code page cannot hold, or a line break, stops the command with a
+// message: no substitute character is ever stored.
+inline std::optional<QByteArray> encodeTypedAnswer(Prompts &prompts, const QString &answer) {
+    std::optional<QByteArray> bytes =
+        text::holdsLineBreak(answer) ? std::nullopt : text::encode(answer);
+    return detail::refuseWith(prompts, bytes,
+                              QStringLiteral(u"入力に使えない文字が含まれています"));
 }
 
 } // namespace kirano

@@ -53,6 +53,23 @@ std::optional<QByteArray> encode(QStringView text) {
     return bytes;
 }
 
+bool holdsLineBreak(QStringView text) {
+    for (QChar c : text) {
+        if (c == u'\r' || c == u'\n' || c == u'\0')
+            return true;
+    }
+    return false;
+}
+
+std::optional<QByteArray> encodeExact(QStringView text) {
+    if (holdsLineBreak(text))
+        return std::nullopt;
+    std::optional<QByteArray> bytes = encode(text);
+    if (!bytes || decode(*bytes) != text)
+        return std::nullopt;
+    return bytes;
+}
+
 QByteArray bytesOf(QStringView text) {
     auto bytes = encode(text);
     Q_ASSERT(bytes);

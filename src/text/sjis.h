@@ -20,6 +20,15 @@ QString decode(QByteArrayView sjis);
 // this platform types them.
 std::optional<QByteArray> encode(QStringView text);
 
+// True when the text holds a CR, LF or NUL. No stored field may: each field is
+// one line of its file.
+bool holdsLineBreak(QStringView text);
+
+// A path or name as bytes, only when the bytes name exactly this text again
+// (a look-alike stored in its code page 932 form would name another file)
+// and it holds no line break.
+std::optional<QByteArray> encodeExact(QStringView text);
+
 // Bytes of a text known to be encodable (the program's own constants).
 QByteArray bytesOf(QStringView text);
 
