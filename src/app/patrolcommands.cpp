@@ -62,6 +62,10 @@ void TForm1::MoveEntry(int a, int b) {
         return;
     }
     patrolModel_->moveUp(b);
+    // The row that moved up counts as made anew: it is never selected, so
+    // after "上へ" nothing is, and after "下へ" the moved row keeps its selection.
+    lsv1->selectionModel()->select(patrolModel_->index(a, 0),
+                                   QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
 }
 
 void TForm1::N24Click() {

@@ -67,14 +67,10 @@ void PatrolListModel::removeEntry(int row) {
 }
 
 void PatrolListModel::moveUp(int row) {
-    const int above = row - 1;
-    PatrolEntry moving = entries_.at(row);
-    beginInsertRows(QModelIndex(), above, above);
-    entries_.insert(above, std::move(moving));
-    endInsertRows();
-    beginRemoveRows(QModelIndex(), row + 1, row + 1);
-    entries_.removeAt(row + 1);
-    endRemoveRows();
+    // One move, so that a view's current index and selection follow each row.
+    beginMoveRows(QModelIndex(), row, row, QModelIndex(), row - 1);
+    entries_.move(row, row - 1);
+    endMoveRows();
 }
 
 void PatrolListModel::setDays(int row, const QByteArray &days) {

@@ -32,8 +32,8 @@ class PatrolListModel : public QAbstractTableModel {
     void setEntries(QList<PatrolEntry> entries);
     void clear() { setEntries({}); }
     void removeEntry(int row);
-    // Rows row-1 and row change places; the row that moves up is created
-    // anew (so it is never selected) and the other keeps its selection.
+    // Rows row-1 and row change places in one move: each keeps its
+    // selection in a view.
     void moveUp(int row);
     void setDays(int row, const QByteArray &days);
 
