@@ -29,7 +29,16 @@ DataListView::DataListView(const QString &name, QWidget *parent) : QListView(par
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(this, &QAbstractItemView::clicked, this, &DataListView::rowClicked);
+    // A click on the row already selected changes nothing, yet is a click.
+    connect(this, &QAbstractItemView::clicked, this, [this] { changedByUser_ = true; });
+}
+
+void DataListView::setModel(QAbstractItemModel *model) {
+    QListView::setModel(model);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (inUserInput_ > 0)
+            changedByUser_ = true;
+    });
 }
 
 void DataListView::setRowHeight(int pixels) {
@@ -52,19 +61,38 @@ void DataListView::clearSelectedRows() {
         selectionModel()->clearSelection();
 }
 
+template <typename Handle> void DataListView::userInput(Handle handle, bool ends) {
+    ++inUserInput_;
+    handle();
+    --inUserInput_;
+    if (ends && changedByUser_) {
+        changedByUser_ = false;
+        emit rowClicked();
+    }
+}
+
 void DataListView::mousePressEvent(QMouseEvent *event) {
     if (event->button() == Qt::RightButton) {
         event->accept(); // the context menu follows; the selection stays
         return;
     }
-    QListView::mousePressEvent(event);
+    userInput([&] { QListView::mousePressEvent(event); }, false);
+}
+
+void DataListView::mouseMoveEvent(QMouseEvent *event) {
+    userInput([&] { QListView::mouseMoveEvent(event); }, false);
+}
+
+void DataListView::mouseReleaseEvent(QMouseEvent *event) {
+    userInput([&] { QListView::mouseReleaseEvent(event); }, true);
+}
+
+void DataListView::mouseDoubleClickEvent(QMouseEvent *event) {
+    userInput([&] { QListView::mouseDoubleClickEvent(event); }, false);
 }
 
 void DataListView::keyPressEvent(QKeyEvent *event) {
-    const QModelIndex before = currentIndex();
-    QListView::keyPressEvent(event);
-    if (currentIndex() != before && currentIndex().isValid())
-        emit rowClicked();
+    userInput([&] { QListView::keyPressEvent(event); }, true);
 }
 
 } // namespace kirano

@@ -3,14 +3,17 @@
 
 namespace kirano {
 
-// A list box of the data browser: fixed-pitch rows of a set height, a click
-// or a keyboard move reports itself as one "clicked" signal, and a right
-// click opens the context menu without selecting the row under it.
+// A list box of the data browser: fixed-pitch rows of a set height. Every
+// mouse or keyboard action of the user that changes the selection, or clicks
+// a row, reports itself once as "clicked" when it ends; a right click opens
+// the context menu without selecting the row under it. Selections made by the
+// program report nothing.
 class DataListView : public QListView {
     Q_OBJECT
   public:
     explicit DataListView(const QString &name, QWidget *parent = nullptr);
 
+    void setModel(QAbstractItemModel *model) override;
     void setRowHeight(int pixels);
     // The one selected row of a single-selection list, or -1.
     int selectedRow() const;
@@ -22,7 +25,18 @@ class DataListView : public QListView {
 
   protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+
+  private:
+    // Runs one piece of the user's input; reports once the input has ended
+    // (the button released, the key handled) if it changed the selection.
+    template <typename Handle> void userInput(Handle handle, bool ends);
+
+    int inUserInput_ = 0;
+    bool changedByUser_ = false;
 };
 
 } // namespace kirano
