@@ -59,18 +59,24 @@ QtPrompts::~QtPrompts() {
 }
 
 std::optional<QString> QtPrompts::openFile(const OpenFileRequest &request) {
-    // The name field keeps the last choice unless the caller clears it.
-    QString keptName = QFileInfo(opend_->selectedFiles().value(0)).fileName();
+    // The name field keeps the name last chosen here unless the caller clears
+    // it; a cleared name stays cleared when that use is cancelled.
+    if (request.clearFileName)
+        lastOpenedName_.clear();
+    const QString shownName = lastOpenedName_;
     opend_->setNameFilter(kAllFilesFilter);
     opend_->setDirectory(request.folder);
-    opend_->selectFile(request.clearFileName ? QString() : keptName);
+    opend_->selectFile(shownName);
     // Selecting an empty name leaves the old one in Qt's name field.
-    if (request.clearFileName) {
+    if (shownName.isEmpty()) {
         if (auto *nameEdit = opend_->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
             nameEdit->clear();
     }
     opend_->setWindowTitle(request.title);
-    return runFileDialog(opend_);
+    std::optional<QString> chosen = runFileDialog(opend_);
+    if (chosen)
+        lastOpenedName_ = QFileInfo(*chosen).fileName();
+    return chosen;
 }
 
 std::optional<QString> QtPrompts::saveFile(const QString &title, const QString &folder) {

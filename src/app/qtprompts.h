@@ -36,6 +36,7 @@ class QtPrompts : public Prompts {
     QWidget *window_ = nullptr;
     // opend keeps the name last chosen between uses.
     QFileDialog *opend_;
+    QString lastOpenedName_;
     QFileDialog *saved_;
     ChooserDialog *chooser_ = nullptr;
 };
