@@ -155,6 +155,7 @@ void TForm1::setViewMode(ViewMode mode) {
         for (QWidget *page : {TabSheet1, TabSheet2, TabSheet3})
             PageControl1->setTabVisible(PageControl1->indexOf(page), true);
         PageControl1->setCurrentWidget(TabSheet1);
+        Label2->setAccessibleName(PageControl1->tabText(PageControl1->indexOf(TabSheet3)));
         listBox4Menu_ = pop5;
         return;
     case ViewMode::Notices:
@@ -175,6 +176,7 @@ void TForm1::setViewMode(ViewMode mode) {
         PageControl1->setTabText(PageControl1->indexOf(TabSheet3), mode == ViewMode::Fees
                                                                        ? QStringLiteral(u"料金情報")
                                                                        : QStringLiteral(u"警告"));
+        Label2->setAccessibleName(PageControl1->tabText(PageControl1->indexOf(TabSheet3)));
         showOnly(TabSheet3);
         return;
     }

@@ -1,4 +1,5 @@
 #include "text/lines.h"
+#include "text/sjis.h"
 
 namespace kirano::text {
 
@@ -65,6 +66,29 @@ QByteArray joinCrLf(const QList<QByteArray> &lines) {
         text.append("\r\n", 2);
     }
     return text;
+}
+
+QByteArray shownLine(QByteArrayView line, qsizetype maxCells) {
+    if (line.size() <= maxCells && !line.contains('\t'))
+        return line.toByteArray();
+    constexpr qsizetype kTabCells = 8;
+    QByteArray shown;
+    shown.reserve(qMin(line.size(), maxCells) + kTabCells);
+    for (qsizetype i = 0; i < line.size();) {
+        const char b = line[i];
+        const qsizetype bytes = isLeadByte(static_cast<uchar>(b)) && i + 1 < line.size() ? 2 : 1;
+        const qsizetype cells = b == '\t' ? kTabCells - shown.size() % kTabCells : bytes;
+        if (shown.size() + cells > maxCells) {
+            shown.append(bytesOf(u"…"));
+            break;
+        }
+        if (b == '\t')
+            shown.append(cells, ' ');
+        else
+            shown.append(line.sliced(i, bytes));
+        i += bytes;
+    }
+    return shown;
 }
 
 } // namespace kirano::text

@@ -42,4 +42,11 @@ QList<QByteArray> splitLines(const QByteArray &content);
 // Lines joined with CR LF after every line, the last one included.
 QByteArray joinCrLf(const QList<QByteArray> &lines);
 
+// A line as a fixed-pitch view draws it, one half-width cell per byte: each
+// tab becomes the blanks up to the next multiple of eight cells, and a line
+// wider than maxCells is cut before the character that would pass it (never
+// inside a double-byte character), with "…" marking the cut. Only what is
+// drawn is cut; the line itself stays whole.
+QByteArray shownLine(QByteArrayView line, qsizetype maxCells);
+
 } // namespace kirano::text
