@@ -14,6 +14,9 @@ ChooserDialog::ChooserDialog(const QString &caption, QWidget *parent) : QDialog(
     setWindowTitle(caption);
     setFont(windowFont());
     setFixedSize(606, 519);
+    // Where the main window opens too; a moved dialog is not centred on its
+    // parent, and keeps the place the user drags it to between showings.
+    move(200, 107);
 
     model_ = new ByteListModel(this);
     ListBox1 = new DataListView(QStringLiteral("ListBox1"), this);

@@ -6,12 +6,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStorageInfo>
 #include <QTreeView>
 
@@ -60,6 +62,9 @@ SettingsDialog::SettingsDialog(Prompts &prompts, const QString &caption,
     setWindowTitle(caption);
     setFont(windowFont());
     setFixedSize(713, 491);
+    // Where the main window opens too; a moved dialog is not centred on its
+    // parent, and keeps the place the user drags it to between showings.
+    move(200, 107);
 
     auto *group = new QGroupBox(this);
     group->setObjectName(QStringLiteral("GroupBox1"));
@@ -142,11 +147,35 @@ SettingsDialog::SettingsDialog(Prompts &prompts, const QString &caption,
     DriveComboBox1->setCurrentIndex(DriveComboBox1->findText(driveRoot_));
     dul1->setCurrentIndex(tree_->index(current));
     connect(DriveComboBox1, &QComboBox::activated, this, &SettingsDialog::DriveComboBox1Change);
+    connect(tree_, &QFileSystemModel::directoryLoaded, this, &SettingsDialog::revealCurrentFolder);
+    connect(tree_, &QAbstractItemModel::layoutChanged, this, &SettingsDialog::revealCurrentFolder);
+    for (QWidget *part : {static_cast<QWidget *>(dul1), dul1->viewport(),
+                          static_cast<QWidget *>(dul1->verticalScrollBar())})
+        part->installEventFilter(this);
 }
 
 void SettingsDialog::showEvent(QShowEvent *event) {
     FormShow();
     QDialog::showEvent(event);
+    revealCurrentFolder();
+}
+
+void SettingsDialog::revealCurrentFolder() {
+    if (revealCurrent_ && dul1->currentIndex().isValid())
+        dul1->scrollTo(dul1->currentIndex());
+}
+
+bool SettingsDialog::eventFilter(QObject *watched, QEvent *event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+        revealCurrent_ = false;
+        break;
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void SettingsDialog::FormShow() {

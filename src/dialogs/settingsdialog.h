@@ -39,11 +39,13 @@ class SettingsDialog : public QDialog {
 
   protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
     void FormShow();
     void setFolder(int row, const QByteArray &folder);
     void showDrive(const QString &root);
+    void revealCurrentFolder();
     // The tree's current folder: the one last selected, or the drive's root.
     QString treeFolder() const;
 
@@ -57,6 +59,9 @@ class SettingsDialog : public QDialog {
     QTreeView *dul1;
     QFileSystemModel *tree_;
     QString driveRoot_;
+    // The tree keeps its current folder in view while Qt fills in and sorts
+    // the folders around it, until the user takes the tree in hand.
+    bool revealCurrent_ = true;
 };
 
 } // namespace kirano
