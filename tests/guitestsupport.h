@@ -15,10 +15,24 @@
 #include <QFile>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QApplication>
+#include <QDialog>
+#include <QMap>
+#include <functional>
+#include <memory>
+#include <algorithm>
 #include <QTest>
 #include <memory>
 
 namespace kirano::testing {
+
+// Shows a top-level window and waits until it takes input.
+inline bool showAndWait(QWidget *window) {
+    window->show();
+    window->activateWindow();
+    return QTest::qWaitForWindowExposed(window);
+}
 
 // A program folder with its settings file; the folders are absolute paths
 // below it, each ending with the separator.
@@ -44,9 +58,12 @@ struct Fixture {
     }
     void writeDefaultSettings() { writeSettings(); }
 
+    // The window as the program shows it, ready for the user's input.
     TForm1 &start() {
         window = std::make_unique<TForm1>(folder(), prompts);
         createDialogs(*window, prompts);
+        if (!showAndWait(window.get()))
+            qWarning("the main window was not exposed");
         return *window;
     }
 };
@@ -58,15 +75,156 @@ inline QStringList rowsOf(const QAbstractItemView *view) {
     return rows;
 }
 
-// Opens nothing: runs the menu's "about to open" handler and tells whether
-// all of its items are then enabled.
-inline bool menuEnabled(QWidget *window, const char *name) {
-    auto *menu = window->findChild<QMenu *>(QString::fromLatin1(name));
-    emit menu->aboutToShow();
-    bool all = true;
-    for (QAction *item : menu->actions())
-        all = all && item->isEnabled();
-    return all;
+// What the view shows selected; read, never set, by the tests.
+inline QList<int> selectedRowsOf(const QAbstractItemView *view) {
+    QList<int> rows;
+    for (const QModelIndex &index : view->selectionModel()->selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+// --- The user's hands. The GUI tests build with QTEST_QPA_MOUSE_HANDLING, so
+// mouse events enter through the window system as a real mouse's do: the
+// window routes them, a press grabs the mouse, a right press brings the
+// context menu event.
+
+// The centre of a row, scrolled into view as the user would scroll to it.
+inline QPoint rowPoint(QAbstractItemView *view, int row) {
+    const QModelIndex index = view->model()->index(row, 0);
+    view->scrollTo(index);
+    return view->visualRect(index).center();
+}
+
+// A point of the view's viewport below every row.
+inline QPoint belowRows(QAbstractItemView *view) {
+    return QPoint(view->viewport()->width() / 2, view->viewport()->height() - 3);
+}
+
+inline void clickRow(QAbstractItemView *view, int row, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, rowPoint(view, row));
+}
+
+// Press on one row, move to another, release there.
+inline void dragRows(QAbstractItemView *view, int from, int to) {
+    const QPoint start = rowPoint(view, from);
+    const QPoint end = view->visualRect(view->model()->index(to, 0)).center();
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, start);
+    QTest::mouseMove(view->viewport(), (start + end) / 2);
+    QTest::mouseMove(view->viewport(), end);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, end);
+}
+
+// Press on a row and release outside the view.
+inline void pressThenReleaseOutside(QAbstractItemView *view, int row) {
+    const QPoint outside(view->viewport()->width() + 20, -20);
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, rowPoint(view, row));
+    QTest::mouseMove(view->viewport(), outside);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, outside);
+}
+
+// The pop-up menu a right-click really opens, as {object name, item name ->
+// enabled}; `inside` may act on it, and it is closed afterwards whatever
+// `inside` did, so a failing check never leaves a menu waiting.
+struct OpenedMenu {
+    QString name;
+    QMap<QString, bool> enabled;
+    bool allEnabled() const {
+        return !enabled.isEmpty() && !enabled.values().contains(false);
+    }
+    bool noneEnabled() const {
+        return !enabled.isEmpty() && !enabled.values().contains(true);
+    }
+};
+
+// The menu opens on the right press; the release then goes to the open menu,
+// as a real mouse's does, and never reaches the list.
+inline OpenedMenu rightClick(QWidget *widget, QPoint at,
+                             const std::function<void(QMenu *)> &inside = {}) {
+    OpenedMenu opened;
+    const QPoint global = widget->mapToGlobal(at);
+    QTimer poll;
+    int waited = 0;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu) {
+            if (++waited > 300)
+                poll.stop();
+            return;
+        }
+        poll.stop();
+        QTest::mouseRelease(menu, Qt::RightButton, {}, menu->mapFromGlobal(global));
+        opened.name = menu->objectName();
+        for (QAction *item : menu->actions()) {
+            if (!item->isSeparator())
+                opened.enabled.insert(item->objectName(), item->isEnabled());
+        }
+        if (inside)
+            inside(menu);
+        if (menu->isVisible())
+            menu->close();
+    });
+    poll.start(5);
+    QTest::mousePress(widget, Qt::RightButton, {}, at);
+    poll.stop();
+    if (opened.name.isNull())
+        QTest::mouseRelease(widget, Qt::RightButton, {}, at);
+    return opened;
+}
+
+// Right-click, then click the item with this object name. The menu's name
+// and the items' state as they were when it opened.
+inline OpenedMenu chooseFromMenu(QWidget *widget, QPoint at, const QString &item) {
+    return rightClick(widget, at, [&item](QMenu *menu) {
+        for (QAction *action : menu->actions()) {
+            if (action->objectName() == item && action->isEnabled())
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+        }
+    });
+}
+
+// The same on a list: right-click on a row, or below every row with -1.
+inline QPoint listPoint(QAbstractItemView *view, int row) {
+    return row < 0 ? belowRows(view) : rowPoint(view, row);
+}
+inline OpenedMenu chooseFromMenu(QAbstractItemView *view, int row, const QString &item) {
+    return chooseFromMenu(view->viewport(), listPoint(view, row), item);
+}
+inline OpenedMenu rightClick(QAbstractItemView *view, int row) {
+    return rightClick(view->viewport(), listPoint(view, row));
+}
+
+// A menu-bar or tool-bar command, by the action's object name.
+inline void trigger(QWidget *window, const char *action) {
+    auto *found = window->findChild<QAction *>(QString::fromLatin1(action));
+    QVERIFY2(found, action);
+    found->trigger();
+}
+
+// Runs `act` on the next modal dialog as soon as it is up. If the dialog is
+// still open once the events `act` queued have run, it is rejected, so that a
+// failed check inside never leaves a dialog waiting and the test hanging.
+inline void whenModal(std::function<void(QWidget *)> act) {
+    auto *poll = new QTimer(qApp);
+    auto waited = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, [poll, waited, act = std::move(act)] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal && ++*waited < 1000)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        auto *dialog = qobject_cast<QDialog *>(modal);
+        if (!dialog)
+            return;
+        act(dialog);
+        QMetaObject::invokeMethod(
+            dialog, [dialog] {
+                if (dialog->isVisible())
+                    dialog->reject();
+            },
+            Qt::QueuedConnection);
+    });
+    poll->start(5);
 }
 
 } // namespace kirano::testing
