@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
+#include <QTabBar>
 #include <QTreeView>
 #include <QtTest>
 #include <csignal>
@@ -27,14 +28,18 @@ PatrolEntry plain(const QByteArray &name) {
     return PatrolEntry{name, "p1", "p2", "p3", "p4", sjis(u"月")};
 }
 
+// The patrol list editor as the user meets it: rows clicked in lsv1, pop4
+// opened by a right-click, the file commands from the menu.
 struct Editor : Fixture {
     TForm1 *w = nullptr;
     QTreeView *lsv1 = nullptr;
+    DataListView *services = nullptr;
 
     Editor() {
         writeDefaultSettings();
         w = &start();
         lsv1 = w->findChild<QTreeView *>(u"lsv1"_s);
+        services = w->findChild<DataListView *>(u"ListBox1"_s);
     }
     PatrolListModel &list() { return *w->patrolList(); }
     QByteArrayList commands() {
@@ -43,35 +48,26 @@ struct Editor : Fixture {
             names << list().entry(r).command;
         return names;
     }
+    // Entries that are already in the list before the user's turn.
     void add(std::initializer_list<const char *> names) {
         for (const char *n : names)
             QVERIFY(w->AddEntry(plain(n)));
     }
-    void select(int row) {
-        lsv1->selectionModel()->select(list().index(row, 0), QItemSelectionModel::ClearAndSelect |
-                                                                 QItemSelectionModel::Rows);
+    // A command built the user's way: "料金情報" from the service list's menu.
+    void addBill() { QCOMPARE(chooseFromMenu(services, 1, u"N15"_s).name, u"pop1"_s); }
+    void select(int row) { clickRow(lsv1, row); }
+    QList<int> selectedRows() { return selectedRowsOf(lsv1); }
+    // pop4 opened on the selected row, or below the rows when none is.
+    OpenedMenu pop4(const QString &item = QString()) {
+        const QList<int> rows = selectedRows();
+        return chooseFromMenu(lsv1, rows.isEmpty() ? -1 : rows.first(), item);
     }
-    QList<int> selectedRows() {
-        QList<int> rows;
-        for (const QModelIndex &i : lsv1->selectionModel()->selectedRows())
-            rows << i.row();
-        return rows;
+    void tick(int n) {
+        QTest::mouseClick(w->findChild<QCheckBox *>(u"CheckBox%1"_s.arg(n)), Qt::LeftButton);
     }
     QCheckBox *box(int n) { return w->findChild<QCheckBox *>(u"CheckBox%1"_s.arg(n)); }
     QString label() { return w->findChild<QLabel *>(u"Label1"_s)->text(); }
     QString path(const QString &name) { return folder() + name; }
-    bool pop4Enabled() {
-        auto *menu = w->findChild<QMenu *>(u"pop4"_s);
-        emit menu->aboutToShow();
-        bool all = true, none = true;
-        for (QAction *a : menu->actions()) {
-            all = all && a->isEnabled();
-            none = none && !a->isEnabled();
-        }
-        if (!all && !none)
-            qWarning("pop4 items differ");
-        return all;
-    }
 };
 
 const QString kSaved = u"message|保存しました"_s;
@@ -81,24 +77,26 @@ const QString kSaved = u"message|保存しました"_s;
 class TestPatrolEditor : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() {
-        // The patrol list model keeps its signals consistent through every edit.
+    void modelSignalsStayConsistent() {
         Editor e;
         QAbstractItemModelTester tester(&e.list(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         e.add({"a", "b", "c"});
         e.select(1);
-        e.w->AddEntry(plain("d"));
-        e.w->N24Click();
+        e.addBill();
+        e.pop4(u"N24"_s);
         e.select(2);
-        e.w->Delete2Click();
-        e.w->New1Click();
+        e.pop4(u"Delete2"_s);
+        trigger(e.w, "New1");
+        QCOMPARE(e.list().size(), 0);
     }
 
     void additionsWithoutSelectionAppend() {
         Editor e;
-        e.add({"a", "b", "c"});
-        QCOMPARE(e.commands(), (QByteArrayList{"a", "b", "c"}));
+        e.add({"a", "b"});
+        e.addBill();
+        e.addBill();
+        QCOMPARE(e.commands(), (QByteArrayList{"a", "b", "bill", "bill"}));
         QVERIFY(e.selectedRows().isEmpty());
     }
 
@@ -106,8 +104,9 @@ class TestPatrolEditor : public QObject {
         Editor e;
         e.add({"0", "1", "2", "3", "4"});
         e.select(2);
-        e.add({"A", "B"});
-        QCOMPARE(e.commands(), (QByteArrayList{"0", "1", "A", "B", "2", "3", "4"}));
+        e.addBill();
+        e.addBill();
+        QCOMPARE(e.commands(), (QByteArrayList{"0", "1", "bill", "bill", "2", "3", "4"}));
         QCOMPARE(e.selectedRows(), QList<int>{4});
     }
 
@@ -119,25 +118,38 @@ class TestPatrolEditor : public QObject {
         QCOMPARE(e.lsv1->model()->rowCount(), 1);
     }
 
+    void pop4FollowsTheSelection() {
+        Editor e;
+        OpenedMenu menu = e.pop4();
+        QCOMPARE(menu.name, u"pop4"_s);
+        QVERIFY(menu.noneEnabled()); // an empty list
+        e.add({"a", "b"});
+        QVERIFY(e.pop4().noneEnabled());
+        e.select(1);
+        menu = e.pop4();
+        QCOMPARE(menu.enabled.keys(), (QStringList{u"Delete2"_s, u"N24"_s, u"N25"_s, u"N30"_s}));
+        QVERIFY(menu.allEnabled());
+    }
+
     void movesPastTheEndsAreRefused_data() {
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("selected");
-        QTest::addColumn<bool>("up");
-        QTest::newRow("up on the first") << 3 << 0 << true;
-        QTest::newRow("down on the last") << 3 << 2 << false;
-        QTest::newRow("one row up") << 1 << 0 << true;
-        QTest::newRow("one row down") << 1 << 0 << false;
+        QTest::addColumn<QString>("item");
+        QTest::newRow("up on the first") << 3 << 0 << u"N24"_s;
+        QTest::newRow("down on the last") << 3 << 2 << u"N25"_s;
+        QTest::newRow("one row up") << 1 << 0 << u"N24"_s;
+        QTest::newRow("one row down") << 1 << 0 << u"N25"_s;
     }
     void movesPastTheEndsAreRefused() {
         QFETCH(int, rows);
         QFETCH(int, selected);
-        QFETCH(bool, up);
+        QFETCH(QString, item);
         Editor e;
         for (int i = 0; i < rows; ++i)
             e.add({QByteArray::number(i).constData()});
         const QByteArrayList before = e.commands();
         e.select(selected);
-        up ? e.w->N24Click() : e.w->N25Click();
+        e.pop4(item);
         QCOMPARE(e.prompts.takeAsked(), (QStringList{u"beep"_s, u"message|移動できません"_s}));
         QCOMPARE(e.commands(), before);
         QCOMPARE(e.selectedRows(), QList<int>{selected});
@@ -147,41 +159,53 @@ class TestPatrolEditor : public QObject {
         Editor e;
         e.add({"0", "1", "2", "3", "4"});
         e.select(3);
-        e.w->N24Click();
+        e.pop4(u"N24"_s);
         QCOMPARE(e.commands(), (QByteArrayList{"0", "1", "3", "2", "4"}));
         QCOMPARE(e.lsv1->model()->index(2, 0).data().toString(), u"3"_s);
         QVERIFY(e.selectedRows().isEmpty());
-        QVERIFY(!e.pop4Enabled());
+        QVERIFY(e.pop4().noneEnabled());
+        // The next command is appended, not put before some row.
+        e.addBill();
+        QCOMPARE(e.commands().last(), QByteArray("bill"));
     }
 
     void downKeepsTheRowSelected() {
         Editor e;
         e.add({"0", "1", "2", "3", "4"});
         e.select(1);
-        e.w->N25Click();
+        e.pop4(u"N25"_s);
         QCOMPARE(e.commands(), (QByteArrayList{"0", "2", "1", "3", "4"}));
         QCOMPARE(e.selectedRows(), QList<int>{2});
-        e.w->N25Click();
+        e.pop4(u"N25"_s);
         QCOMPARE(e.commands(), (QByteArrayList{"0", "2", "3", "1", "4"}));
         QCOMPARE(e.selectedRows(), QList<int>{3});
         QVERIFY(e.prompts.asked.isEmpty());
+    }
+
+    void keysMoveTheSelectionOnward() {
+        // After "下へ" the keyboard goes on from the moved row.
+        Editor e;
+        e.add({"0", "1", "2", "3"});
+        e.select(0);
+        e.pop4(u"N25"_s);
+        QTest::keyClick(e.lsv1, Qt::Key_Down);
+        QCOMPARE(e.selectedRows(), QList<int>{2});
     }
 
     void deleteTakesTheSelectedRowWithoutAsking() {
         Editor e;
         e.add({"a", "b", "c"});
         e.select(1);
-        QVERIFY(e.pop4Enabled());
-        e.w->Delete2Click();
+        e.pop4(u"Delete2"_s);
         QCOMPARE(e.commands(), (QByteArrayList{"a", "c"}));
         QVERIFY(e.selectedRows().isEmpty());
+        QVERIFY(e.pop4().noneEnabled());
         e.select(0);
-        e.w->Delete2Click();
+        e.pop4(u"Delete2"_s);
         e.select(0);
-        e.w->Delete2Click();
+        e.pop4(u"Delete2"_s);
         QCOMPARE(e.list().size(), 0);
-        QVERIFY(!e.pop4Enabled());
-        e.w->Save1Click();
+        trigger(e.w, "Save1");
         QCOMPARE(e.prompts.takeAsked(), QStringList{u"message|データがありません"_s});
     }
 
@@ -190,15 +214,15 @@ class TestPatrolEditor : public QObject {
         e.add({"a", "b"});
         const PatrolEntry before = e.list().entry(1);
         e.select(1);
-        e.w->N30Click();
+        e.pop4(u"N30"_s);
         QCOMPARE(e.list().entry(1).days, sjis(u"日月火水木金土"));
         QCOMPARE(e.lsv1->model()->index(1, 3).data().toString(), u"日月火水木金土"_s);
         QCOMPARE(e.list().entry(1).command, before.command);
         QCOMPARE(e.list().entry(1).param4, before.param4);
         QCOMPARE(e.lsv1->model()->index(1, 1).data().toString(), u"p1"_s);
 
-        e.box(1)->click(); // "毎日" off, no day ticked
-        e.w->N30Click();
+        e.tick(1); // "毎日" off, no day ticked
+        e.pop4(u"N30"_s);
         QCOMPARE(e.prompts.takeAsked(), QStringList{u"message|曜日が選択されていません"_s});
         QCOMPARE(e.w->noDaysFlag(), 1);
         QCOMPARE(e.list().entry(1).days, sjis(u"日月火水木金土"));
@@ -220,10 +244,13 @@ class TestPatrolEditor : public QObject {
         QFETCH(QString, days);
         Editor e;
         for (int n : clicks)
-            e.box(n)->click();
+            e.tick(n);
         for (int n = 2; n <= 8; ++n)
             QCOMPARE(e.box(n)->isEnabled(), !e.box(1)->isChecked());
-        QCOMPARE(text::decode(e.w->ReadDays()), days);
+        e.addBill();
+        QCOMPARE(e.commands(), days.isEmpty() ? QByteArrayList{} : QByteArrayList{"bill"});
+        if (!days.isEmpty())
+            QCOMPARE(e.list().entry(0).days, text::bytesOf(days));
         QCOMPARE(e.w->noDaysFlag(), days.isEmpty() ? 1 : 0);
         QCOMPARE(e.prompts.takeAsked(), days.isEmpty()
                                             ? QStringList{u"message|曜日が選択されていません"_s}
@@ -232,11 +259,12 @@ class TestPatrolEditor : public QObject {
 
     void foundDaysResetTheFlag() {
         Editor e;
-        e.box(1)->click();
-        e.w->ReadDays();
+        e.tick(1);
+        e.addBill();
         QCOMPARE(e.w->noDaysFlag(), 1);
-        e.box(2)->click();
-        QCOMPARE(e.w->ReadDays(), sjis(u"日"));
+        e.tick(2);
+        e.addBill();
+        QCOMPARE(e.list().entry(0).days, sjis(u"日"));
         QCOMPARE(e.w->noDaysFlag(), 0);
     }
 
@@ -252,14 +280,24 @@ class TestPatrolEditor : public QObject {
         e.add({"a", "b"});
         auto *view = e.w->findChild<DataListView *>(list);
         static_cast<ByteListModel *>(view->model())->setRows({"01 room", "02 room"});
-        e.w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(e.w));
+        if (list != u"ListBox3"_s) // the tab of the list in front
+            QTest::mouseClick(view->window()->findChild<QTabBar *>(), Qt::LeftButton, {},
+                              view->window()
+                                  ->findChild<QTabBar *>()
+                                  ->tabRect(list == u"ListBox4"_s ? 0 : 1)
+                                  .center());
         e.select(1);
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
-                          view->visualRect(view->model()->index(0, 0)).center());
+        clickRow(view, 0);
         QVERIFY(e.selectedRows().isEmpty());
-        e.w->AddEntry(plain("c"));
-        QCOMPARE(e.commands(), (QByteArrayList{"a", "b", "c"}));
+        // Keyboard and drags count as clicks too.
+        e.select(1);
+        QTest::keyClick(view, Qt::Key_Down);
+        QVERIFY(e.selectedRows().isEmpty());
+        e.select(1);
+        dragRows(view, 1, 0);
+        QVERIFY(e.selectedRows().isEmpty());
+        e.addBill();
+        QCOMPARE(e.commands(), (QByteArrayList{"a", "b", "bill"}));
     }
 
     void saveAndOpenRoundTrip() {
@@ -269,7 +307,7 @@ class TestPatrolEditor : public QObject {
             e.w->AddEntry({"mesread", "FORUM", "3", "/log/" + jp + ".txt", "0", sjis(u"月水金")}));
         QVERIFY(e.w->AddEntry({"zzz", "\x81\x20", "\xFF", "", "0", sjis(u"日")}));
         e.prompts.answer({e.path(u"list.txt"_s)});
-        e.w->Save1Click(); // no current file: "名前を付けて保存"
+        trigger(e.w, "Save1"); // no current file: "名前を付けて保存"
         QCOMPARE(e.prompts.takeAsked(),
                  (QStringList{u"save|名前を付けて保存|"_s + e.folder(), kSaved}));
         QCOMPARE(e.label(), u"[ファイル名： "_s + e.path(u"list.txt"_s) + u']');
@@ -278,16 +316,16 @@ class TestPatrolEditor : public QObject {
         QVERIFY(file.endsWith("\r\n"));
         QVERIFY(file.startsWith("mesread\r\nFORUM\r\n3\r\n/log/" + jp + ".txt\r\n0\r\n"));
 
-        e.w->New1Click();
+        trigger(e.w, "New1");
         QCOMPARE(e.label(), u"[ファイル名：]"_s);
         e.prompts.answer({e.path(u"list.txt"_s)});
-        e.w->Open1Click();
+        trigger(e.w, "Open1");
         QCOMPARE(e.prompts.takeAsked(),
                  QStringList{u"open|ファイルを開く|"_s + e.folder() + u"|keep"_s});
         QCOMPARE(e.list().size(), 2);
         QCOMPARE(e.lsv1->model()->index(0, 1).data().toString(), u" 3番会議室を読み込み"_s);
         QCOMPARE(e.lsv1->model()->index(0, 2).data().toString(), u"会議室ログ.txt"_s);
-        e.w->Save1Click();
+        trigger(e.w, "Save1");
         QCOMPARE(e.prompts.takeAsked(), QStringList{kSaved});
         QCOMPARE(readBytes(e.path(u"list.txt"_s)), file);
     }
@@ -309,7 +347,7 @@ class TestPatrolEditor : public QObject {
         Editor e;
         writeBytes(e.path(u"in.txt"_s), content);
         e.prompts.answer({e.path(u"in.txt"_s)});
-        e.w->Open1Click();
+        trigger(e.w, "Open1");
         QCOMPARE(e.commands(), commands);
         QCOMPARE(e.w->currentPatrolFile(), text::bytesOf(e.path(u"in.txt"_s)));
         QCOMPARE(e.label(), u"[ファイル名： "_s + e.path(u"in.txt"_s) + u']');
@@ -322,7 +360,7 @@ class TestPatrolEditor : public QObject {
         writeBytes(e.path(u"bad.txt"_s),
                    "bill\r\n0\r\n0\r\n0\r\n0\r\nd\r\nmesread\r\nF\r\nx\r\n/l\r\n0\r\nd\r\n");
         e.prompts.answer({e.path(u"bad.txt"_s)});
-        e.w->Open1Click();
+        trigger(e.w, "Open1");
         QCOMPARE(e.prompts.takeAsked().last(), u"message|読み込みに失敗しました"_s);
         QCOMPARE(e.list().size(), 0);
         QVERIFY(e.w->currentPatrolFile().isEmpty());
@@ -333,8 +371,8 @@ class TestPatrolEditor : public QObject {
         Editor e;
         e.add({"keep"});
         e.prompts.answer({std::nullopt, e.path(u"missing.txt"_s)});
-        e.w->Open1Click();
-        e.w->Open1Click();
+        trigger(e.w, "Open1");
+        trigger(e.w, "Open1");
         QCOMPARE(e.commands(), QByteArrayList{"keep"});
         QCOMPARE(e.prompts.takeAsked().size(), 2);
     }
@@ -352,7 +390,7 @@ class TestPatrolEditor : public QObject {
         rlimit small = saved;
         small.rlim_cur = 8;
         setrlimit(RLIMIT_FSIZE, &small);
-        e.w->SaveAs1Click();
+        trigger(e.w, "SaveAs1");
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, handler);
         QCOMPARE(e.prompts.takeAsked(), (QStringList{u"save|名前を付けて保存|"_s + e.folder(),
@@ -367,7 +405,7 @@ class TestPatrolEditor : public QObject {
         Editor e;
         e.add({"a"});
         e.prompts.answer({e.path(u"none/x.txt"_s)});
-        e.w->SaveAs1Click();
+        trigger(e.w, "SaveAs1");
         QCOMPARE(e.prompts.takeAsked().last(), u"message|I/O ｴﾗｰ (2)"_s);
         QVERIFY(!QFile::exists(e.path(u"none/x.txt"_s)));
     }
@@ -376,7 +414,7 @@ class TestPatrolEditor : public QObject {
         Editor e;
         e.add({"a"});
         e.prompts.answer({std::nullopt});
-        e.w->Save1Click();
+        trigger(e.w, "Save1");
         QCOMPARE(e.prompts.takeAsked().size(), 1);
         QVERIFY(e.w->currentPatrolFile().isEmpty());
         QCOMPARE(QDir(e.folder()).entryList(QDir::Files).size(), 1); // the settings file
@@ -387,15 +425,15 @@ class TestPatrolEditor : public QObject {
         e.add({"a"});
         const QString target = e.path(u"cur.txt"_s);
         e.prompts.answer({target});
-        e.w->SaveAs1Click();
+        trigger(e.w, "SaveAs1");
         e.prompts.takeAsked();
         const QString shown = e.label();
 
         e.prompts.answer({target, std::nullopt});
-        e.w->Delete1Click(); // Cancel at the question
+        trigger(e.w, "Delete1"); // Cancel at the question
         QVERIFY(QFile::exists(target));
         e.prompts.answer({target, u"ok"_s});
-        e.w->Delete1Click();
+        trigger(e.w, "Delete1");
         QCOMPARE(e.prompts.takeAsked(),
                  (QStringList{u"open|削除するファイル|"_s + e.folder() + u"|clear"_s,
                               u"okcancel|"_s + target + u"\r\n削除しますか"_s,
@@ -405,22 +443,56 @@ class TestPatrolEditor : public QObject {
         QVERIFY(!QFile::exists(target));
         QCOMPARE(e.label(), shown);
         QCOMPARE(e.commands(), QByteArrayList{"a"});
-        e.w->Save1Click(); // writes the file again
+        trigger(e.w, "Save1"); // writes the file again
         QCOMPARE(e.prompts.takeAsked(), QStringList{kSaved});
         QVERIFY(QFile::exists(target));
+    }
+
+    // A path whose bytes would name another file, or hold a line break, is
+    // refused: nothing is written, opened or remembered under it.
+    void pathsThatCannotBeKeptAreRefused_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("save as, minus sign") << u"SaveAs1"_s << u"a\u2212b.lst"_s;
+        QTest::newRow("save as, line feed") << u"SaveAs1"_s << u"a\nb.lst"_s;
+        QTest::newRow("open, wave dash") << u"Open1"_s << u"予定\u301Cリスト.txt"_s;
+    }
+    void pathsThatCannotBeKeptAreRefused() {
+        QFETCH(QString, command);
+        QFETCH(QString, name);
+        Editor e;
+        e.add({"a"});
+        e.prompts.answer({e.path(u"first.txt"_s)});
+        trigger(e.w, "SaveAs1");
+        const QByteArray first = readBytes(e.path(u"first.txt"_s));
+        writeBytes(e.path(name), "b\r\n1\r\n2\r\n3\r\n4\r\nd\r\n");
+        const QStringList before = QDir(e.folder()).entryList(QDir::Files);
+        e.prompts.takeAsked();
+
+        e.prompts.answer({e.path(name)});
+        trigger(e.w, command.toLatin1().constData());
+        QCOMPARE(e.prompts.takeAsked().last(),
+                 u"message|ファイル名に使えない文字が含まれています"_s);
+        QCOMPARE(QDir(e.folder()).entryList(QDir::Files), before);
+        QCOMPARE(e.commands(), QByteArrayList{"a"});
+        // "上書き保存" still writes the file that was saved.
+        trigger(e.w, "Save1");
+        QCOMPARE(e.prompts.takeAsked(), QStringList{kSaved});
+        QCOMPARE(readBytes(e.path(u"first.txt"_s)), first);
+        QCOMPARE(QDir(e.folder()).entryList(QDir::Files), before);
     }
 
     void clearForgetsTheFile() {
         Editor e;
         e.add({"a"});
         e.prompts.answer({e.path(u"c.txt"_s)});
-        e.w->SaveAs1Click();
+        trigger(e.w, "SaveAs1");
         e.prompts.takeAsked();
-        e.w->New1Click();
+        trigger(e.w, "New1");
         QCOMPARE(e.list().size(), 0);
         QVERIFY(e.w->currentPatrolFile().isEmpty());
-        e.w->Save1Click();
-        e.w->SaveAs1Click();
+        trigger(e.w, "Save1");
+        trigger(e.w, "SaveAs1");
         QCOMPARE(e.prompts.takeAsked(),
                  (QStringList{u"message|データがありません"_s, u"message|データがありません"_s}));
     }
