@@ -11,18 +11,17 @@
 
 #include <QAbstractItemView>
 #include <QAction>
-#include <QDir>
-#include <QFile>
-#include <QMenu>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QMap>
-#include <functional>
-#include <memory>
-#include <algorithm>
+#include <QMenu>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <functional>
 #include <memory>
 
 namespace kirano::testing {
@@ -129,12 +128,8 @@ inline void pressThenReleaseOutside(QAbstractItemView *view, int row) {
 struct OpenedMenu {
     QString name;
     QMap<QString, bool> enabled;
-    bool allEnabled() const {
-        return !enabled.isEmpty() && !enabled.values().contains(false);
-    }
-    bool noneEnabled() const {
-        return !enabled.isEmpty() && !enabled.values().contains(true);
-    }
+    bool allEnabled() const { return !enabled.isEmpty() && !enabled.values().contains(false); }
+    bool noneEnabled() const { return !enabled.isEmpty() && !enabled.values().contains(true); }
 };
 
 // The menu opens on the right press; the release then goes to the open menu,
@@ -218,7 +213,8 @@ inline void whenModal(std::function<void(QWidget *)> act) {
             return;
         act(dialog);
         QMetaObject::invokeMethod(
-            dialog, [dialog] {
+            dialog,
+            [dialog] {
                 if (dialog->isVisible())
                     dialog->reject();
             },

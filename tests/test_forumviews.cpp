@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeView>
@@ -49,11 +50,29 @@ struct Browser : Fixture {
             return pane->text();
         return w->findChild<QLabel *>(QString::fromLatin1(name))->text();
     }
-    void click(int n, int row) {
-        list(n)->setCurrentIndex(list(n)->model()->index(row, 0));
-        emit list(n)->rowClicked();
+    // The user brings a list's tab to the front before using the list.
+    void showTabOf(int n) {
+        auto *tabs = w->findChild<QTabWidget *>(u"PageControl1"_s);
+        if (n < 4 || list(n)->isVisible())
+            return;
+        QTabBar *bar = tabs->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(n == 4 ? 0 : 1).center());
     }
-    bool menuEnabled(const char *name) { return testing::menuEnabled(w, name); }
+    void click(int n, int row) {
+        showTabOf(n);
+        clickRow(list(n), row);
+    }
+    // The list's pop-up as a right-click opens it: on the selected row, or
+    // below the rows when none is.
+    OpenedMenu menuOf(int n, const QString &item = QString()) {
+        showTabOf(n);
+        return chooseFromMenu(list(n), list(n)->selectedRow(), item);
+    }
+    // "環境設定" closed again: the forum list is read anew.
+    void reloadThroughSettings() {
+        whenModal([](QWidget *dialog) { dialog->close(); });
+        trigger(w, "N5");
+    }
 };
 
 } // namespace
@@ -108,7 +127,7 @@ class TestForumViews : public QObject {
         QCOMPARE(b.rows(4), QStringList{u"07 room seven"_s});
         b.click(2, 0);
         QCOMPARE(b.rows(4), QStringList{u"01 room one"_s});
-        b.w->loadForumList();
+        b.reloadThroughSettings();
         QCOMPARE(b.rows(4), QStringList{});
     }
 
@@ -168,10 +187,10 @@ class TestForumViews : public QObject {
         Browser b;
         b.startWith("forum\r\nF/\r\n");
         auto *tabs = b.w->findChild<QTabWidget *>(u"PageControl1"_s);
-        b.w->setViewMode(ViewMode::Fees);
+        b.click(1, 1); // "料金情報"
         QCOMPARE(tabs->tabText(2), u"料金情報"_s);
         QVERIFY(!tabs->isTabVisible(0) && !tabs->isTabVisible(1) && tabs->isTabVisible(2));
-        b.w->setViewMode(ViewMode::Notices);
+        b.click(1, 0); // "お知らせ"
         QCOMPARE(tabs->tabText(0), u"お知らせ"_s);
         QCOMPARE(b.list(4)->selectionMode(), QAbstractItemView::MultiSelection);
         b.click(2, 0);
@@ -191,37 +210,94 @@ class TestForumViews : public QObject {
     void menusFollowTheSelection() {
         Browser b;
         b.startWith("forum\r\nF/\r\n");
-        QVERIFY(!b.menuEnabled("pop2"));
+        QCOMPARE(b.menuOf(2).name, u"pop2"_s);
+        QVERIFY(b.menuOf(2).noneEnabled());
         b.click(2, 0);
-        QVERIFY(b.menuEnabled("pop2"));
-        QVERIFY(!b.menuEnabled("pop5"));
-        QVERIFY(!b.menuEnabled("pop6"));
-        b.list(4)->setCurrentIndex(b.list(4)->model()->index(2, 0));
-        b.list(5)->setCurrentIndex(b.list(5)->model()->index(3, 0));
-        QVERIFY(b.menuEnabled("pop5"));
-        QVERIFY(b.menuEnabled("pop6"));
+        QVERIFY(b.menuOf(2).allEnabled());
+        QCOMPARE(b.menuOf(4).name, u"pop5"_s);
+        QVERIFY(b.menuOf(4).noneEnabled());
+        QCOMPARE(b.menuOf(5).name, u"pop6"_s);
+        QVERIFY(b.menuOf(5).noneEnabled());
+        b.click(4, 2);
+        b.click(5, 3);
+        QVERIFY(b.menuOf(4).allEnabled());
+        QVERIFY(b.menuOf(5).allEnabled());
         QCOMPARE(b.list(4)->selectedRow(), 2); // opening a menu changed nothing
-        b.w->loadForumList();
-        QVERIFY(!b.menuEnabled("pop2"));
-        QVERIFY(!b.menuEnabled("pop5"));
-        QVERIFY(!b.menuEnabled("pop6"));
+        b.reloadThroughSettings();
+        QVERIFY(b.menuOf(2).noneEnabled());
+        QVERIFY(b.menuOf(4).noneEnabled());
+        QVERIFY(b.menuOf(5).noneEnabled());
+    }
+
+    // However the user changes the forum, its rooms follow, and so does the
+    // next command built from them.
+    void everyWayOfChangingTheForumShowsIt_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("forum");
+        QTest::newRow("drag from one to another") << u"drag 0 1"_s << 1;
+        QTest::newRow("release outside") << u"outside 1"_s << 1;
+        QTest::newRow("arrow down") << u"key Down"_s << 1;
+        QTest::newRow("end") << u"key End"_s << 2;
+        QTest::newRow("page down") << u"key PageDown"_s << 2;
+        QTest::newRow("home from the last") << u"click 2 key Home"_s << 0;
+        QTest::newRow("arrow up") << u"click 2 key Up"_s << 1;
+        QTest::newRow("typing a letter") << u"type g"_s << 2;
+        QTest::newRow("space after a deselecting click") << u"click 1 ctrlclick 1 key Space"_s << 1;
+    }
+    void everyWayOfChangingTheForumShowsIt() {
+        QFETCH(QString, how);
+        QFETCH(int, forum);
+        Browser b;
+        b.startWith("alpha\r\nA/\r\nbeta\r\nB/\r\ngamma\r\nG/\r\n");
+        const QByteArray codes[] = {"A/", "B/", "G/"};
+        for (int i = 0; i < 3; ++i)
+            b.writeData(QString::fromLatin1(codes[i] + "mes.txt"),
+                        "0" + QByteArray::number(i + 1) + " room of " + codes[i] + "\r\n");
+        auto *forums = b.list(2);
+        b.click(2, 0);
+        const QStringList steps = how.split(u' ');
+        for (int i = 0; i < steps.size(); i += 2) {
+            const QString &step = steps[i];
+            const QString &arg = steps[i + 1];
+            if (step == u"drag"_s) {
+                dragRows(forums, arg.toInt(), steps[i + 2].toInt());
+                ++i;
+            } else if (step == u"outside"_s) {
+                pressThenReleaseOutside(forums, arg.toInt());
+            } else if (step == u"click"_s || step == u"ctrlclick"_s) {
+                clickRow(forums, arg.toInt(),
+                         step == u"click"_s ? Qt::NoModifier : Qt::ControlModifier);
+            } else if (step == u"type"_s) {
+                QTest::keyClicks(forums, arg);
+            } else {
+                const QMap<QString, Qt::Key> keys{
+                    {u"Down"_s, Qt::Key_Down},         {u"Up"_s, Qt::Key_Up},
+                    {u"End"_s, Qt::Key_End},           {u"Home"_s, Qt::Key_Home},
+                    {u"PageDown"_s, Qt::Key_PageDown}, {u"Space"_s, Qt::Key_Space}};
+                QVERIFY(keys.contains(arg));
+                QTest::keyClick(forums, keys[arg]);
+            }
+        }
+        QCOMPARE(forums->selectedRow(), forum);
+        QCOMPARE(b.rows(4),
+                 QStringList{u"0%1 room of "_s.arg(forum + 1) + QString::fromLatin1(codes[forum])});
+        b.click(4, 0);
+        b.prompts.answer({u"5"_s});
+        b.menuOf(4, u"N8"_s); // "未読位置変更"
+        QCOMPARE(b.w->patrolList()->size(), 1);
+        QCOMPARE(b.w->patrolList()->entry(0).param1, codes[forum]);
+        QCOMPARE(b.w->patrolList()->entry(0).param2, QByteArray::number(forum + 1));
     }
 
     void rightClickDoesNotSelect() {
         Browser b;
         b.startWith("a\r\nA/\r\nb\r\nB/\r\n");
-        b.w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(b.w));
+        b.writeData(u"B/mes.txt"_s, "01 b's room\r\n");
         auto *forums = b.list(2);
-        QTest::mouseClick(forums->viewport(), Qt::LeftButton, {},
-                          forums->visualRect(forums->model()->index(0, 0)).center());
+        b.click(2, 0);
+        QCOMPARE(rightClick(forums, 1).name, u"pop2"_s);
         QCOMPARE(forums->selectedRow(), 0);
-        QTest::mousePress(forums->viewport(), Qt::RightButton, {},
-                          forums->visualRect(forums->model()->index(1, 0)).center());
-        QCOMPARE(forums->selectedRow(), 0);
-        QTest::keyClick(forums, Qt::Key_Down); // the keyboard shows a forum too
-        QCOMPARE(forums->selectedRow(), 1);
-        QCOMPARE(b.rows(4).size(), 20);
+        QCOMPARE(b.rows(4).size(), 20); // a's placeholders
     }
 
     void commandsAppendAfterADataClickOrInsertBeforeTheSelection() {
@@ -231,17 +307,15 @@ class TestForumViews : public QObject {
         b.click(2, 0);
         b.click(4, 2); // room 03
         for (int i = 0; i < 2; ++i)
-            b.w->N19Click();
-        lsv1->selectionModel()->select(b.w->patrolList()->index(0, 0),
-                                       QItemSelectionModel::ClearAndSelect |
-                                           QItemSelectionModel::Rows);
+            b.menuOf(2, u"N19"_s);
+        clickRow(lsv1, 0);
         b.prompts.answer({u"/log/a.txt"_s});
-        b.w->N6Click(); // inserted before the selected row
+        b.menuOf(4, u"N6"_s); // inserted before the selected row
         QCOMPARE(b.w->patrolList()->entry(0).command, QByteArray("mesread"));
         QCOMPARE(b.w->patrolList()->entry(0).param2, QByteArray("3"));
         b.click(5, 0); // a click in a data list deselects: appended
-        QVERIFY(lsv1->selectionModel()->selectedRows().isEmpty());
-        b.w->N20Click();
+        QVERIFY(selectedRowsOf(lsv1).isEmpty());
+        b.menuOf(2, u"N20"_s);
         QCOMPARE(b.w->patrolList()->size(), 4);
         QCOMPARE(b.w->patrolList()->entry(3).command, QByteArray("dltitlea"));
         QCOMPARE(b.w->patrolList()->entry(3).param1, QByteArray("FC"));
@@ -255,7 +329,7 @@ class TestForumViews : public QObject {
         b.click(2, 0);
         b.click(5, 0);
         b.prompts.answer({u"0"_s, u"SAVE.LZH"_s});
-        b.w->N10Click();
+        b.menuOf(5, u"N10"_s);
         QCOMPARE(b.prompts.chooserRows, QByteArrayList{row});
         QCOMPARE(b.prompts.chooserStatus, "    " + sjis(u"データ取得 98/01/01"));
         const PatrolEntry &e = b.w->patrolList()->entry(0);
@@ -276,23 +350,20 @@ class TestForumViews : public QObject {
         QFETCH(QString, how);
         QFETCH(int, chosen);
         ChooserDialog chooser(u"Kirano  Ver.1.4.0"_s);
-        QTimer::singleShot(0, &chooser, [&chooser, how] {
+        whenModal([&chooser, how](QWidget *) {
             auto *list = chooser.findChild<DataListView *>(u"ListBox1"_s);
             QCOMPARE(chooser.findChild<QLabel *>(u"Panel1"_s)->text(), u"    status"_s);
             QCOMPARE(list->selectedRow(), -1);
             if (how.startsWith(u"select"_s))
-                list->setCurrentIndex(list->model()->index(1, 0));
+                clickRow(list, 1);
             if (how.endsWith(u"decide"_s))
-                chooser.findChild<QPushButton *>(u"Button1"_s)->click();
+                QTest::mouseClick(chooser.findChild<QPushButton *>(u"Button1"_s), Qt::LeftButton);
             else if (how.endsWith(u"cancel"_s))
-                chooser.findChild<QPushButton *>(u"Button2"_s)->click();
+                QTest::mouseClick(chooser.findChild<QPushButton *>(u"Button2"_s), Qt::LeftButton);
             else if (how.endsWith(u"close"_s))
-                chooser.close();
-            else {
-                const QPoint at = list->visualRect(list->model()->index(2, 0)).center();
-                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-                QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-            }
+                chooser.close(); // what the close box does
+            else
+                QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rowPoint(list, 2));
         });
         QCOMPARE(chooser.choose({"a", "b", "c"}, "    status"), chosen);
         QVERIFY(!chooser.isVisible());
