@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeView>
@@ -34,23 +35,28 @@ struct Services : Fixture {
         for (const auto &[name, bytes] : files)
             writeData(name, bytes);
         w = &start();
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
     }
     DataListView *list(int n) { return w->findChild<DataListView *>(u"ListBox%1"_s.arg(n)); }
     QStringList rows(int n) { return rowsOf(list(n)); }
-    void clickRow(int n, int row) {
-        QTest::mouseClick(list(n)->viewport(), Qt::LeftButton, {},
-                          list(n)->visualRect(list(n)->model()->index(row, 0)).center());
-    }
+    void clickRow(int n, int row) { testing::clickRow(list(n), row); }
     QTabWidget *tabs() { return w->findChild<QTabWidget *>(u"PageControl1"_s); }
     QString panel(const char *name) {
         return w->findChild<QLabel *>(QString::fromLatin1(name))->text();
     }
     QString text() { return w->findChild<TextPane *>(u"Label2"_s)->text(); }
-    bool menuEnabled(const char *name) { return testing::menuEnabled(w, name); }
-    void trigger(const char *item) {
-        w->findChild<QAction *>(QString::fromLatin1(item))->trigger();
+    // The pop-up menu a right-click on list n opens, on a row or below every
+    // row with -1 (a right-click leaves the selection as it is), as "pop7 on"
+    // when every item is enabled and "pop7 off" when none is.
+    QString menu(int n, int row = -1) {
+        const OpenedMenu opened = rightClick(list(n), row);
+        const char *state = opened.allEnabled() ? " on" : opened.noneEnabled() ? " off" : " mixed";
+        return opened.name + QString::fromLatin1(state);
+    }
+    // Right-click on list n, then the item; checks that it was there to click.
+    void choose(int n, int row, const char *item, const char *menuName) {
+        const OpenedMenu opened = chooseFromMenu(list(n), row, QString::fromLatin1(item));
+        QCOMPARE(opened.name, QString::fromLatin1(menuName));
+        QVERIFY2(opened.enabled.value(QString::fromLatin1(item)), item);
     }
 };
 
@@ -129,16 +135,16 @@ class TestServiceViews : public QObject {
         Services s;
         s.startWith({{u"new.txt"_s, "001 * a\r\n002 * b\r\n003 * c\r\n"}});
         s.clickRow(1, 0);
-        QVERIFY(!s.menuEnabled("pop7"));
+        QCOMPARE(s.menu(4), u"pop7 off"_s);
         s.clickRow(4, 0);
         s.clickRow(4, 2);
         QCOMPARE(s.list(4)->selectedCount(), 2);
-        QVERIFY(s.menuEnabled("pop7"));
+        QCOMPARE(s.menu(4), u"pop7 on"_s);
         s.clickRow(4, 0);
         QCOMPARE(s.list(4)->selectedCount(), 1);
         s.clickRow(4, 2);
         QCOMPARE(s.list(4)->selectedCount(), 0);
-        QVERIFY(!s.menuEnabled("pop7"));
+        QCOMPARE(s.menu(4), u"pop7 off"_s);
     }
 
     void noticeSelectionGoesToNewtitle() {
@@ -148,7 +154,7 @@ class TestServiceViews : public QObject {
         s.clickRow(4, 2);
         s.clickRow(4, 1);
         s.prompts.answer({u"/log/notices.txt"_s});
-        s.trigger("N11");
+        s.choose(4, -1, "N11", "pop7");
         QCOMPARE(readBytes(s.data() + u"Newtitle.txt"_s), "" + sjis(u"二番目") + "\r\nc\r\n");
         QCOMPARE(s.w->patrolList()->entry(0),
                  (PatrolEntry{"new", "/log/notices.txt", "0", "0", "0", sjis(u"日月火水木金土")}));
@@ -158,11 +164,11 @@ class TestServiceViews : public QObject {
         Services s;
         s.startWith({{u"post.txt"_s, "x"}});
         s.clickRow(1, 2);
-        QVERIFY(!s.menuEnabled("pop8"));
+        QCOMPARE(s.menu(4), u"pop8 off"_s);
         s.clickRow(4, 10);
-        QVERIFY(s.menuEnabled("pop8"));
+        QCOMPARE(s.menu(4), u"pop8 on"_s);
         s.prompts.answer({s.data() + u"post.txt"_s});
-        s.trigger("N29");
+        s.choose(4, -1, "N29", "pop8");
         const PatrolEntry &e = s.w->patrolList()->entry(0);
         QCOMPARE(e.command, QByteArray("bbsup"));
         QCOMPARE(e.param1, QByteArray("6"));
@@ -174,14 +180,14 @@ class TestServiceViews : public QObject {
         s.startWith({{u"forumlist.txt"_s, "forum\r\nF/\r\n"},
                      {u"patiolist.txt"_s, "patio\r\nID\r\nPW\r\n"}});
         s.clickRow(2, 0);
-        QVERIFY(s.menuEnabled("pop2"));
+        QCOMPARE(s.menu(2), u"pop2 on"_s);
         s.clickRow(3, 0); // a patio leaves the forum alone
         QCOMPARE(s.list(2)->selectedRow(), 0);
-        QVERIFY(s.menuEnabled("pop3"));
+        QCOMPARE(s.menu(3), u"pop3 on"_s);
         s.clickRow(1, 1);
-        QVERIFY(!s.menuEnabled("pop2"));
-        QVERIFY(!s.menuEnabled("pop3"));
-        QVERIFY(s.menuEnabled("pop1"));
+        QCOMPARE(s.menu(2), u"pop2 off"_s);
+        QCOMPARE(s.menu(3), u"pop3 off"_s);
+        QCOMPARE(s.menu(1), u"pop1 on"_s);
         s.clickRow(2, 0); // a forum clears the service and the patio
         QCOMPARE(s.list(1)->selectedRow(), -1);
     }
@@ -189,10 +195,10 @@ class TestServiceViews : public QObject {
     void pop1IsAlwaysEnabled() {
         Services s;
         s.startWith({});
-        QVERIFY(s.menuEnabled("pop1"));
-        s.trigger("N15");
-        s.trigger("N18");
-        s.trigger("N12");
+        QCOMPARE(s.menu(1), u"pop1 on"_s);
+        s.choose(1, 0, "N15", "pop1");
+        s.choose(1, 0, "N18", "pop1");
+        s.choose(1, 0, "N12", "pop1");
         QByteArrayList commands;
         for (int r = 0; r < s.w->patrolList()->size(); ++r)
             commands << s.w->patrolList()->entry(r).command;
@@ -208,8 +214,8 @@ class TestServiceViews : public QObject {
         QCOMPARE(s.w->patioList()[2].password, QByteArray());
         s.clickRow(3, 1);
         s.prompts.answer({u"/log/p.txt"_s, u"12"_s});
-        s.trigger("N21");
-        s.trigger("N23");
+        s.choose(3, 1, "N21", "pop3");
+        s.choose(3, 1, "N23", "pop3");
         QCOMPARE(s.w->patrolList()->entry(0), (PatrolEntry{"patioread", "ID2", "PW2", "/log/p.txt",
                                                            "0", sjis(u"日月火水木金土")}));
         QCOMPARE(s.w->patrolList()->entry(1).param3, QByteArray("12"));
@@ -224,9 +230,11 @@ class TestServiceViews : public QObject {
         s.startWith({{u"patiolist.txt"_s, "a\r\nA\r\nPA\r\n"}});
         s.clickRow(3, 0);
         writeBytes(s.data() + u"patiolist.txt"_s, "b\r\nB\r\nPB\r\nc\r\nC\r\nPC\r\n");
-        auto *editor = s.w->findChild<QDialog *>(u"TForm3"_s);
-        QTimer::singleShot(0, editor, &QDialog::reject);
-        s.w->N4Click();
+        whenModal([](QWidget *editor) {
+            QCOMPARE(editor->objectName(), u"TForm3"_s);
+            QTest::mouseClick(editor->findChild<QPushButton *>(u"Button6"_s), Qt::LeftButton);
+        });
+        trigger(s.w, "N4");
         QCOMPARE(s.rows(3), (QStringList{u"b"_s, u"c"_s}));
         QCOMPARE(s.list(3)->selectedRow(), -1);
     }
