@@ -5,15 +5,20 @@
 #include "guitestsupport.h"
 #include "testmain.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDialog>
+#include <QFileSystemModel>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSignalSpy>
 #include <QSplitter>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -57,12 +62,13 @@ class TestMainWindow : public QObject {
     void dialogsAreHiddenWithTheCaption();
     void resizeRules();
     void generalErrorReportShowsTheTextAndGoesOn();
+    void topPageIsReachableSelectableAndReadable();
     void picture();
 };
 
 void TestMainWindow::missingSettingsFileSaysSoOnce() {
     Fixture f;
-    TForm1 &w = f.start();
+    TForm1 w(f.folder(), f.prompts);
     QCOMPARE(f.prompts.asked, QStringList{QStringLiteral(u"message|環境設定.txtがありません")});
     QCOMPARE(w.windowTitle(), QStringLiteral("Kirano  Ver.1.4.0"));
     QCOMPARE(w.programFolder(), text::bytesOf(f.folder()));
@@ -231,11 +237,10 @@ void TestMainWindow::dialogsAreHiddenWithTheCaption() {
     }
     auto *editor = w.findChild<QDialog *>(QStringLiteral("TForm3"));
     QVERIFY(editor && !editor->isVisible());
-    QTimer::singleShot(0, editor, [editor] {
-        QCOMPARE(editor->windowTitle(), QStringLiteral("Kirano  Ver.1.4.0"));
-        editor->reject();
-    });
-    w.N4Click();
+    QString shown;
+    whenModal([&shown](QWidget *dialog) { shown = dialog->objectName() + dialog->windowTitle(); });
+    trigger(&w, "N4");
+    QCOMPARE(shown, QStringLiteral("TForm3Kirano  Ver.1.4.0"));
 }
 
 void TestMainWindow::resizeRules() {
@@ -288,6 +293,59 @@ void TestMainWindow::generalErrorReportShowsTheTextAndGoesOn() {
              (QStringList{QStringLiteral("write failed"), QStringLiteral("write failed")}));
 }
 
+// The top page as the user meets it: every character reachable by scrolling,
+// tabs included; text selected with the mouse and copied; its text there for
+// assistive tools.
+void TestMainWindow::topPageIsReachableSelectableAndReadable() {
+    Fixture f;
+    f.writeSettings("1\r\n1\r\n1\r\n", true);
+    writeBytes(f.data() + QStringLiteral("forumlist.txt"), "forum\r\nF\r\n");
+    writeBytes(f.data() + QStringLiteral("Ftop.txt"), "abc\tdef\r\n\t\t\t\tX\r\nlast\r\n");
+    TForm1 &w = f.start();
+    clickRow(w.findChild<DataListView *>(QStringLiteral("ListBox2")), 0);
+    QTabBar *tabs = w.findChild<QTabWidget *>(QStringLiteral("PageControl1"))->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+    auto *pane = w.findChild<TextPane *>(QStringLiteral("Label2"));
+    QVERIFY(pane->isVisible());
+    const QString shown = QStringLiteral("abc     def\n                                X\nlast\n");
+    QCOMPARE(pane->property("text").toString(), shown);
+
+    // The X after four tabs is drawn, and it is the pane's last cell.
+    const int cell = pane->fontMetrics().horizontalAdvance(u'0');
+    const QImage image = pane->grab().toImage();
+    int rightmost = -1;
+    for (int x = 0; x < image.width(); ++x) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (qGray(image.pixel(x, y)) < 128)
+                rightmost = x;
+        }
+    }
+    QVERIFY2(rightmost > image.width() - 2 * cell - 4,
+             qPrintable(QStringLiteral("ink ends at %1 of %2").arg(rightmost).arg(image.width())));
+
+    // Drag from "bc" on the first line to the start of the third, then copy.
+    auto spot = [&](int line, int column) {
+        return QPoint(2 + column * cell + 1, 2 + line * pane->fontMetrics().height() + 3);
+    };
+    QTest::mousePress(pane, Qt::LeftButton, {}, spot(0, 1));
+    QTest::mouseMove(pane, spot(1, 4));
+    QTest::mouseMove(pane, spot(2, 2));
+    QTest::mouseRelease(pane, Qt::LeftButton, {}, spot(2, 2));
+    const QString picked = shown.mid(1, shown.indexOf(u"last") + 2 - 1);
+    QApplication::clipboard()->clear();
+    QTest::keyClick(pane, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), picked);
+    QApplication::clipboard()->clear();
+    OpenedMenu menu = chooseFromMenu(pane, spot(0, 2), QStringLiteral("CopyItem"));
+    QVERIFY(menu.enabled.value(QStringLiteral("CopyItem")));
+    QCOMPARE(QApplication::clipboard()->text(), picked);
+
+    QAccessibleInterface *readable = QAccessible::queryAccessibleInterface(pane);
+    QVERIFY(readable);
+    QCOMPARE(readable->text(QAccessible::Name), QStringLiteral(u"トップ"));
+    QCOMPARE(readable->text(QAccessible::Value), shown);
+}
+
 void TestMainWindow::picture() {
     Fixture f;
     f.writeDefaultSettings();
@@ -299,6 +357,14 @@ void TestMainWindow::picture() {
     for (const char *name : {"TForm3", "TForm4"}) {
         auto *dialog = w.findChild<QDialog *>(QString::fromLatin1(name));
         dialog->show();
+        // The folder tree is filled in and sorted by Qt after it is shown.
+        if (auto *tree = dialog->findChild<QTreeView *>(QStringLiteral("dul1"))) {
+            auto *model = qobject_cast<QFileSystemModel *>(tree->model());
+            QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                !model->canFetchMore(tree->currentIndex().parent()) || loaded.size() > 0, 5000);
+            QTest::qWait(200);
+        }
         QVERIFY(dialog->grab().save(
             folder + QStringLiteral("/kirano-%1.png").arg(QString::fromLatin1(name))));
         dialog->hide();

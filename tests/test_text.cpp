@@ -264,6 +264,56 @@ class TestText : public QObject {
         QCOMPARE(encode(text).value_or("<none>"), bytes);
     }
 
+    // A path is kept only when its bytes name it again; a typed text may take
+    // the look-alike forms. Neither may hold a line break.
+    void encodeExact_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("plain path") << QStringLiteral(u"/log/会議室.txt") << true;
+        QTest::newRow("fullwidth tilde") << QStringLiteral(u"予定\uFF5Eリスト.txt") << true;
+        QTest::newRow("wave dash") << QStringLiteral(u"予定\u301Cリスト.txt") << false;
+        QTest::newRow("minus sign") << QStringLiteral(u"a\u2212b.lst") << false;
+        QTest::newRow("not sign") << QStringLiteral(u"\u00AC.txt") << false;
+        QTest::newRow("line feed") << QStringLiteral(u"a\nb.txt") << false;
+        QTest::newRow("carriage return") << QStringLiteral(u"a\rb.txt") << false;
+        QTest::newRow("NUL") << QString(QStringLiteral(u"a") + QChar(0) + u'b') << false;
+        QTest::newRow("no code") << QStringLiteral(u"é.txt") << false;
+    }
+    void encodeExact() {
+        QFETCH(QString, text);
+        QFETCH(bool, kept);
+        const std::optional<QByteArray> bytes = kirano::text::encodeExact(text);
+        QCOMPARE(bytes.has_value(), kept);
+        if (bytes)
+            QCOMPARE(decode(*bytes), text);
+        QCOMPARE(holdsLineBreak(text),
+                 text.contains(u'\n') || text.contains(u'\r') || text.contains(QChar(0)));
+    }
+
+    void shownLine_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<int>("maxCells");
+        QTest::addColumn<QByteArray>("shown");
+        const QByteArray dots = kirano::text::bytesOf(u"…");
+        QTest::newRow("plain") << QByteArray("abc") << 10 << QByteArray("abc");
+        QTest::newRow("tab to eight") << QByteArray("ab\tc") << 40 << QByteArray("ab      c");
+        QTest::newRow("tab at a stop")
+            << QByteArray("12345678\tX") << 40 << QByteArray("12345678        X");
+        QTest::newRow("double-byte counts two")
+            << raw("\x95\x5c\tX") << 40 << raw("\x95\x5c      X");
+        QTest::newRow("cut") << QByteArray("abcdefgh") << 5 << "abcde" + dots;
+        QTest::newRow("never inside a double-byte character")
+            << raw("abcd\x95\x5c") << 5 << "abcd" + dots;
+        QTest::newRow("a tab past the end") << QByteArray("abc\tX") << 6 << "abc" + dots;
+        QTest::newRow("lone lead byte at the end") << raw("ab\x95") << 10 << raw("ab\x95");
+    }
+    void shownLine() {
+        QFETCH(QByteArray, line);
+        QFETCH(int, maxCells);
+        QFETCH(QByteArray, shown);
+        QCOMPARE(kirano::text::shownLine(line, maxCells), shown);
+    }
+
     void encodedLength_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("encodable");
