@@ -190,6 +190,10 @@ class TestForumBuilders : public QObject {
             << QByteArray("mesup") << QString() << false << false << QString();
         QTest::newRow("upload unencodable")
             << QByteArray("mesup") << u"{dir}/café.txt"_s << true << false << kBadFileName;
+        QTest::newRow("log with a line feed")
+            << QByteArray("mesread") << u"/log/a\nb.log"_s << false << false << kBadFileName;
+        QTest::newRow("upload named with a wave dash")
+            << QByteArray("mesup") << u"{dir}/メール\u301C.txt"_s << true << false << kBadFileName;
     }
     void roomFileFromTheOpenDialog() {
         QFETCH(QByteArray, builder);
@@ -260,6 +264,7 @@ class TestForumBuilders : public QObject {
         QTest::newRow("empty") << std::optional(QString()) << QByteArray() << QString();
         QTest::newRow("cancel") << std::optional<QString>() << QByteArray() << QString();
         QTest::newRow("unencodable") << std::optional(u"é"_s) << QByteArray() << kBadTyped;
+        QTest::newRow("line break") << std::optional(u"98\r\n01"_s) << QByteArray() << kBadTyped;
     }
     void libraryDateIsStoredAsTyped() {
         QFETCH(std::optional<QString>, typed);
