@@ -1,11 +1,13 @@
 #include "app/mainwindow.h"
 #include "browser/datalistview.h"
+#include "dialogs/chooserdialog.h"
 #include "dialogs/patioeditor.h"
 #include "dialogs/settingsdialog.h"
 #include "guitestsupport.h"
 #include "testmain.h"
 
 #include <QCheckBox>
+#include <QCollator>
 #include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
@@ -41,13 +43,50 @@ struct Program : Fixture {
             texts << editor()->findChild<QLineEdit *>(QString::fromLatin1(n))->text();
         return texts;
     }
+    // A mouse click on the dialog's button, which must be shown.
     void press(QWidget *dialog, const char *button) {
-        dialog->findChild<QPushButton *>(QString::fromLatin1(button))->click();
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QString::fromLatin1(button)),
+                          Qt::LeftButton);
     }
-    PatioEditor *openEditor() {
-        editor()->show();
-        return editor();
+    PatioEditor *openEditor() { return shown(editor()); }
+    SettingsDialog *openSettings() { return shown(settings()); }
+    template <typename Dialog> Dialog *shown(Dialog *dialog) {
+        if (!showAndWait(dialog))
+            qWarning("the dialog was not exposed");
+        return dialog;
     }
+};
+
+// Clicks a folder of the settings tree, scrolled into view with its parents
+// opened, as the user would; the folders load in the background.
+void clickFolder(QTreeView *tree, const QString &path) {
+    const QModelIndex index = static_cast<QFileSystemModel *>(tree->model())->index(path);
+    QVERIFY(index.isValid());
+    tree->scrollTo(index);
+    QTRY_VERIFY(!tree->visualRect(index).isEmpty());
+    tree->scrollTo(index);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(index).center());
+    QCOMPARE(tree->currentIndex(), index);
+}
+
+// Opens the drive list with the mouse and clicks the drive.
+void chooseDrive(QComboBox *drives, const QString &drive) {
+    const int row = drives->findText(drive);
+    QVERIFY2(row >= 0, qPrintable(drive));
+    QTest::mouseClick(drives, Qt::LeftButton);
+    QAbstractItemView *list = drives->view();
+    QTRY_VERIFY(list->isVisible());
+    // The open list takes no release until a double-click's time has passed.
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    clickRow(list, row);
+    QTRY_VERIFY(!list->isVisible());
+}
+
+// The process's current folder for one test, put back however it ends.
+struct CurrentFolder {
+    const QString saved = QDir::currentPath();
+    explicit CurrentFolder(const QString &folder) { QDir::setCurrent(folder); }
+    ~CurrentFolder() { QDir::setCurrent(saved); }
 };
 
 const QString kNoRecord = u"message|データが無いのでPATIOリストを削除しました"_s;
@@ -74,7 +113,7 @@ class TestDialogs : public QObject {
                                                      u"message|削除できません"_s, kNoRecord}));
         QVERIFY(!QFile::exists(p.patioFile()));
         QVERIFY(!e->modified());
-        e->close();
+        p.press(e, "Button6");
         QVERIFY(!e->isVisible());
     }
 
@@ -93,7 +132,8 @@ class TestDialogs : public QObject {
         p.press(e, "Button5");
         QCOMPARE(readBytes(p.patioFile()), QByteArray("Tea room\r\nABC12X\r\nSecret\r\n"));
         QVERIFY(!e->modified());
-        e->close();
+        p.press(e, "Button6");
+        QVERIFY(!e->isVisible());
         QVERIFY(p.prompts.asked.isEmpty());
     }
 
@@ -176,13 +216,14 @@ class TestDialogs : public QObject {
         Program p;
         p.startWith("old\r\nOLD\r\nPW\r\n");
         PatioEditor *e = p.editor();
-        QTimer::singleShot(0, e, [&p, e, save] {
+        whenModal([&p, e, save](QWidget *dialog) {
+            QCOMPARE(dialog, e);
             p.prompts.answer({u"new"_s, u"n"_s, u"p"_s});
             p.press(e, "Button3");
             p.prompts.answer({save ? std::optional<QString>(u"yes"_s) : std::nullopt});
             p.press(e, "Button6");
         });
-        p.w->N4Click();
+        trigger(p.w, "N4");
         QCOMPARE(p.prompts.asked.last(), kAskSave);
         QVERIFY(!e->isVisible());
         const QByteArray old("old\r\nOLD\r\nPW\r\n");
@@ -220,13 +261,13 @@ class TestDialogs : public QObject {
         PatioEditor *e = p.openEditor();
         p.prompts.answer({u"n"_s, u"i"_s, u"p"_s, u"yes"_s});
         p.press(e, "Button3");
-        e->close();
+        p.press(e, "Button6");
         const QString failed = u"message|ﾌｧｲﾙ "_s + p.patioFile() + u" を作成できません"_s;
         QCOMPARE(p.prompts.takeAsked().mid(3), (QStringList{kAskSave, failed}));
         QVERIFY(e->isVisible());
         QVERIFY(e->modified());
         p.prompts.answer({std::nullopt});
-        e->close(); // asks again; "いいえ" closes
+        QTest::keyClick(e, Qt::Key_Escape); // asks again; "いいえ" closes
         QCOMPARE(p.prompts.takeAsked(), QStringList{kAskSave});
         QVERIFY(!e->isVisible());
     }
@@ -236,23 +277,25 @@ class TestDialogs : public QObject {
         TForm1 &w = f.start();
         f.prompts.takeAsked();
         auto *e = w.findChild<PatioEditor *>(u"TForm3"_s);
-        e->show();
+        QVERIFY(showAndWait(e));
         QCOMPARE(e->records().size(), 0);
         f.prompts.answer({u"n"_s, u"i"_s, u"p"_s});
-        e->N3Click();
-        QVERIFY(!e->N1Click());
+        QTest::mouseClick(e->findChild<QPushButton *>(u"Button3"_s), Qt::LeftButton);
+        QTest::mouseClick(e->findChild<QPushButton *>(u"Button5"_s), Qt::LeftButton);
         QCOMPARE(f.prompts.takeAsked().last(), u"message|ﾌｧｲﾙ  を作成できません"_s);
+        QVERIFY(e->modified()); // nothing was saved
     }
 
     void settingsWithoutAFile() {
         Fixture f;
         TForm1 &w = f.start();
         auto *s = w.findChild<SettingsDialog *>(u"TForm4"_s);
-        s->show();
+        QVERIFY(showAndWait(s));
         for (int i = 1; i <= 3; ++i)
             QVERIFY(s->findChild<QCheckBox *>(u"CheckBox%1"_s.arg(i))->isChecked());
         QCOMPARE(s->findChild<QLabel *>(u"Label16"_s)->text(), f.folder());
-        s->close();
+        QTest::mouseClick(s->findChild<QPushButton *>(u"Button1"_s), Qt::LeftButton);
+        QVERIFY(!s->isVisible());
         QByteArray expected("1\r\n1\r\n1\r\n");
         for (int i = 0; i < 8; ++i)
             expected += text::bytesOf(f.folder()) + "\r\n";
@@ -275,10 +318,10 @@ class TestDialogs : public QObject {
         QByteArray content = readBytes(p.settingsPath());
         content.replace(0, 1, line); // the first flag line
         writeBytes(p.settingsPath(), content);
-        p.settings()->show();
-        QCOMPARE(p.settings()->findChild<QCheckBox *>(u"CheckBox1"_s)->isChecked(), on);
-        QVERIFY(!p.settings()->findChild<QCheckBox *>(u"CheckBox2"_s)->isChecked());
-        p.settings()->close();
+        SettingsDialog *s = p.openSettings();
+        QCOMPARE(s->findChild<QCheckBox *>(u"CheckBox1"_s)->isChecked(), on);
+        QVERIFY(!s->findChild<QCheckBox *>(u"CheckBox2"_s)->isChecked());
+        p.press(s, "Button1");
         QVERIFY(readBytes(p.settingsPath()).startsWith(on ? "1\r\n0\r\n1\r\n" : "0\r\n0\r\n1\r\n"));
     }
 
@@ -287,19 +330,17 @@ class TestDialogs : public QObject {
         p.startWith(QByteArray());
         const QString japanese = p.folder() + u"データ 保存"_s;
         QVERIFY(QDir().mkpath(japanese));
-        SettingsDialog *s = p.settings();
-        s->show();
-        auto *tree = s->findChild<QTreeView *>(u"dul1"_s);
-        auto *model = static_cast<QFileSystemModel *>(tree->model());
-        tree->setCurrentIndex(model->index(japanese));
+        SettingsDialog *s = p.openSettings();
+        clickFolder(s->findChild<QTreeView *>(u"dul1"_s), japanese);
         p.press(s, "Button2");
         p.press(s, "Button4"); // the same folder in two rows
-        tree->setCurrentIndex(model->index(u"/"_s));
+        // Choosing a drive leaves no folder selected: "決定" takes the drive.
+        chooseDrive(s->findChild<QComboBox *>(u"DriveComboBox1"_s), u"/"_s);
         p.press(s, "Button9");
         QCOMPARE(s->findChild<QLabel *>(u"Label4"_s)->text(), japanese + u'/');
         QCOMPARE(s->findChild<QLabel *>(u"Label6"_s)->text(), japanese + u'/');
         QCOMPARE(s->findChild<QLabel *>(u"Label16"_s)->text(), u"/"_s);
-        s->close();
+        p.press(s, "Button1");
         const QList<QByteArray> lines = readBytes(p.settingsPath()).split('\n');
         QCOMPARE(lines[3], text::bytesOf(japanese) + "/\r");
         QCOMPARE(lines[5], text::bytesOf(japanese) + "/\r");
@@ -312,9 +353,11 @@ class TestDialogs : public QObject {
         p.startWith("patio\r\nID\r\nPW\r\n");
         writeBytes(p.data() + u"forumlist.txt"_s, "forum\r\nF/\r\n");
         const QByteArray before = readBytes(p.settingsPath());
-        SettingsDialog *s = p.settings();
-        QTimer::singleShot(0, s, [s] { s->close(); });
-        p.w->N5Click();
+        whenModal([&p](QWidget *dialog) {
+            QCOMPARE(dialog, p.settings());
+            p.press(dialog, "Button1");
+        });
+        trigger(p.w, "N5");
         QCOMPARE(readBytes(p.settingsPath()), before);
         QCOMPARE(p.w->folders().dataFolder(), text::bytesOf(p.data()));
         QCOMPARE(p.w->findChild<DataListView *>(u"ListBox2"_s)->model()->rowCount(), 1);
@@ -324,15 +367,14 @@ class TestDialogs : public QObject {
     void failedSettingsWriteKeepsTheDialogOpen() {
         Program p;
         p.startWith(QByteArray());
-        SettingsDialog *s = p.settings();
-        s->show();
+        SettingsDialog *s = p.openSettings();
         QVERIFY(QFile::remove(p.settingsPath()));
         QVERIFY(QDir().mkdir(p.settingsPath()));
-        s->close();
+        p.press(s, "Button1");
         QVERIFY(s->isVisible());
         QVERIFY(p.prompts.takeAsked().last().startsWith(u"message|"_s));
         QVERIFY(QDir().rmdir(p.settingsPath()));
-        s->close();
+        QTest::keyClick(s, Qt::Key_Escape);
         QVERIFY(!s->isVisible());
         QVERIFY(readBytes(p.settingsPath()).startsWith("1\r\n0\r\n1\r\n"));
     }
@@ -340,17 +382,129 @@ class TestDialogs : public QObject {
     void driveNotReadyKeepsTheTree() {
         Program p;
         p.startWith(QByteArray());
-        SettingsDialog *s = p.settings();
-        s->show();
+        SettingsDialog *s = p.openSettings();
         auto *drives = s->findChild<QComboBox *>(u"DriveComboBox1"_s);
         auto *tree = s->findChild<QTreeView *>(u"dul1"_s);
         const QModelIndex root = tree->rootIndex();
+        // A drive listed when the dialog was made and gone since.
         drives->addItem(p.folder() + u"no-such-drive/"_s);
-        drives->setCurrentIndex(drives->count() - 1);
-        s->DriveComboBox1Change();
+        chooseDrive(drives, p.folder() + u"no-such-drive/"_s);
         QCOMPARE(p.prompts.takeAsked(), QStringList{u"message|ドライブの準備ができていません"_s});
         QCOMPARE(tree->rootIndex(), root);
         QCOMPARE(drives->currentIndex(), drives->count() - 1);
+    }
+    void editorRefusesWhatTheCodePageCannotHold_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QStringList>("answers");
+        const QString emoji = u"\U0001F600"_s;
+        QTest::newRow("name added") << u"Button3"_s << QStringList{u"茶"_s + emoji};
+        QTest::newRow("ID added") << u"Button3"_s << QStringList{u"n"_s, emoji};
+        QTest::newRow("password changed") << u"Button7"_s << QStringList{u"n"_s, u"i"_s, emoji};
+        QTest::newRow("line break in the ID") << u"Button3"_s << QStringList{u"n"_s, u"i\nd"_s};
+    }
+    void editorRefusesWhatTheCodePageCannotHold() {
+        QFETCH(QString, button);
+        QFETCH(QStringList, answers);
+        const QByteArray file("a\r\nA\r\n1\r\n");
+        Program p;
+        p.startWith(file);
+        PatioEditor *e = p.openEditor();
+        for (const QString &answer : answers)
+            p.prompts.answers.push_back(answer);
+        p.press(e, button.toLatin1().constData());
+        QCOMPARE(p.prompts.takeAsked().last(), u"message|入力に使えない文字が含まれています"_s);
+        QVERIFY(p.prompts.answers.empty());
+        QCOMPARE(p.boxes(), (QStringList{u"a"_s, u"A"_s, u"1"_s}));
+        QCOMPARE(e->records().size(), 1);
+        QVERIFY(!e->modified());
+        p.press(e, "Button5");
+        QCOMPARE(readBytes(p.patioFile()), file);
+    }
+
+    // The chooser, the patio editor and the settings open where the main
+    // window opens, not centred on it.
+    void dialogsOpenAt200And107_data() {
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("chooser") << u"TForm2"_s;
+        QTest::newRow("patio editor") << u"TForm3"_s;
+        QTest::newRow("settings") << u"TForm4"_s;
+    }
+    void dialogsOpenAt200And107() {
+        QFETCH(QString, dialog);
+        Program p;
+        p.startWith("a\r\nA\r\n1\r\n");
+        QString opened;
+        QPoint at;
+        whenModal([&](QWidget *modal) {
+            opened = modal->objectName();
+            at = modal->pos(); // the frame's corner
+        });
+        if (dialog == u"TForm2"_s)
+            p.w->findChild<ChooserDialog *>(dialog)->choose({"row"}, "status");
+        else
+            trigger(p.w, dialog == u"TForm3"_s ? "N4" : "N5");
+        QCOMPARE(opened, dialog);
+        QCOMPARE(at, QPoint(200, 107));
+    }
+
+    // The tree opens on the current folder, in view even when it sorts far
+    // below its many sibling folders.
+    void settingsTreeShowsTheCurrentFolder() {
+        Program p;
+        const QString siblings = p.folder() + u"tree/"_s;
+        for (int i = 0; i < 80; ++i)
+            QVERIFY(QDir().mkpath(siblings + u"a%1"_s.arg(i, 2, 10, QChar(u'0'))));
+        QVERIFY(QDir().mkpath(siblings + u"zz"_s));
+        CurrentFolder current(siblings + u"zz"_s);
+        p.startWith(QByteArray());
+        bool inView = false;
+        whenModal([&](QWidget *dialog) {
+            auto *tree = dialog->findChild<QTreeView *>(u"dul1"_s);
+            auto *model = static_cast<QFileSystemModel *>(tree->model());
+            const QModelIndex parent = model->index(siblings);
+            // Once all 81 folders are in, sorted, the current one is last.
+            QTRY_COMPARE(model->rowCount(parent), 81);
+            QTRY_COMPARE(model->index(80, 0, parent).data().toString(), u"zz"_s);
+            QCOMPARE(model->filePath(tree->currentIndex()), siblings + u"zz"_s);
+            QTRY_VERIFY(tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())));
+            inView = true;
+        });
+        trigger(p.w, "N5");
+        QVERIFY(inView);
+    }
+
+    // The picture of the settings dialog for the documents, taken once the
+    // tree has loaded and sorted the folders it shows.
+    void settingsPicture() {
+        Program p;
+        QDir().mkpath(p.data());
+        CurrentFolder current(p.data());
+        p.startWith(QByteArray());
+        bool taken = false;
+        whenModal([&](QWidget *dialog) {
+            auto *tree = dialog->findChild<QTreeView *>(u"dul1"_s);
+            auto *model = static_cast<QFileSystemModel *>(tree->model());
+            QCollator order; // the model's own order of names
+            order.setNumericMode(true);
+            order.setCaseSensitivity(Qt::CaseInsensitive);
+            auto sorted = [&](const QModelIndex &parent) {
+                QStringList names;
+                for (int r = 0; r < model->rowCount(parent); ++r)
+                    names << model->index(r, 0, parent).data().toString();
+                return names.size() > 1 && std::is_sorted(names.begin(), names.end(), order);
+            };
+            const QModelIndex root = tree->rootIndex();
+            const int rootFolders =
+                QDir(model->filePath(root)).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+            QTRY_COMPARE(model->rowCount(root), rootFolders);
+            QTRY_VERIFY(sorted(root) && sorted(tree->currentIndex().parent().parent()));
+            QTRY_VERIFY(tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())));
+            const QString folder = qEnvironmentVariable("KIRANO_PICTURE_DIR", QDir::tempPath());
+            QVERIFY(dialog->grab().save(folder + u"/kirano-settings-dialog.png"_s));
+            taken = true;
+        });
+        trigger(p.w, "N5");
+        QVERIFY(taken);
     }
 };
 
