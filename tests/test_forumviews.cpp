@@ -242,6 +242,7 @@ class TestForumViews : public QObject {
         QTest::newRow("home from the last") << u"click 2 key Home"_s << 0;
         QTest::newRow("arrow up") << u"click 2 key Up"_s << 1;
         QTest::newRow("typing a letter") << u"type g"_s << 2;
+        QTest::newRow("a click below the rows") << u"below -"_s << 0;
         QTest::newRow("space after a deselecting click") << u"click 1 ctrlclick 1 key Space"_s << 1;
     }
     void everyWayOfChangingTheForumShowsIt() {
@@ -267,6 +268,8 @@ class TestForumViews : public QObject {
             } else if (step == u"click"_s || step == u"ctrlclick"_s) {
                 clickRow(forums, arg.toInt(),
                          step == u"click"_s ? Qt::NoModifier : Qt::ControlModifier);
+            } else if (step == u"below"_s) {
+                QTest::mouseClick(forums->viewport(), Qt::LeftButton, {}, belowRows(forums));
             } else if (step == u"type"_s) {
                 QTest::keyClicks(forums, arg);
             } else {

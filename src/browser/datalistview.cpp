@@ -72,8 +72,10 @@ template <typename Handle> void DataListView::userInput(Handle handle, bool ends
 }
 
 void DataListView::mousePressEvent(QMouseEvent *event) {
-    if (event->button() == Qt::RightButton) {
-        event->accept(); // the context menu follows; the selection stays
+    // A right click brings the context menu, and a click below the rows hits
+    // nothing: either way the selection stays.
+    if (event->button() == Qt::RightButton || !indexAt(event->position().toPoint()).isValid()) {
+        event->accept();
         return;
     }
     userInput([&] { QListView::mousePressEvent(event); }, false);
