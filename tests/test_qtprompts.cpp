@@ -1,11 +1,15 @@
 #include "app/inputdialog.h"
 #include "app/kiranoapplication.h"
 #include "app/qtprompts.h"
+#include "guitestsupport.h"
 #include "testmain.h"
 #include "text/sjis.h"
 
 #include <QAbstractButton>
+#include <QClipboard>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,17 +21,10 @@
 #include <functional>
 
 using namespace kirano;
+using namespace kirano::testing;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Runs the action on the modal dialog as soon as it is up.
-void whenModal(std::function<void(QWidget *)> action) {
-    QTimer::singleShot(0, [action] {
-        QTRY_VERIFY(QApplication::activeModalWidget());
-        action(QApplication::activeModalWidget());
-    });
-}
 
 QStringList buttonTexts(QWidget *dialog) {
     QStringList texts;
@@ -37,11 +34,26 @@ QStringList buttonTexts(QWidget *dialog) {
     return texts;
 }
 
-QAbstractButton *buttonWithText(QWidget *dialog, const QString &text) {
-    for (auto *b : dialog->findChildren<QAbstractButton *>())
-        if (b->text() == text)
-            return b;
-    return nullptr;
+// A mouse click on the dialog's button with this text.
+void clickButton(QWidget *dialog, const QString &text) {
+    for (auto *b : dialog->findChildren<QAbstractButton *>()) {
+        if (b->text() == text && b->isVisible()) {
+            QTest::mouseClick(b, Qt::LeftButton);
+            return;
+        }
+    }
+    QFAIL(qPrintable(u"no button "_s + text));
+}
+
+// Keys typed one character at a time, Japanese ones included, as the
+// keyboard delivers them.
+void typeKeys(QWidget *edit, const QString &text) {
+    for (QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+QLineEdit *inputEdit(QWidget *dialog) {
+    return dialog->findChild<QLineEdit *>(u"Edit"_s);
 }
 
 } // namespace
@@ -51,6 +63,8 @@ class TestQtPrompts : public QObject {
   private slots:
     void inputBoxLimitsTheBytes_data();
     void inputBoxLimitsTheBytes();
+    void answersStayOneLine_data();
+    void answersStayOneLine();
     void inputBoxCancelGivesTheInitialText();
     void inputQueryCancelGivesNothing();
     void messageIsPlainAndCaptionedKirano();
@@ -70,28 +84,69 @@ void TestQtPrompts::inputBoxLimitsTheBytes_data() {
 void TestQtPrompts::inputBoxLimitsTheBytes() {
     QFETCH(QString, typed);
     QFETCH(int, kept);
-    InputDialog dialog(u"会議室"_s, u"未読数入力"_s, QString());
-    auto *edit = dialog.findChild<QLineEdit *>();
-    for (QChar c : typed) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(edit, &press);
-    }
-    QCOMPARE(edit->text().size(), kept);
-    QCOMPARE(buttonTexts(&dialog), (QStringList{u"OK"_s, u"ｷｬﾝｾﾙ"_s}));
-    QCOMPARE(dialog.windowTitle(), u"会議室"_s);
-    QCOMPARE(dialog.findChild<QLabel *>()->text(), u"未読数入力"_s);
+    QtPrompts prompts;
+    whenModal([&typed](QWidget *dialog) {
+        QCOMPARE(buttonTexts(dialog), (QStringList{u"OK"_s, u"ｷｬﾝｾﾙ"_s}));
+        QCOMPARE(dialog->windowTitle(), u"会議室"_s);
+        QCOMPARE(dialog->findChild<QLabel *>()->text(), u"未読数入力"_s);
+        typeKeys(inputEdit(dialog), typed);
+        clickButton(dialog, u"OK"_s);
+    });
+    const std::optional<QString> answer =
+        prompts.inputQuery(u"会議室"_s, u"未読数入力"_s, QString());
+    QVERIFY(answer);
+    QCOMPARE(answer->size(), kept);
+}
+
+// A pasted or committed text with line breaks or NULs gives a one-line
+// answer: the answer is one line of a file.
+void TestQtPrompts::answersStayOneLine_data() {
+    QTest::addColumn<bool>("paste");
+    QTest::addColumn<bool>("inputBox");
+    QTest::addColumn<QString>("text");
+    const QString nul = u"件名"_s + QChar(u'\0') + u"二行目"_s;
+    QTest::newRow("pasted LF") << true << false << u"件名\n二行目"_s;
+    QTest::newRow("pasted CR LF") << true << true << u"件名\r\n二行目\r\n"_s;
+    QTest::newRow("pasted NUL") << true << false << nul;
+    QTest::newRow("typed LF") << false << true << u"件名\n二行目"_s;
+    QTest::newRow("typed CR") << false << false << u"件名\r二行目"_s;
+}
+
+void TestQtPrompts::answersStayOneLine() {
+    QFETCH(bool, paste);
+    QFETCH(bool, inputBox);
+    QFETCH(QString, text);
+    QtPrompts prompts;
+    whenModal([paste, text](QWidget *dialog) {
+        QLineEdit *edit = inputEdit(dialog);
+        if (paste) {
+            QGuiApplication::clipboard()->setText(text);
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        } else { // an input method commits the whole text at once
+            QInputMethodEvent commit;
+            commit.setCommitString(text);
+            QCoreApplication::sendEvent(edit, &commit);
+        }
+        QCOMPARE(edit->text(), u"件名二行目"_s);
+        clickButton(dialog, u"OK"_s);
+    });
+    const QString answer = inputBox
+                               ? prompts.inputBox(u"c"_s, u"p"_s, QString())
+                               : prompts.inputQuery(u"c"_s, u"p"_s, QString()).value_or(u"-"_s);
+    QCOMPARE(answer, u"件名二行目"_s);
 }
 
 void TestQtPrompts::inputBoxCancelGivesTheInitialText() {
     QtPrompts prompts;
     whenModal([](QWidget *dialog) {
-        dialog->findChild<QLineEdit *>()->setText(u"typed"_s);
-        buttonWithText(dialog, u"ｷｬﾝｾﾙ"_s)->click();
+        QTest::keyClicks(inputEdit(dialog), u"typed"_s); // replaces the selected text
+        QCOMPARE(inputEdit(dialog)->text(), u"typed"_s);
+        clickButton(dialog, u"ｷｬﾝｾﾙ"_s);
     });
     QCOMPARE(prompts.inputBox(u"c"_s, u"p"_s, u"initial"_s), u"initial"_s);
     whenModal([](QWidget *dialog) {
-        dialog->findChild<QLineEdit *>()->setText(u"typed"_s);
-        buttonWithText(dialog, u"OK"_s)->click();
+        QTest::keyClicks(inputEdit(dialog), u"typed"_s);
+        clickButton(dialog, u"OK"_s);
     });
     QCOMPARE(prompts.inputBox(u"c"_s, u"p"_s, QString()), u"typed"_s);
 }
@@ -99,13 +154,13 @@ void TestQtPrompts::inputBoxCancelGivesTheInitialText() {
 void TestQtPrompts::inputQueryCancelGivesNothing() {
     QtPrompts prompts;
     whenModal([](QWidget *dialog) {
-        QCOMPARE(dialog->findChild<QLineEdit *>()->text(), u"FILE.LZH"_s);
-        buttonWithText(dialog, u"ｷｬﾝｾﾙ"_s)->click();
+        QCOMPARE(inputEdit(dialog)->text(), u"FILE.LZH"_s);
+        clickButton(dialog, u"ｷｬﾝｾﾙ"_s);
     });
     QCOMPARE(prompts.inputQuery(u"ライブラリィ"_s, u"ファイル名"_s, u"FILE.LZH"_s), std::nullopt);
     whenModal([](QWidget *dialog) {
-        dialog->findChild<QLineEdit *>()->clear();
-        buttonWithText(dialog, u"OK"_s)->click();
+        QTest::keyClick(inputEdit(dialog), Qt::Key_Backspace); // the text starts selected
+        clickButton(dialog, u"OK"_s);
     });
     QCOMPARE(prompts.inputQuery(u"c"_s, u"p"_s, u"x"_s), std::optional<QString>(QString()));
 }
@@ -119,7 +174,7 @@ void TestQtPrompts::messageIsPlainAndCaptionedKirano() {
         QCOMPARE(box->icon(), QMessageBox::NoIcon);
         QCOMPARE(box->text(), u"保存しました"_s);
         QCOMPARE(box->buttons().size(), 1);
-        box->buttons().first()->click();
+        QTest::mouseClick(box->buttons().first(), Qt::LeftButton);
     });
     prompts.message(u"保存しました"_s);
 }
@@ -147,45 +202,69 @@ void TestQtPrompts::confirmations() {
         const QStringList expected =
             yesNo ? QStringList{u"いいえ(&N)"_s, u"はい(&Y)"_s} : QStringList{u"OK"_s, u"ｷｬﾝｾﾙ"_s};
         QCOMPARE(buttonTexts(box), expected);
-        buttonWithText(box, press)->click();
+        clickButton(box, press);
     });
     const QString text = u"/tmp/a.txt\r\n削除しますか"_s;
     QCOMPARE(yesNo ? prompts.confirmYesNo(text) : prompts.confirmOkCancel(text), result);
 }
 
+namespace {
+
+// One use of the open dialog: the name it showed, and its answer after
+// `typed` (when not null) was typed over that name and "開く" pressed, or
+// after "キャンセル" was.
+struct OpenUse {
+    QString shown;
+    std::optional<QString> chosen;
+};
+
+OpenUse useOpenDialog(QtPrompts &prompts, const OpenFileRequest &request,
+                      const QString &typed = QString()) {
+    OpenUse use;
+    whenModal([&](QWidget *dialog) {
+        QCOMPARE(dialog->windowTitle(), request.title);
+        auto *edit = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
+        auto *buttons = dialog->findChild<QDialogButtonBox *>(u"buttonBox"_s);
+        QVERIFY(edit && buttons);
+        use.shown = edit->text();
+        if (typed.isNull()) {
+            QTest::mouseClick(buttons->button(QDialogButtonBox::Cancel), Qt::LeftButton);
+            return;
+        }
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(edit, typed);
+        QTest::mouseClick(buttons->button(QDialogButtonBox::Open), Qt::LeftButton);
+    });
+    use.chosen = prompts.openFile(request);
+    // whenModal's closing check, queued for this dialog, must run now: the
+    // same dialog shows again at the next use.
+    QCoreApplication::processEvents();
+    return use;
+}
+
+} // namespace
+
+// The name field shows the name last chosen in the dialog, never the
+// folder's own name, and nothing after a use that cleared it.
 void TestQtPrompts::openDialogKeepsTheNameUnlessCleared() {
     QTemporaryDir dir;
     QtPrompts prompts;
     const QString folder = dir.path() + u'/';
-    auto pick = [](const QString &name) {
-        return [name](QWidget *dialog) {
-            auto *fileDialog = qobject_cast<QFileDialog *>(dialog);
-            QVERIFY(fileDialog);
-            auto *edit = fileDialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
-            QVERIFY(edit);
-            if (!name.isNull())
-                edit->setText(name);
-            QMetaObject::invokeMethod(fileDialog, "accept", Qt::QueuedConnection);
-        };
-    };
-    whenModal(pick(u"patrol.txt"_s));
-    auto chosen = prompts.openFile({u"ファイルを開く"_s, folder, false});
-    QCOMPARE(chosen, std::optional<QString>(folder + u"patrol.txt"_s));
+    const OpenFileRequest open{u"ファイルを開く"_s, folder, false};
 
-    // The next "開く" shows the same name; a name not on disk is accepted.
-    whenModal([](QWidget *dialog) {
-        QCOMPARE(dialog->windowTitle(), u"ファイルを開く"_s);
-        QCOMPARE(dialog->findChild<QLineEdit *>(u"fileNameEdit"_s)->text(), u"patrol.txt"_s);
-        qobject_cast<QDialog *>(dialog)->reject();
-    });
-    QCOMPARE(prompts.openFile({u"ファイルを開く"_s, folder, false}), std::nullopt);
+    OpenUse first = useOpenDialog(prompts, open);
+    QCOMPARE(first.shown, QString());
+    QCOMPARE(first.chosen, std::nullopt);
 
-    whenModal([](QWidget *dialog) {
-        QCOMPARE(dialog->windowTitle(), u"ログファイル"_s);
-        QCOMPARE(dialog->findChild<QLineEdit *>(u"fileNameEdit"_s)->text(), QString());
-        qobject_cast<QDialog *>(dialog)->reject();
-    });
-    QCOMPARE(prompts.openFile({u"ログファイル"_s, folder, true}), std::nullopt);
+    // A name not on disk is accepted, and shown at the next "開く".
+    QCOMPARE(useOpenDialog(prompts, open, u"patrol.txt"_s).chosen,
+             std::optional<QString>(folder + u"patrol.txt"_s));
+    QCOMPARE(useOpenDialog(prompts, open).shown, u"patrol.txt"_s);
+
+    OpenUse cleared = useOpenDialog(prompts, {u"ログファイル"_s, folder, true});
+    QCOMPARE(cleared.shown, QString());
+    QCOMPARE(cleared.chosen, std::nullopt);
+    QCOMPARE(useOpenDialog(prompts, open).shown, QString());
 }
 
 KIRANO_GUI_TEST_MAIN(TestQtPrompts)
