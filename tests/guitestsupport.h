@@ -211,11 +211,16 @@ inline void whenModal(std::function<void(QWidget *)> act) {
         auto *dialog = qobject_cast<QDialog *>(modal);
         if (!dialog)
             return;
+        // Only this showing is closed: a dialog used again is left alone.
+        auto ended = std::make_shared<bool>(false);
+        QObject::connect(
+            dialog, &QDialog::finished, dialog, [ended] { *ended = true; },
+            Qt::SingleShotConnection);
         act(dialog);
         QMetaObject::invokeMethod(
             dialog,
-            [dialog] {
-                if (dialog->isVisible())
+            [dialog, ended] {
+                if (!*ended && dialog->isVisible())
                     dialog->reject();
             },
             Qt::QueuedConnection);

@@ -236,9 +236,6 @@ OpenUse useOpenDialog(QtPrompts &prompts, const OpenFileRequest &request,
         QTest::mouseClick(buttons->button(QDialogButtonBox::Open), Qt::LeftButton);
     });
     use.chosen = prompts.openFile(request);
-    // whenModal's closing check, queued for this dialog, must run now: the
-    // same dialog shows again at the next use.
-    QCoreApplication::processEvents();
     return use;
 }
 
