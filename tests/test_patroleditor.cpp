@@ -270,6 +270,8 @@ class TestPatrolEditor : public QObject {
 
     void dataListClickDeselectsThePatrolList_data() {
         QTest::addColumn<QString>("list");
+        QTest::newRow("services") << u"ListBox1"_s;
+        QTest::newRow("forums") << u"ListBox2"_s;
         QTest::newRow("patios") << u"ListBox3"_s;
         QTest::newRow("rooms") << u"ListBox4"_s;
         QTest::newRow("libraries") << u"ListBox5"_s;
@@ -279,8 +281,9 @@ class TestPatrolEditor : public QObject {
         Editor e;
         e.add({"a", "b"});
         auto *view = e.w->findChild<DataListView *>(list);
-        static_cast<ByteListModel *>(view->model())->setRows({"01 room", "02 room"});
-        if (list != u"ListBox3"_s) // the tab of the list in front
+        if (view->model()->rowCount() == 0)
+            static_cast<ByteListModel *>(view->model())->setRows({"01 room", "02 room"});
+        if (list == u"ListBox4"_s || list == u"ListBox5"_s) // the list's tab in front
             QTest::mouseClick(view->window()->findChild<QTabBar *>(), Qt::LeftButton, {},
                               view->window()
                                   ->findChild<QTabBar *>()
@@ -480,6 +483,17 @@ class TestPatrolEditor : public QObject {
         QCOMPARE(e.prompts.takeAsked(), QStringList{kSaved});
         QCOMPARE(readBytes(e.path(u"first.txt"_s)), first);
         QCOMPARE(QDir(e.folder()).entryList(QDir::Files), before);
+    }
+
+    void aFileThatCannotBeDeletedSaysSo() {
+        // Even for root, the system's own files cannot be removed.
+        const QString target = u"/proc/self/status"_s;
+        if (!QFile::exists(target))
+            QSKIP("no /proc here");
+        Editor e;
+        e.prompts.answer({target, u"ok"_s});
+        trigger(e.w, "Delete1");
+        QCOMPARE(e.prompts.takeAsked().last(), u"message|削除に失敗しました"_s);
     }
 
     void clearForgetsTheFile() {

@@ -142,6 +142,7 @@ class TestServiceViews : public QObject {
         QCOMPARE(s.menu(4), u"pop7 on"_s);
         s.clickRow(4, 0);
         QCOMPARE(s.list(4)->selectedCount(), 1);
+        QCOMPARE(s.menu(4), u"pop7 on"_s);
         s.clickRow(4, 2);
         QCOMPARE(s.list(4)->selectedCount(), 0);
         QCOMPARE(s.menu(4), u"pop7 off"_s);
