@@ -30,7 +30,7 @@ std::optional<QSet<qint32>> numbersIn(const QString &path, int width) {
 
 class Checker {
   public:
-    Checker(const SettingsFolders &folders) : folders_(folders) {
+    explicit Checker(const SettingsFolders &folders) : folders_(folders) {
         for (const ForumRecord &forum : readForumList(pathIn(data(), "forumlist.txt")))
             forums_.insert(forum.code);
         if (std::optional<QList<PatioRecord>> patios =
