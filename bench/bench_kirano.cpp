@@ -5,6 +5,8 @@
 #include "app/kiranoapplication.h"
 #include "app/mainwindow.h"
 #include "app/program.h"
+#include "autopilot/demo.h"
+#include "autopilot/patrolcheck.h"
 #include "browser/datalistview.h"
 #include "dialogs/chooserdialog.h"
 #include "dialogs/prompts.h"
@@ -265,6 +267,43 @@ void benchForums() {
                     decodeFloor({data.file("F/dl1.txt")}));
 }
 
+// The stand-in autopilot: a demo installation (service, patrol list, run)
+// on the default service and on the large one, then a check of the large
+// demo's list against the data it left.
+void benchAutopilot() {
+    QTemporaryDir dir;
+    autopilot::DemoOptions options;
+    options.kirano = QCoreApplication::applicationFilePath();
+    options.now = QDateTime::currentDateTime();
+    QString error;
+    int made = 0;
+    const double small = medianMs(5, [&] {
+        if (!autopilot::makeDemo(dir.path() + QStringLiteral("/demo%1").arg(made++), options,
+                                 &error))
+            std::fprintf(stderr, "demo: %s\n", qPrintable(error));
+    });
+    report("demo, default service", autopilot::SimService().forumCount(), small);
+    options.size = autopilot::ServiceSize::Large;
+    std::optional<autopilot::Demo> large;
+    const double big = medianMs(1, [&] {
+        large = autopilot::makeDemo(dir.path() + QStringLiteral("/large"), options, &error);
+    });
+    if (!large) {
+        std::fprintf(stderr, "demo: %s\n", qPrintable(error));
+        return;
+    }
+    report("demo, large service", autopilot::SimService(1, options.size).forumCount(), big);
+    const SettingsFolders folders =
+        readSettingsFolders(large->programFolder + kSettingsFileName).value_or(SettingsFolders());
+    const std::optional<autopilot::PatrolListFile> list =
+        autopilot::readPatrolListFile(large->patrolList, &error);
+    const double check = medianMs(3, [&] {
+        if (!autopilot::checkPatrolList(*list, folders).isEmpty())
+            std::fprintf(stderr, "check: problems\n");
+    });
+    report("check, large demo list", int(list->entries.size()), check);
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -274,5 +313,6 @@ int main(int argc, char **argv) {
     for (int entries : {10000, 100000})
         benchPatrolList(entries);
     benchForums();
+    benchAutopilot();
     return 0;
 }

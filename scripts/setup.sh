@@ -23,9 +23,13 @@ kirano_install_missing() {
         "${missing[@]}"
 }
 
+# KIRANO_TARGETS, when set, names the only targets to build (scripts/run
+# needs the two programs, not the tests).
 kirano_build() {
     cmake -S "$KIRANO_ROOT" -B "$KIRANO_BUILD" -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$KIRANO_BUILD" -j "$(nproc)"
+    local targets=()
+    [ -z "${KIRANO_TARGETS:-}" ] || read -r -a targets <<<"--target $KIRANO_TARGETS"
+    cmake --build "$KIRANO_BUILD" -j "$(nproc)" "${targets[@]}"
 }
 
 kirano_install_missing

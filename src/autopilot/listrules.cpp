@@ -1,0 +1,227 @@
+#include "autopilot/listrules.h"
+#include "browser/bbscategories.h"
+#include "patrol/displayrow.h"
+#include "patrol/weekdays.h"
+#include "text/files.h"
+#include "text/lines.h"
+#include "text/numbers.h"
+#include "text/sjis.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <limits>
+
+namespace kirano::autopilot {
+
+namespace {
+
+using E = PatrolEntry;
+using S = CommandShape;
+
+const std::array<CommandShape, 17> kShapes{{
+    {"bill", S::Account},
+    {"myforum", S::Account},
+    {"mestitlea", S::Forum},
+    {"dltitlea", S::Forum},
+    {"mesread", S::Forum, true, false, nullptr, &E::param3},
+    {"mesup", S::Forum, true, false, &E::param3},
+    {"mailuptxt", S::Account, false, false, &E::param1},
+    {"mailupbin", S::Account, false, false, &E::param1},
+    {"mesrc", S::Forum, true},
+    {"dltitleb", S::Forum, false, true},
+    {"dldown", S::Forum, false, true},
+    {"new", S::Account, false, false, nullptr, &E::param1},
+    {"patioread", S::Patio, false, false, nullptr, &E::param3},
+    {"patioup", S::Patio, false, false, &E::param3},
+    {"patiorc", S::Patio},
+    {"bbsup", S::Account, false, false, &E::param3},
+    {"newtitle", S::Account},
+}};
+
+} // namespace
+
+const CommandShape *commandShape(const QByteArray &keyword) {
+    for (const CommandShape &shape : kShapes) {
+        if (keyword == shape.keyword)
+            return &shape;
+    }
+    return nullptr;
+}
+
+QByteArray weekdayCharacter(int day) {
+    std::array<bool, 7> one{};
+    one[day] = true;
+    return daysText(false, one);
+}
+
+int weekdayOf(const QDate &date) {
+    return date.dayOfWeek() % 7; // Qt counts Monday 1 to Sunday 7
+}
+
+std::optional<std::array<bool, 7>> parseDays(const QByteArray &days) {
+    // Whole characters only, matched in weekday order: a byte of another
+    // character can never pass for a day.
+    std::array<bool, 7> chosen{};
+    qsizetype at = 0;
+    for (int day = 0; day < 7; ++day) {
+        const QByteArray c = weekdayCharacter(day);
+        if (days.sliced(at).startsWith(c)) {
+            chosen[day] = true;
+            at += c.size();
+        }
+    }
+    if (at == 0 || at != days.size())
+        return std::nullopt;
+    return chosen;
+}
+
+std::optional<PatrolListFile> readPatrolListFile(const QString &path, QString *error) {
+    text::IoError ioError;
+    std::optional<QByteArray> content = text::readFile(path, &ioError);
+    if (!content) {
+        *error = QStringLiteral(u"巡回リスト %1 を読めません (%2)").arg(path, ioError.text());
+        return std::nullopt;
+    }
+    const QList<QByteArray> lines = text::splitLines(*content);
+    PatrolListFile list;
+    bool anyKnown = false;
+    for (qsizetype first = 0; first + PatrolEntry::kFieldCount <= lines.size();
+         first += PatrolEntry::kFieldCount) {
+        PatrolEntry entry;
+        for (int field = 0; field < PatrolEntry::kFieldCount; ++field)
+            entry.field(field) = lines[first + field];
+        anyKnown = anyKnown || commandShape(entry.command);
+        list.entries.append(std::move(entry));
+    }
+    list.leftoverLines = int(lines.size() % PatrolEntry::kFieldCount);
+    if (list.entries.isEmpty()) {
+        *error =
+            QStringLiteral(u"%1 は巡回リストではありません (命令が一つもありません)").arg(path);
+        return std::nullopt;
+    }
+    if (!anyKnown) {
+        *error = QStringLiteral(u"%1 は巡回リストではありません (知っている命令が一つもありません)")
+                     .arg(path);
+        return std::nullopt;
+    }
+    return list;
+}
+
+QString entryLabel(int position, const PatrolEntry &entry) {
+    // A row the display rules refuse is named by its raw fields.
+    const std::optional<DisplayRow> row = BuildDisplayRow(entry);
+    const QByteArrayList columns = row ? QByteArrayList{row->column1, row->column2, row->column3}
+                                       : QByteArrayList{entry.command, entry.param1, entry.param2};
+    QStringList shown;
+    for (const QByteArray &column : columns) {
+        if (!column.isEmpty())
+            shown.append(text::decode(column));
+    }
+    return QStringLiteral(u"%1番目 [%2]").arg(position).arg(shown.join(QStringLiteral("  ")));
+}
+
+QByteArray dateLine(const QDateTime &when) {
+    return text::bytesOf(u"データ取得日 ") +
+           when.toString(QStringLiteral("yy/MM/dd HH:mm")).toLatin1();
+}
+
+QString pathIn(const QByteArray &folder, const QByteArray &name) {
+    return text::nativePath(folder + name);
+}
+
+bool isPlainFileName(const QByteArray &name) {
+    return !name.isEmpty() && name != "." && name != ".." && text::fileNamePart(name) == name;
+}
+
+bool isWritableFolder(const QString &folder) {
+    const QFileInfo info(folder);
+    return info.isDir() && info.isWritable();
+}
+
+namespace {
+
+QString shown(const QByteArray &field) {
+    return text::decode(field);
+}
+
+bool inRange(const QByteArray &field, qint32 low, qint32 high) {
+    const std::optional<qint32> n = text::strictInteger(field);
+    return n && *n >= low && *n <= high;
+}
+
+} // namespace
+
+QStringList fieldProblems(const PatrolEntry &e) {
+    const CommandShape *shape = commandShape(e.command);
+    if (!shape)
+        return {QStringLiteral(u"命令「%1」はありません").arg(shown(e.command))};
+    QStringList problems;
+    const QByteArray keyword = e.command;
+    // Rooms, libraries and download numbers start at 1; the display rows
+    // already refuse what is no whole number.
+    if (shape->room && !inRange(e.param2, 1, std::numeric_limits<qint32>::max()))
+        problems << QStringLiteral(u"会議室番号「%1」が正しくありません").arg(shown(e.param2));
+    if (shape->library && !inRange(e.param2, 1, std::numeric_limits<qint32>::max()))
+        problems
+            << QStringLiteral(u"ライブラリィ番号「%1」が正しくありません").arg(shown(e.param2));
+    if (keyword == "dldown") {
+        if (!inRange(e.param3, 1, std::numeric_limits<qint32>::max()))
+            problems
+                << QStringLiteral(u"ダウンロード番号「%1」が正しくありません").arg(shown(e.param3));
+        if (!isPlainFileName(e.param4))
+            problems << QStringLiteral(u"保存するファイル名「%1」が正しくありません")
+                            .arg(shown(e.param4));
+    } else if (keyword == "mesrc") {
+        if (!inRange(e.param3, 0, 999))
+            problems << QStringLiteral(u"未読数「%1」が正しくありません").arg(shown(e.param3));
+    } else if (keyword == "dltitleb") {
+        if (!parseSinceDate(e.param3))
+            problems
+                << QStringLiteral(u"日付「%1」が正しくありません (例 980101)").arg(shown(e.param3));
+    } else if (keyword == "patiorc") {
+        if (!inRange(e.param3, 0, std::numeric_limits<qint32>::max()))
+            problems << QStringLiteral(u"既読数「%1」が数ではありません").arg(shown(e.param3));
+    } else if (keyword == "mailupbin") {
+        if (e.param2.isEmpty())
+            problems << QStringLiteral(u"題名がありません");
+        if (e.param3.isEmpty())
+            problems << QStringLiteral(u"送り先ＩＤがありません");
+    } else if (keyword == "bbsup") {
+        const bool known =
+            std::any_of(kBbsCategories.begin(), kBbsCategories.end(), [&e](const BbsCategory &c) {
+                return e.param1 == c.number && e.param2 == c.subNumber;
+            });
+        if (!known)
+            problems << QStringLiteral(u"掲示板の分類「%1-%2」はありません")
+                            .arg(shown(e.param1), shown(e.param2));
+    }
+    return problems;
+}
+
+std::optional<QString> daysProblem(const QByteArray &days) {
+    if (days.isEmpty())
+        return QStringLiteral(u"曜日がありません");
+    if (!parseDays(days))
+        return QStringLiteral(u"曜日「%1」が正しくありません").arg(shown(days));
+    return std::nullopt;
+}
+
+std::optional<QDate> parseSinceDate(const QByteArray &text) {
+    if (text.size() != 6 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const int yy = text.left(2).toInt();
+    const QDate date(yy >= 70 ? 1900 + yy : 2000 + yy, text.mid(2, 2).toInt(),
+                     text.mid(4, 2).toInt());
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
+}
+
+QByteArray downloadFolder(const SettingsFolders &folders, const QByteArray &fileName) {
+    const QByteArray upper = text::asciiUpper(fileName);
+    const bool isText = upper.endsWith(".TXT") || upper.endsWith(".DOC");
+    return isText ? folders.textDownloadFolder() : folders.binaryDownloadFolder();
+}
+
+} // namespace kirano::autopilot

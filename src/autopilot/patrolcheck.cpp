@@ -1,0 +1,148 @@
+#include "autopilot/patrolcheck.h"
+#include "browser/capturedfiles.h"
+#include "browser/forumlist.h"
+#include "builders/accountbuilders.h"
+#include "builders/forumbuilders.h"
+#include "dialogs/patiofile.h"
+#include "text/files.h"
+#include "text/numbers.h"
+#include "text/sjis.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <optional>
+
+namespace kirano::autopilot {
+
+namespace {
+
+// The numbers a captured list holds (the leading number of each row's
+// first `width` bytes, or of the whole row); nothing when it is not there.
+std::optional<QSet<qint32>> numbersIn(const QString &path, int width) {
+    if (!text::fileExists(path))
+        return std::nullopt;
+    QSet<qint32> numbers;
+    for (const QByteArray &row : loadCapturedRows(path).rows)
+        numbers.insert(text::leadingNumber(width > 0 ? text::bytesAt(row, 1, width) : row));
+    return numbers;
+}
+
+class Checker {
+  public:
+    explicit Checker(const SettingsFolders &folders) : folders_(folders) {
+        for (const ForumRecord &forum : readForumList(pathIn(data(), "forumlist.txt")))
+            forums_.insert(forum.code);
+        if (std::optional<QList<PatioRecord>> patios =
+                readPatioList(pathIn(data(), kPatioListFileName))) {
+            for (const PatioRecord &patio : *patios)
+                patioPasswords_.insert(patio.id, patio.password);
+        }
+    }
+
+    QStringList problems(const PatrolEntry &e) {
+        QStringList found = fieldProblems(e);
+        const CommandShape *shape = commandShape(e.command);
+        if (shape && found.isEmpty()) {
+            if (shape->target == CommandShape::Forum)
+                found << forumProblems(*shape, e);
+            if (shape->target == CommandShape::Patio)
+                found << patioProblems(e);
+            if (shape->sendFile && !text::fileExists(text::nativePath(e.*shape->sendFile)))
+                found << QStringLiteral(u"送るファイル「%1」がありません")
+                             .arg(text::decode(e.*shape->sendFile));
+            if (shape->logFile)
+                found << folderProblem(QFileInfo(text::nativePath(e.*shape->logFile)).path(),
+                                       QStringLiteral(u"ログ"));
+            if (e.command == "dldown")
+                found << folderProblem(text::nativePath(downloadFolder(folders_, e.param4)),
+                                       QStringLiteral(u"ダウンロード"));
+            if (e.command == "new" && !text::fileExists(pathIn(data(), kNoticeSelectionFileName)))
+                found << QStringLiteral(u"読むお知らせを選んだ Newtitle.txt がありません");
+        }
+        if (std::optional<QString> days = daysProblem(e.days))
+            found << *days;
+        found.removeAll(QString());
+        return found;
+    }
+
+  private:
+    const QByteArray &data() const { return folders_.dataFolder(); }
+
+    QStringList forumProblems(const CommandShape &shape, const PatrolEntry &e) {
+        const QString code = text::decode(e.param1);
+        if (!forums_.contains(e.param1))
+            return {QStringLiteral(u"フォーラム「%1」が forumlist.txt にありません").arg(code)};
+        const qint32 number = text::leadingNumber(e.param2);
+        if (shape.room && !listed(pathIn(data(), e.param1 + "mes.txt"), 2, number))
+            return {QStringLiteral(u"%1番会議室が %2 の会議室リストにありません")
+                        .arg(number)
+                        .arg(code)};
+        if (shape.library && !listed(pathIn(data(), e.param1 + "dl.txt"), 4, number))
+            return {QStringLiteral(u"%1番ライブラリィが %2 のライブラリィリストにありません")
+                        .arg(number)
+                        .arg(code)};
+        if (e.command == "dldown") {
+            const QByteArray list = libraryListPath(data(), e.param1, text::decimal(number));
+            const qint32 download = text::leadingNumber(e.param3);
+            if (!listed(text::nativePath(list), 0, download))
+                return {QStringLiteral(u"ダウンロード番号 %1 が %2 にありません")
+                            .arg(download)
+                            .arg(text::decode(text::fileNamePart(list)))};
+        }
+        return {};
+    }
+
+    QStringList patioProblems(const PatrolEntry &e) {
+        const auto known = patioPasswords_.constFind(e.param1);
+        if (known == patioPasswords_.constEnd())
+            return {QStringLiteral(u"パティオＩＤ「%1」が patiolist.txt にありません")
+                        .arg(text::decode(e.param1))};
+        if (*known != e.param2)
+            return {QStringLiteral(u"パティオＩＤ「%1」のパスワードが patiolist.txt と違います")
+                        .arg(text::decode(e.param1))};
+        return {};
+    }
+
+    QString folderProblem(const QString &folder, const QString &what) const {
+        if (isWritableFolder(folder))
+            return {};
+        return QStringLiteral(u"%1のフォルダ「%2」に書き込めません").arg(what, folder);
+    }
+
+    // True when the list is missing (nothing to go by) or holds the number.
+    bool listed(const QString &path, int width, qint32 number) {
+        const QString key = path + u'|' + QString::number(width);
+        auto cached = lists_.constFind(key);
+        if (cached == lists_.constEnd())
+            cached = lists_.insert(key, numbersIn(path, width));
+        return !*cached || (*cached)->contains(number);
+    }
+
+    const SettingsFolders &folders_;
+    QSet<QByteArray> forums_;
+    QHash<QByteArray, QByteArray> patioPasswords_;
+    QHash<QString, std::optional<QSet<qint32>>> lists_;
+};
+
+} // namespace
+
+QStringList checkPatrolList(const PatrolListFile &list, const SettingsFolders &folders) {
+    Checker checker(folders);
+    QStringList lines;
+    for (int i = 0; i < list.entries.size(); ++i) {
+        const PatrolEntry &entry = list.entries[i];
+        const QStringList problems = checker.problems(entry);
+        if (problems.isEmpty())
+            continue;
+        const QString label = entryLabel(i + 1, entry);
+        for (const QString &problem : problems)
+            lines << label + QStringLiteral(u": ") + problem;
+    }
+    if (list.leftoverLines > 0)
+        lines << QStringLiteral(u"末尾: 六行に満たない最後の %1 行は読まれません")
+                     .arg(list.leftoverLines);
+    return lines;
+}
+
+} // namespace kirano::autopilot

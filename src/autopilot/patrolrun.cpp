@@ -1,0 +1,281 @@
+#include "autopilot/patrolrun.h"
+#include "builders/accountbuilders.h"
+#include "builders/forumbuilders.h"
+#include "text/files.h"
+#include "text/lines.h"
+#include "text/numbers.h"
+#include "text/sjis.h"
+
+#include <QDir>
+#include <QSaveFile>
+#include <QSet>
+#include <cerrno>
+
+namespace kirano::autopilot {
+
+namespace {
+
+using Failure = std::optional<QString>;
+
+QString shown(const QByteArray &field) {
+    return text::decode(field);
+}
+
+Failure writeLinesOrWhy(const QString &path, const QList<QByteArray> &lines) {
+    if (std::optional<text::IoError> error = text::writeLines(path, lines))
+        return text::cannotCreateText(path) + QStringLiteral(" (") + error->text() + u')';
+    return std::nullopt;
+}
+
+// Every captured file ends with the date line the views show.
+Failure writeCaptured(const QString &path, QList<QByteArray> lines, const QDateTime &now) {
+    lines.append(dateLine(now));
+    return writeLinesOrWhy(path, lines);
+}
+
+class Runner {
+  public:
+    Runner(const SettingsFolders &folders, const SimService &service, const RunOptions &options)
+        : folders_(folders), service_(service), options_(options) {}
+
+    // Nothing when the entry was carried out; else why not.
+    Failure execute(const PatrolEntry &e) {
+        const QStringList problems = fieldProblems(e);
+        if (!problems.isEmpty())
+            return problems.first();
+        const QByteArray &c = e.command;
+        if (c == "bill")
+            return writeCaptured(dataPath("bill.txt"), service_.billLines());
+        if (c == "myforum") // a list of two-line records only: no date line fits in it
+            return writeLinesOrWhy(dataPath("forumlist.txt"), service_.forumListLines());
+        if (c == "newtitle")
+            return writeCaptured(dataPath("new.txt"), service_.noticeRows());
+        if (c == "new")
+            return readNotices(e);
+        if (c == "mailuptxt" || c == "mailupbin" || c == "bbsup")
+            return send(e);
+        if (c.startsWith("patio"))
+            return patio(e);
+        return forumCommand(e);
+    }
+
+    QStringList runLog;
+
+  private:
+    QString dataPath(const QByteArray &name) const { return pathIn(folders_.dataFolder(), name); }
+
+    Failure writeCaptured(const QString &path, const QList<QByteArray> &lines) {
+        return autopilot::writeCaptured(path, lines, options_.now);
+    }
+
+    // A downloaded file is stored as it came, so it cannot go through the
+    // line writer; it is replaced as atomically.
+    Failure writeDownload(const QString &path, const QByteArray &content) {
+        QSaveFile file(path);
+        errno = 0;
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() ||
+            !file.commit()) {
+            const text::IoError error{errno != 0 ? errno : EIO};
+            return text::cannotCreateText(path) + QStringLiteral(" (") + error.text() + u')';
+        }
+        return std::nullopt;
+    }
+
+    // The file to post or send must be there; its size goes to the run log.
+    Failure sendFile(const QByteArray &path, std::optional<qsizetype> *size) {
+        std::optional<QByteArray> content;
+        if (text::fileExists(text::nativePath(path)))
+            content = text::readFile(text::nativePath(path));
+        if (!content)
+            return QStringLiteral(u"送るファイル「%1」がありません").arg(shown(path));
+        *size = content->size();
+        return std::nullopt;
+    }
+
+    void record(const QString &what, const QByteArray &file, qsizetype size) {
+        runLog << QStringLiteral(u"%1  %2 (%3バイト)").arg(what, shown(file)).arg(size);
+    }
+
+    Failure send(const PatrolEntry &e) {
+        const bool mail = e.command != "bbsup";
+        const QByteArray &file = mail ? e.param1 : e.param3;
+        std::optional<qsizetype> size;
+        if (Failure failure = sendFile(file, &size))
+            return failure;
+        if (e.command == "mailuptxt")
+            record(QStringLiteral(u"テキストメール送信"), file, *size);
+        else if (e.command == "mailupbin")
+            record(QStringLiteral(u"バイナリメール送信 題名「%1」 送り先 %2")
+                       .arg(shown(e.param2), shown(e.param3)),
+                   file, *size);
+        else
+            record(QStringLiteral(u"掲示板書き込み %1-%2").arg(shown(e.param1), shown(e.param2)),
+                   file, *size);
+        return std::nullopt;
+    }
+
+    Failure readNotices(const PatrolEntry &e) {
+        const QString selection = pathIn(folders_.dataFolder(), kNoticeSelectionFileName);
+        std::optional<QByteArray> content;
+        if (text::fileExists(selection))
+            content = text::readFile(selection);
+        if (!content)
+            return QStringLiteral(u"読むお知らせを選んだ Newtitle.txt がありません");
+        QList<QByteArray> log;
+        for (const QByteArray &title : text::splitLines(*content)) {
+            std::optional<QList<QByteArray>> notice = service_.notice(title);
+            if (!notice)
+                return QStringLiteral(u"お知らせ「%1」はありません").arg(shown(title));
+            log << *notice << QByteArray();
+        }
+        return writeCaptured(text::nativePath(e.param1), log);
+    }
+
+    Failure patio(const PatrolEntry &e) {
+        const int index = service_.patioIndex(e.param1);
+        if (index < 0)
+            return QStringLiteral(u"パティオＩＤ「%1」はありません").arg(shown(e.param1));
+        if (service_.patios().at(index).password != e.param2)
+            return QStringLiteral(u"パティオＩＤ「%1」のパスワードが違います").arg(shown(e.param1));
+        if (e.command == "patioread")
+            return writeCaptured(text::nativePath(e.param3), service_.patioMessages(index));
+        if (e.command == "patiorc") {
+            runLog << QStringLiteral(u"パティオの既読 %1 を %2 に")
+                          .arg(shown(e.param1), shown(e.param3));
+            return std::nullopt;
+        }
+        std::optional<qsizetype> size;
+        if (Failure failure = sendFile(e.param3, &size))
+            return failure;
+        record(QStringLiteral(u"パティオ書き込み %1").arg(shown(e.param1)), e.param3, *size);
+        return std::nullopt;
+    }
+
+    // Entering a forum fetches its top page, once a run.
+    Failure enterForum(int forum, const QByteArray &code) {
+        if (visited_.contains(forum))
+            return std::nullopt;
+        const QString folder = pathIn(folders_.dataFolder(), code);
+        if (!QDir().mkpath(folder))
+            return QStringLiteral(u"フォルダ %1 を作成できません").arg(folder);
+        visited_.insert(forum);
+        return writeCaptured(dataPath(code + "top.txt"), service_.topPage(forum));
+    }
+
+    Failure forumCommand(const PatrolEntry &e) {
+        const QByteArray &code = e.param1;
+        const int forum = service_.forumIndex(code);
+        if (forum < 0)
+            return QStringLiteral(u"フォーラム「%1」はサービスにありません").arg(shown(code));
+        if (Failure failure = enterForum(forum, code))
+            return failure;
+        const QByteArray &c = e.command;
+        if (c == "mestitlea")
+            return writeCaptured(dataPath(code + "mes.txt"), service_.roomRows(forum));
+        if (c == "dltitlea")
+            return writeCaptured(dataPath(code + "dl.txt"), service_.libraryRows(forum));
+        const qint32 number = text::leadingNumber(e.param2);
+        if (c == "mesread" || c == "mesup" || c == "mesrc") {
+            if (number > service_.roomCount(forum))
+                return QStringLiteral(u"%1番会議室はありません").arg(number);
+            if (c == "mesread")
+                return writeCaptured(text::nativePath(e.param3),
+                                     service_.roomMessages(forum, number));
+            if (c == "mesrc") {
+                runLog << QStringLiteral(u"会議室の未読 %1 %2番 を %3 に")
+                              .arg(shown(code))
+                              .arg(number)
+                              .arg(shown(e.param3));
+                return std::nullopt;
+            }
+            std::optional<qsizetype> size;
+            if (Failure failure = sendFile(e.param3, &size))
+                return failure;
+            record(QStringLiteral(u"会議室に書き込み %1 %2番").arg(shown(code)).arg(number),
+                   e.param3, *size);
+            return std::nullopt;
+        }
+        if (number > service_.libraryCount(forum))
+            return QStringLiteral(u"%1番ライブラリィはありません").arg(number);
+        const QList<LibraryFile> files = service_.libraryFiles(forum, number);
+        if (c == "dltitleb") {
+            const QDate since = *parseSinceDate(e.param3);
+            QList<QByteArray> rows;
+            for (const LibraryFile &file : files) {
+                if (file.date >= since)
+                    rows.append(file.row);
+            }
+            return writeCaptured(
+                text::nativePath(libraryListPath(folders_.dataFolder(), code, e.param2)), rows);
+        }
+        // dldown
+        const qint32 download = text::leadingNumber(e.param3);
+        for (const LibraryFile &file : files) {
+            if (file.number == download)
+                return writeDownload(pathIn(downloadFolder(folders_, e.param4), e.param4),
+                                     service_.fileContent(forum, number, file));
+        }
+        return QStringLiteral(u"ダウンロード番号 %1 はありません").arg(download);
+    }
+
+    const SettingsFolders &folders_;
+    const SimService &service_;
+    const RunOptions &options_;
+    QSet<int> visited_;
+};
+
+// The run log grows run after run; it is rewritten whole, so a failed
+// write leaves the earlier runs as they were.
+Failure appendRunLog(const SettingsFolders &folders, const QDateTime &now,
+                     const QStringList &lines) {
+    const QString path = text::nativePath(folders.autopilotFolder()) + kRunLogName;
+    QList<QByteArray> log;
+    if (text::fileExists(path)) {
+        std::optional<QByteArray> old = text::readFile(path);
+        if (!old)
+            return text::cannotCreateText(path);
+        log = text::splitLines(*old);
+    }
+    log.append(text::bytesOf(u"== 巡回 ") +
+               now.toString(QStringLiteral("yy/MM/dd HH:mm")).toLatin1());
+    for (const QString &line : lines)
+        log.append(text::encode(line).value_or(text::bytesOf(u"(表せない文字を含む行)")));
+    return writeLinesOrWhy(path, log);
+}
+
+} // namespace
+
+RunReport runPatrolList(const PatrolListFile &list, const SettingsFolders &folders,
+                        const SimService &service, const RunOptions &options) {
+    Runner runner(folders, service, options);
+    RunReport report;
+    for (int i = 0; i < list.entries.size(); ++i) {
+        const PatrolEntry &entry = list.entries[i];
+        const QString label = entryLabel(i + 1, entry);
+        Failure failure = daysProblem(entry.days);
+        if (!failure && options.day && !(*parseDays(entry.days))[*options.day]) {
+            report.outcomes << RunReport::Skipped;
+            report.lines << label + QStringLiteral(u": 対象外の曜日 (%1)").arg(shown(entry.days));
+            continue;
+        }
+        if (!failure)
+            failure = runner.execute(entry);
+        report.outcomes << (failure ? RunReport::Failed : RunReport::Done);
+        report.lines << label + (failure ? QStringLiteral(u": 失敗 - ") + *failure
+                                         : QStringLiteral(u": 完了"));
+    }
+    if (report.count(RunReport::Skipped) == report.outcomes.size())
+        return report; // nothing to log on for
+    // Logging on brings the account's warnings.
+    QStringList session;
+    if (Failure failure = writeCaptured(pathIn(folders.dataFolder(), text::bytesOf(u"警告.txt")),
+                                        service.warningLines(), options.now))
+        session << *failure;
+    if (Failure failure = appendRunLog(folders, options.now, runner.runLog + report.lines))
+        session << *failure;
+    report.sessionFailed = !session.isEmpty();
+    report.lines << session;
+    return report;
+}
+
+} // namespace kirano::autopilot

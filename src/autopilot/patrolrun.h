@@ -1,0 +1,39 @@
+#pragma once
+// Running a patrol list against the simulated service: the files the real
+// autopilot leaves in the data, log and download folders, and one report
+// line per entry.
+
+#include "autopilot/listrules.h"
+#include "autopilot/simservice.h"
+#include "dialogs/settingsfile.h"
+
+#include <QDateTime>
+#include <QStringList>
+#include <optional>
+
+namespace kirano::autopilot {
+
+struct RunOptions {
+    // 0 = 日 (Sunday) to 6 = 土; nothing runs every entry whatever its days.
+    std::optional<int> day;
+    // The time written in the date lines.
+    QDateTime now;
+};
+
+struct RunReport {
+    enum Outcome { Done, Skipped, Failed };
+    QList<Outcome> outcomes;    // one per entry, in list order
+    QStringList lines;          // what is printed: one per entry, then any failure of the session
+    bool sessionFailed = false; // "警告.txt" or the run log could not be written
+
+    int count(Outcome outcome) const { return int(outcomes.count(outcome)); }
+};
+
+// The name of the run log in the autopilot folder: what was posted, sent
+// and set, and every report line, run after run.
+inline const QString kRunLogName = QStringLiteral(u"巡回記録.txt");
+
+RunReport runPatrolList(const PatrolListFile &list, const SettingsFolders &folders,
+                        const SimService &service, const RunOptions &options);
+
+} // namespace kirano::autopilot

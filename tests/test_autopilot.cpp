@@ -1,0 +1,524 @@
+#include "autopilot/commandline.h"
+#include "autopilot/patrolcheck.h"
+#include "autopilotharness.h"
+#include "browser/capturedfiles.h"
+#include "browser/forumlist.h"
+#include "builders/accountbuilders.h"
+#include "builders/forumbuilders.h"
+#include "builders/patiobuilders.h"
+#include "patrol/patrolfile.h"
+#include "patrol/patrollistmodel.h"
+#include "scriptedprompts.h"
+#include "testmain.h"
+#include "text/files.h"
+#include "text/lines.h"
+#include "text/numbers.h"
+
+#include <QSet>
+#include <QtTest>
+
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+using namespace kirano;
+using namespace kirano::autopilot;
+using namespace kirano::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Fields of a test entry, with places of the demo's own names:
+// {F} forum code, {P} and {PW} a patio's ID and password, {N} and {NAME} a
+// file of library 1, {log} {data} {up} {bup} folders, {root} the demo.
+struct Names {
+    DemoHarness &h;
+
+    QByteArray expand(const QString &field) const {
+        const LibraryFile file = h.service.libraryFiles(0, 1).first();
+        const PatioRecord patio = h.service.patios().first();
+        QString s = field;
+        s.replace(u"{F}"_s, text::decode(h.service.forumCode(0)))
+            .replace(u"{PW}"_s, text::decode(patio.password))
+            .replace(u"{P}"_s, text::decode(patio.id))
+            .replace(u"{NAME}"_s, text::decode(file.name))
+            .replace(u"{N}"_s, QString::number(file.number))
+            .replace(u"{log}"_s, text::decode(h.folders.logFolder()))
+            .replace(u"{data}"_s, text::decode(h.folders.dataFolder()))
+            .replace(u"{bup}"_s, text::decode(h.folders.binaryUploadFolder()))
+            .replace(u"{up}"_s, text::decode(h.folders.textUploadFolder()))
+            .replace(u"{down}"_s, text::decode(downloadFolder(h.folders, file.name)))
+            .replace(u"{root}"_s, h.root + u'/');
+        return text::bytesOf(s);
+    }
+    PatrolEntry entry(const QStringList &fields) const {
+        PatrolEntry e = PatrolEntry::zeroed();
+        e.days = sjis(u"日月火水木金土");
+        for (int i = 0; i < fields.size(); ++i)
+            e.field(i) = expand(fields[i]);
+        return e;
+    }
+};
+
+PatrolListFile listOf(const QList<PatrolEntry> &entries) {
+    return PatrolListFile{entries, 0};
+}
+
+RunReport runAll(DemoHarness &h, const QList<PatrolEntry> &entries) {
+    return runPatrolList(listOf(entries), h.folders, h.service, {std::nullopt, h.when()});
+}
+
+QString runLogPath(const DemoHarness &h) {
+    return text::nativePath(h.folders.autopilotFolder()) + kRunLogName;
+}
+
+} // namespace
+
+class TestAutopilot : public QObject {
+    Q_OBJECT
+    DemoHarness h;
+    Names names{h};
+
+  private slots:
+    void initTestCase() { QVERIFY(h.make()); }
+
+    void demoIsACompleteInstallation() {
+        QCOMPARE(readBytes(h.demo->programFolder + u"kirano"_s), readBytes(h.fakeKirano()));
+        QVERIFY(QFileInfo(h.demo->programFolder + u"kirano"_s).isExecutable());
+        for (const QByteArray &folder : h.folders.folders) {
+            QVERIFY(folder.startsWith(text::bytesOf(h.root + u'/')));
+            QVERIFY(QFileInfo(text::nativePath(folder)).isDir());
+        }
+        QCOMPARE(h.demo->report.count(RunReport::Failed), 0);
+        QCOMPARE(h.demo->report.count(RunReport::Done), h.demo->report.outcomes.size());
+        for (const char16_t *name : {u"new.txt", u"bill.txt", u"警告.txt"})
+            QCOMPARE(loadCapturedRows(text::nativePath(h.folders.dataFolder()) +
+                                      QString::fromUtf16(name))
+                         .datePanel,
+                     "     " + h.whenLine());
+        QVERIFY(!QDir(text::nativePath(h.folders.binaryDownloadFolder())).isEmpty());
+        QCOMPARE(readPatioList(text::nativePath(h.folders.dataFolder()) + u"patiolist.txt"_s),
+                 h.service.patios());
+        // Making one fails whole: no half demo is left to be taken for one.
+        autopilot::DemoOptions noKirano;
+        noKirano.kirano = h.dir.path() + u"/none"_s;
+        QString error;
+        QVERIFY(!makeDemo(h.dir.path() + u"/half"_s, noKirano, &error));
+        QVERIFY(error.contains(u"複写できません"_s));
+        QVERIFY(!QFileInfo::exists(h.dir.path() + u"/half"_s));
+    }
+
+    void serviceIsTheSameForASeedAndLaidOutAsKiranoReadsIt() {
+        const SimService a(7), b(7), c(8);
+        QCOMPARE(a.forumListLines(), b.forumListLines());
+        QCOMPARE(a.roomRows(3), b.roomRows(3));
+        QCOMPARE(a.noticeRows(), b.noticeRows());
+        QVERIFY(a.forumListLines() != c.forumListLines() || a.roomRows(0) != c.roomRows(0));
+        QCOMPARE(a.forumCount(), 12);
+        QSet<QByteArray> codes;
+        for (int f = 0; f < a.forumCount(); ++f) {
+            QCOMPARE(a.forumListLines()[2 * f].size(), 40);
+            codes.insert(a.forumCode(f));
+            const QList<QByteArray> rooms = a.roomRows(f);
+            QVERIFY(rooms.size() >= 20 && rooms.size() <= 40);
+            for (int n = 1; n <= rooms.size(); ++n)
+                QCOMPARE(text::leadingNumber(text::bytesAt(rooms[n - 1], 1, 2)), n);
+            const QList<QByteArray> libraries = a.libraryRows(f);
+            QVERIFY(libraries.size() >= 5 && libraries.size() <= 15);
+            for (int n = 1; n <= libraries.size(); ++n) {
+                QCOMPARE(text::leadingNumber(text::bytesAt(libraries[n - 1], 1, 4)), n);
+                const QList<LibraryFile> files = a.libraryFiles(f, n);
+                QVERIFY(files.size() >= 50 && files.size() <= 200);
+                for (const LibraryFile &file : files) {
+                    QCOMPARE(text::leadingNumber(file.row), file.number);
+                    QCOMPARE(proposedFileName(file.row), file.name);
+                }
+            }
+        }
+        QCOMPARE(codes.size(), 12);
+    }
+
+    void largeServiceForTheBenchmark() {
+        const SimService large(1, ServiceSize::Large);
+        QCOMPARE(large.forumCount(), 10000);
+        for (int f : {0, 16, 9999})
+            QCOMPARE(large.forumIndex(large.forumCode(f)), f);
+        QCOMPARE(large.roomRows(9999).size(), 100000);
+        QCOMPARE(large.libraryRows(5).size(), 100000);
+        const QList<LibraryFile> files = large.libraryFiles(5, 7);
+        QCOMPARE(files.size(), 100000);
+        QCOMPARE(proposedFileName(files.last().row), files.last().name);
+    }
+
+    // What the run wrote, read with Kirano's own loaders and builders.
+    void capturedFilesReadBackByKiranoLoaders() {
+        const QList<ForumRecord> forums =
+            readForumList(text::nativePath(h.folders.dataFolder()) + u"forumlist.txt"_s);
+        QCOMPARE(forums.size(), h.service.forumCount());
+        for (const ForumRecord &forum : forums) {
+            const int f = h.service.forumIndex(forum.code);
+            QVERIFY(f >= 0);
+            QCOMPARE(forum.name, h.service.forumName(f).leftJustified(40, ' '));
+            auto load = [&](const char *name) {
+                return loadCapturedRows(text::nativePath(h.folders.dataFolder() + forum.code) +
+                                        QString::fromLatin1(name));
+            };
+            const QByteArray panel = "     " + h.whenLine();
+            for (const auto &[name, rows] : {std::pair{"mes.txt", h.service.roomRows(f)},
+                                             std::pair{"dl.txt", h.service.libraryRows(f)},
+                                             std::pair{"top.txt", h.service.topPage(f)}}) {
+                const CapturedRows captured = load(name);
+                QCOMPARE(captured.rows, rows);
+                QCOMPARE(captured.datePanel, panel);
+            }
+        }
+        // The chooser of "ＤＬダウンロード（リスト）" shows library 2's files.
+        ScriptedPrompts prompts;
+        BuildContext context{prompts, [] { return std::optional<QByteArray>("x"); }, h.folders};
+        context.forumCode = h.service.forumCode(1);
+        context.libraryRow = h.service.libraryRows(1).at(1);
+        const LibraryFile third = h.service.libraryFiles(1, 2).at(2);
+        prompts.answer({u"2"_s, text::decode(third.name)});
+        const std::optional<PatrolEntry> e = buildDldownFromList(context);
+        QVERIFY(e);
+        QList<QByteArray> rows;
+        for (const LibraryFile &file : h.service.libraryFiles(1, 2))
+            rows << file.row;
+        QCOMPARE(prompts.chooserRows, rows);
+        QCOMPARE(prompts.chooserStatus, "    " + h.whenLine());
+        QCOMPARE(prompts.asked.last(),
+                 u"query|ライブラリィ|ファイル名|"_s + text::decode(third.name));
+        QCOMPARE(e->param3, QByteArray::number(third.number));
+    }
+
+    void everyKeywordExecutes_data() {
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QString>("file");   // a file it writes, or
+        QTest::addColumn<QString>("logged"); // what it adds to the run log
+        auto row = [](const char *keyword, const QStringList &fields, const QString &file,
+                      const QString &logged = {}) {
+            QTest::newRow(keyword)
+                << QStringList{QString::fromLatin1(keyword)} + fields << file << logged;
+        };
+        row("bill", {}, u"{data}bill.txt"_s);
+        row("myforum", {}, u"{data}forumlist.txt"_s);
+        row("newtitle", {}, u"{data}new.txt"_s);
+        row("new", {u"{log}n.txt"_s}, u"{log}n.txt"_s);
+        row("mestitlea", {u"{F}"_s}, u"{data}{F}mes.txt"_s);
+        row("dltitlea", {u"{F}"_s}, u"{data}{F}dl.txt"_s);
+        row("mesread", {u"{F}"_s, u"4"_s, u"{log}r.txt"_s}, u"{log}r.txt"_s);
+        row("dltitleb", {u"{F}"_s, u"2"_s, u"980101"_s}, u"{data}{F}dl2.txt"_s);
+        row("dldown", {u"{F}"_s, u"1"_s, u"{N}"_s, u"{NAME}"_s}, u"{down}{NAME}"_s);
+        row("patioread", {u"{P}"_s, u"{PW}"_s, u"{log}p.txt"_s}, u"{log}p.txt"_s);
+        row("mesup", {u"{F}"_s, u"1"_s, u"{up}発言.txt"_s}, {}, u"会議室に書き込み {F} 1番"_s);
+        row("mesrc", {u"{F}"_s, u"2"_s, u"7"_s}, {}, u"会議室の未読 {F} 2番 を 7 に"_s);
+        row("mailuptxt", {u"{bup}メール.txt"_s}, {}, u"テキストメール送信  {bup}メール.txt"_s);
+        row("mailupbin", {u"{bup}写真.gif"_s, u"題"_s, u"ABC"_s}, {},
+            u"バイナリメール送信 題名「題」 送り先 ABC"_s);
+        row("patioup", {u"{P}"_s, u"{PW}"_s, u"{up}パティオ発言.txt"_s}, {},
+            u"パティオ書き込み {P}"_s);
+        row("patiorc", {u"{P}"_s, u"{PW}"_s, u"9"_s}, {}, u"パティオの既読 {P} を 9 に"_s);
+        row("bbsup", {u"5"_s, u"3"_s, u"{up}掲示板.txt"_s}, {}, u"掲示板書き込み 5-3"_s);
+    }
+    void everyKeywordExecutes() {
+        QFETCH(QStringList, fields);
+        QFETCH(QString, file);
+        QFETCH(QString, logged);
+        const QString written = text::decode(names.expand(file));
+        if (!file.isEmpty())
+            QFile::remove(written);
+        const QByteArray logBefore = readBytes(runLogPath(h));
+        const RunReport report = runAll(h, {names.entry(fields)});
+        QCOMPARE(report.outcomes, QList{RunReport::Done});
+        QVERIFY(report.lines.first().endsWith(u": 完了"_s));
+        const QByteArray log = readBytes(runLogPath(h)).mid(logBefore.size());
+        QVERIFY(log.contains(text::bytesOf(report.lines.first())));
+        if (!logged.isEmpty())
+            QVERIFY2(log.contains(names.expand(logged)), log.constData());
+        if (file.isEmpty())
+            return;
+        const QByteArray content = readBytes(written);
+        const QList<QByteArray> lines = text::splitLines(content);
+        QVERIFY(!lines.isEmpty());
+        if (fields.first() == u"dldown")
+            QCOMPARE(content, h.service.fileContent(0, 1, h.service.libraryFiles(0, 1).first()));
+        else if (fields.first() == u"myforum") // two-line records and nothing else
+            QCOMPARE(lines, h.service.forumListLines());
+        else
+            QCOMPARE(lines.last(), h.whenLine());
+    }
+
+    void failuresAreReportedAndTheRunGoesOn_data() {
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QString>("why");
+        auto row = [](const char *name, const QStringList &fields, const QString &why) {
+            QTest::newRow(name) << fields << why;
+        };
+        row("unknown keyword", {u"Bill"_s}, u"命令「Bill」はありません"_s);
+        row("room no number", {u"mesread"_s, u"{F}"_s, u"x"_s, u"{log}a.txt"_s},
+            u"会議室番号「x」が正しくありません"_s);
+        row("library no number", {u"dldown"_s, u"{F}"_s, u"abc"_s, u"1"_s, u"A.LZH"_s},
+            u"ライブラリィ番号「abc」が正しくありません"_s);
+        row("forum not on the service", {u"mestitlea"_s, u"FNONE/"_s},
+            u"フォーラム「FNONE/」はサービスにありません"_s);
+        row("room beyond the forum's", {u"mesread"_s, u"{F}"_s, u"99"_s, u"{log}a.txt"_s},
+            u"99番会議室はありません"_s);
+        row("library beyond", {u"dltitleb"_s, u"{F}"_s, u"99"_s, u"980101"_s},
+            u"99番ライブラリィはありません"_s);
+        row("download number unknown", {u"dldown"_s, u"{F}"_s, u"1"_s, u"999999"_s, u"A.LZH"_s},
+            u"ダウンロード番号 999999 はありません"_s);
+        row("download outside its folder", {u"dldown"_s, u"{F}"_s, u"1"_s, u"{N}"_s, u"../A.LZH"_s},
+            u"保存するファイル名「../A.LZH」が正しくありません"_s);
+        row("file to post missing", {u"mesup"_s, u"{F}"_s, u"1"_s, u"{up}none.txt"_s},
+            u"送るファイル「{up}none.txt」がありません"_s);
+        row("wrong patio password", {u"patioread"_s, u"{P}"_s, u"bad"_s, u"{log}p.txt"_s},
+            u"パティオＩＤ「{P}」のパスワードが違います"_s);
+        row("unknown patio", {u"patiorc"_s, u"PAT0"_s, u"x"_s, u"1"_s},
+            u"パティオＩＤ「PAT0」はありません"_s);
+        row("log folder missing", {u"mesread"_s, u"{F}"_s, u"1"_s, u"{root}none/a.txt"_s},
+            u"ﾌｧｲﾙ {root}none/a.txt を作成できません"_s);
+        row("bad date", {u"dltitleb"_s, u"{F}"_s, u"1"_s, u"981332"_s},
+            u"日付「981332」が正しくありません (例 980101)"_s);
+        row("days repeated", {u"bill"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s, u"月月"_s},
+            u"曜日「月月」が正しくありません"_s);
+        row("days empty", {u"bill"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s, QString()},
+            u"曜日がありません"_s);
+    }
+    void failuresAreReportedAndTheRunGoesOn() {
+        QFETCH(QStringList, fields);
+        QFETCH(QString, why);
+        const RunReport report = runAll(h, {names.entry(fields), names.entry({u"bill"_s})});
+        QCOMPARE(report.outcomes, (QList{RunReport::Failed, RunReport::Done}));
+        const QString &line = report.lines.first();
+        QVERIFY2(line.mid(line.indexOf(u": "_s) + 2)
+                     .startsWith(u"失敗 - "_s + text::decode(names.expand(why))),
+                 qPrintable(line));
+    }
+
+    void daysChooseWhatRuns_data() {
+        QTest::addColumn<QString>("days");
+        QTest::addColumn<int>("day"); // -1: every entry (--all)
+        QTest::addColumn<int>("outcome");
+        QTest::newRow("Monday in 月水") << u"月水"_s << 1 << int(RunReport::Done);
+        QTest::newRow("Sunday in every day") << u"日月火水木金土"_s << 0 << int(RunReport::Done);
+        QTest::newRow("Tuesday not in 月水") << u"月水"_s << 2 << int(RunReport::Skipped);
+        QTest::newRow("Saturday not in 日") << u"日"_s << 6 << int(RunReport::Skipped);
+        QTest::newRow("every entry runs") << u"土"_s << -1 << int(RunReport::Done);
+        QTest::newRow("out of order") << u"水月"_s << 1 << int(RunReport::Failed);
+    }
+    void daysChooseWhatRuns() {
+        QFETCH(QString, days);
+        QFETCH(int, day);
+        QFETCH(int, outcome);
+        PatrolEntry bill = names.entry({u"bill"_s});
+        bill.days = text::bytesOf(days);
+        RunOptions options{day < 0 ? std::nullopt : std::optional<int>(day), h.when()};
+        const RunReport report = runPatrolList(listOf({bill}), h.folders, h.service, options);
+        QCOMPARE(int(report.outcomes.value(0)), outcome);
+    }
+
+#ifdef Q_OS_LINUX
+    void failedWriteLeavesThePreviousFile() {
+        // A file size limit makes the write fail even for root.
+        const QString path =
+            text::nativePath(h.folders.dataFolder() + h.service.forumCode(0)) + u"dl3.txt"_s;
+        writeBytes(path, "previous\r\n");
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old;
+        small.rlim_cur = 200;
+        setrlimit(RLIMIT_FSIZE, &small);
+        const RunReport report =
+            runAll(h, {names.entry({u"dltitleb"_s, u"{F}"_s, u"3"_s, u"960101"_s})});
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QCOMPARE(report.outcomes, QList{RunReport::Failed});
+        QVERIFY(report.lines.first().contains(u"を作成できません"_s));
+        QCOMPARE(readBytes(path), QByteArray("previous\r\n"));
+    }
+#endif
+
+    void checkFindsEachProblem_data() {
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<int>("folder"); // a settings folder to point elsewhere, or -1
+        QTest::addColumn<QString>("problem");
+        auto row = [](const char *name, const QStringList &fields, const QString &problem,
+                      int folder = -1) { QTest::newRow(name) << fields << folder << problem; };
+        row("clean read", {u"mesread"_s, u"{F}"_s, u"3"_s, u"{log}a.txt"_s}, {});
+        row("clean download", {u"dldown"_s, u"{F}"_s, u"1"_s, u"{N}"_s, u"{NAME}"_s}, {});
+        row("unknown keyword", {u"MESREAD"_s}, u"命令「MESREAD」はありません"_s);
+        row("display row refuses", {u"mesup"_s, u"{F}"_s, u"7 "_s, u"{up}発言.txt"_s},
+            u"会議室番号「7 」が正しくありません"_s);
+        row("library no number", {u"dldown"_s, u"{F}"_s, u"x"_s, u"{N}"_s, u"A.LZH"_s},
+            u"ライブラリィ番号「x」が正しくありません"_s);
+        row("forum not listed", {u"mestitlea"_s, u"FNONE/"_s},
+            u"フォーラム「FNONE/」が forumlist.txt にありません"_s);
+        row("room not listed", {u"mesrc"_s, u"{F}"_s, u"77"_s, u"5"_s},
+            u"77番会議室が {F} の会議室リストにありません"_s);
+        row("library not listed", {u"dltitleb"_s, u"{F}"_s, u"77"_s, u"980101"_s},
+            u"77番ライブラリィが {F} のライブラリィリストにありません"_s);
+        row("download not listed", {u"dldown"_s, u"{F}"_s, u"1"_s, u"999999"_s, u"A.LZH"_s},
+            u"ダウンロード番号 999999 が dl1.txt にありません"_s);
+        row("file to send missing", {u"mailupbin"_s, u"{bup}no.gif"_s, u"s"_s, u"ID"_s},
+            u"送るファイル「{bup}no.gif」がありません"_s);
+        row("log folder missing", {u"patioread"_s, u"{P}"_s, u"{PW}"_s, u"{root}no/p.txt"_s},
+            u"ログのフォルダ「{root}no」に書き込めません"_s);
+        row("download folder missing", {u"dldown"_s, u"{F}"_s, u"1"_s, u"{N}"_s, u"A.LZH"_s},
+            u"ダウンロードのフォルダ「{root}no/」に書き込めません"_s,
+            SettingsFolders::BinaryDownload);
+        row("patio not listed", {u"patioup"_s, u"PAT0"_s, u"{PW}"_s, u"{up}発言.txt"_s},
+            u"パティオＩＤ「PAT0」が patiolist.txt にありません"_s);
+        row("days malformed", {u"bill"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s, u"月x"_s},
+            u"曜日「月x」が正しくありません"_s);
+        row("unread count too big", {u"mesrc"_s, u"{F}"_s, u"1"_s, u"1000"_s},
+            u"未読数「1000」が正しくありません"_s);
+        row("no such board category", {u"bbsup"_s, u"6"_s, u"1"_s, u"{up}掲示板.txt"_s},
+            u"掲示板の分類「6-1」はありません"_s);
+    }
+    void checkFindsEachProblem() {
+        QFETCH(QStringList, fields);
+        QFETCH(int, folder);
+        QFETCH(QString, problem);
+        SettingsFolders folders = h.folders;
+        if (folder >= 0)
+            folders.folders[folder] = names.expand(u"{root}no/"_s);
+        const PatrolEntry e = names.entry(fields);
+        const QStringList lines = checkPatrolList(listOf({names.entry({u"bill"_s}), e}), folders);
+        if (problem.isEmpty()) {
+            QCOMPARE(lines, QStringList());
+            return;
+        }
+        QCOMPARE(lines,
+                 QStringList{entryLabel(2, e) + u": "_s + text::decode(names.expand(problem))});
+    }
+
+    void commandLineStatus_data() {
+        QTest::addColumn<QStringList>("arguments");  // {list} the demo's list, {s} its settings
+        QTest::addColumn<QByteArray>("listContent"); // written as {other}
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said");
+        auto demo = [](const char *command) {
+            return QStringList{QString::fromLatin1(command), u"{list}"_s, u"--settings"_s,
+                               u"{s}"_s};
+        };
+        auto other = [](const char *command) {
+            return QStringList{QString::fromLatin1(command), u"{other}"_s, u"--settings"_s,
+                               u"{s}"_s};
+        };
+        QTest::newRow("demo list is clean")
+            << demo("check") << QByteArray() << 0 << u"問題はありません (159項目)"_s;
+        QTest::newRow("a problem")
+            << other("check") << QByteArray("bill\r\n0\r\n0\r\n0\r\n0\r\n\r\n") << 1
+            << u"問題が 1 件あります (1項目)"_s;
+        QTest::newRow("lines left over")
+            << other("check") << sjis(u"bill\r\n0\r\n0\r\n0\r\n0\r\n月\r\nbill\r\n") << 1
+            << u"末尾: 六行に満たない最後の 1 行は読まれません"_s;
+        QTest::newRow("empty file") << other("check") << QByteArray() << 2
+                                    << u"は巡回リストではありません (命令が一つもありません)"_s;
+        QTest::newRow("prose")
+            << other("run") << QByteArray("a\nb\nc\nd\ne\nf\ng\n") << 2
+            << u"は巡回リストではありません (知っている命令が一つもありません)"_s;
+        QTest::newRow("picture") << other("check")
+                                 << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << 2
+                                 << u"は巡回リストではありません"_s;
+        QTest::newRow("no such list")
+            << QStringList{u"check"_s, u"{root}none.txt"_s, u"--settings"_s, u"{s}"_s}
+            << QByteArray() << 2 << u"を読めません"_s;
+        QTest::newRow("no settings beside the program")
+            << QStringList{u"check"_s, u"{list}"_s} << QByteArray() << 2
+            << u"環境設定.txt がありません"_s;
+        QTest::newRow("run every entry") << demo("run") + QStringList{u"--all"_s} << QByteArray()
+                                         << 0 << u"完了 159、対象外 0、失敗 0"_s;
+        QTest::newRow("run on Sunday") << demo("run") + QStringList{u"--day"_s, u"日"_s}
+                                       << QByteArray() << 0 << u"完了 156、対象外 3、失敗 0"_s;
+        QTest::newRow("run with a failure")
+            << other("run") + QStringList{u"--all"_s}
+            << QByteArray("mestitlea\r\nFNONE/\r\n0\r\n0\r\n0\r\n") + sjis(u"月\r\n") << 1
+            << u"完了 0、対象外 0、失敗 1"_s;
+        QTest::newRow("day and all") << demo("run") + QStringList{u"--day"_s, u"月"_s, u"--all"_s}
+                                     << QByteArray() << 2 << u"一緒に使えません"_s;
+        QTest::newRow("no such day") << demo("run") + QStringList{u"--day"_s, u"Mon"_s}
+                                     << QByteArray() << 2 << u"曜日 Mon はありません"_s;
+        QTest::newRow("no such command")
+            << QStringList{u"fly"_s, u"x"_s} << QByteArray() << 2 << u"コマンド fly はありません"_s;
+        QTest::newRow("demo into a full folder")
+            << QStringList{u"demo"_s, u"{root}"_s} << QByteArray() << 2
+            << u"空のフォルダではありません"_s;
+    }
+    void commandLineStatus() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, listContent);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        const QString other = h.writeList({}, u"other.txt"_s);
+        writeBytes(other, listContent);
+        for (QString &a : arguments)
+            a.replace(u"{list}"_s, h.demo->patrolList)
+                .replace(u"{s}"_s, h.demo->programFolder + kSettingsFileName)
+                .replace(u"{other}"_s, other)
+                .replace(u"{root}"_s, h.root + u'/');
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        const ProgramPlace place{h.dir.path() + u'/', h.dir.path() + u"/kirano-autopilot"_s};
+        QCOMPARE(runCommandLine(arguments, place, outStream, errStream), status);
+        QVERIFY2((out + err).contains(said), qPrintable(out + err));
+    }
+
+    // The builders behind the context-menu commands, on the demo's data,
+    // then saved as Kirano saves: the list passes the check and runs.
+    void listBuiltAndSavedByKiranoPassesCheckAndRuns() {
+        ScriptedPrompts prompts;
+        BuildContext c{prompts, [] { return std::optional<QByteArray>(sjis(u"月木")); }, h.folders};
+        const QByteArray data = h.folders.dataFolder();
+        const QList<ForumRecord> forums =
+            readForumList(text::nativePath(data) + u"forumlist.txt"_s);
+        c.forumCode = forums.last().code;
+        c.roomRow =
+            loadCapturedRows(text::nativePath(data + *c.forumCode) + u"mes.txt"_s).rows.at(4);
+        c.libraryRow =
+            loadCapturedRows(text::nativePath(data + *c.forumCode) + u"dl.txt"_s).rows.at(0);
+        const QList<QByteArray> files =
+            loadCapturedRows(text::nativePath(libraryListPath(data, *c.forumCode, "1"))).rows;
+        c.selectedNotices = loadCapturedRows(text::nativePath(data) + u"new.txt"_s).rows.mid(3, 2);
+        c.bbsRow = 5;
+        const PatioRecord patio = readPatioList(text::nativePath(data) + u"patiolist.txt"_s)->at(1);
+        c.patioId = patio.id;
+        c.patioPassword = patio.password;
+        auto in = [](const QByteArray &folder, const char16_t *name) {
+            return text::decode(folder) + QString::fromUtf16(name);
+        };
+        const QByteArray &log = h.folders.logFolder();
+        prompts.answer({in(log, u"r.txt"), in(h.folders.textUploadFolder(), u"発言.txt"), u"15"_s,
+                        u"980101"_s, u"0"_s, text::decode(proposedFileName(files.at(0))),
+                        QString::number(text::leadingNumber(files.at(1))), u"SAVE.LZH"_s,
+                        in(log, u"n.txt"), in(h.folders.textUploadFolder(), u"掲示板.txt"),
+                        in(h.folders.binaryUploadFolder(), u"メール.txt"),
+                        in(h.folders.binaryUploadFolder(), u"写真.gif"), u"件名"_s, u"ghb1"_s,
+                        in(log, u"p.txt"), in(h.folders.textUploadFolder(), u"パティオ発言.txt"),
+                        u"3"_s});
+        PatrolListModel model;
+        for (auto build : {buildMyforum, buildNewtitle, buildBill, buildMestitlea, buildDltitlea,
+                           buildMesread, buildMesup, buildMesrc, buildDltitleb, buildDldownFromList,
+                           buildDldown, buildNew, buildBbsup, buildMailuptxt, buildMailupbin,
+                           buildPatioread, buildPatioup, buildPatiorc}) {
+            std::optional<PatrolEntry> e = build(c);
+            QVERIFY2(e, qPrintable(prompts.asked.join(u'\n')));
+            model.insertEntry(model.size(), *e);
+        }
+        QVERIFY(prompts.answers.empty());
+        const QString path = h.dir.path() + u"/saved.txt"_s;
+        QVERIFY(!text::writeLines(path, patrolListLines(model)));
+        QString error;
+        const std::optional<PatrolListFile> saved = readPatrolListFile(path, &error);
+        QVERIFY2(saved, qPrintable(error));
+        QCOMPARE(saved->entries.size(), 18);
+        QCOMPARE(checkPatrolList(*saved, h.folders), QStringList());
+        const RunReport report = runPatrolList(*saved, h.folders, h.service, {4, h.when()});
+        QCOMPARE(report.count(RunReport::Done), 18);
+    }
+};
+
+KIRANO_CORE_TEST_MAIN(TestAutopilot)
+#include "test_autopilot.moc"

@@ -1,0 +1,82 @@
+// Kirano on the demo installation, used as a newcomer uses it: open the
+// sample list, click a forum, look at its tabs, download from a library.
+
+#include "app/mainwindow.h"
+#include "app/program.h"
+#include "autopilotharness.h"
+#include "browser/datalistview.h"
+#include "browser/forumlist.h"
+#include "browser/textpane.h"
+#include "guitestsupport.h"
+#include "patrol/patrollistmodel.h"
+#include "testmain.h"
+
+#include <QLabel>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QtTest>
+
+using namespace kirano;
+using namespace kirano::testing;
+using namespace Qt::StringLiterals;
+
+class TestAutopilotDemo : public QObject {
+    Q_OBJECT
+  private slots:
+    void demoShowsAFullBrowser() {
+        DemoHarness h;
+        QVERIFY(h.make());
+        ScriptedPrompts prompts;
+        TForm1 w(h.demo->programFolder, prompts);
+        createDialogs(w, prompts);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(prompts.asked.isEmpty()); // the settings file is there
+
+        prompts.answer({h.demo->patrolList});
+        trigger(&w, "Open1");
+        QCOMPARE(w.patrolList()->size(), h.demo->report.outcomes.size());
+
+        auto list = [&w](int n) { return w.findChild<DataListView *>(u"ListBox%1"_s.arg(n)); };
+        auto click = [](QAbstractItemView *view, int row) { clickRow(view, row); };
+        QCOMPARE(list(2)->model()->rowCount(), h.service.forumCount());
+        const ForumRecord forum =
+            readForumList(text::nativePath(h.folders.dataFolder()) + u"forumlist.txt"_s).at(2);
+        const int f = h.service.forumIndex(forum.code);
+        click(list(2), 2);
+        QCOMPARE(list(2)->selectedRow(), 2);
+        QStringList rooms;
+        for (const QByteArray &row : h.service.roomRows(f))
+            rooms << text::decode(row);
+        QCOMPARE(rowsOf(list(4)), rooms);
+        QCOMPARE(rowsOf(list(5)).size(), h.service.libraryCount(f));
+        const QString date = u"     "_s + text::decode(h.whenLine());
+        for (const char *panel : {"Panel3", "Panel4", "Panel5"})
+            QCOMPARE(w.findChild<QLabel *>(QString::fromLatin1(panel))->text(), date);
+        QVERIFY(w.findChild<TextPane *>(u"Label2"_s)
+                    ->text()
+                    .startsWith(text::decode(h.service.topPage(f).first())));
+        click(list(4), 1);
+        const QString pictures = qEnvironmentVariable("KIRANO_PICTURE_DIR", QDir::tempPath());
+        QVERIFY(w.grab().save(pictures + u"/kirano-demo.png"_s));
+
+        // The chooser lists the library's files; the one chosen is added.
+        QTabBar *tabs = w.findChild<QTabWidget *>(u"PageControl1"_s)->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+        click(list(5), 3);
+        const QList<autopilot::LibraryFile> files = h.service.libraryFiles(f, 4);
+        prompts.answer({u"5"_s, text::decode(files[5].name)});
+        QCOMPARE(chooseFromMenu(list(5), 3, u"N10"_s).name, u"pop6"_s);
+        QCOMPARE(prompts.chooserRows.size(), files.size());
+        QCOMPARE(prompts.chooserRows.first(), files.first().row);
+        QCOMPARE(prompts.chooserStatus, "    " + h.whenLine());
+        const PatrolEntry added = w.patrolList()->entry(w.patrolList()->size() - 1);
+        QCOMPARE(added.command, QByteArray("dldown"));
+        QCOMPARE(added.param1, forum.code);
+        QCOMPARE(added.param2, QByteArray("4"));
+        QCOMPARE(added.param3, QByteArray::number(files[5].number));
+    }
+};
+
+KIRANO_GUI_TEST_MAIN(TestAutopilotDemo)
+#include "test_autopilot_demo.moc"

@@ -1,0 +1,17 @@
+// kirano-autopilot: checks a patrol list, runs it against the simulated
+// service, or makes a demo installation. Links the core only.
+
+#include "autopilot/commandline.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <cstdio>
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const kirano::autopilot::ProgramPlace place{QCoreApplication::applicationDirPath() + u'/',
+                                                QCoreApplication::applicationFilePath()};
+    return kirano::autopilot::runCommandLine(QCoreApplication::arguments().mid(1), place, out, err);
+}
