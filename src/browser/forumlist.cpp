@@ -5,14 +5,31 @@
 #include "text/sjis.h"
 
 #include <algorithm>
+#include <new>
 
 namespace kirano {
+
+namespace {
+
+QList<ForumRecord> parseForumList(const QByteArray &content);
+
+} // namespace
 
 QList<ForumRecord> readForumList(const QString &path) {
     std::optional<QByteArray> content = text::readFile(path);
     if (!content)
         return {};
-    text::LineReader reader(*content);
+    try {
+        return parseForumList(*content);
+    } catch (const std::bad_alloc &) {
+        return {}; // more records than memory: a file that cannot be read
+    }
+}
+
+namespace {
+
+QList<ForumRecord> parseForumList(const QByteArray &content) {
+    text::LineReader reader(content);
     QList<ForumRecord> inFileOrder;
     while (!reader.atEnd()) {
         ForumRecord record;
@@ -40,5 +57,7 @@ QList<ForumRecord> readForumList(const QString &path) {
         records.append(std::move(inFileOrder[i]));
     return records;
 }
+
+} // namespace
 
 } // namespace kirano
