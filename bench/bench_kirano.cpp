@@ -1,6 +1,9 @@
 // Times the heavy roads on generated data: opening and saving a large patrol
-// list in the real main window, against the floor of just decoding the file.
-// Prints one line per scenario: name, size, median wall time, peak memory.
+// list in the real main window, against the floor of just decoding the file;
+// start-up with large forum lists; the first paint of a list holding one
+// line of megabytes. Prints one line per scenario: name, size, median wall
+// time, peak memory. Scenarios whose peak memory is reported on its own run
+// in a child process of their own.
 
 #include "app/kiranoapplication.h"
 #include "app/mainwindow.h"
@@ -17,13 +20,16 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
+#include <QWidget>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <sys/resource.h>
 
 using namespace kirano;
@@ -54,7 +60,16 @@ class BenchPrompts : public Prompts {
     }
 };
 
+// The high-water mark of this process's memory. getrusage would count a
+// child started by this program from the parent's size at the fork.
 double peakMegabytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+        }
+    }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024.0;
@@ -148,6 +163,7 @@ void benchPatrolList(int entries) {
         empty);
     report("open patrol list", entries, open);
     std::printf("%-28s %8d %10.1f x floor\n", "open / floor", entries, open / floor);
+    std::fflush(stdout);
 
     const double save = medianMs(5, [&] { window.Save1Click(); });
     report("save patrol list", entries, save);
@@ -166,6 +182,7 @@ void reportWithFloor(const char *scenario, int size, double ms, double floor) {
     report(scenario, size, ms);
     std::printf("%-28s %8d %10.1f x floor (%.1f ms)\n", "  / decode floor", size, ms / floor,
                 floor);
+    std::fflush(stdout);
 }
 
 // A program folder whose data folder holds a forum list of `forums` records
@@ -304,15 +321,98 @@ void benchAutopilot() {
     report("check, large demo list", int(list->entries.size()), check);
 }
 
+// Start-up to the first idle with `forums` records in "forumlist.txt":
+// named ones as the autopilot writes them, or blank ones (two empty lines).
+void benchStartup(int forums, bool blank) {
+    DataFolder data(0);
+    QList<QByteArray> list;
+    list.reserve(forums * 2);
+    const QByteArray jp = text::bytesOf(u"フォーラム");
+    for (int i = 0; i < forums; ++i) {
+        if (blank) {
+            list << QByteArray() << QByteArray();
+        } else {
+            list << (jp + " " + QByteArray::number((i * 7919) % forums)).leftJustified(40, ' ')
+                 << "FORUM" + QByteArray::number(i) + "/";
+        }
+    }
+    text::writeLines(data.file("forumlist.txt"), list);
+    list.clear();
+    BenchPrompts prompts;
+    // Closing the window frees the lists; that is not part of start-up.
+    std::unique_ptr<TForm1> window;
+    const double ms = medianMs(
+        3,
+        [&] {
+            window = std::make_unique<TForm1>(data.folder(), prompts);
+            createDialogs(*window, prompts);
+            window->show();
+            QCoreApplication::processEvents();
+        },
+        [&] { window.reset(); });
+    if (window->forumList().size() != forums)
+        std::fprintf(stderr, "start-up: %lld forums\n",
+                     static_cast<long long>(window->forumList().size()));
+    report(blank ? "start-up, blank forums" : "start-up, forums", forums, ms);
+}
+
+// The first paint of a list whose one row is a line of `megabytes` MB, in
+// the forum list (ListBox2) and in the conference-room list (ListBox4).
+void benchHugeLine(int megabytes) {
+    DataFolder data(0);
+    const QByteArray line = QByteArray(megabytes * 1000 * 1000, 'x');
+    text::writeLines(data.file("forumlist.txt"), {line, "F/"});
+    text::writeLines(data.file("F/mes.txt"), {line});
+    BenchPrompts prompts;
+    TForm1 window(data.folder(), prompts);
+    createDialogs(window, prompts);
+    window.show();
+    QCoreApplication::processEvents();
+    auto *forums = window.findChild<DataListView *>(QStringLiteral("ListBox2"));
+    const double paint = medianMs(5, [&] { forums->viewport()->repaint(); });
+    report("paint, one 10 MB forum row", megabytes, paint);
+    forums->setCurrentIndex(forums->model()->index(0, 0));
+    window.ListBox2Click();
+    QCoreApplication::processEvents();
+    auto *rooms = window.findChild<DataListView *>(QStringLiteral("ListBox4"));
+    const double roomPaint = medianMs(5, [&] { rooms->viewport()->repaint(); });
+    report("paint, one 10 MB room row", megabytes, roomPaint);
+}
+
+// Runs one scenario in a child process, so that its peak memory is its own.
+void inChild(const QStringList &arguments) {
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    child.waitForFinished(-1);
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     KiranoApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.size() == 2 && arguments[0] == u"startup") {
+        benchStartup(arguments[1].toInt(), false);
+        return 0;
+    }
+    if (arguments.size() == 2 && arguments[0] == u"blank") {
+        benchStartup(arguments[1].toInt(), true);
+        return 0;
+    }
+    if (arguments.size() == 1 && arguments[0] == u"hugeline") {
+        benchHugeLine(10);
+        return 0;
+    }
     for (int entries : {10000, 100000})
         benchPatrolList(entries);
     benchForums();
     benchAutopilot();
+    inChild({QStringLiteral("startup"), QStringLiteral("100000")});
+    inChild({QStringLiteral("startup"), QStringLiteral("1000000")});
+    inChild({QStringLiteral("blank"), QStringLiteral("1000000")});
+    inChild({QStringLiteral("hugeline")});
     return 0;
 }

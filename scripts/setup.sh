@@ -8,9 +8,13 @@ KIRANO_BUILD="${KIRANO_BUILD:-$KIRANO_ROOT/build}"
 
 kirano_packages=(cmake g++ make qt6-base-dev libgl-dev fonts-ipafont-gothic)
 
+# Installs those of the given packages (all of kirano_packages when none are
+# given) that are missing.
 kirano_install_missing() {
+    local wanted=("$@")
+    [ ${#wanted[@]} -gt 0 ] || wanted=("${kirano_packages[@]}")
     local missing=()
-    for package in "${kirano_packages[@]}"; do
+    for package in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
             missing+=("$package")
     done
@@ -32,5 +36,8 @@ kirano_build() {
     cmake --build "$KIRANO_BUILD" -j "$(nproc)" "${targets[@]}"
 }
 
-kirano_install_missing
-kirano_build
+# KIRANO_SETUP_ONLY=1: define the above and do nothing yet.
+if [ "${KIRANO_SETUP_ONLY:-0}" != 1 ]; then
+    kirano_install_missing
+    kirano_build
+fi

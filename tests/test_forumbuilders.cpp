@@ -362,6 +362,26 @@ class TestForumBuilders : public QObject {
         QCOMPARE(h.prompts.chooserRows.value(1), row);
     }
 
+    // Confirmed as shown, the proposed name keeps its bytes, even those the
+    // screen cannot give back.
+    void confirmedProposalKeepsItsBytes_data() {
+        QTest::addColumn<QByteArray>("tail"); // bytes 40 on of the row
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("NEC-selected kanji")
+            << QByteArray("\xed\x40.LZH") << QByteArray("\xed\x40.LZH");
+        QTest::newRow("invalid byte") << QByteArray("A\x80.LZH") << QByteArray("A\x80.LZH");
+        QTest::newRow("kanji cut at byte 51")
+            << QByteArray("ABCDEFGHIJK\x82\xa0") << QByteArray("ABCDEFGHIJK\x82");
+    }
+    void confirmedProposalKeepsItsBytes() {
+        QFETCH(QByteArray, tail);
+        QFETCH(QByteArray, name);
+        Harness h;
+        writeBytes(h.listPath(), crlf({listRow("   7 x", tail)}));
+        h.prompts.answer({u"0"_s, text::decode(name)});
+        QCOMPARE(h.run("dldownFromList"), entry("dldown", "3", "7", name));
+    }
+
     void chooserGetsRowsAndDateLine_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QByteArrayList>("rows");

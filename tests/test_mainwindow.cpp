@@ -283,7 +283,8 @@ void TestMainWindow::generalErrorReportShowsTheTextAndGoesOn() {
     QStringList reported;
     app->setErrorReporter([&reported](const QString &text) { reported << text; });
     Thrower thrower;
-    QCoreApplication::sendEvent(&thrower, new QEvent(QEvent::User));
+    QEvent sent(QEvent::User); // sendEvent does not take ownership
+    QCoreApplication::sendEvent(&thrower, &sent);
     QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
     QCoreApplication::processEvents();
     app->setErrorReporter(nullptr);

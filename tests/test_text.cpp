@@ -13,6 +13,8 @@
 #include <cerrno>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace kirano::text;
 
@@ -247,6 +249,112 @@ class TestText : public QObject {
         QCOMPARE(kirano::text::encodedLength(text), encoded->size());
     }
 
+    void decodeShowsEveryByte_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("invalid byte") << raw("Tea\x80room") << QStringLiteral(u"Tea\uFFFDroom");
+        QTest::newRow("bytes never used")
+            << raw("\xa0\xfd\xfe\xff") << QStringLiteral(u"\uFFFD\uFFFD\uFFFD\uFFFD");
+        QTest::newRow("lone lead byte at end") << raw("pw\x82") << QStringLiteral(u"pw\uFFFD");
+        QTest::newRow("lead byte before a control")
+            << raw("\x82\x1a") << QStringLiteral(u"\uFFFD\u001A");
+        QTest::newRow("lead byte before 0x7F")
+            << raw("\x81\x7f") << QStringLiteral(u"\uFFFD\u007F");
+        QTest::newRow("lead byte before LF") << raw("\x81\nA") << QStringLiteral(u"\uFFFD\nA");
+        QTest::newRow("unassigned pair") << raw("\x85\x40") << QStringLiteral(u"\uFFFD");
+        QTest::newRow("controls as themselves")
+            << raw("\x1a\x1c\x7f\x01\x1b") << QStringLiteral(u"\u001A\u001C\u007F\u0001\u001B");
+        QTest::newRow("controls between kanji")
+            << raw("\x95\x5c\x1a\x95\x5c") << QStringLiteral(u"表\u001A表");
+        QTest::newRow("NEC-selected kanji") << raw("\xed\x40") << QStringLiteral(u"\u7E8A");
+        QTest::newRow("plain") << raw("A\x95\x5c\xb1") << QStringLiteral(u"A表ｱ");
+    }
+    void decodeShowsEveryByte() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, shown);
+        QCOMPARE(decode(bytes), shown);
+    }
+
+    void encodeControlsAsThemselves() {
+        QCOMPARE(encode(QStringLiteral(u"\u001Aa\u001C\u007F")).value_or("<none>"),
+                 raw("\x1a"
+                     "a\x1c\x7f"));
+        QVERIFY(!encode(QStringLiteral(u"\uFFFD")));
+    }
+
+    void shownTextCutsLongRows_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("short") << raw("ab\x95\x5c") << 4 << QStringLiteral(u"ab表");
+        QTest::newRow("cut before a kanji") << raw("ab\x95\x5c"
+                                                   "c")
+                                            << 3 << QStringLiteral(u"ab…");
+        QTest::newRow("cut after a kanji") << raw("ab\x95\x5c"
+                                                  "c")
+                                           << 4 << QStringLiteral(u"ab表…");
+        QTest::newRow("10 MB") << QByteArray(10000000, 'x') << int(kShownBytes)
+                               << QString(kShownBytes, u'x') + u'…';
+    }
+    void shownTextCutsLongRows() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, limit);
+        QFETCH(QString, shown);
+        QCOMPARE(shownText(bytes, limit), shown);
+    }
+
+    // Only regular files are read; nothing else is even opened, so a FIFO
+    // cannot block. A file larger than memory cannot be read either.
+    void readFileOnlyRegularFiles_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("code"); // 0: read
+        QTest::newRow("regular") << QStringLiteral("file") << 0;
+        QTest::newRow("link to a regular file") << QStringLiteral("link") << 0;
+        QTest::newRow("folder") << QStringLiteral("folder") << int(EISDIR);
+        QTest::newRow("FIFO") << QStringLiteral("fifo") << int(ENODEV);
+        QTest::newRow("link to a device") << QStringLiteral("device") << int(ENODEV);
+        QTest::newRow("dangling link") << QStringLiteral("dangling") << int(ENOENT);
+        QTest::newRow("link loop") << QStringLiteral("loop") << int(ENOENT);
+        QTest::newRow("2 TB sparse file") << QStringLiteral("sparse") << int(ENOMEM);
+    }
+    void readFileOnlyRegularFiles() {
+        QFETCH(QString, kind);
+        QFETCH(int, code);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("f.txt"));
+        const QByteArray native = QFile::encodeName(path);
+        const QString regular = dir.filePath(QStringLiteral("regular.txt"));
+        QFile file(regular);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("a\r\n");
+        file.close();
+        if (kind == u"file")
+            QVERIFY(QFile::rename(regular, path));
+        else if (kind == u"link")
+            QCOMPARE(::symlink("regular.txt", native.constData()), 0);
+        else if (kind == u"folder")
+            QVERIFY(QDir().mkdir(path));
+        else if (kind == u"fifo")
+            QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+        else if (kind == u"device")
+            QCOMPARE(::symlink("/dev/zero", native.constData()), 0);
+        else if (kind == u"dangling")
+            QCOMPARE(::symlink("none.txt", native.constData()), 0);
+        else if (kind == u"loop")
+            QCOMPARE(::symlink(native.constData(), native.constData()), 0);
+        else if (kind == u"sparse")
+            QVERIFY(QFile::rename(regular, path) && QFile::resize(path, qint64(2) << 40));
+        IoError error;
+        const std::optional<QByteArray> content = readFile(path, &error);
+        QCOMPARE(content.has_value(), code == 0);
+        if (code == 0)
+            QCOMPARE(*content, raw("a\r\n"));
+        else
+            QCOMPARE(error.code, code);
+        QCOMPARE(fileExists(path), kind == u"file" || kind == u"link" || kind == u"fifo" ||
+                                       kind == u"device" || kind == u"sparse");
+    }
+
     void encodeLookAlikes_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("bytes");
@@ -304,7 +412,7 @@ class TestText : public QObject {
         QTest::newRow("cut") << QByteArray("abcdefgh") << 5 << "abcde" + dots;
         QTest::newRow("never inside a double-byte character")
             << raw("abcd\x95\x5c") << 5 << "abcd" + dots;
-        QTest::newRow("a tab past the end") << QByteArray("abc\tX") << 6 << "abc" + dots;
+        QTest::newRow("a tab past the end") << QByteArray("abc\tX") << 6 << "abc   " + dots;
         QTest::newRow("lone lead byte at the end") << raw("ab\x95") << 10 << raw("ab\x95");
     }
     void shownLine() {

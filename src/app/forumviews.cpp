@@ -89,7 +89,7 @@ void TForm1::loadListView(int row, const QByteArray &path) {
     const DataList &target = dataListTable_.at(row - 1);
     CapturedRows captured = loadCapturedRows(text::nativePath(path));
     target.model->setRows(std::move(captured.rows));
-    target.datePanel->setText(text::decode(captured.datePanel));
+    target.datePanel->setText(text::shownText(captured.datePanel));
 }
 
 void TForm1::loadTextView(const QByteArray &path) {
@@ -98,7 +98,7 @@ void TForm1::loadTextView(const QByteArray &path) {
         return;
     CapturedRows captured = loadCapturedRows(native);
     Label2->setLines(std::move(captured.rows));
-    Panel5->setText(text::decode(captured.datePanel));
+    Panel5->setText(text::shownText(captured.datePanel));
 }
 
 void TForm1::pop2Popup() {

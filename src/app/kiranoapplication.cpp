@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <exception>
+#include <new>
 
 namespace kirano {
 
@@ -9,15 +10,39 @@ KiranoApplication::KiranoApplication(int &argc, char **argv) : QApplication(argc
     setApplicationName(kAppTitle);
 }
 
+namespace {
+
+QString currentErrorText() {
+    try {
+        throw;
+    } catch (const std::bad_alloc &) {
+        return QStringLiteral(u"メモリが不足しています");
+    } catch (const std::exception &e) {
+        return QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        return QStringLiteral(u"不明なエラーが発生しました");
+    }
+}
+
+} // namespace
+
 bool KiranoApplication::notify(QObject *receiver, QEvent *event) {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const std::exception &e) {
-        report(QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        report(QStringLiteral(u"不明なエラーが発生しました"));
+        report(currentErrorText());
     }
     return false;
+}
+
+void KiranoApplication::reportCurrentError() {
+    const QString text = currentErrorText();
+    if (auto *app = dynamic_cast<KiranoApplication *>(QCoreApplication::instance())) {
+        app->report(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, kAppTitle, text, QMessageBox::Ok);
+    box.exec();
 }
 
 void KiranoApplication::setErrorReporter(std::function<void(const QString &)> reporter) {

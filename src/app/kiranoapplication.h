@@ -17,6 +17,11 @@ class KiranoApplication : public QApplication {
     // Tests replace the message box.
     void setErrorReporter(std::function<void(const QString &)> reporter);
 
+    // Called inside a catch block: reports the error being handled the same
+    // way, so that one thrown during start-up, before the event loop, is
+    // shown like one from an event handler.
+    static void reportCurrentError();
+
   private:
     void report(const QString &text);
     std::function<void(const QString &)> reporter_;

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -30,11 +31,18 @@ int main(int argc, char **argv) {
     }
     kirano::KiranoApplication app(argc, argv);
     kirano::QtPrompts prompts;
-    kirano::TForm1 form1(QDir(QCoreApplication::applicationDirPath()).absolutePath() + u'/',
-                         prompts);
-    prompts.setWindow(&form1);
-    kirano::Dialogs dialogs = kirano::createDialogs(form1, prompts);
-    prompts.setChooser(dialogs.chooser);
-    form1.show();
+    std::unique_ptr<kirano::TForm1> form1;
+    try {
+        form1 = std::make_unique<kirano::TForm1>(
+            QDir(QCoreApplication::applicationDirPath()).absolutePath() + u'/', prompts);
+        prompts.setWindow(form1.get());
+        kirano::Dialogs dialogs = kirano::createDialogs(*form1, prompts);
+        prompts.setChooser(dialogs.chooser);
+    } catch (...) {
+        // Without its window the program cannot go on; it says why and ends.
+        kirano::KiranoApplication::reportCurrentError();
+        return 1;
+    }
+    form1->show();
     return app.exec();
 }

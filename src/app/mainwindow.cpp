@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/fonts.h"
+#include "app/kiranoapplication.h"
 #include "browser/bytelistmodel.h"
 #include "browser/datalistview.h"
 #include "browser/textpane.h"
@@ -76,13 +77,23 @@ void TForm1::FormCreate() {
     setViewMode(ViewMode::Forum);
 
     folders_ = SettingsFolders::allSetTo(programFolder_);
-    if (text::fileExists(settingsFilePath_)) {
-        if (readSettingsFolders()) {
-            loadForumList();
-            loadPatioList();
+    // An error thrown while loading goes to the general error report and the
+    // window still opens, like one thrown in an event handler.
+    try {
+        if (text::fileExists(settingsFilePath_)) {
+            if (readSettingsFolders()) {
+                loadForumList();
+                loadPatioList();
+            }
+        } else {
+            prompts_.message(QStringLiteral(u"環境設定.txtがありません"));
         }
-    } else {
-        prompts_.message(QStringLiteral(u"環境設定.txtがありません"));
+    } catch (...) {
+        forumList_.clear();
+        forumModel_->clear();
+        patioList_.clear();
+        patioModel_->clear();
+        KiranoApplication::reportCurrentError();
     }
 }
 

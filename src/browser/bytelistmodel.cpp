@@ -10,7 +10,8 @@ int ByteListModel::rowCount(const QModelIndex &parent) const {
 QVariant ByteListModel::data(const QModelIndex &index, int role) const {
     if (!index.isValid() || index.row() >= rows_.size() || role != Qt::DisplayRole)
         return QVariant();
-    return text::decode(rows_.at(index.row()));
+    // Only what is drawn is cut; the row keeps all its bytes.
+    return text::shownText(rows_.at(index.row()));
 }
 
 void ByteListModel::setRows(QList<QByteArray> rows) {

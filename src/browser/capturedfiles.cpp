@@ -4,6 +4,8 @@
 #include "text/numbers.h"
 #include "text/sjis.h"
 
+#include <new>
+
 namespace kirano {
 
 namespace {
@@ -43,7 +45,11 @@ CapturedRows loadCapturedRows(const QString &path, int indent) {
     std::optional<QByteArray> content = text::readFile(path);
     if (!content)
         return {{}, placeholderPanel(indent)};
-    return splitDateLine(text::splitLines(*content), indent);
+    try {
+        return splitDateLine(text::splitLines(*content), indent);
+    } catch (const std::bad_alloc &) {
+        return {{}, placeholderPanel(indent)}; // more lines than memory
+    }
 }
 
 QList<QByteArray> placeholderRooms() {

@@ -56,9 +56,9 @@ void TextPane::setLines(QList<QByteArray> lines) {
     lines_ = std::move(lines);
     widestLine_ = 0;
     for (const QByteArray &line : lines_) {
-        const qsizetype width = line.size() <= kMaxShownCells && !line.contains('\t')
+        const qsizetype width = line.size() <= text::kShownBytes && !line.contains('\t')
                                     ? line.size()
-                                    : text::shownLine(line, kMaxShownCells).size();
+                                    : text::shownLine(line, text::kShownBytes).size();
         widestLine_ = qMax(widestLine_, width);
     }
     anchor_ = cursor_ = Spot{};
@@ -67,7 +67,7 @@ void TextPane::setLines(QList<QByteArray> lines) {
 }
 
 QString TextPane::shown(int line) const {
-    return text::decode(text::shownLine(lines_.at(line), kMaxShownCells));
+    return text::decode(text::shownLine(lines_.at(line), text::kShownBytes));
 }
 
 QString TextPane::text() const {

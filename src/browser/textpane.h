@@ -16,9 +16,6 @@ class TextPane : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString text READ text)
   public:
-    // Cells drawn of one line at most; the rest is elided.
-    static constexpr qsizetype kMaxShownCells = 4000;
-
     explicit TextPane(const QString &name, QWidget *parent = nullptr);
 
     void setLines(QList<QByteArray> lines);

@@ -44,10 +44,13 @@ std::optional<QByteArray> askText(BuildContext &context, const QString &caption,
 
 std::optional<QByteArray> queryText(BuildContext &context, const QString &caption,
                                     const QString &prompt, const QByteArray &initial) {
-    std::optional<QString> answer =
-        context.prompts.inputQuery(caption, prompt, text::decode(initial));
+    const QString shown = text::decode(initial);
+    std::optional<QString> answer = context.prompts.inputQuery(caption, prompt, shown);
     if (!answer || answer->isEmpty())
         return std::nullopt;
+    // Confirmed as shown: the proposal's own bytes, not their screen form.
+    if (*answer == shown)
+        return initial;
     return encodeTypedAnswer(context.prompts, *answer);
 }
 

@@ -55,7 +55,8 @@ std::optional<PatrolEntry> withFile(std::optional<PatrolEntry> entry, BuildConte
 std::optional<QByteArray> askText(BuildContext &context, const QString &caption,
                                   const QString &prompt);
 
-// An input query; nothing for Cancel or an empty text.
+// An input query; nothing for Cancel or an empty text. An answer left as
+// shown gives back `initial` byte for byte.
 std::optional<QByteArray> queryText(BuildContext &context, const QString &caption,
                                     const QString &prompt, const QByteArray &initial);
 

@@ -182,10 +182,17 @@ std::optional<QByteArray> PatioEditor::askField(const QString &prompt) {
     return encodeTypedAnswer(prompts_, answer);
 }
 
-std::optional<QByteArray> PatioEditor::queryField(const QString &prompt, QLineEdit *current) {
-    std::optional<QString> answer = prompts_.inputQuery(kCaption, prompt, current->text());
+std::optional<QByteArray> PatioEditor::queryField(const QString &prompt, QLineEdit *current,
+                                                  const QByteArray &stored) {
+    const QString shown = current->text();
+    std::optional<QString> answer = prompts_.inputQuery(kCaption, prompt, shown);
     if (!answer)
         return std::nullopt;
+    // An answer left as shown keeps the field's bytes: an invalid byte, a
+    // lone lead byte or the other code of a duplicated character would not
+    // come back from the screen text.
+    if (*answer == shown)
+        return stored;
     return encodeTypedAnswer(prompts_, *answer);
 }
 
@@ -211,13 +218,15 @@ void PatioEditor::N4Click() {
         prompts_.message(QStringLiteral(u"変更できません"));
         return;
     }
-    std::optional<QByteArray> name = queryField(QStringLiteral(u"名称"), Edit1);
+    const PatioRecord &record = records_[currentIndex_];
+    std::optional<QByteArray> name = queryField(QStringLiteral(u"名称"), Edit1, record.name);
     if (!name)
         return;
-    std::optional<QByteArray> id = queryField(QStringLiteral(u"ＩＤ"), Edit2);
+    std::optional<QByteArray> id = queryField(QStringLiteral(u"ＩＤ"), Edit2, record.id);
     if (!id)
         return;
-    std::optional<QByteArray> password = queryField(QStringLiteral(u"パスワード"), Edit3);
+    std::optional<QByteArray> password =
+        queryField(QStringLiteral(u"パスワード"), Edit3, record.password);
     if (!password)
         return;
     records_[currentIndex_] = {*name, text::asciiUpper(*id), *password};

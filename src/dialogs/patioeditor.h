@@ -46,7 +46,8 @@ class PatioEditor : public QDialog {
     void showRecord();
     bool saveRecords();
     std::optional<QByteArray> askField(const QString &prompt);
-    std::optional<QByteArray> queryField(const QString &prompt, QLineEdit *current);
+    std::optional<QByteArray> queryField(const QString &prompt, QLineEdit *current,
+                                         const QByteArray &stored);
 
     Prompts &prompts_;
     std::function<QString()> mainCaption_;

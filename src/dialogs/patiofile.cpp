@@ -1,22 +1,32 @@
 #include "dialogs/patiofile.h"
 #include "text/lines.h"
 
+#include <cerrno>
+#include <new>
+
 namespace kirano {
 
 std::optional<QList<PatioRecord>> readPatioList(const QString &path, text::IoError *error) {
     std::optional<QByteArray> content = text::readFile(path, error);
     if (!content)
         return std::nullopt;
-    text::LineReader reader(*content);
-    QList<PatioRecord> records;
-    while (!reader.atEnd()) {
-        PatioRecord record;
-        record.name = reader.readLine();
-        record.id = reader.readLine();
-        record.password = reader.readLine();
-        records.append(std::move(record));
+    try {
+        text::LineReader reader(*content);
+        QList<PatioRecord> records;
+        while (!reader.atEnd()) {
+            PatioRecord record;
+            record.name = reader.readLine();
+            record.id = reader.readLine();
+            record.password = reader.readLine();
+            records.append(std::move(record));
+        }
+        return records;
+    } catch (const std::bad_alloc &) {
+        // More records than memory: a file that cannot be read.
+        if (error)
+            error->code = ENOMEM;
+        return std::nullopt;
     }
-    return records;
 }
 
 std::optional<text::IoError> writePatioList(const QString &path,

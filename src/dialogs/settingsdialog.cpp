@@ -227,6 +227,9 @@ void SettingsDialog::pickFolder(int row) {
     QString folder = QDir::toNativeSeparators(treeFolder());
     if (!folder.endsWith(QDir::separator()))
         folder += QDir::separator();
+    // The folder already set, chosen again, keeps its bytes.
+    if (folder == text::decode(folders_.folders[row]))
+        return;
     if (std::optional<QByteArray> bytes = encodeAnswer(prompts_, folder))
         setFolder(row, *bytes);
 }

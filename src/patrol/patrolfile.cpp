@@ -2,9 +2,13 @@
 #include "patrol/displayrow.h"
 #include "text/lines.h"
 
+#include <new>
+
 namespace kirano {
 
-std::optional<QList<PatrolEntry>> parsePatrolList(const QByteArray &content) {
+namespace {
+
+std::optional<QList<PatrolEntry>> parseEntries(const QByteArray &content) {
     text::LineCursor cursor(content);
     QList<PatrolEntry> entries;
     PatrolEntry entry;
@@ -21,6 +25,16 @@ std::optional<QList<PatrolEntry>> parsePatrolList(const QByteArray &content) {
         field = 0;
     }
     return entries; // a short group at the end is no entry
+}
+
+} // namespace
+
+std::optional<QList<PatrolEntry>> parsePatrolList(const QByteArray &content) {
+    try {
+        return parseEntries(content);
+    } catch (const std::bad_alloc &) {
+        return std::nullopt; // more entries than memory: not a list to open
+    }
 }
 
 QList<QByteArray> patrolListLines(const PatrolListModel &list) {

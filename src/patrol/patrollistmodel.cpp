@@ -17,15 +17,15 @@ QVariant PatrolListModel::data(const QModelIndex &index, int role) const {
         return QVariant();
     const PatrolEntry &entry = entries_.at(index.row());
     if (index.column() == Days)
-        return text::decode(entry.days);
+        return text::shownText(entry.days);
     const DisplayRow display = BuildDisplayRow(entry).value_or(DisplayRow{});
     switch (index.column()) {
     case First:
-        return text::decode(display.column1);
+        return text::shownText(display.column1);
     case Second:
-        return text::decode(display.column2);
+        return text::shownText(display.column2);
     case Third:
-        return text::decode(display.column3);
+        return text::shownText(display.column3);
     default:
         return QVariant();
     }

@@ -5,6 +5,13 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cerrno>
+#include <new>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace kirano::text {
 
@@ -24,6 +31,9 @@ QString IoError::text() const {
     case EPERM:
     case EROFS:
         return QStringLiteral(u"ﾌｧｲﾙへのｱｸｾｽが拒否されました");
+    case EISDIR:
+    case ENODEV: // not a regular file: a FIFO, a device or a socket
+        return QStringLiteral(u"ﾌｧｲﾙへのｱｸｾｽが拒否されました");
     case ENOSPC:
 #ifdef EDQUOT
     case EDQUOT:
@@ -38,22 +48,57 @@ QString cannotCreateText(const QString &path) {
     return QStringLiteral(u"ﾌｧｲﾙ %1 を作成できません").arg(path);
 }
 
+namespace {
+
+std::optional<QByteArray> failRead(IoError *error, int code) {
+    if (error)
+        error->code = code;
+    return std::nullopt;
+}
+
+// Opens a regular file for reading, or fails without waiting: a FIFO put in
+// its place after the check would otherwise block the open until a writer
+// comes.
+bool openRegular(QFile &file, const QString &path) {
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        errno = ENODEV;
+        return false;
+    }
+    return file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+#else
+    file.setFileName(path);
+    return file.open(QIODevice::ReadOnly);
+#endif
+}
+
+} // namespace
+
 std::optional<QByteArray> readFile(const QString &path, IoError *error) {
-    QFile file(path);
+    // Only regular files are read: a FIFO would wait for ever for a writer,
+    // a device never ends. Neither is opened.
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return failRead(error, info.isDir() ? EISDIR : info.exists() ? ENODEV : ENOENT);
+    QFile file;
     errno = 0;
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            error->code = lastErrno();
-        return std::nullopt;
-    }
+    if (!openRegular(file, path))
+        return failRead(error, lastErrno());
     errno = 0;
-    QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            error->code = lastErrno();
-        return std::nullopt;
+    try {
+        QByteArray content = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return failRead(error, lastErrno());
+        return content;
+    } catch (const std::bad_alloc &) {
+        // A file larger than the memory left is a file that cannot be read.
+        return failRead(error, ENOMEM);
     }
-    return content;
 }
 
 std::optional<IoError> writeLines(const QString &path, const QList<QByteArray> &lines,

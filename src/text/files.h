@@ -20,6 +20,9 @@ struct IoError {
 // "ﾌｧｲﾙ %s を作成できません" with the path filled in.
 QString cannotCreateText(const QString &path);
 
+// The whole content of a regular file (links followed). A folder, a FIFO, a
+// device or a socket cannot be read and is never opened; nor can a file too
+// large for the memory left.
 std::optional<QByteArray> readFile(const QString &path, IoError *error = nullptr);
 
 // Replaces the file with the lines, each ended by CR LF. The new content is
@@ -29,6 +32,8 @@ std::optional<QByteArray> readFile(const QString &path, IoError *error = nullptr
 std::optional<IoError> writeLines(const QString &path, const QList<QByteArray> &lines,
                                   std::optional<QFileDevice::Permissions> newFilePermissions = {});
 
+// Something other than a folder is there (links followed). Whether it can
+// be read is readFile's answer.
 bool fileExists(const QString &path);
 
 } // namespace kirano::text

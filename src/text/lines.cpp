@@ -71,24 +71,21 @@ QByteArray joinCrLf(const QList<QByteArray> &lines) {
 QByteArray shownLine(QByteArrayView line, qsizetype maxCells) {
     if (line.size() <= maxCells && !line.contains('\t'))
         return line.toByteArray();
+    // The tabs first, only as far as can be drawn; then the cut.
     constexpr qsizetype kTabCells = 8;
     QByteArray shown;
-    shown.reserve(qMin(line.size(), maxCells) + kTabCells);
-    for (qsizetype i = 0; i < line.size();) {
-        const char b = line[i];
-        const qsizetype bytes = isLeadByte(static_cast<uchar>(b)) && i + 1 < line.size() ? 2 : 1;
-        const qsizetype cells = b == '\t' ? kTabCells - shown.size() % kTabCells : bytes;
-        if (shown.size() + cells > maxCells) {
-            shown.append(bytesOf(u"…"));
-            break;
-        }
-        if (b == '\t')
-            shown.append(cells, ' ');
+    shown.reserve(qMin(line.size(), maxCells) + kTabCells + 1);
+    qsizetype i = 0;
+    for (; i < line.size() && shown.size() <= maxCells; ++i) {
+        if (line[i] == '\t')
+            shown.append(kTabCells - shown.size() % kTabCells, ' ');
         else
-            shown.append(line.sliced(i, bytes));
-        i += bytes;
+            shown.append(line[i]);
     }
-    return shown;
+    if (i == line.size() && shown.size() <= maxCells)
+        return shown;
+    shown.truncate(wholeCharactersIn(shown, maxCells));
+    return shown + bytesOf(u"…");
 }
 
 } // namespace kirano::text

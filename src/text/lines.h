@@ -44,9 +44,8 @@ QByteArray joinCrLf(const QList<QByteArray> &lines);
 
 // A line as a fixed-pitch view draws it, one half-width cell per byte: each
 // tab becomes the blanks up to the next multiple of eight cells, and a line
-// wider than maxCells is cut before the character that would pass it (never
-// inside a double-byte character), with "…" marking the cut. Only what is
-// drawn is cut; the line itself stays whole.
+// wider than maxCells is cut after its last whole character that fits, with
+// "…" marking the cut. Only what is drawn is cut; the line stays whole.
 QByteArray shownLine(QByteArrayView line, qsizetype maxCells);
 
 } // namespace kirano::text

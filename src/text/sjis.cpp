@@ -40,9 +40,77 @@ QString withCp932Forms(QStringView text) {
 
 } // namespace
 
+namespace {
+
+// The code page's converter swaps three control codes (0x1A shows as U+001C,
+// 0x1C as U+007F, 0x7F as U+001A) and gives U+001A, which draws as nothing,
+// for a byte it cannot map. These bytes are never part of a double-byte
+// character, so the text is cut at them and they are shown as themselves.
+bool isSwappedControl(uchar b) {
+    return b == 0x1A || b == 0x1C || b == 0x7F;
+}
+
+const QChar kReplacement(0xFFFD);
+
+// A run without swapped controls and without a lone lead byte at its end.
+void appendRun(QString &out, QStringDecoder &decoder, QByteArrayView run) {
+    if (run.isEmpty())
+        return;
+    const qsizetype from = out.size();
+    if (out.isEmpty())
+        out = decoder.decode(run);
+    else
+        out += decoder.decode(run);
+    for (qsizetype i = from; i < out.size(); ++i) {
+        if (out.at(i) == u'\x1A')
+            out[i] = kReplacement;
+    }
+}
+
+} // namespace
+
 QString decode(QByteArrayView sjis) {
     QStringDecoder decoder(kCodecName, QStringConverter::Flag::Stateless);
-    return decoder.decode(sjis);
+    QString out;
+    const qsizetype size = sjis.size();
+    qsizetype start = 0;
+    qsizetype i = 0;
+    while (i < size) {
+        const uchar b = static_cast<uchar>(sjis[i]);
+        if (isLeadByte(b) && i + 1 < size && !isSwappedControl(static_cast<uchar>(sjis[i + 1]))) {
+            i += 2;
+            continue;
+        }
+        if (!isSwappedControl(b) && !isLeadByte(b)) {
+            ++i;
+            continue;
+        }
+        // A swapped control shows as itself; a lead byte without its second
+        // byte, which the converter would drop, as the replacement character.
+        appendRun(out, decoder, sjis.sliced(start, i - start));
+        out += isLeadByte(b) ? kReplacement : QChar(char16_t(b));
+        start = ++i;
+    }
+    appendRun(out, decoder, sjis.sliced(start));
+    return out;
+}
+
+qsizetype wholeCharactersIn(QByteArrayView sjis, qsizetype maxBytes) {
+    const qsizetype limit = qMin(maxBytes, sjis.size());
+    qsizetype cut = 0;
+    while (cut < limit) {
+        const qsizetype step = isLeadByte(static_cast<uchar>(sjis[cut])) ? 2 : 1;
+        if (cut + step > limit)
+            break;
+        cut += step;
+    }
+    return cut;
+}
+
+QString shownText(QByteArrayView sjis, qsizetype maxBytes) {
+    if (sjis.size() <= maxBytes)
+        return decode(sjis);
+    return decode(sjis.first(wholeCharactersIn(sjis, maxBytes))) + QChar(0x2026);
 }
 
 std::optional<QByteArray> encode(QStringView text) {
@@ -50,6 +118,16 @@ std::optional<QByteArray> encode(QStringView text) {
     QByteArray bytes = encoder.encode(withCp932Forms(text));
     if (encoder.hasError())
         return std::nullopt;
+    // Undo the converter's swap of three control codes (see decode); these
+    // bytes are never the second byte of a character.
+    for (char &b : bytes) {
+        if (b == '\x7F')
+            b = '\x1A';
+        else if (b == '\x1C')
+            b = '\x7F';
+        else if (b == '\x1A')
+            b = '\x1C';
+    }
     return bytes;
 }
 

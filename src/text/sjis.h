@@ -9,9 +9,20 @@
 
 namespace kirano::text {
 
-// Bytes to screen text. Invalid bytes show as a substitute character; the
-// bytes themselves are never changed by this.
+// Bytes to screen text. A byte that is no character, and a lead byte
+// without its second byte, show as U+FFFD; control bytes show as themselves.
+// The bytes themselves are never changed by this.
 QString decode(QByteArrayView sjis);
+
+// What a list row shows: the first `maxBytes` bytes at most (never half a
+// double-byte character), then an ellipsis when there were more, so that a
+// row of megabytes costs no more to draw than a screenful.
+constexpr qsizetype kShownBytes = 4096;
+QString shownText(QByteArrayView sjis, qsizetype maxBytes = kShownBytes);
+
+// How many bytes of the text's start make whole characters and no more than
+// maxBytes: where a drawn row may be cut.
+qsizetype wholeCharactersIn(QByteArrayView sjis, qsizetype maxBytes);
 
 // Screen text to bytes; nothing when a character has no code in page 932
 // (no '?' is ever produced). The usual Unicode look-alikes of the JIS

@@ -1,0 +1,30 @@
+// The settings file: what is read is written back and reads the same, and a
+// written file saves back byte for byte.
+#include "dialogs/settingsfile.h"
+#include "fuzzsupport.h"
+
+using namespace kirano;
+using kirano::fuzz::check;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    const QString path = fuzz::writeScratch("settings.txt", fuzz::input(data, size));
+    const std::optional<SettingsFolders> folders = readSettingsFolders(path);
+    const std::optional<SettingsFlags> flags = readSettingsFlags(path);
+    check(folders.has_value() && flags.has_value(), "a regular file reads");
+
+    const QString copy = fuzz::scratchPath("copy.txt");
+    check(!writeSettings(copy, *flags, *folders), "the settings write");
+    const std::optional<SettingsFolders> foldersAgain = readSettingsFolders(copy);
+    const std::optional<SettingsFlags> flagsAgain = readSettingsFlags(copy);
+    check(foldersAgain && *foldersAgain == *folders, "written folders read back the same");
+    check(flagsAgain && flagsAgain->logoutAfterPatrol == flags->logoutAfterPatrol &&
+              flagsAgain->saveReceivedMail == flags->saveReceivedMail &&
+              flagsAgain->receiveBinaryMail == flags->receiveBinaryMail,
+          "written flags read back the same");
+
+    const QByteArray written = fuzz::readScratch(copy);
+    const QString second = fuzz::scratchPath("second.txt");
+    check(!writeSettings(second, *flagsAgain, *foldersAgain), "the settings write again");
+    check(fuzz::readScratch(second) == written, "a written file saves back byte for byte");
+    return 0;
+}
