@@ -4,39 +4,16 @@
 #include "browser/capturedfiles.h"
 #include "browser/datalistview.h"
 #include "browser/textpane.h"
-#include "builders/forumbuilders.h"
+#include "builders/buildcontext.h"
 #include "dialogs/prompts.h"
 #include "patrol/patrollistmodel.h"
 #include "text/files.h"
 #include "text/sjis.h"
 
-#include <QAction>
 #include <QLabel>
-#include <QMenu>
 #include <algorithm>
 
 namespace kirano {
-
-void TForm1::connectForumViews() {
-    connect(ListBox2, &DataListView::rowClicked, this, &TForm1::ListBox2Click);
-    connect(pop2, &QMenu::aboutToShow, this, &TForm1::pop2Popup);
-    connect(pop5, &QMenu::aboutToShow, this, &TForm1::pop5Popup);
-    connect(pop6, &QMenu::aboutToShow, this, &TForm1::pop6Popup);
-    connectMenu(pop2, {&TForm1::N19Click, &TForm1::N20Click});
-    connectMenu(pop5, {&TForm1::N6Click, &TForm1::N7Click, &TForm1::N8Click});
-    connectMenu(pop6, {&TForm1::N9Click, &TForm1::N10Click, &TForm1::N26Click});
-}
-
-void TForm1::connectMenu(QMenu *menu, const std::vector<void (TForm1::*)()> &handlers) {
-    const QList<QAction *> items = menu->actions();
-    for (size_t i = 0; i < handlers.size(); ++i)
-        connect(items[static_cast<int>(i)], &QAction::triggered, this, handlers[i]);
-}
-
-void TForm1::enableItems(QMenu *menu, bool enabled) {
-    for (QAction *item : menu->actions())
-        item->setEnabled(enabled);
-}
 
 void TForm1::loadForumList() {
     forumList_.clear();
@@ -101,16 +78,6 @@ void TForm1::loadTextView(const QByteArray &path) {
     Panel5->setText(text::shownText(captured.datePanel));
 }
 
-void TForm1::pop2Popup() {
-    enableItems(pop2, ListBox2->selectedRow() >= 0);
-}
-void TForm1::pop5Popup() {
-    enableItems(pop5, ListBox4->selectedRow() >= 0);
-}
-void TForm1::pop6Popup() {
-    enableItems(pop6, ListBox5->selectedRow() >= 0);
-}
-
 std::optional<QByteArray> TForm1::selectedRowOf(DataListView *list) const {
     const int row = list->selectedRow();
     const auto *model = static_cast<const ByteListModel *>(list->model());
@@ -152,31 +119,6 @@ void TForm1::addBuilt(std::optional<PatrolEntry> (*builder)(BuildContext &)) {
     BuildContext context = buildContext();
     if (std::optional<PatrolEntry> entry = builder(context))
         AddEntry(*entry);
-}
-
-void TForm1::N19Click() {
-    addBuilt(buildMestitlea);
-}
-void TForm1::N20Click() {
-    addBuilt(buildDltitlea);
-}
-void TForm1::N6Click() {
-    addBuilt(buildMesread);
-}
-void TForm1::N7Click() {
-    addBuilt(buildMesup);
-}
-void TForm1::N8Click() {
-    addBuilt(buildMesrc);
-}
-void TForm1::N9Click() {
-    addBuilt(buildDltitleb);
-}
-void TForm1::N10Click() {
-    addBuilt(buildDldownFromList);
-}
-void TForm1::N26Click() {
-    addBuilt(buildDldown);
 }
 
 } // namespace kirano

@@ -65,11 +65,9 @@ void TForm1::FormCreate() {
     dataListTable_ = {DataList{ListBox4, listBox4Model_, Panel3},
                       DataList{ListBox5, listBox5Model_, Panel4}};
 
-    connectPatrolCommands();
-    connectForumViews();
-    connectServiceViews();
-    connect(N4, &QAction::triggered, this, &TForm1::N4Click);
-    connect(N5, &QAction::triggered, this, &TForm1::N5Click);
+    connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
+    connect(ListBox1, &DataListView::rowClicked, this, &TForm1::ListBox1Click);
+    connect(ListBox2, &DataListView::rowClicked, this, &TForm1::ListBox2Click);
     connect(ListBox3, &DataListView::rowClicked, this, &TForm1::ListBox3Click);
     connect(ListBox4, &DataListView::rowClicked, this, &TForm1::ListBox4Click);
     connect(ListBox5, &DataListView::rowClicked, this, &TForm1::ListBox5Click);
@@ -167,7 +165,7 @@ void TForm1::setViewMode(ViewMode mode) {
             PageControl1->setTabVisible(PageControl1->indexOf(page), true);
         PageControl1->setCurrentWidget(TabSheet1);
         Label2->setAccessibleName(PageControl1->tabText(PageControl1->indexOf(TabSheet3)));
-        listBox4Menu_ = pop5;
+        listBox4Shows_ = mode;
         return;
     case ViewMode::Notices:
     case ViewMode::Bbs: {
@@ -178,7 +176,7 @@ void TForm1::setViewMode(ViewMode mode) {
         PageControl1->setTabText(PageControl1->indexOf(TabSheet1),
                                  notices ? QStringLiteral(u"お知らせ") : QStringLiteral(u"掲示板"));
         showOnly(TabSheet1);
-        listBox4Menu_ = notices ? pop7 : pop8;
+        listBox4Shows_ = mode;
         return;
     }
     case ViewMode::Fees:

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -61,7 +62,6 @@ class TForm1 : public QMainWindow {
     void N25Click();
     void Delete2Click();
     void N30Click();
-    void pop4Popup();
 
     // The weekday strip. ReadDays sets noDaysFlag to 1, after saying so, when
     // no day is chosen; every caller then stops.
@@ -92,41 +92,11 @@ class TForm1 : public QMainWindow {
     void loadTextView(const QByteArray &path);
     const QList<ForumRecord> &forumList() const { return forumList_; }
 
-    // Context menus enable their items only with the selection they read.
-    void pop2Popup();
-    void pop5Popup();
-    void pop6Popup();
-
-    // The forum command builders.
-    void N19Click();
-    void N20Click();
-    void N6Click();
-    void N7Click();
-    void N8Click();
-    void N9Click();
-    void N10Click();
-    void N26Click();
-
     // The services and the patios.
     void ListBox1Click();
     void loadPatioList();
     const QByteArray &patioListPath() const { return patioListPath_; }
     const QList<PatioRecord> &patioList() const { return patioList_; }
-    void pop3Popup();
-    void pop7Popup();
-    void pop8Popup();
-
-    // The account and patio command builders.
-    void N15Click();
-    void N16Click();
-    void N17Click();
-    void N18Click();
-    void N12Click();
-    void N11Click();
-    void N29Click();
-    void N21Click();
-    void N22Click();
-    void N23Click();
 
     // A click in a data list: the next command is appended, not inserted.
     void ListBox3Click();
@@ -137,6 +107,25 @@ class TForm1 : public QMainWindow {
     bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
+    // One row of a menu table: the item as the form names it, what it runs,
+    // and when it is enabled (checked as the menu opens; none: always).
+    struct MenuRow {
+        const char *name; // nullptr: a separator
+        QString caption;
+        std::function<void()> run;
+        bool (TForm1::*enabledWhen)() const = nullptr;
+    };
+    QMenu *menuFrom(const char *name, const QString &title, const std::vector<MenuRow> &rows);
+    std::function<void()> runs(void (TForm1::*handler)());
+    std::function<void()> adds(std::optional<PatrolEntry> (*builder)(BuildContext &));
+    // What a pop-up's items need selected.
+    bool forumSelected() const;
+    bool patioSelected() const;
+    bool listBox4RowSelected() const;
+    bool noticeSelected() const;
+    bool librarySelected() const;
+    bool patrolRowSelected() const;
+
     void FormCreate();
     void createMainMenu();
     void createToolBar();
@@ -145,20 +134,15 @@ class TForm1 : public QMainWindow {
     QWidget *createWeekdayStrip();
     QTabWidget *createDataTabs();
     void createPopupMenus();
-    void attachPopup(QWidget *list, QMenu **menu);
+    void attachPopup(QWidget *list, std::function<QMenu *()> menu);
 
     bool readSettingsFolders();
-    void connectForumViews();
-    void connectServiceViews();
-    void connectMenu(QMenu *menu, const std::vector<void (TForm1::*)()> &handlers);
-    static void enableItems(QMenu *menu, bool enabled);
     BuildContext buildContext();
     void addBuilt(std::optional<PatrolEntry> (*builder)(BuildContext &));
     std::optional<QByteArray> selectedRowOf(DataListView *list) const;
     void deselectPatrolList();
     int selectedPatrolRow() const;
     void setCurrentPatrolFile(const QByteArray &path);
-    void connectPatrolCommands();
 
     Prompts &prompts_;
     ChooserDialog *chooser_ = nullptr;
@@ -220,25 +204,9 @@ class TForm1 : public QMainWindow {
     QScrollArea *ScrollBox1 = nullptr;
     TextPane *Label2 = nullptr;
 
-    QAction *New1 = nullptr;
-    QAction *Open1 = nullptr;
-    QAction *Save1 = nullptr;
-    QAction *SaveAs1 = nullptr;
-    QAction *Delete1 = nullptr;
-    QAction *Exit1 = nullptr;
-    QAction *N4 = nullptr;
-    QAction *N5 = nullptr;
-
-    QMenu *pop1 = nullptr;
-    QMenu *pop2 = nullptr;
-    QMenu *pop3 = nullptr;
-    QMenu *pop4 = nullptr;
-    QMenu *pop5 = nullptr;
-    QMenu *pop6 = nullptr;
-    QMenu *pop7 = nullptr;
-    QMenu *pop8 = nullptr;
-    // The menu ListBox4 carries in the current view mode.
-    QMenu *listBox4Menu_ = nullptr;
+    // What ListBox4 shows last: rooms, notices or BBS categories; its
+    // pop-up follows.
+    ViewMode listBox4Shows_ = ViewMode::Forum;
 };
 
 } // namespace kirano

@@ -4,6 +4,9 @@
 #include "browser/bytelistmodel.h"
 #include "browser/datalistview.h"
 #include "browser/textpane.h"
+#include "builders/accountbuilders.h"
+#include "builders/forumbuilders.h"
+#include "builders/patiobuilders.h"
 #include "patrol/patrollistmodel.h"
 #include "text/sjis.h"
 
@@ -68,42 +71,53 @@ QWidget *makeTabSheet(const char *name, QWidget *view, QLabel *datePanel) {
 
 } // namespace
 
+QMenu *TForm1::menuFrom(const char *name, const QString &title, const std::vector<MenuRow> &rows) {
+    QMenu *menu = makeMenu(this, name, title);
+    for (const MenuRow &row : rows) {
+        if (!row.name) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction *action = makeAction(this, row.name, row.caption);
+        if (row.run)
+            connect(action, &QAction::triggered, this, row.run);
+        if (row.enabledWhen) {
+            connect(menu, &QMenu::aboutToShow, action, [this, action, when = row.enabledWhen] {
+                action->setEnabled((this->*when)());
+            });
+        }
+        menu->addAction(action);
+    }
+    return menu;
+}
+
+std::function<void()> TForm1::runs(void (TForm1::*handler)()) {
+    return [this, handler] { (this->*handler)(); };
+}
+
+std::function<void()> TForm1::adds(std::optional<PatrolEntry> (*builder)(BuildContext &)) {
+    return [this, builder] { addBuilt(builder); };
+}
+
 void TForm1::createMainMenu() {
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-
-    QStyle *style = QApplication::style();
-    New1 = makeAction(this, "New1", QStringLiteral(u"クリア"));
-    New1->setIcon(style->standardIcon(QStyle::SP_FileIcon));
-    Open1 = makeAction(this, "Open1", QStringLiteral(u"開く"));
-    Open1->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
-    Save1 = makeAction(this, "Save1", QStringLiteral(u"上書き保存"));
-    Save1->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
-    SaveAs1 = makeAction(this, "SaveAs1", QStringLiteral(u"名前を付けて保存"));
-    Delete1 = makeAction(this, "Delete1", QStringLiteral(u"削除"));
-    Delete1->setToolTip(QStringLiteral(u"ファイル削除"));
-    Delete1->setIcon(style->standardIcon(QStyle::SP_TrashIcon));
-    Exit1 = makeAction(this, "Exit1", QStringLiteral(u"終了"));
-    Exit1->setIcon(style->standardIcon(QStyle::SP_DialogCloseButton));
-
-    QMenu *file = makeMenu(this, "File1", QStringLiteral(u"ファイル"));
-    file->addActions({New1, Open1, Save1, SaveAs1});
-    file->addSeparator();
-    file->addAction(Delete1);
-    file->addSeparator();
-    file->addAction(Exit1);
-    bar->addMenu(file);
-
-    N4 = makeAction(this, "N4", QStringLiteral(u"パティオ編集"));
-    N5 = makeAction(this, "N5", QStringLiteral(u"環境設定"));
-    QMenu *settings = makeMenu(this, "SettingsMenu", QStringLiteral(u"設定"));
-    settings->addActions({N4, N5});
-    bar->addMenu(settings);
-
+    bar->addMenu(
+        menuFrom("File1", QStringLiteral(u"ファイル"),
+                 {{"New1", QStringLiteral(u"クリア"), runs(&TForm1::New1Click)},
+                  {"Open1", QStringLiteral(u"開く"), runs(&TForm1::Open1Click)},
+                  {"Save1", QStringLiteral(u"上書き保存"), runs(&TForm1::Save1Click)},
+                  {"SaveAs1", QStringLiteral(u"名前を付けて保存"), runs(&TForm1::SaveAs1Click)},
+                  {},
+                  {"Delete1", QStringLiteral(u"削除"), runs(&TForm1::Delete1Click)},
+                  {},
+                  {"Exit1", QStringLiteral(u"終了"), runs(&TForm1::Exit1Click)}}));
+    bar->addMenu(menuFrom("SettingsMenu", QStringLiteral(u"設定"),
+                          {{"N4", QStringLiteral(u"パティオ編集"), runs(&TForm1::N4Click)},
+                           {"N5", QStringLiteral(u"環境設定"), runs(&TForm1::N5Click)}}));
     QMenu *other = makeMenu(this, "OtherMenu", QStringLiteral(u"その他"));
-    QMenu *version = makeMenu(this, "VersionMenu", QStringLiteral(u"バージョン情報"));
-    version->addAction(makeAction(this, "VersionItem", QStringLiteral("Ver 1.4.0")));
-    other->addMenu(version);
+    other->addMenu(menuFrom("VersionMenu", QStringLiteral(u"バージョン情報"),
+                            {{"VersionItem", QStringLiteral("Ver 1.4.0"), {}}}));
     bar->addMenu(other);
 }
 
@@ -115,16 +129,21 @@ void TForm1::createToolBar() {
     ToolBar1->setFixedHeight(28);
     ToolBar1->setIconSize(QSize(16, 16));
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
-    auto addButton = [this](QAction *action) {
+    // The buttons share the file menu's actions and lend them their icons.
+    QStyle *style = QApplication::style();
+    auto addButton = [this, style](const char *name, QStyle::StandardPixmap icon) {
+        auto *action = findChild<QAction *>(QString::fromLatin1(name));
+        action->setIcon(style->standardIcon(icon));
         ToolBar1->addAction(action);
         ToolBar1->widgetForAction(action)->setFixedWidth(45);
+        return action;
     };
-    addButton(New1);
-    addButton(Open1);
-    addButton(Save1);
-    addButton(Delete1);
+    addButton("New1", QStyle::SP_FileIcon);
+    addButton("Open1", QStyle::SP_DialogOpenButton);
+    addButton("Save1", QStyle::SP_DialogSaveButton);
+    addButton("Delete1", QStyle::SP_TrashIcon)->setToolTip(QStringLiteral(u"ファイル削除"));
     ToolBar1->addSeparator();
-    addButton(Exit1);
+    addButton("Exit1", QStyle::SP_DialogCloseButton);
     ToolBar1->addSeparator();
     Label1 = new QLabel(QStringLiteral(u"[ファイル名：]"), ToolBar1);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -288,43 +307,89 @@ QWidget *TForm1::createRightPanel() {
     return panel;
 }
 
-void TForm1::attachPopup(QWidget *list, QMenu **menu) {
-    connect(list, &QWidget::customContextMenuRequested, this, [list, menu](const QPoint &pos) {
-        if (*menu)
-            (*menu)->exec(list->mapToGlobal(pos));
-    });
+void TForm1::attachPopup(QWidget *list, std::function<QMenu *()> menu) {
+    connect(list, &QWidget::customContextMenuRequested, this,
+            [list, menu = std::move(menu)](const QPoint &pos) {
+                menu()->exec(list->mapToGlobal(pos));
+            });
 }
 
+// Each pop-up's items: the form's name, caption, what it runs, when enabled.
 void TForm1::createPopupMenus() {
-    auto menuWith = [this](const char *name,
-                           std::initializer_list<std::pair<const char *, const char16_t *>> items) {
-        QMenu *menu = makeMenu(this, name);
-        for (const auto &[itemName, text] : items)
-            menu->addAction(makeAction(this, itemName, QString::fromUtf16(text)));
-        return menu;
-    };
-    pop1 = menuWith("pop1", {{"N15", u"料金情報"},
-                             {"N16", u"テキストメール送信"},
-                             {"N17", u"バイナリメール送信"},
-                             {"N18", u"マイフォーラム"},
-                             {"N12", u"お知らせタイトル"}});
-    pop2 = menuWith("pop2", {{"N19", u"会議室タイトル（大）"}, {"N20", u"ＤＬタイトル（大）"}});
-    pop3 = menuWith("pop3", {{"N21", u"読み込み"}, {"N22", u"書き込み"}, {"N23", u"既読位置変更"}});
-    pop4 = menuWith(
-        "pop4", {{"N24", u"上へ"}, {"N25", u"下へ"}, {"Delete2", u"削除"}, {"N30", u"曜日変更"}});
-    pop5 = menuWith("pop5", {{"N6", u"読み込み"}, {"N7", u"書き込み"}, {"N8", u"未読位置変更"}});
-    pop6 = menuWith("pop6", {{"N9", u"ＤＬタイトル（小）"},
-                             {"N10", u"ＤＬダウンロード（リスト）"},
-                             {"N26", u"ＤＬダウンロード"}});
-    pop7 = menuWith("pop7", {{"N11", u"読み込み"}});
-    pop8 = menuWith("pop8", {{"N29", u"書き込み"}});
+    QMenu *pop1 = menuFrom("pop1", QString(),
+                           {{"N15", QStringLiteral(u"料金情報"), adds(buildBill)},
+                            {"N16", QStringLiteral(u"テキストメール送信"), adds(buildMailuptxt)},
+                            {"N17", QStringLiteral(u"バイナリメール送信"), adds(buildMailupbin)},
+                            {"N18", QStringLiteral(u"マイフォーラム"), adds(buildMyforum)},
+                            {"N12", QStringLiteral(u"お知らせタイトル"), adds(buildNewtitle)}});
+    QMenu *pop2 = menuFrom("pop2", QString(),
+                           {{"N19", QStringLiteral(u"会議室タイトル（大）"), adds(buildMestitlea),
+                             &TForm1::forumSelected},
+                            {"N20", QStringLiteral(u"ＤＬタイトル（大）"), adds(buildDltitlea),
+                             &TForm1::forumSelected}});
+    QMenu *pop3 = menuFrom(
+        "pop3", QString(),
+        {{"N21", QStringLiteral(u"読み込み"), adds(buildPatioread), &TForm1::patioSelected},
+         {"N22", QStringLiteral(u"書き込み"), adds(buildPatioup), &TForm1::patioSelected},
+         {"N23", QStringLiteral(u"既読位置変更"), adds(buildPatiorc), &TForm1::patioSelected}});
+    QMenu *pop4 = menuFrom(
+        "pop4", QString(),
+        {{"N24", QStringLiteral(u"上へ"), runs(&TForm1::N24Click), &TForm1::patrolRowSelected},
+         {"N25", QStringLiteral(u"下へ"), runs(&TForm1::N25Click), &TForm1::patrolRowSelected},
+         {"Delete2", QStringLiteral(u"削除"), runs(&TForm1::Delete2Click),
+          &TForm1::patrolRowSelected},
+         {"N30", QStringLiteral(u"曜日変更"), runs(&TForm1::N30Click),
+          &TForm1::patrolRowSelected}});
+    QMenu *pop5 = menuFrom(
+        "pop5", QString(),
+        {{"N6", QStringLiteral(u"読み込み"), adds(buildMesread), &TForm1::listBox4RowSelected},
+         {"N7", QStringLiteral(u"書き込み"), adds(buildMesup), &TForm1::listBox4RowSelected},
+         {"N8", QStringLiteral(u"未読位置変更"), adds(buildMesrc), &TForm1::listBox4RowSelected}});
+    QMenu *pop6 = menuFrom("pop6", QString(),
+                           {{"N9", QStringLiteral(u"ＤＬタイトル（小）"), adds(buildDltitleb),
+                             &TForm1::librarySelected},
+                            {"N10", QStringLiteral(u"ＤＬダウンロード（リスト）"),
+                             adds(buildDldownFromList), &TForm1::librarySelected},
+                            {"N26", QStringLiteral(u"ＤＬダウンロード"), adds(buildDldown),
+                             &TForm1::librarySelected}});
+    QMenu *pop7 =
+        menuFrom("pop7", QString(),
+                 {{"N11", QStringLiteral(u"読み込み"), adds(buildNew), &TForm1::noticeSelected}});
+    QMenu *pop8 = menuFrom(
+        "pop8", QString(),
+        {{"N29", QStringLiteral(u"書き込み"), adds(buildBbsup), &TForm1::listBox4RowSelected}});
 
-    attachPopup(ListBox1, &pop1);
-    attachPopup(ListBox2, &pop2);
-    attachPopup(ListBox3, &pop3);
-    attachPopup(lsv1, &pop4);
-    attachPopup(ListBox4, &listBox4Menu_);
-    attachPopup(ListBox5, &pop6);
+    // Which list carries which pop-up. ListBox4 carries the menu of what it
+    // shows: the rooms, the notices or the BBS categories.
+    attachPopup(ListBox1, [pop1] { return pop1; });
+    attachPopup(ListBox2, [pop2] { return pop2; });
+    attachPopup(ListBox3, [pop3] { return pop3; });
+    attachPopup(lsv1, [pop4] { return pop4; });
+    attachPopup(ListBox4, [this, pop5, pop7, pop8] {
+        return listBox4Shows_ == ViewMode::Notices ? pop7
+               : listBox4Shows_ == ViewMode::Bbs   ? pop8
+                                                   : pop5;
+    });
+    attachPopup(ListBox5, [pop6] { return pop6; });
+}
+
+bool TForm1::forumSelected() const {
+    return ListBox2->selectedRow() >= 0;
+}
+bool TForm1::patioSelected() const {
+    return ListBox3->selectedRow() >= 0;
+}
+bool TForm1::listBox4RowSelected() const {
+    return ListBox4->selectedRow() >= 0;
+}
+bool TForm1::noticeSelected() const {
+    return ListBox4->selectedCount() > 0;
+}
+bool TForm1::librarySelected() const {
+    return ListBox5->selectedRow() >= 0;
+}
+bool TForm1::patrolRowSelected() const {
+    return selectedPatrolRow() >= 0;
 }
 
 } // namespace kirano

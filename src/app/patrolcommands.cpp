@@ -9,11 +9,9 @@
 #include "text/files.h"
 #include "text/sjis.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
-#include <QMenu>
 #include <QTreeView>
 
 namespace kirano {
@@ -23,22 +21,6 @@ namespace {
 const QString kNoData = QStringLiteral(u"データがありません");
 
 } // namespace
-
-void TForm1::connectPatrolCommands() {
-    connect(New1, &QAction::triggered, this, &TForm1::New1Click);
-    connect(Open1, &QAction::triggered, this, &TForm1::Open1Click);
-    connect(Save1, &QAction::triggered, this, &TForm1::Save1Click);
-    connect(SaveAs1, &QAction::triggered, this, &TForm1::SaveAs1Click);
-    connect(Delete1, &QAction::triggered, this, &TForm1::Delete1Click);
-    connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
-    connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
-    connect(pop4, &QMenu::aboutToShow, this, &TForm1::pop4Popup);
-    const QList<QAction *> items = pop4->actions();
-    connect(items[0], &QAction::triggered, this, &TForm1::N24Click);
-    connect(items[1], &QAction::triggered, this, &TForm1::N25Click);
-    connect(items[2], &QAction::triggered, this, &TForm1::Delete2Click);
-    connect(items[3], &QAction::triggered, this, &TForm1::N30Click);
-}
 
 int TForm1::selectedPatrolRow() const {
     const QModelIndexList rows = lsv1->selectionModel()->selectedRows();
@@ -93,10 +75,6 @@ void TForm1::N30Click() {
     const int s = selectedPatrolRow();
     if (s >= 0)
         patrolModel_->setDays(s, days);
-}
-
-void TForm1::pop4Popup() {
-    enableItems(pop4, selectedPatrolRow() >= 0);
 }
 
 void TForm1::CheckBox1Click() {
