@@ -1,5 +1,4 @@
 #include "app/mainwindow.h"
-#include "app/fonts.h"
 #include "app/kiranoapplication.h"
 #include "browser/bytelistmodel.h"
 #include "browser/datalistview.h"
@@ -11,6 +10,8 @@
 #include "patrol/patrollistmodel.h"
 #include "text/files.h"
 #include "text/sjis.h"
+#include "version.h"
+#include "widgets/fonts.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -25,7 +26,7 @@ namespace kirano {
 
 namespace {
 
-const QString kCaption = QStringLiteral("Kirano  Ver.1.4.0");
+const QString kCaption = QStringLiteral("Kirano  Ver." KIRANO_VERSION);
 
 } // namespace
 

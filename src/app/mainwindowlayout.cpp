@@ -1,5 +1,4 @@
 // The main window's controls, menus and tool bar, as laid out on the form.
-#include "app/fonts.h"
 #include "app/mainwindow.h"
 #include "browser/bytelistmodel.h"
 #include "browser/datalistview.h"
@@ -9,6 +8,9 @@
 #include "builders/patiobuilders.h"
 #include "patrol/patrollistmodel.h"
 #include "text/sjis.h"
+#include "version.h"
+#include "widgets/actions.h"
+#include "widgets/fonts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,18 +33,6 @@
 namespace kirano {
 
 namespace {
-
-QAction *makeAction(QObject *owner, const char *name, const QString &text) {
-    auto *action = new QAction(text, owner);
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
-}
-
-QMenu *makeMenu(QWidget *owner, const char *name, const QString &title = QString()) {
-    auto *menu = new QMenu(title, owner);
-    menu->setObjectName(QString::fromLatin1(name));
-    return menu;
-}
 
 QLabel *makeDatePanel(const char *name, QWidget *parent) {
     auto *panel = new QLabel(QStringLiteral(u"     データ取得日-------------"), parent);
@@ -117,7 +107,7 @@ void TForm1::createMainMenu() {
                            {"N5", QStringLiteral(u"環境設定"), runs(&TForm1::N5Click)}}));
     QMenu *other = makeMenu(this, "OtherMenu", QStringLiteral(u"その他"));
     other->addMenu(menuFrom("VersionMenu", QStringLiteral(u"バージョン情報"),
-                            {{"VersionItem", QStringLiteral("Ver 1.4.0"), {}}}));
+                            {{"VersionItem", QStringLiteral("Ver " KIRANO_VERSION), {}}}));
     bar->addMenu(other);
 }
 
