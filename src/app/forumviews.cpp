@@ -39,43 +39,54 @@ void TForm1::ListBox2Click() {
         return;
     const QByteArray base = folders_.dataFolder() + forumList_[forum].code;
 
-    const QByteArray rooms = base + "mes.txt";
-    if (text::fileExists(text::nativePath(rooms))) {
-        loadListView(1, rooms);
-    } else {
-        listBox4Model_->setRows(placeholderRooms());
-        Panel3->setText(text::decode(placeholderPanel()));
-    }
-    const QByteArray libraries = base + "dl.txt";
-    if (text::fileExists(text::nativePath(libraries))) {
-        loadListView(2, libraries);
-    } else {
-        listBox5Model_->setRows(placeholderLibraries());
-        Panel4->setText(text::decode(placeholderPanel()));
-    }
-    const QByteArray top = base + "top.txt";
-    if (text::fileExists(text::nativePath(top))) {
-        loadTextView(top);
-    } else {
-        Label2->setLines({text::bytesOf(u"ファイルがありません")});
-        Panel5->setText(text::decode(placeholderPanel()));
-    }
+    showCaptured(Captured::Rooms, base + "mes.txt");
+    showCaptured(Captured::Libraries, base + "dl.txt");
+    showCaptured(Captured::TopPage, base + "top.txt");
 }
 
-void TForm1::loadListView(int row, const QByteArray &path) {
-    const DataList &target = dataListTable_.at(row - 1);
-    CapturedRows captured = loadCapturedRows(text::nativePath(path));
-    target.model->setRows(std::move(captured.rows));
-    target.datePanel->setText(text::shownText(captured.datePanel));
-}
-
-void TForm1::loadTextView(const QByteArray &path) {
+// A captured file into its view and its date panel in one step; without the
+// file, the view's placeholder rows and the blank date.
+void TForm1::showCaptured(Captured what, const QByteArray &path) {
+    const QList<QByteArray> noFile{text::bytesOf(u"ファイルがありません")};
+    ByteListModel *list = nullptr; // none: the text pane
+    QLabel *datePanel = Panel5;
+    QList<QByteArray> placeholder = noFile;
+    switch (what) {
+    case Captured::Rooms:
+        list = listBox4Model_;
+        datePanel = Panel3;
+        placeholder = placeholderRooms();
+        break;
+    case Captured::Notices:
+        list = listBox4Model_;
+        datePanel = Panel3;
+        break;
+    case Captured::Libraries:
+        list = listBox5Model_;
+        datePanel = Panel4;
+        placeholder = placeholderLibraries();
+        break;
+    case Captured::TopPage:
+    case Captured::Fees:
+    case Captured::Warnings:
+        break;
+    }
+    QList<QByteArray> rows;
+    QString date;
     const QString native = text::nativePath(path);
-    if (!text::fileExists(native))
-        return;
-    CapturedRows captured = loadCapturedRows(native);
-    Label2->setLines(std::move(captured.rows));
-    Panel5->setText(text::shownText(captured.datePanel));
+    if (text::fileExists(native)) {
+        CapturedRows captured = loadCapturedRows(native);
+        rows = std::move(captured.rows);
+        date = text::shownText(captured.datePanel);
+    } else {
+        rows = std::move(placeholder);
+        date = text::decode(placeholderPanel());
+    }
+    if (list)
+        list->setRows(std::move(rows));
+    else
+        Label2->setLines(std::move(rows));
+    datePanel->setText(date);
 }
 
 std::optional<QByteArray> TForm1::selectedRowOf(DataListView *list) const {

@@ -63,9 +63,6 @@ void TForm1::FormCreate() {
     setCentralWidget(Splitter1);
     createPopupMenus();
 
-    dataListTable_ = {DataList{ListBox4, listBox4Model_, Panel3},
-                      DataList{ListBox5, listBox5Model_, Panel4}};
-
     connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
     connect(ListBox1, &DataListView::rowClicked, this, &TForm1::ListBox1Click);
     connect(ListBox2, &DataListView::rowClicked, this, &TForm1::ListBox2Click);

@@ -35,6 +35,9 @@ class SettingsDialog;
 class TextPane;
 
 enum class ViewMode { Forum, Notices, Fees, Bbs, Warnings };
+// What a captured file is shown as: the rooms, notices and libraries in a
+// data list, the top page, fees and warnings in the text pane.
+enum class Captured { Rooms, Libraries, TopPage, Notices, Fees, Warnings };
 
 // The main window: the data browser on the left and at the lower right, the
 // patrol list editor at the upper right. It owns all state shared by the
@@ -88,8 +91,6 @@ class TForm1 : public QMainWindow {
     // The forum list and the forum views.
     void loadForumList();
     void ListBox2Click();
-    void loadListView(int row, const QByteArray &path);
-    void loadTextView(const QByteArray &path);
     const QList<ForumRecord> &forumList() const { return forumList_; }
 
     // The services and the patios.
@@ -137,6 +138,7 @@ class TForm1 : public QMainWindow {
     void attachPopup(QWidget *list, std::function<QMenu *()> menu);
 
     bool readSettingsFolders();
+    void showCaptured(Captured what, const QByteArray &path);
     BuildContext buildContext();
     void addBuilt(std::optional<PatrolEntry> (*builder)(BuildContext &));
     std::optional<QByteArray> selectedRowOf(DataListView *list) const;
@@ -169,14 +171,6 @@ class TForm1 : public QMainWindow {
     ByteListModel *patioModel_ = nullptr;
     ByteListModel *listBox4Model_ = nullptr;
     ByteListModel *listBox5Model_ = nullptr;
-
-    // dataListTable: row 1 the conference rooms, row 2 the libraries.
-    struct DataList {
-        DataListView *list;
-        ByteListModel *model;
-        QLabel *datePanel;
-    };
-    std::array<DataList, 2> dataListTable_{};
 
     // Controls, named as on the form.
     QToolBar *ToolBar1 = nullptr;

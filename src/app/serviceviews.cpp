@@ -14,57 +14,29 @@
 
 namespace kirano {
 
-namespace {
-
-QByteArray noFile() {
-    return text::bytesOf(u"ファイルがありません");
-}
-
-} // namespace
-
 void TForm1::ListBox1Click() {
     ListBox2->clearSelectedRows();
     ListBox3->clearSelectedRows();
     deselectPatrolList();
     const QByteArray &data = folders_.dataFolder();
     switch (ListBox1->selectedRow()) {
-    case 0: {
+    case 0:
         setViewMode(ViewMode::Notices);
-        const QByteArray notices = data + "new.txt";
-        if (text::fileExists(text::nativePath(notices))) {
-            loadListView(1, notices);
-        } else {
-            listBox4Model_->setRows({noFile()});
-            Panel3->setText(text::decode(placeholderPanel()));
-        }
+        showCaptured(Captured::Notices, data + "new.txt");
         return;
-    }
-    case 1: {
+    case 1:
         setViewMode(ViewMode::Fees);
-        const QByteArray fees = data + "bill.txt";
-        if (text::fileExists(text::nativePath(fees))) {
-            loadTextView(fees);
-        } else {
-            Label2->setLines({noFile()});
-            Panel5->setText(text::decode(placeholderPanel()));
-        }
+        showCaptured(Captured::Fees, data + "bill.txt");
         return;
-    }
     case 2:
         setViewMode(ViewMode::Bbs);
         listBox4Model_->setRows(bbsCategoryRows());
         Panel3->setText(text::decode(placeholderPanel()));
         return;
-    case 3: {
+    case 3:
         setViewMode(ViewMode::Warnings);
-        Panel5->setText(text::decode(placeholderPanel()));
-        const QByteArray warnings = data + text::bytesOf(u"警告.txt");
-        if (text::fileExists(text::nativePath(warnings)))
-            loadTextView(warnings);
-        else
-            Label2->setLines({noFile()});
+        showCaptured(Captured::Warnings, data + text::bytesOf(u"警告.txt"));
         return;
-    }
     default:
         return;
     }
