@@ -281,8 +281,16 @@ class TestPatrolEditor : public QObject {
         Editor e;
         e.add({"a", "b"});
         auto *view = e.w->findChild<DataListView *>(list);
-        if (view->model()->rowCount() == 0)
+        if (list == u"ListBox2"_s || list == u"ListBox3"_s) {
+            // Forums and patios from their files, read anew as "環境設定" closes.
+            writeBytes(e.folder() + u"forumlist.txt"_s, "one\r\nF1\r\ntwo\r\nF2\r\n");
+            writeBytes(e.folder() + u"patiolist.txt"_s, "p1\r\nI1\r\nW1\r\np2\r\nI2\r\nW2\r\n");
+            whenModal([](QWidget *dialog) { dialog->close(); });
+            trigger(e.w, "N5");
+            QCOMPARE(view->model()->rowCount(), 2);
+        } else if (view->model()->rowCount() == 0) {
             static_cast<ByteListModel *>(view->model())->setRows({"01 room", "02 room"});
+        }
         if (list == u"ListBox4"_s || list == u"ListBox5"_s) // the list's tab in front
             QTest::mouseClick(view->window()->findChild<QTabBar *>(), Qt::LeftButton, {},
                               view->window()

@@ -16,17 +16,10 @@
 namespace kirano {
 
 void TForm1::loadForumList() {
-    forumList_.clear();
     forumModel_->clear();
     setViewMode(ViewMode::Forum);
     const QString path = text::nativePath(folders_.dataFolder() + "forumlist.txt");
-    if (text::fileExists(path))
-        forumList_ = readForumList(path);
-    QList<QByteArray> names;
-    names.reserve(forumList_.size());
-    for (const ForumRecord &forum : forumList_)
-        names.append(forum.name);
-    forumModel_->setRows(std::move(names));
+    forumModel_->setRecords(text::fileExists(path) ? readForumList(path) : QList<ForumRecord>());
 }
 
 void TForm1::ListBox2Click() {
@@ -34,10 +27,10 @@ void TForm1::ListBox2Click() {
     ListBox1->clearSelectedRows();
     ListBox3->clearSelectedRows();
     deselectPatrolList();
-    const int forum = ListBox2->selectedRow();
-    if (forum < 0 || forum >= forumList_.size())
+    const ForumRecord *forum = forumModel_->record(ListBox2->selectedRow());
+    if (!forum)
         return;
-    const QByteArray base = folders_.dataFolder() + forumList_[forum].code;
+    const QByteArray base = folders_.dataFolder() + forum->code;
 
     showCaptured(Captured::Rooms, base + "mes.txt");
     showCaptured(Captured::Libraries, base + "dl.txt");
@@ -89,9 +82,9 @@ void TForm1::showCaptured(Captured what, const QByteArray &path) {
     datePanel->setText(date);
 }
 
-std::optional<QByteArray> TForm1::selectedRowOf(DataListView *list) const {
+std::optional<QByteArray> TForm1::selectedRowOf(const DataListView *list,
+                                                const ByteListModel *model) {
     const int row = list->selectedRow();
-    const auto *model = static_cast<const ByteListModel *>(list->model());
     if (row < 0 || row >= model->rows().size())
         return std::nullopt;
     return model->rows().at(row);
@@ -106,11 +99,10 @@ BuildContext TForm1::buildContext() {
                              return days;
                          },
                          folders_};
-    const int forum = ListBox2->selectedRow();
-    if (forum >= 0 && forum < forumList_.size())
-        context.forumCode = forumList_[forum].code;
-    context.roomRow = selectedRowOf(ListBox4);
-    context.libraryRow = selectedRowOf(ListBox5);
+    if (const ForumRecord *forum = forumModel_->record(ListBox2->selectedRow()))
+        context.forumCode = forum->code;
+    context.roomRow = selectedRowOf(ListBox4, listBox4Model_);
+    context.libraryRow = selectedRowOf(ListBox5, listBox5Model_);
     QList<int> notices;
     for (const QModelIndex &index : ListBox4->selectionModel()->selectedRows())
         notices.append(index.row());
@@ -118,10 +110,9 @@ BuildContext TForm1::buildContext() {
     for (int row : notices)
         context.selectedNotices.append(listBox4Model_->rows().at(row));
     context.bbsRow = ListBox4->selectedRow();
-    const int patio = ListBox3->selectedRow();
-    if (patio >= 0 && patio < patioList_.size()) {
-        context.patioId = patioList_[patio].id;
-        context.patioPassword = patioList_[patio].password;
+    if (const PatioRecord *patio = patioModel_->record(ListBox3->selectedRow())) {
+        context.patioId = patio->id;
+        context.patioPassword = patio->password;
     }
     return context;
 }

@@ -85,9 +85,7 @@ void TForm1::FormCreate() {
             prompts_.message(QStringLiteral(u"環境設定.txtがありません"));
         }
     } catch (...) {
-        forumList_.clear();
         forumModel_->clear();
-        patioList_.clear();
         patioModel_->clear();
         KiranoApplication::reportCurrentError();
     }

@@ -1,5 +1,6 @@
 #pragma once
 #include "browser/forumlist.h"
+#include "browser/recordlistmodel.h"
 #include "dialogs/patiofile.h"
 #include "dialogs/settingsfile.h"
 
@@ -91,13 +92,13 @@ class TForm1 : public QMainWindow {
     // The forum list and the forum views.
     void loadForumList();
     void ListBox2Click();
-    const QList<ForumRecord> &forumList() const { return forumList_; }
+    const QList<ForumRecord> &forumList() const { return forumModel_->records(); }
 
     // The services and the patios.
     void ListBox1Click();
     void loadPatioList();
     const QByteArray &patioListPath() const { return patioListPath_; }
-    const QList<PatioRecord> &patioList() const { return patioList_; }
+    const QList<PatioRecord> &patioList() const { return patioModel_->records(); }
 
     // A click in a data list: the next command is appended, not inserted.
     void ListBox3Click();
@@ -141,7 +142,8 @@ class TForm1 : public QMainWindow {
     void showCaptured(Captured what, const QByteArray &path);
     BuildContext buildContext();
     void addBuilt(std::optional<PatrolEntry> (*builder)(BuildContext &));
-    std::optional<QByteArray> selectedRowOf(DataListView *list) const;
+    static std::optional<QByteArray> selectedRowOf(const DataListView *list,
+                                                   const ByteListModel *model);
     void deselectPatrolList();
     int selectedPatrolRow() const;
     void setCurrentPatrolFile(const QByteArray &path);
@@ -156,19 +158,16 @@ class TForm1 : public QMainWindow {
     QString settingsFilePath_;
     SettingsFolders folders_;
     QByteArray currentPatrolFile_;
-    // One sorted list of forum records backs ListBox2 and the forum codes.
-    QList<ForumRecord> forumList_;
-    // One list of patio records backs ListBox3 and the patios' IDs and
-    // passwords; the path is set on every load.
-    QList<PatioRecord> patioList_;
+    // The patio list file; set on every load.
     QByteArray patioListPath_;
     int noDaysFlag_ = 0;
 
     // Models behind the lists.
     PatrolListModel *patrolModel_ = nullptr;
     ByteListModel *serviceModel_ = nullptr;
-    ByteListModel *forumModel_ = nullptr;
-    ByteListModel *patioModel_ = nullptr;
+    // The forum records sorted, the patio records in file order.
+    RecordListModel<ForumRecord> *forumModel_ = nullptr;
+    RecordListModel<PatioRecord> *patioModel_ = nullptr;
     ByteListModel *listBox4Model_ = nullptr;
     ByteListModel *listBox5Model_ = nullptr;
 

@@ -158,11 +158,11 @@ QWidget *TForm1::createLeftPanel() {
     ListBox1->setModel(serviceModel_);
     ListBox1->setFixedHeight(52);
 
-    forumModel_ = new ByteListModel(this);
+    forumModel_ = new RecordListModel<ForumRecord>(this);
     ListBox2 = new DataListView(QStringLiteral("ListBox2"));
     ListBox2->setModel(forumModel_);
 
-    patioModel_ = new ByteListModel(this);
+    patioModel_ = new RecordListModel<PatioRecord>(this);
     ListBox3 = new DataListView(QStringLiteral("ListBox3"));
     ListBox3->setModel(patioModel_);
 

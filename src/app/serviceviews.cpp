@@ -43,16 +43,11 @@ void TForm1::ListBox1Click() {
 }
 
 void TForm1::loadPatioList() {
-    patioList_.clear();
     patioListPath_ = folders_.dataFolder() + kPatioListFileName;
     const QString path = text::nativePath(patioListPath_);
-    if (text::fileExists(path))
-        patioList_ = readPatioList(path).value_or(QList<PatioRecord>());
-    QList<QByteArray> names;
-    names.reserve(patioList_.size());
-    for (const PatioRecord &patio : patioList_)
-        names.append(patio.name);
-    patioModel_->setRows(std::move(names));
+    patioModel_->setRecords(text::fileExists(path)
+                                ? readPatioList(path).value_or(QList<PatioRecord>())
+                                : QList<PatioRecord>());
 }
 
 } // namespace kirano
