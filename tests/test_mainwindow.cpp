@@ -69,7 +69,7 @@ class TestMainWindow : public QObject {
 
 void TestMainWindow::missingSettingsFileSaysSoOnce() {
     Fixture f;
-    TForm1 w(f.folder(), f.prompts);
+    MainWindow w(f.folder(), f.prompts);
     QCOMPARE(f.prompts.asked, QStringList{QStringLiteral(u"message|環境設定.txtがありません")});
     QCOMPARE(w.windowTitle(), QStringLiteral("Kirano  Ver.1.4.0"));
     QCOMPARE(w.programFolder(), text::bytesOf(f.folder()));
@@ -100,7 +100,7 @@ void TestMainWindow::settingsFileGivesTheFolders() {
     QFETCH(QByteArray, content);
     Fixture f;
     writeBytes(f.settingsPath(), content);
-    TForm1 &w = f.start();
+    MainWindow &w = f.start();
     QVERIFY(f.prompts.asked.isEmpty());
     QTEST(w.folders().logFolder(), "logFolder");
     QTEST(w.folders().dataFolder(), "dataFolder");
@@ -110,7 +110,7 @@ void TestMainWindow::settingsFileGivesTheFolders() {
 void TestMainWindow::initialControls() {
     Fixture f;
     f.writeDefaultSettings();
-    TForm1 &w = f.start();
+    MainWindow &w = f.start();
 
     auto *services = w.findChild<DataListView *>(QStringLiteral("ListBox1"));
     QVERIFY(services);
@@ -201,7 +201,7 @@ void TestMainWindow::menusInOrder() {
     QFETCH(QStringList, texts);
     Fixture f;
     f.writeDefaultSettings();
-    TForm1 &w = f.start();
+    MainWindow &w = f.start();
     auto *m = w.findChild<QMenu *>(menu);
     QVERIFY(m);
     QCOMPARE(actionTexts(m->actions()), texts);
@@ -270,7 +270,7 @@ void TestMainWindow::popupItemsRunTheirOwnCommands() {
     writeBytes(f.data() + u"F1dl.txt"_s, "0001 library\r\n");
     writeBytes(f.data() + u"patiolist.txt"_s, "p\r\nID\r\nPW\r\n");
     writeBytes(f.folder() + u"up.txt"_s, "up\r\n");
-    TForm1 &w = f.start();
+    MainWindow &w = f.start();
     auto view = [&w](int n) -> QAbstractItemView * {
         if (n == 0)
             return w.findChild<QTreeView *>(u"lsv1"_s);
@@ -307,7 +307,7 @@ void TestMainWindow::popupItemsRunTheirOwnCommands() {
 void TestMainWindow::toolBarSharesTheMenuActions() {
     Fixture f;
     f.writeDefaultSettings();
-    TForm1 &w = f.start();
+    MainWindow &w = f.start();
     auto *bar = w.findChild<QToolBar *>(QStringLiteral("ToolBar1"));
     QStringList names;
     for (QAction *a : bar->actions())
@@ -324,7 +324,7 @@ void TestMainWindow::toolBarSharesTheMenuActions() {
 void TestMainWindow::dialogsAreHiddenWithTheCaption() {
     Fixture f;
     f.writeDefaultSettings();
-    TForm1 &w = f.start();
+    MainWindow &w = f.start();
     for (const char *name : {"TForm2", "TForm4"}) {
         auto *dialog = w.findChild<QDialog *>(QString::fromLatin1(name));
         QVERIFY2(dialog, name);
@@ -342,7 +342,7 @@ void TestMainWindow::dialogsAreHiddenWithTheCaption() {
 void TestMainWindow::resizeRules() {
     Fixture f;
     f.writeDefaultSettings();
-    TForm1 &w = f.start();
+    MainWindow &w = f.start();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     auto *strip = w.findChild<QWidget *>(QStringLiteral("Panel6"));
@@ -398,7 +398,7 @@ void TestMainWindow::topPageIsReachableSelectableAndReadable() {
     f.writeSettings("1\r\n1\r\n1\r\n", true);
     writeBytes(f.data() + QStringLiteral("forumlist.txt"), "forum\r\nF\r\n");
     writeBytes(f.data() + QStringLiteral("Ftop.txt"), "abc\tdef\r\n\t\t\t\tX\r\nlast\r\n");
-    TForm1 &w = f.start();
+    MainWindow &w = f.start();
     clickRow(w.findChild<DataListView *>(QStringLiteral("ListBox2")), 0);
     QTabBar *tabs = w.findChild<QTabWidget *>(QStringLiteral("PageControl1"))->tabBar();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
@@ -446,7 +446,7 @@ void TestMainWindow::topPageIsReachableSelectableAndReadable() {
 void TestMainWindow::picture() {
     Fixture f;
     f.writeDefaultSettings();
-    TForm1 &w = f.start();
+    MainWindow &w = f.start();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     const QString folder = qEnvironmentVariable("KIRANO_PICTURE_DIR", QDir::tempPath());

@@ -15,14 +15,14 @@
 
 namespace kirano {
 
-void TForm1::loadForumList() {
+void MainWindow::loadForumList() {
     forumModel_->clear();
     setViewMode(ViewMode::Forum);
     const QString path = text::nativePath(folders_.dataFolder() + "forumlist.txt");
     forumModel_->setRecords(text::fileExists(path) ? readForumList(path) : QList<ForumRecord>());
 }
 
-void TForm1::ListBox2Click() {
+void MainWindow::showSelectedForum() {
     setViewMode(ViewMode::Forum);
     ListBox1->clearSelectedRows();
     ListBox3->clearSelectedRows();
@@ -39,7 +39,7 @@ void TForm1::ListBox2Click() {
 
 // A captured file into its view and its date panel in one step; without the
 // file, the view's placeholder rows and the blank date.
-void TForm1::showCaptured(Captured what, const QByteArray &path) {
+void MainWindow::showCaptured(Captured what, const QByteArray &path) {
     const QList<QByteArray> noFile{text::bytesOf(u"ファイルがありません")};
     ByteListModel *list = nullptr; // none: the text pane
     QLabel *datePanel = Panel5;
@@ -82,18 +82,18 @@ void TForm1::showCaptured(Captured what, const QByteArray &path) {
     datePanel->setText(date);
 }
 
-std::optional<QByteArray> TForm1::selectedRowOf(const DataListView *list,
-                                                const ByteListModel *model) {
+std::optional<QByteArray> MainWindow::selectedRowOf(const DataListView *list,
+                                                    const ByteListModel *model) {
     const int row = list->selectedRow();
     if (row < 0 || row >= model->rows().size())
         return std::nullopt;
     return model->rows().at(row);
 }
 
-BuildContext TForm1::buildContext() {
+BuildContext MainWindow::buildContext() {
     BuildContext context{prompts_,
                          [this]() -> std::optional<QByteArray> {
-                             QByteArray days = ReadDays();
+                             QByteArray days = readDays();
                              if (noDaysFlag_ == 1)
                                  return std::nullopt;
                              return days;
@@ -117,10 +117,10 @@ BuildContext TForm1::buildContext() {
     return context;
 }
 
-void TForm1::addBuilt(std::optional<PatrolEntry> (*builder)(BuildContext &)) {
+void MainWindow::addBuilt(std::optional<PatrolEntry> (*builder)(BuildContext &)) {
     BuildContext context = buildContext();
     if (std::optional<PatrolEntry> entry = builder(context))
-        AddEntry(*entry);
+        addEntry(*entry);
 }
 
 } // namespace kirano

@@ -30,19 +30,19 @@ const QString kCaption = QStringLiteral("Kirano  Ver." KIRANO_VERSION);
 
 } // namespace
 
-TForm1::TForm1(const QString &programFolder, Prompts &prompts, QWidget *parent)
+MainWindow::MainWindow(const QString &programFolder, Prompts &prompts, QWidget *parent)
     : QMainWindow(parent), prompts_(prompts) {
-    setObjectName(QStringLiteral("TForm1"));
+    setObjectName(QStringLiteral("TForm1")); // the form's name
     // Folders are bytes like every stored path; a folder the code page cannot
     // name keeps what it can, and the settings file is still found natively.
     programFolder_ = text::encode(programFolder).value_or(programFolder.toLocal8Bit());
     settingsFilePath_ = programFolder + kSettingsFileName;
-    FormCreate();
+    createWindow();
 }
 
-TForm1::~TForm1() = default;
+MainWindow::~MainWindow() = default;
 
-void TForm1::FormCreate() {
+void MainWindow::createWindow() {
     setWindowTitle(kCaption);
     setFont(windowFont());
     resize(803, 616);
@@ -63,12 +63,12 @@ void TForm1::FormCreate() {
     setCentralWidget(Splitter1);
     createPopupMenus();
 
-    connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
-    connect(ListBox1, &DataListView::rowClicked, this, &TForm1::ListBox1Click);
-    connect(ListBox2, &DataListView::rowClicked, this, &TForm1::ListBox2Click);
-    connect(ListBox3, &DataListView::rowClicked, this, &TForm1::ListBox3Click);
-    connect(ListBox4, &DataListView::rowClicked, this, &TForm1::ListBox4Click);
-    connect(ListBox5, &DataListView::rowClicked, this, &TForm1::ListBox5Click);
+    connect(CheckBox1, &QCheckBox::clicked, this, &MainWindow::enableWeekdayBoxes);
+    connect(ListBox1, &DataListView::rowClicked, this, &MainWindow::showSelectedService);
+    connect(ListBox2, &DataListView::rowClicked, this, &MainWindow::showSelectedForum);
+    // A click in ListBox3, 4 or 5: the next command is appended, not inserted.
+    for (DataListView *list : {ListBox3, ListBox4, ListBox5})
+        connect(list, &DataListView::rowClicked, this, &MainWindow::deselectPatrolList);
 
     setViewMode(ViewMode::Forum);
 
@@ -91,14 +91,14 @@ void TForm1::FormCreate() {
     }
 }
 
-void TForm1::attachDialogs(ChooserDialog *chooser, PatioEditor *patioEditor,
-                           SettingsDialog *settingsDialog) {
+void MainWindow::attachDialogs(ChooserDialog *chooser, PatioEditor *patioEditor,
+                               SettingsDialog *settingsDialog) {
     chooser_ = chooser;
     patioEditor_ = patioEditor;
     settingsDialog_ = settingsDialog;
 }
 
-bool TForm1::readSettingsFolders() {
+bool MainWindow::readSettingsFolders() {
     text::IoError error;
     auto read = kirano::readSettingsFolders(settingsFilePath_, &error);
     if (!read) {
@@ -109,13 +109,13 @@ bool TForm1::readSettingsFolders() {
     return true;
 }
 
-void TForm1::N4Click() {
+void MainWindow::editPatios() {
     if (patioEditor_)
         patioEditor_->exec();
     loadPatioList();
 }
 
-void TForm1::N5Click() {
+void MainWindow::editSettings() {
     if (settingsDialog_)
         settingsDialog_->exec();
     if (text::fileExists(settingsFilePath_) && !readSettingsFolders())
@@ -124,7 +124,7 @@ void TForm1::N5Click() {
     loadPatioList();
 }
 
-void TForm1::FormResize() {
+void MainWindow::fitWeekdayStrip() {
     // Width rules of the weekday strip; a strip narrower than the "毎日" box
     // leaves the group box and the last column at zero width.
     const int width = Panel6->width();
@@ -134,14 +134,14 @@ void TForm1::FormResize() {
     lsv1->setColumnWidth(3, qMax(0, width - used - 4));
 }
 
-bool TForm1::eventFilter(QObject *watched, QEvent *event) {
+bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
     // The strip is resized exactly when the window is or Splitter1 moves.
     if (watched == Panel6 && event->type() == QEvent::Resize)
-        FormResize();
+        fitWeekdayStrip();
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TForm1::setViewMode(ViewMode mode) {
+void MainWindow::setViewMode(ViewMode mode) {
     auto showOnly = [this](QWidget *sheet) {
         for (QWidget *page : {TabSheet1, TabSheet2, TabSheet3})
             PageControl1->setTabVisible(PageControl1->indexOf(page), page == sheet);
@@ -188,18 +188,8 @@ void TForm1::setViewMode(ViewMode mode) {
     prompts_.message(QStringLiteral(u"エラー"));
 }
 
-void TForm1::deselectPatrolList() {
+void MainWindow::deselectPatrolList() {
     lsv1->selectionModel()->clearSelection();
-}
-
-void TForm1::ListBox3Click() {
-    deselectPatrolList();
-}
-void TForm1::ListBox4Click() {
-    deselectPatrolList();
-}
-void TForm1::ListBox5Click() {
-    deselectPatrolList();
 }
 
 } // namespace kirano

@@ -43,12 +43,12 @@ enum class Captured { Rooms, Libraries, TopPage, Notices, Fees, Warnings };
 // The main window: the data browser on the left and at the lower right, the
 // patrol list editor at the upper right. It owns all state shared by the
 // commands for the whole run.
-class TForm1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
     // programFolder is the executable's folder with a trailing separator.
-    TForm1(const QString &programFolder, Prompts &prompts, QWidget *parent = nullptr);
-    ~TForm1() override;
+    MainWindow(const QString &programFolder, Prompts &prompts, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     void attachDialogs(ChooserDialog *chooser, PatioEditor *patioEditor,
                        SettingsDialog *settingsDialog);
@@ -58,67 +58,61 @@ class TForm1 : public QMainWindow {
     const SettingsFolders &folders() const { return folders_; }
     PatrolListModel *patrolList() const { return patrolModel_; }
 
-    // The patrol list: adds one entry before the one selected row, or at the
-    // end. False, and nothing added, when its display row cannot be built.
-    bool AddEntry(const PatrolEntry &entry);
-    void MoveEntry(int a, int b);
-    void N24Click();
-    void N25Click();
-    void Delete2Click();
-    void N30Click();
-
-    // The weekday strip. ReadDays sets noDaysFlag to 1, after saying so, when
-    // no day is chosen; every caller then stops.
-    void CheckBox1Click();
-    QByteArray ReadDays();
+    // AddEntry: one entry before the one selected row of lsv1, or at the end.
+    // False, and nothing added, when its display row cannot be built.
+    bool addEntry(const PatrolEntry &entry);
+    // ReadDays: the weekday strip's days; noDaysFlag is 1, after saying so,
+    // when no day is chosen, and every caller then stops.
+    QByteArray readDays();
     int noDaysFlag() const { return noDaysFlag_; }
-
-    // Menu "ファイル" and its tool buttons.
-    void New1Click();
-    void Open1Click();
-    void Save1Click();
-    void SaveAs1Click();
-    void Delete1Click();
-    void Exit1Click();
     const QByteArray &currentPatrolFile() const { return currentPatrolFile_; }
 
-    // Menu "設定".
-    void N4Click();
-    void N5Click();
+    // File1 menu and tool buttons: New1 "クリア", Open1 "開く", Save1 "上書き保存".
+    void clearPatrolList();
+    void openPatrolList();
+    void savePatrolList();
 
-    void FormResize();
     void setViewMode(ViewMode mode);
-
-    // The forum list and the forum views.
-    void loadForumList();
-    void ListBox2Click();
+    // ListBox2's click: the forum's rooms, libraries and top page.
+    void showSelectedForum();
     const QList<ForumRecord> &forumList() const { return forumModel_->records(); }
-
-    // The services and the patios.
-    void ListBox1Click();
-    void loadPatioList();
     const QByteArray &patioListPath() const { return patioListPath_; }
     const QList<PatioRecord> &patioList() const { return patioModel_->records(); }
-
-    // A click in a data list: the next command is appended, not inserted.
-    void ListBox3Click();
-    void ListBox4Click();
-    void ListBox5Click();
 
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
+    // The menu items' commands; the menu tables name each item.
+    void moveEntry(int a, int b);
+    void moveSelectedEntryUp();
+    void moveSelectedEntryDown();
+    void deleteSelectedEntry();
+    void changeSelectedEntryDays();
+    void savePatrolListAs();
+    void deletePatrolListFile();
+    void exitProgram();
+    void editPatios();
+    void editSettings();
+    // CheckBox1 "毎日" clicked: the day boxes are for days other than every day.
+    void enableWeekdayBoxes();
+    // FormResize: the strip follows the window's width.
+    void fitWeekdayStrip();
+    void loadForumList();
+    void loadPatioList();
+    // ListBox1's click: notices, fees, BBS categories or warnings.
+    void showSelectedService();
+
     // One row of a menu table: the item as the form names it, what it runs,
     // and when it is enabled (checked as the menu opens; none: always).
     struct MenuRow {
         const char *name; // nullptr: a separator
         QString caption;
         std::function<void()> run;
-        bool (TForm1::*enabledWhen)() const = nullptr;
+        bool (MainWindow::*enabledWhen)() const = nullptr;
     };
     QMenu *menuFrom(const char *name, const QString &title, const std::vector<MenuRow> &rows);
-    std::function<void()> runs(void (TForm1::*handler)());
+    std::function<void()> runs(void (MainWindow::*handler)());
     std::function<void()> adds(std::optional<PatrolEntry> (*builder)(BuildContext &));
     // What a pop-up's items need selected.
     bool forumSelected() const;
@@ -128,7 +122,7 @@ class TForm1 : public QMainWindow {
     bool librarySelected() const;
     bool patrolRowSelected() const;
 
-    void FormCreate();
+    void createWindow();
     void createMainMenu();
     void createToolBar();
     QWidget *createLeftPanel();

@@ -61,7 +61,8 @@ QWidget *makeTabSheet(const char *name, QWidget *view, QLabel *datePanel) {
 
 } // namespace
 
-QMenu *TForm1::menuFrom(const char *name, const QString &title, const std::vector<MenuRow> &rows) {
+QMenu *MainWindow::menuFrom(const char *name, const QString &title,
+                            const std::vector<MenuRow> &rows) {
     QMenu *menu = makeMenu(this, name, title);
     for (const MenuRow &row : rows) {
         if (!row.name) {
@@ -81,37 +82,37 @@ QMenu *TForm1::menuFrom(const char *name, const QString &title, const std::vecto
     return menu;
 }
 
-std::function<void()> TForm1::runs(void (TForm1::*handler)()) {
+std::function<void()> MainWindow::runs(void (MainWindow::*handler)()) {
     return [this, handler] { (this->*handler)(); };
 }
 
-std::function<void()> TForm1::adds(std::optional<PatrolEntry> (*builder)(BuildContext &)) {
+std::function<void()> MainWindow::adds(std::optional<PatrolEntry> (*builder)(BuildContext &)) {
     return [this, builder] { addBuilt(builder); };
 }
 
-void TForm1::createMainMenu() {
+void MainWindow::createMainMenu() {
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-    bar->addMenu(
-        menuFrom("File1", QStringLiteral(u"ファイル"),
-                 {{"New1", QStringLiteral(u"クリア"), runs(&TForm1::New1Click)},
-                  {"Open1", QStringLiteral(u"開く"), runs(&TForm1::Open1Click)},
-                  {"Save1", QStringLiteral(u"上書き保存"), runs(&TForm1::Save1Click)},
-                  {"SaveAs1", QStringLiteral(u"名前を付けて保存"), runs(&TForm1::SaveAs1Click)},
-                  {},
-                  {"Delete1", QStringLiteral(u"削除"), runs(&TForm1::Delete1Click)},
-                  {},
-                  {"Exit1", QStringLiteral(u"終了"), runs(&TForm1::Exit1Click)}}));
+    bar->addMenu(menuFrom(
+        "File1", QStringLiteral(u"ファイル"),
+        {{"New1", QStringLiteral(u"クリア"), runs(&MainWindow::clearPatrolList)},
+         {"Open1", QStringLiteral(u"開く"), runs(&MainWindow::openPatrolList)},
+         {"Save1", QStringLiteral(u"上書き保存"), runs(&MainWindow::savePatrolList)},
+         {"SaveAs1", QStringLiteral(u"名前を付けて保存"), runs(&MainWindow::savePatrolListAs)},
+         {},
+         {"Delete1", QStringLiteral(u"削除"), runs(&MainWindow::deletePatrolListFile)},
+         {},
+         {"Exit1", QStringLiteral(u"終了"), runs(&MainWindow::exitProgram)}}));
     bar->addMenu(menuFrom("SettingsMenu", QStringLiteral(u"設定"),
-                          {{"N4", QStringLiteral(u"パティオ編集"), runs(&TForm1::N4Click)},
-                           {"N5", QStringLiteral(u"環境設定"), runs(&TForm1::N5Click)}}));
+                          {{"N4", QStringLiteral(u"パティオ編集"), runs(&MainWindow::editPatios)},
+                           {"N5", QStringLiteral(u"環境設定"), runs(&MainWindow::editSettings)}}));
     QMenu *other = makeMenu(this, "OtherMenu", QStringLiteral(u"その他"));
     other->addMenu(menuFrom("VersionMenu", QStringLiteral(u"バージョン情報"),
                             {{"VersionItem", QStringLiteral("Ver " KIRANO_VERSION), {}}}));
     bar->addMenu(other);
 }
 
-void TForm1::createToolBar() {
+void MainWindow::createToolBar() {
     ToolBar1 = new QToolBar(this);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
@@ -145,7 +146,7 @@ void TForm1::createToolBar() {
     addToolBar(Qt::TopToolBarArea, ToolBar1);
 }
 
-QWidget *TForm1::createLeftPanel() {
+QWidget *MainWindow::createLeftPanel() {
     QWidget *panel = makePanel("Panel1");
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -188,7 +189,7 @@ QWidget *TForm1::createLeftPanel() {
     return panel;
 }
 
-QWidget *TForm1::createWeekdayStrip() {
+QWidget *MainWindow::createWeekdayStrip() {
     Panel6 = makePanel("Panel6");
     Panel6->setFixedHeight(50);
     CheckBox1 = new QCheckBox(QStringLiteral(u"毎日"), Panel6);
@@ -196,7 +197,7 @@ QWidget *TForm1::createWeekdayStrip() {
     CheckBox1->setChecked(true);
     CheckBox1->move(16, 17);
 
-    // GroupBox1 keeps to the right edge; FormResize sets its width.
+    // GroupBox1 keeps to the right edge; fitWeekdayStrip sets its width.
     GroupBox1 = new QGroupBox(QStringLiteral(u"曜日選択"), Panel6);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     auto *row = new QHBoxLayout(GroupBox1);
@@ -213,7 +214,7 @@ QWidget *TForm1::createWeekdayStrip() {
     return Panel6;
 }
 
-QTabWidget *TForm1::createDataTabs() {
+QTabWidget *MainWindow::createDataTabs() {
     PageControl1 = new QTabWidget;
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
 
@@ -251,7 +252,7 @@ QTabWidget *TForm1::createDataTabs() {
     return PageControl1;
 }
 
-QWidget *TForm1::createRightPanel() {
+QWidget *MainWindow::createRightPanel() {
     QWidget *panel = makePanel("Panel2");
 
     lsv1 = new QTreeView;
@@ -297,7 +298,7 @@ QWidget *TForm1::createRightPanel() {
     return panel;
 }
 
-void TForm1::attachPopup(QWidget *list, std::function<QMenu *()> menu) {
+void MainWindow::attachPopup(QWidget *list, std::function<QMenu *()> menu) {
     connect(list, &QWidget::customContextMenuRequested, this,
             [list, menu = std::move(menu)](const QPoint &pos) {
                 menu()->exec(list->mapToGlobal(pos));
@@ -305,7 +306,7 @@ void TForm1::attachPopup(QWidget *list, std::function<QMenu *()> menu) {
 }
 
 // Each pop-up's items: the form's name, caption, what it runs, when enabled.
-void TForm1::createPopupMenus() {
+void MainWindow::createPopupMenus() {
     QMenu *pop1 = menuFrom("pop1", QString(),
                            {{"N15", QStringLiteral(u"料金情報"), adds(buildBill)},
                             {"N16", QStringLiteral(u"テキストメール送信"), adds(buildMailuptxt)},
@@ -314,40 +315,43 @@ void TForm1::createPopupMenus() {
                             {"N12", QStringLiteral(u"お知らせタイトル"), adds(buildNewtitle)}});
     QMenu *pop2 = menuFrom("pop2", QString(),
                            {{"N19", QStringLiteral(u"会議室タイトル（大）"), adds(buildMestitlea),
-                             &TForm1::forumSelected},
+                             &MainWindow::forumSelected},
                             {"N20", QStringLiteral(u"ＤＬタイトル（大）"), adds(buildDltitlea),
-                             &TForm1::forumSelected}});
+                             &MainWindow::forumSelected}});
     QMenu *pop3 = menuFrom(
         "pop3", QString(),
-        {{"N21", QStringLiteral(u"読み込み"), adds(buildPatioread), &TForm1::patioSelected},
-         {"N22", QStringLiteral(u"書き込み"), adds(buildPatioup), &TForm1::patioSelected},
-         {"N23", QStringLiteral(u"既読位置変更"), adds(buildPatiorc), &TForm1::patioSelected}});
-    QMenu *pop4 = menuFrom(
-        "pop4", QString(),
-        {{"N24", QStringLiteral(u"上へ"), runs(&TForm1::N24Click), &TForm1::patrolRowSelected},
-         {"N25", QStringLiteral(u"下へ"), runs(&TForm1::N25Click), &TForm1::patrolRowSelected},
-         {"Delete2", QStringLiteral(u"削除"), runs(&TForm1::Delete2Click),
-          &TForm1::patrolRowSelected},
-         {"N30", QStringLiteral(u"曜日変更"), runs(&TForm1::N30Click),
-          &TForm1::patrolRowSelected}});
+        {{"N21", QStringLiteral(u"読み込み"), adds(buildPatioread), &MainWindow::patioSelected},
+         {"N22", QStringLiteral(u"書き込み"), adds(buildPatioup), &MainWindow::patioSelected},
+         {"N23", QStringLiteral(u"既読位置変更"), adds(buildPatiorc), &MainWindow::patioSelected}});
+    QMenu *pop4 =
+        menuFrom("pop4", QString(),
+                 {{"N24", QStringLiteral(u"上へ"), runs(&MainWindow::moveSelectedEntryUp),
+                   &MainWindow::patrolRowSelected},
+                  {"N25", QStringLiteral(u"下へ"), runs(&MainWindow::moveSelectedEntryDown),
+                   &MainWindow::patrolRowSelected},
+                  {"Delete2", QStringLiteral(u"削除"), runs(&MainWindow::deleteSelectedEntry),
+                   &MainWindow::patrolRowSelected},
+                  {"N30", QStringLiteral(u"曜日変更"), runs(&MainWindow::changeSelectedEntryDays),
+                   &MainWindow::patrolRowSelected}});
     QMenu *pop5 = menuFrom(
         "pop5", QString(),
-        {{"N6", QStringLiteral(u"読み込み"), adds(buildMesread), &TForm1::listBox4RowSelected},
-         {"N7", QStringLiteral(u"書き込み"), adds(buildMesup), &TForm1::listBox4RowSelected},
-         {"N8", QStringLiteral(u"未読位置変更"), adds(buildMesrc), &TForm1::listBox4RowSelected}});
+        {{"N6", QStringLiteral(u"読み込み"), adds(buildMesread), &MainWindow::listBox4RowSelected},
+         {"N7", QStringLiteral(u"書き込み"), adds(buildMesup), &MainWindow::listBox4RowSelected},
+         {"N8", QStringLiteral(u"未読位置変更"), adds(buildMesrc),
+          &MainWindow::listBox4RowSelected}});
     QMenu *pop6 = menuFrom("pop6", QString(),
                            {{"N9", QStringLiteral(u"ＤＬタイトル（小）"), adds(buildDltitleb),
-                             &TForm1::librarySelected},
+                             &MainWindow::librarySelected},
                             {"N10", QStringLiteral(u"ＤＬダウンロード（リスト）"),
-                             adds(buildDldownFromList), &TForm1::librarySelected},
+                             adds(buildDldownFromList), &MainWindow::librarySelected},
                             {"N26", QStringLiteral(u"ＤＬダウンロード"), adds(buildDldown),
-                             &TForm1::librarySelected}});
-    QMenu *pop7 =
-        menuFrom("pop7", QString(),
-                 {{"N11", QStringLiteral(u"読み込み"), adds(buildNew), &TForm1::noticeSelected}});
+                             &MainWindow::librarySelected}});
+    QMenu *pop7 = menuFrom(
+        "pop7", QString(),
+        {{"N11", QStringLiteral(u"読み込み"), adds(buildNew), &MainWindow::noticeSelected}});
     QMenu *pop8 = menuFrom(
         "pop8", QString(),
-        {{"N29", QStringLiteral(u"書き込み"), adds(buildBbsup), &TForm1::listBox4RowSelected}});
+        {{"N29", QStringLiteral(u"書き込み"), adds(buildBbsup), &MainWindow::listBox4RowSelected}});
 
     // Which list carries which pop-up. ListBox4 carries the menu of what it
     // shows: the rooms, the notices or the BBS categories.
@@ -363,22 +367,22 @@ void TForm1::createPopupMenus() {
     attachPopup(ListBox5, [pop6] { return pop6; });
 }
 
-bool TForm1::forumSelected() const {
+bool MainWindow::forumSelected() const {
     return ListBox2->selectedRow() >= 0;
 }
-bool TForm1::patioSelected() const {
+bool MainWindow::patioSelected() const {
     return ListBox3->selectedRow() >= 0;
 }
-bool TForm1::listBox4RowSelected() const {
+bool MainWindow::listBox4RowSelected() const {
     return ListBox4->selectedRow() >= 0;
 }
-bool TForm1::noticeSelected() const {
+bool MainWindow::noticeSelected() const {
     return ListBox4->selectedCount() > 0;
 }
-bool TForm1::librarySelected() const {
+bool MainWindow::librarySelected() const {
     return ListBox5->selectedRow() >= 0;
 }
-bool TForm1::patrolRowSelected() const {
+bool MainWindow::patrolRowSelected() const {
     return selectedPatrolRow() >= 0;
 }
 

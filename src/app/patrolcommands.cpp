@@ -22,12 +22,12 @@ const QString kNoData = QStringLiteral(u"データがありません");
 
 } // namespace
 
-int TForm1::selectedPatrolRow() const {
+int MainWindow::selectedPatrolRow() const {
     const QModelIndexList rows = lsv1->selectionModel()->selectedRows();
     return rows.size() == 1 ? rows.first().row() : -1;
 }
 
-bool TForm1::AddEntry(const PatrolEntry &entry) {
+bool MainWindow::addEntry(const PatrolEntry &entry) {
     if (!hasDisplayRow(entry))
         return false;
     // Inserting before the selected row moves its selection down with it.
@@ -37,7 +37,7 @@ bool TForm1::AddEntry(const PatrolEntry &entry) {
     return true;
 }
 
-void TForm1::MoveEntry(int a, int b) {
+void MainWindow::moveEntry(int a, int b) {
     if (a < 0 || b >= patrolModel_->size()) {
         prompts_.beep();
         prompts_.message(QStringLiteral(u"移動できません"));
@@ -50,17 +50,17 @@ void TForm1::MoveEntry(int a, int b) {
                                    QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
 }
 
-void TForm1::N24Click() {
+void MainWindow::moveSelectedEntryUp() {
     const int s = selectedPatrolRow();
-    MoveEntry(s - 1, s);
+    moveEntry(s - 1, s);
 }
 
-void TForm1::N25Click() {
+void MainWindow::moveSelectedEntryDown() {
     const int s = selectedPatrolRow();
-    MoveEntry(s, s + 1);
+    moveEntry(s, s + 1);
 }
 
-void TForm1::Delete2Click() {
+void MainWindow::deleteSelectedEntry() {
     const int s = selectedPatrolRow();
     if (s < 0)
         return;
@@ -68,8 +68,8 @@ void TForm1::Delete2Click() {
     lsv1->selectionModel()->clearSelection();
 }
 
-void TForm1::N30Click() {
-    const QByteArray days = ReadDays();
+void MainWindow::changeSelectedEntryDays() {
+    const QByteArray days = readDays();
     if (noDaysFlag_ == 1)
         return;
     const int s = selectedPatrolRow();
@@ -77,12 +77,12 @@ void TForm1::N30Click() {
         patrolModel_->setDays(s, days);
 }
 
-void TForm1::CheckBox1Click() {
+void MainWindow::enableWeekdayBoxes() {
     for (QCheckBox *box : weekdayBoxes_)
         box->setEnabled(!CheckBox1->isChecked());
 }
 
-QByteArray TForm1::ReadDays() {
+QByteArray MainWindow::readDays() {
     noDaysFlag_ = 0;
     std::array<bool, 7> ticked{};
     for (int day = 0; day < 7; ++day)
@@ -95,18 +95,18 @@ QByteArray TForm1::ReadDays() {
     return days;
 }
 
-void TForm1::setCurrentPatrolFile(const QByteArray &path) {
+void MainWindow::setCurrentPatrolFile(const QByteArray &path) {
     currentPatrolFile_ = path;
     Label1->setText(path.isEmpty() ? QStringLiteral(u"[ファイル名：]")
                                    : QStringLiteral(u"[ファイル名： ") + text::decode(path) + u']');
 }
 
-void TForm1::New1Click() {
+void MainWindow::clearPatrolList() {
     patrolModel_->clear();
     setCurrentPatrolFile(QByteArray());
 }
 
-void TForm1::Open1Click() {
+void MainWindow::openPatrolList() {
     std::optional<QString> chosen = prompts_.openFile(
         {QStringLiteral(u"ファイルを開く"), text::decode(folders_.patrolListFolder()), false});
     if (!chosen || !text::fileExists(*chosen))
@@ -114,26 +114,26 @@ void TForm1::Open1Click() {
     std::optional<QByteArray> path = encodeAnswer(prompts_, *chosen);
     if (!path)
         return;
-    New1Click();
+    clearPatrolList();
     setCurrentPatrolFile(*path);
     // Every entry is checked before any is shown, then all come in one step.
     std::optional<QByteArray> content = text::readFile(*chosen);
     std::optional<QList<PatrolEntry>> entries = content ? parsePatrolList(*content) : std::nullopt;
     if (!entries) {
         prompts_.message(QStringLiteral(u"読み込みに失敗しました"));
-        New1Click();
+        clearPatrolList();
         return;
     }
     patrolModel_->setEntries(std::move(*entries));
 }
 
-void TForm1::Save1Click() {
+void MainWindow::savePatrolList() {
     if (patrolModel_->size() == 0) {
         prompts_.message(kNoData);
         return;
     }
     if (currentPatrolFile_.isEmpty()) {
-        SaveAs1Click();
+        savePatrolListAs();
         return;
     }
     if (auto error = text::writeLines(text::nativePath(currentPatrolFile_),
@@ -144,7 +144,7 @@ void TForm1::Save1Click() {
     prompts_.message(QStringLiteral(u"保存しました"));
 }
 
-void TForm1::SaveAs1Click() {
+void MainWindow::savePatrolListAs() {
     if (patrolModel_->size() == 0) {
         prompts_.message(kNoData);
         return;
@@ -157,10 +157,10 @@ void TForm1::SaveAs1Click() {
     if (!path)
         return;
     setCurrentPatrolFile(*path);
-    Save1Click();
+    savePatrolList();
 }
 
-void TForm1::Delete1Click() {
+void MainWindow::deletePatrolListFile() {
     std::optional<QString> chosen = prompts_.openFile(
         {QStringLiteral(u"削除するファイル"), text::decode(folders_.patrolListFolder()), true});
     if (!chosen || !text::fileExists(*chosen))
@@ -171,7 +171,7 @@ void TForm1::Delete1Click() {
                                             : QStringLiteral(u"削除に失敗しました"));
 }
 
-void TForm1::Exit1Click() {
+void MainWindow::exitProgram() {
     close();
 }
 

@@ -14,7 +14,7 @@
 
 namespace kirano {
 
-void TForm1::ListBox1Click() {
+void MainWindow::showSelectedService() {
     ListBox2->clearSelectedRows();
     ListBox3->clearSelectedRows();
     deselectPatrolList();
@@ -42,7 +42,7 @@ void TForm1::ListBox1Click() {
     }
 }
 
-void TForm1::loadPatioList() {
+void MainWindow::loadPatioList() {
     patioListPath_ = folders_.dataFolder() + kPatioListFileName;
     const QString path = text::nativePath(patioListPath_);
     patioModel_->setRecords(text::fileExists(path)
