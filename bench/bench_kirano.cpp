@@ -150,13 +150,13 @@ void benchPatrolList(int entries) {
     // Opening into an empty window; emptying the previous run's list is not
     // part of it.
     const auto empty = [&] {
-        window.clearPatrolList();
+        window.patrolPane()->clear();
         QCoreApplication::processEvents();
     };
     const double open = medianMs(
         5,
         [&] {
-            window.openPatrolList();
+            window.patrolPane()->open();
             QCoreApplication::processEvents();
             if (view->model()->rowCount() != entries)
                 std::fprintf(stderr, "open: %d rows\n", view->model()->rowCount());
@@ -166,7 +166,7 @@ void benchPatrolList(int entries) {
     std::printf("%-28s %8d %10.1f x floor\n", "open / floor", entries, open / floor);
     std::fflush(stdout);
 
-    const double save = medianMs(5, [&] { window.savePatrolList(); });
+    const double save = medianMs(5, [&] { window.patrolPane()->save(); });
     report("save patrol list", entries, save);
 }
 

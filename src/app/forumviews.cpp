@@ -26,7 +26,7 @@ void MainWindow::showSelectedForum() {
     setViewMode(ViewMode::Forum);
     ListBox1->clearSelectedRows();
     ListBox3->clearSelectedRows();
-    deselectPatrolList();
+    patrolPane_->deselect();
     const ForumRecord *forum = forumModel_->record(ListBox2->selectedRow());
     if (!forum)
         return;
@@ -93,8 +93,8 @@ std::optional<QByteArray> MainWindow::selectedRowOf(const DataListView *list,
 BuildContext MainWindow::buildContext() {
     BuildContext context{prompts_,
                          [this]() -> std::optional<QByteArray> {
-                             QByteArray days = readDays();
-                             if (noDaysFlag_ == 1)
+                             QByteArray days = patrolPane_->readDays();
+                             if (patrolPane_->noDaysFlag() == 1)
                                  return std::nullopt;
                              return days;
                          },

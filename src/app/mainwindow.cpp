@@ -48,7 +48,6 @@ void MainWindow::createWindow() {
     resize(803, 616);
     move(200, 107);
 
-    patrolModel_ = new PatrolListModel(this);
     createMainMenu();
     createToolBar();
     Splitter1 = new QSplitter(Qt::Horizontal, this);
@@ -63,12 +62,11 @@ void MainWindow::createWindow() {
     setCentralWidget(Splitter1);
     createPopupMenus();
 
-    connect(CheckBox1, &QCheckBox::clicked, this, &MainWindow::enableWeekdayBoxes);
     connect(ListBox1, &DataListView::rowClicked, this, &MainWindow::showSelectedService);
     connect(ListBox2, &DataListView::rowClicked, this, &MainWindow::showSelectedForum);
     // A click in ListBox3, 4 or 5: the next command is appended, not inserted.
     for (DataListView *list : {ListBox3, ListBox4, ListBox5})
-        connect(list, &DataListView::rowClicked, this, &MainWindow::deselectPatrolList);
+        connect(list, &DataListView::rowClicked, patrolPane_, &PatrolListPane::deselect);
 
     setViewMode(ViewMode::Forum);
 
@@ -124,23 +122,6 @@ void MainWindow::editSettings() {
     loadPatioList();
 }
 
-void MainWindow::fitWeekdayStrip() {
-    // Width rules of the weekday strip; a strip narrower than the "毎日" box
-    // leaves the group box and the last column at zero width.
-    const int width = Panel6->width();
-    const int groupWidth = qMax(0, width - 72);
-    GroupBox1->setGeometry(width - groupWidth, 2, groupWidth, Panel6->height() - 4);
-    const int used = lsv1->columnWidth(0) + lsv1->columnWidth(1) + lsv1->columnWidth(2);
-    lsv1->setColumnWidth(3, qMax(0, width - used - 4));
-}
-
-bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
-    // The strip is resized exactly when the window is or Splitter1 moves.
-    if (watched == Panel6 && event->type() == QEvent::Resize)
-        fitWeekdayStrip();
-    return QMainWindow::eventFilter(watched, event);
-}
-
 void MainWindow::setViewMode(ViewMode mode) {
     auto showOnly = [this](QWidget *sheet) {
         for (QWidget *page : {TabSheet1, TabSheet2, TabSheet3})
@@ -186,10 +167,6 @@ void MainWindow::setViewMode(ViewMode mode) {
         return;
     }
     prompts_.message(QStringLiteral(u"エラー"));
-}
-
-void MainWindow::deselectPatrolList() {
-    lsv1->selectionModel()->clearSelection();
 }
 
 } // namespace kirano

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/patrollistpane.h"
 #include "browser/forumlist.h"
 #include "browser/recordlistmodel.h"
 #include "dialogs/patiofile.h"
@@ -56,21 +57,11 @@ class MainWindow : public QMainWindow {
     const QByteArray &programFolder() const { return programFolder_; }
     const QString &settingsFilePath() const { return settingsFilePath_; }
     const SettingsFolders &folders() const { return folders_; }
-    PatrolListModel *patrolList() const { return patrolModel_; }
-
-    // AddEntry: one entry before the one selected row of lsv1, or at the end.
-    // False, and nothing added, when its display row cannot be built.
-    bool addEntry(const PatrolEntry &entry);
-    // ReadDays: the weekday strip's days; noDaysFlag is 1, after saying so,
-    // when no day is chosen, and every caller then stops.
-    QByteArray readDays();
-    int noDaysFlag() const { return noDaysFlag_; }
-    const QByteArray &currentPatrolFile() const { return currentPatrolFile_; }
-
-    // File1 menu and tool buttons: New1 "クリア", Open1 "開く", Save1 "上書き保存".
-    void clearPatrolList();
-    void openPatrolList();
-    void savePatrolList();
+    PatrolListPane *patrolPane() const { return patrolPane_; }
+    PatrolListModel *patrolList() const { return patrolPane_->model(); }
+    bool addEntry(const PatrolEntry &entry) { return patrolPane_->addEntry(entry); }
+    int noDaysFlag() const { return patrolPane_->noDaysFlag(); }
+    const QByteArray &currentPatrolFile() const { return patrolPane_->currentFile(); }
 
     void setViewMode(ViewMode mode);
     // ListBox2's click: the forum's rooms, libraries and top page.
@@ -79,25 +70,10 @@ class MainWindow : public QMainWindow {
     const QByteArray &patioListPath() const { return patioListPath_; }
     const QList<PatioRecord> &patioList() const { return patioModel_->records(); }
 
-  protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
   private:
     // The menu items' commands; the menu tables name each item.
-    void moveEntry(int a, int b);
-    void moveSelectedEntryUp();
-    void moveSelectedEntryDown();
-    void deleteSelectedEntry();
-    void changeSelectedEntryDays();
-    void savePatrolListAs();
-    void deletePatrolListFile();
-    void exitProgram();
     void editPatios();
     void editSettings();
-    // CheckBox1 "毎日" clicked: the day boxes are for days other than every day.
-    void enableWeekdayBoxes();
-    // FormResize: the strip follows the window's width.
-    void fitWeekdayStrip();
     void loadForumList();
     void loadPatioList();
     // ListBox1's click: notices, fees, BBS categories or warnings.
@@ -120,14 +96,13 @@ class MainWindow : public QMainWindow {
     bool listBox4RowSelected() const;
     bool noticeSelected() const;
     bool librarySelected() const;
-    bool patrolRowSelected() const;
+    bool entrySelected() const;
 
     void createWindow();
     void createMainMenu();
     void createToolBar();
     QWidget *createLeftPanel();
     QWidget *createRightPanel();
-    QWidget *createWeekdayStrip();
     QTabWidget *createDataTabs();
     void createPopupMenus();
     void attachPopup(QWidget *list, std::function<QMenu *()> menu);
@@ -138,11 +113,9 @@ class MainWindow : public QMainWindow {
     void addBuilt(std::optional<PatrolEntry> (*builder)(BuildContext &));
     static std::optional<QByteArray> selectedRowOf(const DataListView *list,
                                                    const ByteListModel *model);
-    void deselectPatrolList();
-    int selectedPatrolRow() const;
-    void setCurrentPatrolFile(const QByteArray &path);
 
     Prompts &prompts_;
+    PatrolListPane *patrolPane_ = nullptr;
     ChooserDialog *chooser_ = nullptr;
     PatioEditor *patioEditor_ = nullptr;
     SettingsDialog *settingsDialog_ = nullptr;
@@ -151,13 +124,10 @@ class MainWindow : public QMainWindow {
     QByteArray programFolder_;
     QString settingsFilePath_;
     SettingsFolders folders_;
-    QByteArray currentPatrolFile_;
     // The patio list file; set on every load.
     QByteArray patioListPath_;
-    int noDaysFlag_ = 0;
 
     // Models behind the lists.
-    PatrolListModel *patrolModel_ = nullptr;
     ByteListModel *serviceModel_ = nullptr;
     // The forum records sorted, the patio records in file order.
     RecordListModel<ForumRecord> *forumModel_ = nullptr;
@@ -176,11 +146,6 @@ class MainWindow : public QMainWindow {
     QSplitter *Splitter1 = nullptr;
     QSplitter *Splitter2 = nullptr;
     QSplitter *Splitter3 = nullptr;
-    QTreeView *lsv1 = nullptr;
-    QWidget *Panel6 = nullptr;
-    QCheckBox *CheckBox1 = nullptr;
-    QGroupBox *GroupBox1 = nullptr;
-    std::array<QCheckBox *, 7> weekdayBoxes_{}; // CheckBox2 .. CheckBox8
     QTabWidget *PageControl1 = nullptr;
     QWidget *TabSheet1 = nullptr;
     QWidget *TabSheet2 = nullptr;

@@ -95,14 +95,14 @@ void MainWindow::createMainMenu() {
     bar->setObjectName(QStringLiteral("MainMenu1"));
     bar->addMenu(menuFrom(
         "File1", QStringLiteral(u"ファイル"),
-        {{"New1", QStringLiteral(u"クリア"), runs(&MainWindow::clearPatrolList)},
-         {"Open1", QStringLiteral(u"開く"), runs(&MainWindow::openPatrolList)},
-         {"Save1", QStringLiteral(u"上書き保存"), runs(&MainWindow::savePatrolList)},
-         {"SaveAs1", QStringLiteral(u"名前を付けて保存"), runs(&MainWindow::savePatrolListAs)},
+        {{"New1", QStringLiteral(u"クリア"), [this] { patrolPane_->clear(); }},
+         {"Open1", QStringLiteral(u"開く"), [this] { patrolPane_->open(); }},
+         {"Save1", QStringLiteral(u"上書き保存"), [this] { patrolPane_->save(); }},
+         {"SaveAs1", QStringLiteral(u"名前を付けて保存"), [this] { patrolPane_->saveAs(); }},
          {},
-         {"Delete1", QStringLiteral(u"削除"), runs(&MainWindow::deletePatrolListFile)},
+         {"Delete1", QStringLiteral(u"削除"), [this] { patrolPane_->deleteFile(); }},
          {},
-         {"Exit1", QStringLiteral(u"終了"), runs(&MainWindow::exitProgram)}}));
+         {"Exit1", QStringLiteral(u"終了"), [this] { close(); }}}));
     bar->addMenu(menuFrom("SettingsMenu", QStringLiteral(u"設定"),
                           {{"N4", QStringLiteral(u"パティオ編集"), runs(&MainWindow::editPatios)},
                            {"N5", QStringLiteral(u"環境設定"), runs(&MainWindow::editSettings)}}));
@@ -189,31 +189,6 @@ QWidget *MainWindow::createLeftPanel() {
     return panel;
 }
 
-QWidget *MainWindow::createWeekdayStrip() {
-    Panel6 = makePanel("Panel6");
-    Panel6->setFixedHeight(50);
-    CheckBox1 = new QCheckBox(QStringLiteral(u"毎日"), Panel6);
-    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    CheckBox1->setChecked(true);
-    CheckBox1->move(16, 17);
-
-    // GroupBox1 keeps to the right edge; fitWeekdayStrip sets its width.
-    GroupBox1 = new QGroupBox(QStringLiteral(u"曜日選択"), Panel6);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    auto *row = new QHBoxLayout(GroupBox1);
-    row->setContentsMargins(8, 0, 8, 2);
-    const char16_t *days[] = {u"日", u"月", u"火", u"水", u"木", u"金", u"土"};
-    for (int i = 0; i < 7; ++i) {
-        auto *box = new QCheckBox(QString::fromUtf16(days[i]), GroupBox1);
-        box->setObjectName(QStringLiteral("CheckBox%1").arg(i + 2));
-        box->setEnabled(false);
-        row->addWidget(box);
-        weekdayBoxes_[i] = box;
-    }
-    Panel6->installEventFilter(this);
-    return Panel6;
-}
-
 QTabWidget *MainWindow::createDataTabs() {
     PageControl1 = new QTabWidget;
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
@@ -255,38 +230,16 @@ QTabWidget *MainWindow::createDataTabs() {
 QWidget *MainWindow::createRightPanel() {
     QWidget *panel = makePanel("Panel2");
 
-    lsv1 = new QTreeView;
-    lsv1->setObjectName(QStringLiteral("lsv1"));
-    lsv1->setModel(patrolModel_);
-    lsv1->setRootIsDecorated(false);
-    lsv1->setUniformRowHeights(true);
-    lsv1->setItemsExpandable(false);
-    lsv1->setSortingEnabled(false);
-    lsv1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lsv1->setSelectionMode(QAbstractItemView::SingleSelection);
-    lsv1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lsv1->setContextMenuPolicy(Qt::CustomContextMenu);
-    lsv1->setFont(fixedFont());
-    lsv1->header()->setStretchLastSection(false);
-    lsv1->header()->setSectionsMovable(false);
-    const int widths[] = {130, 180, 100, 120};
-    for (int column = 0; column < 4; ++column)
-        lsv1->setColumnWidth(column, widths[column]);
-
-    // lsv1 and the weekday strip above the data tabs; Splitter3 moves the
-    // border and growth goes to lsv1.
-    QWidget *upper = makePanel("PatrolPane");
-    auto *upperLayout = new QVBoxLayout(upper);
-    upperLayout->setContentsMargins(0, 0, 0, 0);
-    upperLayout->setSpacing(0);
-    upperLayout->addWidget(lsv1, 1);
-    upperLayout->addWidget(createWeekdayStrip());
+    // The patrol list pane above the data tabs; Splitter3 moves the border
+    // and growth goes to the pane.
+    patrolPane_ = new PatrolListPane(prompts_, [this] { return folders_.patrolListFolder(); });
+    connect(patrolPane_, &PatrolListPane::fileCaptionChanged, Label1, &QLabel::setText);
 
     Splitter3 = new QSplitter(Qt::Vertical, panel);
     Splitter3->setObjectName(QStringLiteral("Splitter3"));
     Splitter3->setHandleWidth(4);
     Splitter3->setChildrenCollapsible(false);
-    Splitter3->addWidget(upper);
+    Splitter3->addWidget(patrolPane_);
     Splitter3->addWidget(createDataTabs());
     Splitter3->setStretchFactor(0, 1);
     Splitter3->setStretchFactor(1, 0);
@@ -323,16 +276,16 @@ void MainWindow::createPopupMenus() {
         {{"N21", QStringLiteral(u"読み込み"), adds(buildPatioread), &MainWindow::patioSelected},
          {"N22", QStringLiteral(u"書き込み"), adds(buildPatioup), &MainWindow::patioSelected},
          {"N23", QStringLiteral(u"既読位置変更"), adds(buildPatiorc), &MainWindow::patioSelected}});
-    QMenu *pop4 =
-        menuFrom("pop4", QString(),
-                 {{"N24", QStringLiteral(u"上へ"), runs(&MainWindow::moveSelectedEntryUp),
-                   &MainWindow::patrolRowSelected},
-                  {"N25", QStringLiteral(u"下へ"), runs(&MainWindow::moveSelectedEntryDown),
-                   &MainWindow::patrolRowSelected},
-                  {"Delete2", QStringLiteral(u"削除"), runs(&MainWindow::deleteSelectedEntry),
-                   &MainWindow::patrolRowSelected},
-                  {"N30", QStringLiteral(u"曜日変更"), runs(&MainWindow::changeSelectedEntryDays),
-                   &MainWindow::patrolRowSelected}});
+    QMenu *pop4 = menuFrom(
+        "pop4", QString(),
+        {{"N24", QStringLiteral(u"上へ"), [this] { patrolPane_->moveSelectedEntryUp(); },
+          &MainWindow::entrySelected},
+         {"N25", QStringLiteral(u"下へ"), [this] { patrolPane_->moveSelectedEntryDown(); },
+          &MainWindow::entrySelected},
+         {"Delete2", QStringLiteral(u"削除"), [this] { patrolPane_->deleteSelectedEntry(); },
+          &MainWindow::entrySelected},
+         {"N30", QStringLiteral(u"曜日変更"), [this] { patrolPane_->changeSelectedEntryDays(); },
+          &MainWindow::entrySelected}});
     QMenu *pop5 = menuFrom(
         "pop5", QString(),
         {{"N6", QStringLiteral(u"読み込み"), adds(buildMesread), &MainWindow::listBox4RowSelected},
@@ -358,7 +311,7 @@ void MainWindow::createPopupMenus() {
     attachPopup(ListBox1, [pop1] { return pop1; });
     attachPopup(ListBox2, [pop2] { return pop2; });
     attachPopup(ListBox3, [pop3] { return pop3; });
-    attachPopup(lsv1, [pop4] { return pop4; });
+    attachPopup(patrolPane_->view(), [pop4] { return pop4; });
     attachPopup(ListBox4, [this, pop5, pop7, pop8] {
         return listBox4Shows_ == ViewMode::Notices ? pop7
                : listBox4Shows_ == ViewMode::Bbs   ? pop8
@@ -382,8 +335,8 @@ bool MainWindow::noticeSelected() const {
 bool MainWindow::librarySelected() const {
     return ListBox5->selectedRow() >= 0;
 }
-bool MainWindow::patrolRowSelected() const {
-    return selectedPatrolRow() >= 0;
+bool MainWindow::entrySelected() const {
+    return patrolPane_->hasSelectedEntry();
 }
 
 } // namespace kirano

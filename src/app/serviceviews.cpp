@@ -17,7 +17,7 @@ namespace kirano {
 void MainWindow::showSelectedService() {
     ListBox2->clearSelectedRows();
     ListBox3->clearSelectedRows();
-    deselectPatrolList();
+    patrolPane_->deselect();
     const QByteArray &data = folders_.dataFolder();
     switch (ListBox1->selectedRow()) {
     case 0:
