@@ -40,30 +40,15 @@ void MainWindow::showSelectedForum() {
 // A captured file into its view and its date panel in one step; without the
 // file, the view's placeholder rows and the blank date.
 void MainWindow::showCaptured(Captured what, const QByteArray &path) {
-    const QList<QByteArray> noFile{text::bytesOf(u"ファイルがありません")};
-    ByteListModel *list = nullptr; // none: the text pane
-    QLabel *datePanel = Panel5;
-    QList<QByteArray> placeholder = noFile;
-    switch (what) {
-    case Captured::Rooms:
-        list = listBox4Model_;
-        datePanel = Panel3;
-        placeholder = placeholderRooms();
-        break;
-    case Captured::Notices:
-        list = listBox4Model_;
-        datePanel = Panel3;
-        break;
-    case Captured::Libraries:
-        list = listBox5Model_;
-        datePanel = Panel4;
-        placeholder = placeholderLibraries();
-        break;
-    case Captured::TopPage:
-    case Captured::Fees:
-    case Captured::Warnings:
-        break;
-    }
+    const bool rooms = what == Captured::Rooms;
+    const bool libraries = what == Captured::Libraries;
+    const bool inListBox4 = rooms || what == Captured::Notices;
+    ByteListModel *list = inListBox4 ? listBox4Model_ : libraries ? listBox5Model_ : nullptr;
+    QLabel *datePanel = inListBox4 ? Panel3 : libraries ? Panel4 : Panel5;
+    QList<QByteArray> placeholder = rooms ? placeholderRooms()
+                                    : libraries
+                                        ? placeholderLibraries()
+                                        : QList<QByteArray>{text::bytesOf(u"ファイルがありません")};
     QList<QByteArray> rows;
     QString date;
     const QString native = text::nativePath(path);
@@ -75,7 +60,7 @@ void MainWindow::showCaptured(Captured what, const QByteArray &path) {
         rows = std::move(placeholder);
         date = text::decode(placeholderPanel());
     }
-    if (list)
+    if (list) // otherwise the text pane
         list->setRows(std::move(rows));
     else
         Label2->setLines(std::move(rows));
