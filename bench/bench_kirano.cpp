@@ -270,7 +270,7 @@ void benchForums() {
         row = window.forumList()[i].code == "F/" ? i : -1;
     forumList->setCurrentIndex(forumList->model()->index(row, 0));
     const double select = medianMs(5, [&] {
-        window.showSelectedForum();
+        window.browser()->showSelectedForum();
         QCoreApplication::processEvents();
     });
     reportWithFloor(
@@ -374,7 +374,7 @@ void benchHugeLine(int megabytes) {
     const double paint = medianMs(5, [&] { forums->viewport()->repaint(); });
     report("paint, one 10 MB forum row", megabytes, paint);
     forums->setCurrentIndex(forums->model()->index(0, 0));
-    window.showSelectedForum();
+    window.browser()->showSelectedForum();
     QCoreApplication::processEvents();
     auto *rooms = window.findChild<DataListView *>(QStringLiteral("ListBox4"));
     const double roomPaint = medianMs(5, [&] { rooms->viewport()->repaint(); });

@@ -50,11 +50,13 @@ void MainWindow::createWindow() {
 
     createMainMenu();
     createToolBar();
+    browser_ = new DataBrowser(
+        prompts_, [this] { return folders_.dataFolder(); }, this);
     Splitter1 = new QSplitter(Qt::Horizontal, this);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
     Splitter1->setHandleWidth(4);
     Splitter1->setChildrenCollapsible(false);
-    Splitter1->addWidget(createLeftPanel());
+    Splitter1->addWidget(browser_->createListsPanel());
     Splitter1->addWidget(createRightPanel());
     Splitter1->setStretchFactor(0, 0);
     Splitter1->setStretchFactor(1, 1);
@@ -62,13 +64,10 @@ void MainWindow::createWindow() {
     setCentralWidget(Splitter1);
     createPopupMenus();
 
-    connect(ListBox1, &DataListView::rowClicked, this, &MainWindow::showSelectedService);
-    connect(ListBox2, &DataListView::rowClicked, this, &MainWindow::showSelectedForum);
-    // A click in ListBox3, 4 or 5: the next command is appended, not inserted.
-    for (DataListView *list : {ListBox3, ListBox4, ListBox5})
-        connect(list, &DataListView::rowClicked, patrolPane_, &PatrolListPane::deselect);
+    // A click in a data list: the next command is appended, not inserted.
+    connect(browser_, &DataBrowser::listClicked, patrolPane_, &PatrolListPane::deselect);
 
-    setViewMode(ViewMode::Forum);
+    browser_->setViewMode(ViewMode::Forum);
 
     folders_ = SettingsFolders::allSetTo(programFolder_);
     // An error thrown while loading goes to the general error report and the
@@ -76,15 +75,14 @@ void MainWindow::createWindow() {
     try {
         if (text::fileExists(settingsFilePath_)) {
             if (readSettingsFolders()) {
-                loadForumList();
-                loadPatioList();
+                browser_->loadForumList();
+                browser_->loadPatioList();
             }
         } else {
             prompts_.message(QStringLiteral(u"環境設定.txtがありません"));
         }
     } catch (...) {
-        forumModel_->clear();
-        patioModel_->clear();
+        browser_->clearRecords();
         KiranoApplication::reportCurrentError();
     }
 }
@@ -110,7 +108,7 @@ bool MainWindow::readSettingsFolders() {
 void MainWindow::editPatios() {
     if (patioEditor_)
         patioEditor_->exec();
-    loadPatioList();
+    browser_->loadPatioList();
 }
 
 void MainWindow::editSettings() {
@@ -118,55 +116,27 @@ void MainWindow::editSettings() {
         settingsDialog_->exec();
     if (text::fileExists(settingsFilePath_) && !readSettingsFolders())
         return;
-    loadForumList();
-    loadPatioList();
+    browser_->loadForumList();
+    browser_->loadPatioList();
 }
 
-void MainWindow::setViewMode(ViewMode mode) {
-    auto showOnly = [this](QWidget *sheet) {
-        for (QWidget *page : {TabSheet1, TabSheet2, TabSheet3})
-            PageControl1->setTabVisible(PageControl1->indexOf(page), page == sheet);
-        PageControl1->setCurrentWidget(sheet);
-    };
-    auto emptyText = [this] { Label2->clear(); };
-    switch (mode) {
-    case ViewMode::Forum:
-        listBox4Model_->clear();
-        listBox5Model_->clear();
-        emptyText();
-        ListBox4->setSelectionMode(QAbstractItemView::SingleSelection);
-        PageControl1->setTabText(PageControl1->indexOf(TabSheet1), QStringLiteral(u"会議室"));
-        PageControl1->setTabText(PageControl1->indexOf(TabSheet2), QStringLiteral(u"ライブラリィ"));
-        PageControl1->setTabText(PageControl1->indexOf(TabSheet3), QStringLiteral(u"トップ"));
-        for (QWidget *page : {TabSheet1, TabSheet2, TabSheet3})
-            PageControl1->setTabVisible(PageControl1->indexOf(page), true);
-        PageControl1->setCurrentWidget(TabSheet1);
-        Label2->setAccessibleName(PageControl1->tabText(PageControl1->indexOf(TabSheet3)));
-        listBox4Shows_ = mode;
-        return;
-    case ViewMode::Notices:
-    case ViewMode::Bbs: {
-        const bool notices = mode == ViewMode::Notices;
-        listBox4Model_->clear();
-        ListBox4->setSelectionMode(notices ? QAbstractItemView::MultiSelection
-                                           : QAbstractItemView::SingleSelection);
-        PageControl1->setTabText(PageControl1->indexOf(TabSheet1),
-                                 notices ? QStringLiteral(u"お知らせ") : QStringLiteral(u"掲示板"));
-        showOnly(TabSheet1);
-        listBox4Shows_ = mode;
-        return;
-    }
-    case ViewMode::Fees:
-    case ViewMode::Warnings:
-        emptyText();
-        PageControl1->setTabText(PageControl1->indexOf(TabSheet3), mode == ViewMode::Fees
-                                                                       ? QStringLiteral(u"料金情報")
-                                                                       : QStringLiteral(u"警告"));
-        Label2->setAccessibleName(PageControl1->tabText(PageControl1->indexOf(TabSheet3)));
-        showOnly(TabSheet3);
-        return;
-    }
-    prompts_.message(QStringLiteral(u"エラー"));
+BuildContext MainWindow::buildContext() {
+    BuildContext context{prompts_,
+                         [this]() -> std::optional<QByteArray> {
+                             QByteArray days = patrolPane_->readDays();
+                             if (patrolPane_->noDaysFlag() == 1)
+                                 return std::nullopt;
+                             return days;
+                         },
+                         folders_};
+    browser_->readSelection(context);
+    return context;
+}
+
+void MainWindow::addBuilt(std::optional<PatrolEntry> (*builder)(BuildContext &)) {
+    BuildContext context = buildContext();
+    if (std::optional<PatrolEntry> entry = builder(context))
+        addEntry(*entry);
 }
 
 } // namespace kirano

@@ -32,35 +32,6 @@
 
 namespace kirano {
 
-namespace {
-
-QLabel *makeDatePanel(const char *name, QWidget *parent) {
-    auto *panel = new QLabel(QStringLiteral(u"     データ取得日-------------"), parent);
-    panel->setObjectName(QString::fromLatin1(name));
-    panel->setFixedHeight(25);
-    panel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    return panel;
-}
-
-QWidget *makePanel(const char *name, QWidget *parent = nullptr) {
-    auto *panel = new QWidget(parent);
-    panel->setObjectName(QString::fromLatin1(name));
-    return panel;
-}
-
-// A tab page holding a view above its date panel.
-QWidget *makeTabSheet(const char *name, QWidget *view, QLabel *datePanel) {
-    QWidget *sheet = makePanel(name);
-    auto *layout = new QVBoxLayout(sheet);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(view, 1);
-    layout->addWidget(datePanel);
-    return sheet;
-}
-
-} // namespace
-
 QMenu *MainWindow::menuFrom(const char *name, const QString &title,
                             const std::vector<MenuRow> &rows) {
     QMenu *menu = makeMenu(this, name, title);
@@ -146,87 +117,6 @@ void MainWindow::createToolBar() {
     addToolBar(Qt::TopToolBarArea, ToolBar1);
 }
 
-QWidget *MainWindow::createLeftPanel() {
-    QWidget *panel = makePanel("Panel1");
-    auto *layout = new QVBoxLayout(panel);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-
-    serviceModel_ = new ByteListModel(this);
-    serviceModel_->setRows({text::bytesOf(u"お知らせ"), text::bytesOf(u"料金情報"),
-                            text::bytesOf(u"掲示板"), text::bytesOf(u"警告")});
-    ListBox1 = new DataListView(QStringLiteral("ListBox1"), panel);
-    ListBox1->setModel(serviceModel_);
-    ListBox1->setFixedHeight(52);
-
-    forumModel_ = new RecordListModel<ForumRecord>(this);
-    ListBox2 = new DataListView(QStringLiteral("ListBox2"));
-    ListBox2->setModel(forumModel_);
-
-    patioModel_ = new RecordListModel<PatioRecord>(this);
-    ListBox3 = new DataListView(QStringLiteral("ListBox3"));
-    ListBox3->setModel(patioModel_);
-
-    for (DataListView *list : {ListBox1, ListBox2})
-        list->setFont(fixedFont());
-    for (DataListView *list : {ListBox1, ListBox2, ListBox3})
-        list->setRowHeight(12);
-
-    // Splitter2 drags the border between the forums and the patios; growth
-    // goes to the patios.
-    Splitter2 = new QSplitter(Qt::Vertical, panel);
-    Splitter2->setObjectName(QStringLiteral("Splitter2"));
-    Splitter2->setHandleWidth(2);
-    Splitter2->setChildrenCollapsible(false);
-    Splitter2->addWidget(ListBox2);
-    Splitter2->addWidget(ListBox3);
-    Splitter2->setStretchFactor(0, 0);
-    Splitter2->setStretchFactor(1, 1);
-    Splitter2->setSizes({424, 100});
-
-    layout->addWidget(ListBox1);
-    layout->addWidget(Splitter2, 1);
-    return panel;
-}
-
-QTabWidget *MainWindow::createDataTabs() {
-    PageControl1 = new QTabWidget;
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-
-    listBox4Model_ = new ByteListModel(this);
-    ListBox4 = new DataListView(QStringLiteral("ListBox4"));
-    ListBox4->setModel(listBox4Model_);
-    Panel3 = makeDatePanel("Panel3", nullptr);
-    TabSheet1 = makeTabSheet("TabSheet1", ListBox4, Panel3);
-
-    listBox5Model_ = new ByteListModel(this);
-    ListBox5 = new DataListView(QStringLiteral("ListBox5"));
-    ListBox5->setModel(listBox5Model_);
-    Panel4 = makeDatePanel("Panel4", nullptr);
-    TabSheet2 = makeTabSheet("TabSheet2", ListBox5, Panel4);
-
-    for (DataListView *list : {ListBox4, ListBox5}) {
-        list->setFont(fixedFont());
-        list->setRowHeight(12);
-    }
-
-    ScrollBox1 = new QScrollArea;
-    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
-    ScrollBox1->setBackgroundRole(QPalette::Base);
-    Label2 = new TextPane(QStringLiteral("Label2"));
-    Label2->setFont(fixedFont());
-    Label2->setLines({text::bytesOf(u"データ無し")});
-    ScrollBox1->setWidget(Label2);
-    ScrollBox1->setWidgetResizable(false);
-    Panel5 = makeDatePanel("Panel5", nullptr);
-    TabSheet3 = makeTabSheet("TabSheet3", ScrollBox1, Panel5);
-
-    PageControl1->addTab(TabSheet1, QStringLiteral(u"会議室"));
-    PageControl1->addTab(TabSheet2, QStringLiteral(u"ライブラリィ"));
-    PageControl1->addTab(TabSheet3, QStringLiteral(u"トップ"));
-    return PageControl1;
-}
-
 QWidget *MainWindow::createRightPanel() {
     QWidget *panel = makePanel("Panel2");
 
@@ -240,7 +130,7 @@ QWidget *MainWindow::createRightPanel() {
     Splitter3->setHandleWidth(4);
     Splitter3->setChildrenCollapsible(false);
     Splitter3->addWidget(patrolPane_);
-    Splitter3->addWidget(createDataTabs());
+    Splitter3->addWidget(browser_->createTabs());
     Splitter3->setStretchFactor(0, 1);
     Splitter3->setStretchFactor(1, 0);
     Splitter3->setSizes({200, 300});
@@ -306,34 +196,34 @@ void MainWindow::createPopupMenus() {
         "pop8", QString(),
         {{"N29", QStringLiteral(u"書き込み"), adds(buildBbsup), &MainWindow::listBox4RowSelected}});
 
-    // Which list carries which pop-up. ListBox4 carries the menu of what it
+    // Which list carries which pop-up. browser_->listBox(4) carries the menu of what it
     // shows: the rooms, the notices or the BBS categories.
-    attachPopup(ListBox1, [pop1] { return pop1; });
-    attachPopup(ListBox2, [pop2] { return pop2; });
-    attachPopup(ListBox3, [pop3] { return pop3; });
+    attachPopup(browser_->listBox(1), [pop1] { return pop1; });
+    attachPopup(browser_->listBox(2), [pop2] { return pop2; });
+    attachPopup(browser_->listBox(3), [pop3] { return pop3; });
     attachPopup(patrolPane_->view(), [pop4] { return pop4; });
-    attachPopup(ListBox4, [this, pop5, pop7, pop8] {
-        return listBox4Shows_ == ViewMode::Notices ? pop7
-               : listBox4Shows_ == ViewMode::Bbs   ? pop8
-                                                   : pop5;
+    attachPopup(browser_->listBox(4), [this, pop5, pop7, pop8] {
+        return browser_->listBox4Shows() == ViewMode::Notices ? pop7
+               : browser_->listBox4Shows() == ViewMode::Bbs   ? pop8
+                                                              : pop5;
     });
-    attachPopup(ListBox5, [pop6] { return pop6; });
+    attachPopup(browser_->listBox(5), [pop6] { return pop6; });
 }
 
 bool MainWindow::forumSelected() const {
-    return ListBox2->selectedRow() >= 0;
+    return browser_->listBox(2)->selectedRow() >= 0;
 }
 bool MainWindow::patioSelected() const {
-    return ListBox3->selectedRow() >= 0;
+    return browser_->listBox(3)->selectedRow() >= 0;
 }
 bool MainWindow::listBox4RowSelected() const {
-    return ListBox4->selectedRow() >= 0;
+    return browser_->listBox(4)->selectedRow() >= 0;
 }
 bool MainWindow::noticeSelected() const {
-    return ListBox4->selectedCount() > 0;
+    return browser_->listBox(4)->selectedCount() > 0;
 }
 bool MainWindow::librarySelected() const {
-    return ListBox5->selectedRow() >= 0;
+    return browser_->listBox(5)->selectedRow() >= 0;
 }
 bool MainWindow::entrySelected() const {
     return patrolPane_->hasSelectedEntry();
