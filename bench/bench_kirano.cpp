@@ -18,6 +18,7 @@
 #include "text/lines.h"
 #include "text/sjis.h"
 
+#include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -135,7 +136,7 @@ void benchPatrolList(int entries) {
 
     BenchPrompts prompts;
     prompts.path = file;
-    TForm1 window(folder, prompts);
+    MainWindow window(folder, prompts);
     createDialogs(window, prompts);
     window.show();
     auto *view = window.findChild<QTreeView *>(QStringLiteral("lsv1"));
@@ -149,13 +150,13 @@ void benchPatrolList(int entries) {
     // Opening into an empty window; emptying the previous run's list is not
     // part of it.
     const auto empty = [&] {
-        window.New1Click();
+        window.patrolPane()->clear();
         QCoreApplication::processEvents();
     };
     const double open = medianMs(
         5,
         [&] {
-            window.Open1Click();
+            window.patrolPane()->open();
             QCoreApplication::processEvents();
             if (view->model()->rowCount() != entries)
                 std::fprintf(stderr, "open: %d rows\n", view->model()->rowCount());
@@ -165,7 +166,7 @@ void benchPatrolList(int entries) {
     std::printf("%-28s %8d %10.1f x floor\n", "open / floor", entries, open / floor);
     std::fflush(stdout);
 
-    const double save = medianMs(5, [&] { window.Save1Click(); });
+    const double save = medianMs(5, [&] { window.patrolPane()->save(); });
     report("save patrol list", entries, save);
 }
 
@@ -233,7 +234,7 @@ void benchForums() {
 
     auto startup = [&] {
         return medianMs(5, [&] {
-            TForm1 window(data.folder(), prompts);
+            MainWindow window(data.folder(), prompts);
             createDialogs(window, prompts);
             window.show();
             QCoreApplication::processEvents();
@@ -260,7 +261,7 @@ void benchForums() {
     text::writeLines(data.file("F/mes.txt"), capturedRows(lines, u"会議室の題名"));
     text::writeLines(data.file("F/dl.txt"), capturedRows(lines, u"ライブラリィの題名"));
     text::writeLines(data.file("F/top.txt"), capturedRows(lines / 5, u"トップページの文"));
-    TForm1 window(data.folder(), prompts);
+    MainWindow window(data.folder(), prompts);
     prompts.chooser = createDialogs(window, prompts).chooser;
     window.show();
     auto *forumList = window.findChild<DataListView *>(QStringLiteral("ListBox2"));
@@ -269,7 +270,7 @@ void benchForums() {
         row = window.forumList()[i].code == "F/" ? i : -1;
     forumList->setCurrentIndex(forumList->model()->index(row, 0));
     const double select = medianMs(5, [&] {
-        window.ListBox2Click();
+        window.browser()->showSelectedForum();
         QCoreApplication::processEvents();
     });
     reportWithFloor(
@@ -279,7 +280,8 @@ void benchForums() {
     text::writeLines(data.file("F/dl1.txt"), capturedRows(lines, u"ファイルの説明"));
     auto *libraries = window.findChild<DataListView *>(QStringLiteral("ListBox5"));
     libraries->setCurrentIndex(libraries->model()->index(0, 0));
-    const double choose = medianMs(5, [&] { window.N10Click(); });
+    auto *fromList = window.findChild<QAction *>(QStringLiteral("N10"));
+    const double choose = medianMs(5, [&] { fromList->trigger(); });
     reportWithFloor("chooser, library file list", lines, choose,
                     decodeFloor({data.file("F/dl1.txt")}));
 }
@@ -340,11 +342,11 @@ void benchStartup(int forums, bool blank) {
     list.clear();
     BenchPrompts prompts;
     // Closing the window frees the lists; that is not part of start-up.
-    std::unique_ptr<TForm1> window;
+    std::unique_ptr<MainWindow> window;
     const double ms = medianMs(
         3,
         [&] {
-            window = std::make_unique<TForm1>(data.folder(), prompts);
+            window = std::make_unique<MainWindow>(data.folder(), prompts);
             createDialogs(*window, prompts);
             window->show();
             QCoreApplication::processEvents();
@@ -364,7 +366,7 @@ void benchHugeLine(int megabytes) {
     text::writeLines(data.file("forumlist.txt"), {line, "F/"});
     text::writeLines(data.file("F/mes.txt"), {line});
     BenchPrompts prompts;
-    TForm1 window(data.folder(), prompts);
+    MainWindow window(data.folder(), prompts);
     createDialogs(window, prompts);
     window.show();
     QCoreApplication::processEvents();
@@ -372,7 +374,7 @@ void benchHugeLine(int megabytes) {
     const double paint = medianMs(5, [&] { forums->viewport()->repaint(); });
     report("paint, one 10 MB forum row", megabytes, paint);
     forums->setCurrentIndex(forums->model()->index(0, 0));
-    window.ListBox2Click();
+    window.browser()->showSelectedForum();
     QCoreApplication::processEvents();
     auto *rooms = window.findChild<DataListView *>(QStringLiteral("ListBox4"));
     const double roomPaint = medianMs(5, [&] { rooms->viewport()->repaint(); });

@@ -38,7 +38,7 @@ inline bool showAndWait(QWidget *window) {
 struct Fixture {
     QTemporaryDir dir;
     ScriptedPrompts prompts;
-    std::unique_ptr<TForm1> window;
+    std::unique_ptr<MainWindow> window;
 
     QString folder() const { return dir.path() + u'/'; }
     QString settingsPath() const { return folder() + QStringLiteral(u"環境設定.txt"); }
@@ -58,8 +58,8 @@ struct Fixture {
     void writeDefaultSettings() { writeSettings(); }
 
     // The window as the program shows it, ready for the user's input.
-    TForm1 &start() {
-        window = std::make_unique<TForm1>(folder(), prompts);
+    MainWindow &start() {
+        window = std::make_unique<MainWindow>(folder(), prompts);
         createDialogs(*window, prompts);
         if (!showAndWait(window.get()))
             qWarning("the main window was not exposed");

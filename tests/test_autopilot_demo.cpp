@@ -27,7 +27,7 @@ class TestAutopilotDemo : public QObject {
         DemoHarness h;
         QVERIFY(h.make());
         ScriptedPrompts prompts;
-        TForm1 w(h.demo->programFolder, prompts);
+        MainWindow w(h.demo->programFolder, prompts);
         createDialogs(w, prompts);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));

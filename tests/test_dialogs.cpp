@@ -26,7 +26,7 @@ namespace {
 
 // A program folder with a settings file whose data folder is data/.
 struct Program : Fixture {
-    TForm1 *w = nullptr;
+    MainWindow *w = nullptr;
 
     QString patioFile() const { return data() + u"patiolist.txt"_s; }
     void startWith(const QByteArray &patioList) {
@@ -274,7 +274,7 @@ class TestDialogs : public QObject {
 
     void editorBeforeAnySettings() {
         Fixture f;
-        TForm1 &w = f.start();
+        MainWindow &w = f.start();
         f.prompts.takeAsked();
         auto *e = w.findChild<PatioEditor *>(u"TForm3"_s);
         QVERIFY(showAndWait(e));
@@ -288,7 +288,7 @@ class TestDialogs : public QObject {
 
     void settingsWithoutAFile() {
         Fixture f;
-        TForm1 &w = f.start();
+        MainWindow &w = f.start();
         auto *s = w.findChild<SettingsDialog *>(u"TForm4"_s);
         QVERIFY(showAndWait(s));
         for (int i = 1; i <= 3; ++i)

@@ -32,7 +32,7 @@ QByteArray name40(const QByteArray &name) {
 
 // A main window whose data folder is data/ below the program folder.
 struct Browser : Fixture {
-    TForm1 *w = nullptr;
+    MainWindow *w = nullptr;
 
     void writeData(const QString &name, const QByteArray &bytes) {
         QDir().mkpath(QFileInfo(data() + name).path());

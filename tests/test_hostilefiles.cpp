@@ -141,7 +141,7 @@ const char *nameOf(Kind kind) {
 struct Program {
     QTemporaryDir dir;
     ScriptedPrompts prompts;
-    std::unique_ptr<TForm1> window;
+    std::unique_ptr<MainWindow> window;
 
     QString folder() const { return dir.path() + u'/'; }
     QString data() const { return folder() + u"data/"_s; }
@@ -155,8 +155,8 @@ struct Program {
         QDir().mkpath(data() + u"F"_s);
         writeBytes(data() + u"forumlist.txt"_s, "Forum\r\nF/\r\n");
     }
-    TForm1 &start() {
-        window = std::make_unique<TForm1>(folder(), prompts);
+    MainWindow &start() {
+        window = std::make_unique<MainWindow>(folder(), prompts);
         createDialogs(*window, prompts);
         window->show();
         [[maybe_unused]] const bool shown = QTest::qWaitForWindowExposed(window.get());
@@ -347,7 +347,7 @@ void TestHostileFiles::throwDuringStartUpIsReported() {
     app->setErrorReporter([&reported](const QString &text) { reported << text; });
     QTemporaryDir dir;
     ThrowingPrompts prompts;
-    TForm1 window(dir.path() + u'/', prompts);
+    MainWindow window(dir.path() + u'/', prompts);
     app->setErrorReporter(nullptr);
     QCOMPARE(reported, QStringList{u"環境設定.txtがありません"_s});
     QCOMPARE(window.windowTitle(), u"Kirano  Ver.1.4.0"_s);

@@ -3,6 +3,7 @@
 #include "browser/datalistview.h"
 #include "browser/textpane.h"
 #include "guitestsupport.h"
+#include "patrol/patrollistmodel.h"
 #include "testmain.h"
 
 #include <QAccessible>
@@ -56,6 +57,8 @@ class TestMainWindow : public QObject {
     void initialControls();
     void menusInOrder_data();
     void menusInOrder();
+    void popupItemsRunTheirOwnCommands_data();
+    void popupItemsRunTheirOwnCommands();
     void toolBarSharesTheMenuActions();
     void dialogsAreHiddenWithTheCaption();
     void resizeRules();
@@ -66,7 +69,7 @@ class TestMainWindow : public QObject {
 
 void TestMainWindow::missingSettingsFileSaysSoOnce() {
     Fixture f;
-    TForm1 w(f.folder(), f.prompts);
+    MainWindow w(f.folder(), f.prompts);
     QCOMPARE(f.prompts.asked, QStringList{QStringLiteral(u"message|環境設定.txtがありません")});
     QCOMPARE(w.windowTitle(), QStringLiteral("Kirano  Ver.1.4.0"));
     QCOMPARE(w.programFolder(), text::bytesOf(f.folder()));
@@ -97,7 +100,7 @@ void TestMainWindow::settingsFileGivesTheFolders() {
     QFETCH(QByteArray, content);
     Fixture f;
     writeBytes(f.settingsPath(), content);
-    TForm1 &w = f.start();
+    MainWindow &w = f.start();
     QVERIFY(f.prompts.asked.isEmpty());
     QTEST(w.folders().logFolder(), "logFolder");
     QTEST(w.folders().dataFolder(), "dataFolder");
@@ -107,7 +110,7 @@ void TestMainWindow::settingsFileGivesTheFolders() {
 void TestMainWindow::initialControls() {
     Fixture f;
     f.writeDefaultSettings();
-    TForm1 &w = f.start();
+    MainWindow &w = f.start();
 
     auto *services = w.findChild<DataListView *>(QStringLiteral("ListBox1"));
     QVERIFY(services);
@@ -198,7 +201,7 @@ void TestMainWindow::menusInOrder() {
     QFETCH(QStringList, texts);
     Fixture f;
     f.writeDefaultSettings();
-    TForm1 &w = f.start();
+    MainWindow &w = f.start();
     auto *m = w.findChild<QMenu *>(menu);
     QVERIFY(m);
     QCOMPARE(actionTexts(m->actions()), texts);
@@ -206,10 +209,105 @@ void TestMainWindow::menusInOrder() {
         QCOMPARE(m->actions()[i]->objectName(), names[i]);
 }
 
+// Every pop-up item, reached by a right-click on the list that carries it,
+// runs its own command: the first question asked and the patrol list left
+// behind tell the commands apart. "file" answers with a file that exists.
+void TestMainWindow::popupItemsRunTheirOwnCommands_data() {
+    QTest::addColumn<QList<QPoint>>("clicks"); // {list, row} first; list 0 is lsv1
+    QTest::addColumn<int>("list");
+    QTest::addColumn<int>("row"); // right-clicked; -1 below every row
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<QString>("firstQuestion");
+    QTest::addColumn<QByteArrayList>("commands");
+    const QList<QPoint> forum{{2, 0}}, patio{{3, 0}}, room{{2, 0}, {4, 0}}, library{{2, 0}, {5, 0}},
+        notice{{1, 0}, {4, 0}}, bbs{{1, 2}, {4, 0}};
+    auto row = [](const char *item, const QList<QPoint> &clicks, int list, int at, const char *menu,
+                  const QStringList &answers, const QString &first,
+                  const QByteArrayList &commands) {
+        QTest::newRow(item) << clicks << list << at << QString::fromLatin1(menu)
+                            << QString::fromLatin1(item) << answers << first << commands;
+    };
+    row("N15", {}, 1, -1, "pop1", {}, {}, {"bill"});
+    row("N16", {}, 1, -1, "pop1", {"file"}, u"open|テキストメール用ファイル"_s, {"mailuptxt"});
+    row("N17", {}, 1, -1, "pop1", {"file", "s", "r"}, u"open|バイナリメール用ファイル"_s,
+        {"mailupbin"});
+    row("N18", {}, 1, -1, "pop1", {}, {}, {"myforum"});
+    row("N12", {}, 1, -1, "pop1", {}, {}, {"newtitle"});
+    row("N19", forum, 2, 0, "pop2", {}, {}, {"mestitlea"});
+    row("N20", forum, 2, 0, "pop2", {}, {}, {"dltitlea"});
+    row("N21", patio, 3, 0, "pop3", {"file"}, u"open|ログファイル"_s, {"patioread"});
+    row("N22", patio, 3, 0, "pop3", {"file"}, u"open|パティオ発言ファイル"_s, {"patioup"});
+    row("N23", patio, 3, 0, "pop3", {"1"}, u"input|パティオ"_s, {"patiorc"});
+    row("N6", room, 4, 0, "pop5", {"file"}, u"open|ログファイル"_s, {"mesread"});
+    row("N7", room, 4, 0, "pop5", {"file"}, u"open|発言ファイル"_s, {"mesup"});
+    row("N8", room, 4, 0, "pop5", {"1"}, u"input|会議室"_s, {"mesrc"});
+    row("N9", library, 5, 0, "pop6", {"980101"}, u"input|ライブラリィ"_s, {"dltitleb"});
+    row("N10", library, 5, 0, "pop6", {"1", "a"}, u"message|リストがありません"_s, {"dldown"});
+    row("N26", library, 5, 0, "pop6", {"1", "a"}, u"input|ライブラリィ"_s, {"dldown"});
+    row("N11", notice, 4, 0, "pop7", {"file"}, u"open|ログファイル"_s, {"new"});
+    row("N29", bbs, 4, 0, "pop8", {"file"}, u"open|掲示板アップ用ファイル"_s, {"bbsup"});
+    // On lsv1 holding "bill" and "myforum", with no weekday chosen.
+    row("N24", {{0, 0}}, 0, 0, "pop4", {}, u"beep"_s, {"bill", "myforum"});
+    row("N25", {{0, 0}}, 0, 0, "pop4", {}, {}, {"myforum", "bill"});
+    row("Delete2", {{0, 0}}, 0, 0, "pop4", {}, {}, {"myforum"});
+    row("N30", {{0, 0}}, 0, 0, "pop4", {}, u"message|曜日が選択されていません"_s,
+        {"bill", "myforum"});
+}
+
+void TestMainWindow::popupItemsRunTheirOwnCommands() {
+    QFETCH(QList<QPoint>, clicks);
+    QFETCH(int, list);
+    QFETCH(int, row);
+    QFETCH(QString, menu);
+    QFETCH(QString, item);
+    QFETCH(QStringList, answers);
+    Fixture f;
+    f.writeSettings("1\r\n1\r\n1\r\n", true);
+    writeBytes(f.data() + u"forumlist.txt"_s, "f\r\nF1\r\n");
+    writeBytes(f.data() + u"F1mes.txt"_s, "01 room\r\n");
+    writeBytes(f.data() + u"F1dl.txt"_s, "0001 library\r\n");
+    writeBytes(f.data() + u"patiolist.txt"_s, "p\r\nID\r\nPW\r\n");
+    writeBytes(f.folder() + u"up.txt"_s, "up\r\n");
+    MainWindow &w = f.start();
+    auto view = [&w](int n) -> QAbstractItemView * {
+        if (n == 0)
+            return w.findChild<QTreeView *>(u"lsv1"_s);
+        return w.findChild<DataListView *>(u"ListBox%1"_s.arg(n));
+    };
+    if (list == 0) {
+        chooseFromMenu(view(1), -1, u"N15"_s);
+        chooseFromMenu(view(1), -1, u"N18"_s);
+        QTest::mouseClick(w.findChild<QCheckBox *>(u"CheckBox1"_s), Qt::LeftButton);
+    }
+    for (const QPoint &click : clicks) {
+        // The libraries' tab is brought to the front first, as a user does.
+        if (click.x() == 5) {
+            QTabBar *bar = w.findChild<QTabWidget *>(u"PageControl1"_s)->tabBar();
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+        }
+        clickRow(view(click.x()), click.y());
+    }
+    for (const QString &answer : answers)
+        f.prompts.answers.push_back(answer == u"file"_s ? f.folder() + u"up.txt"_s : answer);
+    f.prompts.takeAsked();
+
+    const OpenedMenu opened = chooseFromMenu(view(list), row, item);
+    QCOMPARE(opened.name, menu);
+    QVERIFY(opened.enabled.value(item));
+    QTEST(f.prompts.asked.value(0).section(u'|', 0, 1), "firstQuestion");
+    QVERIFY(f.prompts.answers.empty());
+    QByteArrayList commands;
+    for (int i = 0; i < w.patrolList()->size(); ++i)
+        commands << w.patrolList()->entry(i).command;
+    QTEST(commands, "commands");
+}
+
 void TestMainWindow::toolBarSharesTheMenuActions() {
     Fixture f;
     f.writeDefaultSettings();
-    TForm1 &w = f.start();
+    MainWindow &w = f.start();
     auto *bar = w.findChild<QToolBar *>(QStringLiteral("ToolBar1"));
     QStringList names;
     for (QAction *a : bar->actions())
@@ -226,7 +324,7 @@ void TestMainWindow::toolBarSharesTheMenuActions() {
 void TestMainWindow::dialogsAreHiddenWithTheCaption() {
     Fixture f;
     f.writeDefaultSettings();
-    TForm1 &w = f.start();
+    MainWindow &w = f.start();
     for (const char *name : {"TForm2", "TForm4"}) {
         auto *dialog = w.findChild<QDialog *>(QString::fromLatin1(name));
         QVERIFY2(dialog, name);
@@ -244,7 +342,7 @@ void TestMainWindow::dialogsAreHiddenWithTheCaption() {
 void TestMainWindow::resizeRules() {
     Fixture f;
     f.writeDefaultSettings();
-    TForm1 &w = f.start();
+    MainWindow &w = f.start();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     auto *strip = w.findChild<QWidget *>(QStringLiteral("Panel6"));
@@ -300,7 +398,7 @@ void TestMainWindow::topPageIsReachableSelectableAndReadable() {
     f.writeSettings("1\r\n1\r\n1\r\n", true);
     writeBytes(f.data() + QStringLiteral("forumlist.txt"), "forum\r\nF\r\n");
     writeBytes(f.data() + QStringLiteral("Ftop.txt"), "abc\tdef\r\n\t\t\t\tX\r\nlast\r\n");
-    TForm1 &w = f.start();
+    MainWindow &w = f.start();
     clickRow(w.findChild<DataListView *>(QStringLiteral("ListBox2")), 0);
     QTabBar *tabs = w.findChild<QTabWidget *>(QStringLiteral("PageControl1"))->tabBar();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
@@ -348,7 +446,7 @@ void TestMainWindow::topPageIsReachableSelectableAndReadable() {
 void TestMainWindow::picture() {
     Fixture f;
     f.writeDefaultSettings();
-    TForm1 &w = f.start();
+    MainWindow &w = f.start();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     const QString folder = qEnvironmentVariable("KIRANO_PICTURE_DIR", QDir::tempPath());

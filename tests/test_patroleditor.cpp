@@ -31,7 +31,7 @@ PatrolEntry plain(const QByteArray &name) {
 // The patrol list editor as the user meets it: rows clicked in lsv1, pop4
 // opened by a right-click, the file commands from the menu.
 struct Editor : Fixture {
-    TForm1 *w = nullptr;
+    MainWindow *w = nullptr;
     QTreeView *lsv1 = nullptr;
     DataListView *services = nullptr;
 
@@ -51,7 +51,7 @@ struct Editor : Fixture {
     // Entries that are already in the list before the user's turn.
     void add(std::initializer_list<const char *> names) {
         for (const char *n : names)
-            QVERIFY(w->AddEntry(plain(n)));
+            QVERIFY(w->addEntry(plain(n)));
     }
     // A command built the user's way: "料金情報" from the service list's menu.
     void addBill() { QCOMPARE(chooseFromMenu(services, 1, u"N15"_s).name, u"pop1"_s); }
@@ -113,7 +113,7 @@ class TestPatrolEditor : public QObject {
     void failingDisplayRowAddsNothing() {
         Editor e;
         e.add({"a"});
-        QVERIFY(!e.w->AddEntry(PatrolEntry{"mesread", "F", "x", "0", "0", "0"}));
+        QVERIFY(!e.w->addEntry(PatrolEntry{"mesread", "F", "x", "0", "0", "0"}));
         QCOMPARE(e.commands(), QByteArrayList{"a"});
         QCOMPARE(e.lsv1->model()->rowCount(), 1);
     }
@@ -281,8 +281,16 @@ class TestPatrolEditor : public QObject {
         Editor e;
         e.add({"a", "b"});
         auto *view = e.w->findChild<DataListView *>(list);
-        if (view->model()->rowCount() == 0)
+        if (list == u"ListBox2"_s || list == u"ListBox3"_s) {
+            // Forums and patios from their files, read anew as "環境設定" closes.
+            writeBytes(e.folder() + u"forumlist.txt"_s, "one\r\nF1\r\ntwo\r\nF2\r\n");
+            writeBytes(e.folder() + u"patiolist.txt"_s, "p1\r\nI1\r\nW1\r\np2\r\nI2\r\nW2\r\n");
+            whenModal([](QWidget *dialog) { dialog->close(); });
+            trigger(e.w, "N5");
+            QCOMPARE(view->model()->rowCount(), 2);
+        } else if (view->model()->rowCount() == 0) {
             static_cast<ByteListModel *>(view->model())->setRows({"01 room", "02 room"});
+        }
         if (list == u"ListBox4"_s || list == u"ListBox5"_s) // the list's tab in front
             QTest::mouseClick(view->window()->findChild<QTabBar *>(), Qt::LeftButton, {},
                               view->window()
@@ -307,8 +315,8 @@ class TestPatrolEditor : public QObject {
         Editor e;
         const QByteArray jp = sjis(u"会議室ログ");
         QVERIFY(
-            e.w->AddEntry({"mesread", "FORUM", "3", "/log/" + jp + ".txt", "0", sjis(u"月水金")}));
-        QVERIFY(e.w->AddEntry({"zzz", "\x81\x20", "\xFF", "", "0", sjis(u"日")}));
+            e.w->addEntry({"mesread", "FORUM", "3", "/log/" + jp + ".txt", "0", sjis(u"月水金")}));
+        QVERIFY(e.w->addEntry({"zzz", "\x81\x20", "\xFF", "", "0", sjis(u"日")}));
         e.prompts.answer({e.path(u"list.txt"_s)});
         trigger(e.w, "Save1"); // no current file: "名前を付けて保存"
         QCOMPARE(e.prompts.takeAsked(),

@@ -25,7 +25,7 @@ namespace {
 const QString kPlaceholder = u"     データ取得日--------------"_s;
 
 struct Services : Fixture {
-    TForm1 *w = nullptr;
+    MainWindow *w = nullptr;
 
     void writeData(const QString &name, const QByteArray &bytes) {
         writeBytes(data() + name, bytes);
@@ -242,7 +242,7 @@ class TestServiceViews : public QObject {
 
     void noSettingsFileLeavesThePatioPathEmpty() {
         Fixture f;
-        TForm1 &w = f.start();
+        MainWindow &w = f.start();
         QVERIFY(w.patioListPath().isEmpty());
         QVERIFY(w.patioList().isEmpty());
     }

@@ -31,18 +31,18 @@ int main(int argc, char **argv) {
     }
     kirano::KiranoApplication app(argc, argv);
     kirano::QtPrompts prompts;
-    std::unique_ptr<kirano::TForm1> form1;
+    std::unique_ptr<kirano::MainWindow> window;
     try {
-        form1 = std::make_unique<kirano::TForm1>(
+        window = std::make_unique<kirano::MainWindow>(
             QDir(QCoreApplication::applicationDirPath()).absolutePath() + u'/', prompts);
-        prompts.setWindow(form1.get());
-        kirano::Dialogs dialogs = kirano::createDialogs(*form1, prompts);
+        prompts.setWindow(window.get());
+        kirano::Dialogs dialogs = kirano::createDialogs(*window, prompts);
         prompts.setChooser(dialogs.chooser);
     } catch (...) {
         // Without its window the program cannot go on; it says why and ends.
         kirano::KiranoApplication::reportCurrentError();
         return 1;
     }
-    form1->show();
+    window->show();
     return app.exec();
 }

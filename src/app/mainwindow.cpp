@@ -1,5 +1,4 @@
 #include "app/mainwindow.h"
-#include "app/fonts.h"
 #include "app/kiranoapplication.h"
 #include "browser/bytelistmodel.h"
 #include "browser/datalistview.h"
@@ -11,6 +10,8 @@
 #include "patrol/patrollistmodel.h"
 #include "text/files.h"
 #include "text/sjis.h"
+#include "version.h"
+#include "widgets/fonts.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -25,36 +26,37 @@ namespace kirano {
 
 namespace {
 
-const QString kCaption = QStringLiteral("Kirano  Ver.1.4.0");
+const QString kCaption = QStringLiteral("Kirano  Ver." KIRANO_VERSION);
 
 } // namespace
 
-TForm1::TForm1(const QString &programFolder, Prompts &prompts, QWidget *parent)
+MainWindow::MainWindow(const QString &programFolder, Prompts &prompts, QWidget *parent)
     : QMainWindow(parent), prompts_(prompts) {
-    setObjectName(QStringLiteral("TForm1"));
+    setObjectName(QStringLiteral("TForm1")); // the form's name
     // Folders are bytes like every stored path; a folder the code page cannot
     // name keeps what it can, and the settings file is still found natively.
     programFolder_ = text::encode(programFolder).value_or(programFolder.toLocal8Bit());
     settingsFilePath_ = programFolder + kSettingsFileName;
-    FormCreate();
+    createWindow();
 }
 
-TForm1::~TForm1() = default;
+MainWindow::~MainWindow() = default;
 
-void TForm1::FormCreate() {
+void MainWindow::createWindow() {
     setWindowTitle(kCaption);
     setFont(windowFont());
     resize(803, 616);
     move(200, 107);
 
-    patrolModel_ = new PatrolListModel(this);
     createMainMenu();
     createToolBar();
+    browser_ = new DataBrowser(
+        prompts_, [this] { return folders_.dataFolder(); }, this);
     Splitter1 = new QSplitter(Qt::Horizontal, this);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
     Splitter1->setHandleWidth(4);
     Splitter1->setChildrenCollapsible(false);
-    Splitter1->addWidget(createLeftPanel());
+    Splitter1->addWidget(browser_->createListsPanel());
     Splitter1->addWidget(createRightPanel());
     Splitter1->setStretchFactor(0, 0);
     Splitter1->setStretchFactor(1, 1);
@@ -62,19 +64,10 @@ void TForm1::FormCreate() {
     setCentralWidget(Splitter1);
     createPopupMenus();
 
-    dataListTable_ = {DataList{ListBox4, listBox4Model_, Panel3},
-                      DataList{ListBox5, listBox5Model_, Panel4}};
+    // A click in a data list: the next command is appended, not inserted.
+    connect(browser_, &DataBrowser::listClicked, patrolPane_, &PatrolListPane::deselect);
 
-    connectPatrolCommands();
-    connectForumViews();
-    connectServiceViews();
-    connect(N4, &QAction::triggered, this, &TForm1::N4Click);
-    connect(N5, &QAction::triggered, this, &TForm1::N5Click);
-    connect(ListBox3, &DataListView::rowClicked, this, &TForm1::ListBox3Click);
-    connect(ListBox4, &DataListView::rowClicked, this, &TForm1::ListBox4Click);
-    connect(ListBox5, &DataListView::rowClicked, this, &TForm1::ListBox5Click);
-
-    setViewMode(ViewMode::Forum);
+    browser_->setViewMode(ViewMode::Forum);
 
     folders_ = SettingsFolders::allSetTo(programFolder_);
     // An error thrown while loading goes to the general error report and the
@@ -82,29 +75,26 @@ void TForm1::FormCreate() {
     try {
         if (text::fileExists(settingsFilePath_)) {
             if (readSettingsFolders()) {
-                loadForumList();
-                loadPatioList();
+                browser_->loadForumList();
+                browser_->loadPatioList();
             }
         } else {
             prompts_.message(QStringLiteral(u"環境設定.txtがありません"));
         }
     } catch (...) {
-        forumList_.clear();
-        forumModel_->clear();
-        patioList_.clear();
-        patioModel_->clear();
+        browser_->clearRecords();
         KiranoApplication::reportCurrentError();
     }
 }
 
-void TForm1::attachDialogs(ChooserDialog *chooser, PatioEditor *patioEditor,
-                           SettingsDialog *settingsDialog) {
+void MainWindow::attachDialogs(ChooserDialog *chooser, PatioEditor *patioEditor,
+                               SettingsDialog *settingsDialog) {
     chooser_ = chooser;
     patioEditor_ = patioEditor;
     settingsDialog_ = settingsDialog;
 }
 
-bool TForm1::readSettingsFolders() {
+bool MainWindow::readSettingsFolders() {
     text::IoError error;
     auto read = kirano::readSettingsFolders(settingsFilePath_, &error);
     if (!read) {
@@ -115,97 +105,38 @@ bool TForm1::readSettingsFolders() {
     return true;
 }
 
-void TForm1::N4Click() {
+void MainWindow::editPatios() {
     if (patioEditor_)
         patioEditor_->exec();
-    loadPatioList();
+    browser_->loadPatioList();
 }
 
-void TForm1::N5Click() {
+void MainWindow::editSettings() {
     if (settingsDialog_)
         settingsDialog_->exec();
     if (text::fileExists(settingsFilePath_) && !readSettingsFolders())
         return;
-    loadForumList();
-    loadPatioList();
+    browser_->loadForumList();
+    browser_->loadPatioList();
 }
 
-void TForm1::FormResize() {
-    // Width rules of the weekday strip; a strip narrower than the "毎日" box
-    // leaves the group box and the last column at zero width.
-    const int width = Panel6->width();
-    const int groupWidth = qMax(0, width - 72);
-    GroupBox1->setGeometry(width - groupWidth, 2, groupWidth, Panel6->height() - 4);
-    const int used = lsv1->columnWidth(0) + lsv1->columnWidth(1) + lsv1->columnWidth(2);
-    lsv1->setColumnWidth(3, qMax(0, width - used - 4));
+BuildContext MainWindow::buildContext() {
+    BuildContext context{prompts_,
+                         [this]() -> std::optional<QByteArray> {
+                             QByteArray days = patrolPane_->readDays();
+                             if (patrolPane_->noDaysFlag() == 1)
+                                 return std::nullopt;
+                             return days;
+                         },
+                         folders_};
+    browser_->readSelection(context);
+    return context;
 }
 
-bool TForm1::eventFilter(QObject *watched, QEvent *event) {
-    // The strip is resized exactly when the window is or Splitter1 moves.
-    if (watched == Panel6 && event->type() == QEvent::Resize)
-        FormResize();
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void TForm1::setViewMode(ViewMode mode) {
-    auto showOnly = [this](QWidget *sheet) {
-        for (QWidget *page : {TabSheet1, TabSheet2, TabSheet3})
-            PageControl1->setTabVisible(PageControl1->indexOf(page), page == sheet);
-        PageControl1->setCurrentWidget(sheet);
-    };
-    auto emptyText = [this] { Label2->clear(); };
-    switch (mode) {
-    case ViewMode::Forum:
-        listBox4Model_->clear();
-        listBox5Model_->clear();
-        emptyText();
-        ListBox4->setSelectionMode(QAbstractItemView::SingleSelection);
-        PageControl1->setTabText(PageControl1->indexOf(TabSheet1), QStringLiteral(u"会議室"));
-        PageControl1->setTabText(PageControl1->indexOf(TabSheet2), QStringLiteral(u"ライブラリィ"));
-        PageControl1->setTabText(PageControl1->indexOf(TabSheet3), QStringLiteral(u"トップ"));
-        for (QWidget *page : {TabSheet1, TabSheet2, TabSheet3})
-            PageControl1->setTabVisible(PageControl1->indexOf(page), true);
-        PageControl1->setCurrentWidget(TabSheet1);
-        Label2->setAccessibleName(PageControl1->tabText(PageControl1->indexOf(TabSheet3)));
-        listBox4Menu_ = pop5;
-        return;
-    case ViewMode::Notices:
-    case ViewMode::Bbs: {
-        const bool notices = mode == ViewMode::Notices;
-        listBox4Model_->clear();
-        ListBox4->setSelectionMode(notices ? QAbstractItemView::MultiSelection
-                                           : QAbstractItemView::SingleSelection);
-        PageControl1->setTabText(PageControl1->indexOf(TabSheet1),
-                                 notices ? QStringLiteral(u"お知らせ") : QStringLiteral(u"掲示板"));
-        showOnly(TabSheet1);
-        listBox4Menu_ = notices ? pop7 : pop8;
-        return;
-    }
-    case ViewMode::Fees:
-    case ViewMode::Warnings:
-        emptyText();
-        PageControl1->setTabText(PageControl1->indexOf(TabSheet3), mode == ViewMode::Fees
-                                                                       ? QStringLiteral(u"料金情報")
-                                                                       : QStringLiteral(u"警告"));
-        Label2->setAccessibleName(PageControl1->tabText(PageControl1->indexOf(TabSheet3)));
-        showOnly(TabSheet3);
-        return;
-    }
-    prompts_.message(QStringLiteral(u"エラー"));
-}
-
-void TForm1::deselectPatrolList() {
-    lsv1->selectionModel()->clearSelection();
-}
-
-void TForm1::ListBox3Click() {
-    deselectPatrolList();
-}
-void TForm1::ListBox4Click() {
-    deselectPatrolList();
-}
-void TForm1::ListBox5Click() {
-    deselectPatrolList();
+void MainWindow::addBuilt(std::optional<PatrolEntry> (*builder)(BuildContext &)) {
+    BuildContext context = buildContext();
+    if (std::optional<PatrolEntry> entry = builder(context))
+        addEntry(*entry);
 }
 
 } // namespace kirano

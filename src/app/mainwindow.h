@@ -1,49 +1,38 @@
 #pragma once
-#include "browser/forumlist.h"
-#include "dialogs/patiofile.h"
+#include "app/databrowser.h"
+#include "app/patrollistpane.h"
 #include "dialogs/settingsfile.h"
 
 #include <QByteArray>
 #include <QMainWindow>
-#include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
-class QAction;
-class QCheckBox;
-class QGroupBox;
 class QLabel;
 class QMenu;
-class QScrollArea;
 class QSplitter;
-class QTabWidget;
 class QToolBar;
-class QTreeView;
 
 namespace kirano {
 
-class ByteListModel;
 struct BuildContext;
 class ChooserDialog;
-class DataListView;
 class PatioEditor;
-class PatrolListModel;
-struct PatrolEntry;
 class Prompts;
 class SettingsDialog;
-class TextPane;
 
-enum class ViewMode { Forum, Notices, Fees, Bbs, Warnings };
-
-// The main window: the data browser on the left and at the lower right, the
-// patrol list editor at the upper right. It owns all state shared by the
-// commands for the whole run.
-class TForm1 : public QMainWindow {
+// The main window ("TForm1"): it lays out its parts, the data browser (lists
+// on the left, tabs at the lower right) and the patrol list pane (upper
+// right), owns the menus, the tool bar and the dialogs, and connects them:
+// the pop-up commands build entries from the browser's selection into the
+// pane.
+class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
     // programFolder is the executable's folder with a trailing separator.
-    TForm1(const QString &programFolder, Prompts &prompts, QWidget *parent = nullptr);
-    ~TForm1() override;
+    MainWindow(const QString &programFolder, Prompts &prompts, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     void attachDialogs(ChooserDialog *chooser, PatioEditor *patioEditor,
                        SettingsDialog *settingsDialog);
@@ -51,116 +40,56 @@ class TForm1 : public QMainWindow {
     const QByteArray &programFolder() const { return programFolder_; }
     const QString &settingsFilePath() const { return settingsFilePath_; }
     const SettingsFolders &folders() const { return folders_; }
-    PatrolListModel *patrolList() const { return patrolModel_; }
+    PatrolListPane *patrolPane() const { return patrolPane_; }
+    PatrolListModel *patrolList() const { return patrolPane_->model(); }
+    bool addEntry(const PatrolEntry &entry) { return patrolPane_->addEntry(entry); }
+    int noDaysFlag() const { return patrolPane_->noDaysFlag(); }
+    const QByteArray &currentPatrolFile() const { return patrolPane_->currentFile(); }
 
-    // The patrol list: adds one entry before the one selected row, or at the
-    // end. False, and nothing added, when its display row cannot be built.
-    bool AddEntry(const PatrolEntry &entry);
-    void MoveEntry(int a, int b);
-    void N24Click();
-    void N25Click();
-    void Delete2Click();
-    void N30Click();
-    void pop4Popup();
-
-    // The weekday strip. ReadDays sets noDaysFlag to 1, after saying so, when
-    // no day is chosen; every caller then stops.
-    void CheckBox1Click();
-    QByteArray ReadDays();
-    int noDaysFlag() const { return noDaysFlag_; }
-
-    // Menu "ファイル" and its tool buttons.
-    void New1Click();
-    void Open1Click();
-    void Save1Click();
-    void SaveAs1Click();
-    void Delete1Click();
-    void Exit1Click();
-    const QByteArray &currentPatrolFile() const { return currentPatrolFile_; }
-
-    // Menu "設定".
-    void N4Click();
-    void N5Click();
-
-    void FormResize();
-    void setViewMode(ViewMode mode);
-
-    // The forum list and the forum views.
-    void loadForumList();
-    void ListBox2Click();
-    void loadListView(int row, const QByteArray &path);
-    void loadTextView(const QByteArray &path);
-    const QList<ForumRecord> &forumList() const { return forumList_; }
-
-    // Context menus enable their items only with the selection they read.
-    void pop2Popup();
-    void pop5Popup();
-    void pop6Popup();
-
-    // The forum command builders.
-    void N19Click();
-    void N20Click();
-    void N6Click();
-    void N7Click();
-    void N8Click();
-    void N9Click();
-    void N10Click();
-    void N26Click();
-
-    // The services and the patios.
-    void ListBox1Click();
-    void loadPatioList();
-    const QByteArray &patioListPath() const { return patioListPath_; }
-    const QList<PatioRecord> &patioList() const { return patioList_; }
-    void pop3Popup();
-    void pop7Popup();
-    void pop8Popup();
-
-    // The account and patio command builders.
-    void N15Click();
-    void N16Click();
-    void N17Click();
-    void N18Click();
-    void N12Click();
-    void N11Click();
-    void N29Click();
-    void N21Click();
-    void N22Click();
-    void N23Click();
-
-    // A click in a data list: the next command is appended, not inserted.
-    void ListBox3Click();
-    void ListBox4Click();
-    void ListBox5Click();
-
-  protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    DataBrowser *browser() const { return browser_; }
+    void setViewMode(ViewMode mode) { browser_->setViewMode(mode); }
+    const QList<ForumRecord> &forumList() const { return browser_->forumList(); }
+    const QByteArray &patioListPath() const { return browser_->patioListPath(); }
+    const QList<PatioRecord> &patioList() const { return browser_->patioList(); }
 
   private:
-    void FormCreate();
+    // The menu items' commands; the menu tables name each item.
+    void editPatios();
+    void editSettings();
+
+    // One row of a menu table: the item as the form names it, what it runs,
+    // and when it is enabled (checked as the menu opens; none: always).
+    struct MenuRow {
+        const char *name; // nullptr: a separator
+        QString caption;
+        std::function<void()> run;
+        bool (MainWindow::*enabledWhen)() const = nullptr;
+    };
+    QMenu *menuFrom(const char *name, const QString &title, const std::vector<MenuRow> &rows);
+    std::function<void()> runs(void (MainWindow::*handler)());
+    std::function<void()> adds(std::optional<PatrolEntry> (*builder)(BuildContext &));
+    // What a pop-up's items need selected.
+    bool forumSelected() const;
+    bool patioSelected() const;
+    bool listBox4RowSelected() const;
+    bool noticeSelected() const;
+    bool librarySelected() const;
+    bool entrySelected() const;
+
+    void createWindow();
     void createMainMenu();
     void createToolBar();
-    QWidget *createLeftPanel();
     QWidget *createRightPanel();
-    QWidget *createWeekdayStrip();
-    QTabWidget *createDataTabs();
     void createPopupMenus();
-    void attachPopup(QWidget *list, QMenu **menu);
+    void attachPopup(QWidget *list, std::function<QMenu *()> menu);
 
     bool readSettingsFolders();
-    void connectForumViews();
-    void connectServiceViews();
-    void connectMenu(QMenu *menu, const std::vector<void (TForm1::*)()> &handlers);
-    static void enableItems(QMenu *menu, bool enabled);
     BuildContext buildContext();
     void addBuilt(std::optional<PatrolEntry> (*builder)(BuildContext &));
-    std::optional<QByteArray> selectedRowOf(DataListView *list) const;
-    void deselectPatrolList();
-    int selectedPatrolRow() const;
-    void setCurrentPatrolFile(const QByteArray &path);
-    void connectPatrolCommands();
 
     Prompts &prompts_;
+    PatrolListPane *patrolPane_ = nullptr;
+    DataBrowser *browser_ = nullptr;
     ChooserDialog *chooser_ = nullptr;
     PatioEditor *patioEditor_ = nullptr;
     SettingsDialog *settingsDialog_ = nullptr;
@@ -169,76 +98,12 @@ class TForm1 : public QMainWindow {
     QByteArray programFolder_;
     QString settingsFilePath_;
     SettingsFolders folders_;
-    QByteArray currentPatrolFile_;
-    // One sorted list of forum records backs ListBox2 and the forum codes.
-    QList<ForumRecord> forumList_;
-    // One list of patio records backs ListBox3 and the patios' IDs and
-    // passwords; the path is set on every load.
-    QList<PatioRecord> patioList_;
-    QByteArray patioListPath_;
-    int noDaysFlag_ = 0;
-
-    // Models behind the lists.
-    PatrolListModel *patrolModel_ = nullptr;
-    ByteListModel *serviceModel_ = nullptr;
-    ByteListModel *forumModel_ = nullptr;
-    ByteListModel *patioModel_ = nullptr;
-    ByteListModel *listBox4Model_ = nullptr;
-    ByteListModel *listBox5Model_ = nullptr;
-
-    // dataListTable: row 1 the conference rooms, row 2 the libraries.
-    struct DataList {
-        DataListView *list;
-        ByteListModel *model;
-        QLabel *datePanel;
-    };
-    std::array<DataList, 2> dataListTable_{};
 
     // Controls, named as on the form.
     QToolBar *ToolBar1 = nullptr;
     QLabel *Label1 = nullptr;
-    DataListView *ListBox1 = nullptr;
-    DataListView *ListBox2 = nullptr;
-    DataListView *ListBox3 = nullptr;
-    DataListView *ListBox4 = nullptr;
-    DataListView *ListBox5 = nullptr;
     QSplitter *Splitter1 = nullptr;
-    QSplitter *Splitter2 = nullptr;
     QSplitter *Splitter3 = nullptr;
-    QTreeView *lsv1 = nullptr;
-    QWidget *Panel6 = nullptr;
-    QCheckBox *CheckBox1 = nullptr;
-    QGroupBox *GroupBox1 = nullptr;
-    std::array<QCheckBox *, 7> weekdayBoxes_{}; // CheckBox2 .. CheckBox8
-    QTabWidget *PageControl1 = nullptr;
-    QWidget *TabSheet1 = nullptr;
-    QWidget *TabSheet2 = nullptr;
-    QWidget *TabSheet3 = nullptr;
-    QLabel *Panel3 = nullptr;
-    QLabel *Panel4 = nullptr;
-    QLabel *Panel5 = nullptr;
-    QScrollArea *ScrollBox1 = nullptr;
-    TextPane *Label2 = nullptr;
-
-    QAction *New1 = nullptr;
-    QAction *Open1 = nullptr;
-    QAction *Save1 = nullptr;
-    QAction *SaveAs1 = nullptr;
-    QAction *Delete1 = nullptr;
-    QAction *Exit1 = nullptr;
-    QAction *N4 = nullptr;
-    QAction *N5 = nullptr;
-
-    QMenu *pop1 = nullptr;
-    QMenu *pop2 = nullptr;
-    QMenu *pop3 = nullptr;
-    QMenu *pop4 = nullptr;
-    QMenu *pop5 = nullptr;
-    QMenu *pop6 = nullptr;
-    QMenu *pop7 = nullptr;
-    QMenu *pop8 = nullptr;
-    // The menu ListBox4 carries in the current view mode.
-    QMenu *listBox4Menu_ = nullptr;
 };
 
 } // namespace kirano

@@ -1,11 +1,16 @@
 // The main window's controls, menus and tool bar, as laid out on the form.
-#include "app/fonts.h"
 #include "app/mainwindow.h"
 #include "browser/bytelistmodel.h"
 #include "browser/datalistview.h"
 #include "browser/textpane.h"
+#include "builders/accountbuilders.h"
+#include "builders/forumbuilders.h"
+#include "builders/patiobuilders.h"
 #include "patrol/patrollistmodel.h"
 #include "text/sjis.h"
+#include "version.h"
+#include "widgets/actions.h"
+#include "widgets/fonts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,87 +32,58 @@
 
 namespace kirano {
 
-namespace {
-
-QAction *makeAction(QObject *owner, const char *name, const QString &text) {
-    auto *action = new QAction(text, owner);
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
-}
-
-QMenu *makeMenu(QWidget *owner, const char *name, const QString &title = QString()) {
-    auto *menu = new QMenu(title, owner);
-    menu->setObjectName(QString::fromLatin1(name));
+QMenu *MainWindow::menuFrom(const char *name, const QString &title,
+                            const std::vector<MenuRow> &rows) {
+    QMenu *menu = makeMenu(this, name, title);
+    for (const MenuRow &row : rows) {
+        if (!row.name) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction *action = makeAction(this, row.name, row.caption);
+        if (row.run)
+            connect(action, &QAction::triggered, this, row.run);
+        if (row.enabledWhen) {
+            connect(menu, &QMenu::aboutToShow, action, [this, action, when = row.enabledWhen] {
+                action->setEnabled((this->*when)());
+            });
+        }
+        menu->addAction(action);
+    }
     return menu;
 }
 
-QLabel *makeDatePanel(const char *name, QWidget *parent) {
-    auto *panel = new QLabel(QStringLiteral(u"     データ取得日-------------"), parent);
-    panel->setObjectName(QString::fromLatin1(name));
-    panel->setFixedHeight(25);
-    panel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    return panel;
+std::function<void()> MainWindow::runs(void (MainWindow::*handler)()) {
+    return [this, handler] { (this->*handler)(); };
 }
 
-QWidget *makePanel(const char *name, QWidget *parent = nullptr) {
-    auto *panel = new QWidget(parent);
-    panel->setObjectName(QString::fromLatin1(name));
-    return panel;
+std::function<void()> MainWindow::adds(std::optional<PatrolEntry> (*builder)(BuildContext &)) {
+    return [this, builder] { addBuilt(builder); };
 }
 
-// A tab page holding a view above its date panel.
-QWidget *makeTabSheet(const char *name, QWidget *view, QLabel *datePanel) {
-    QWidget *sheet = makePanel(name);
-    auto *layout = new QVBoxLayout(sheet);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(view, 1);
-    layout->addWidget(datePanel);
-    return sheet;
-}
-
-} // namespace
-
-void TForm1::createMainMenu() {
+void MainWindow::createMainMenu() {
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-
-    QStyle *style = QApplication::style();
-    New1 = makeAction(this, "New1", QStringLiteral(u"クリア"));
-    New1->setIcon(style->standardIcon(QStyle::SP_FileIcon));
-    Open1 = makeAction(this, "Open1", QStringLiteral(u"開く"));
-    Open1->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
-    Save1 = makeAction(this, "Save1", QStringLiteral(u"上書き保存"));
-    Save1->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
-    SaveAs1 = makeAction(this, "SaveAs1", QStringLiteral(u"名前を付けて保存"));
-    Delete1 = makeAction(this, "Delete1", QStringLiteral(u"削除"));
-    Delete1->setToolTip(QStringLiteral(u"ファイル削除"));
-    Delete1->setIcon(style->standardIcon(QStyle::SP_TrashIcon));
-    Exit1 = makeAction(this, "Exit1", QStringLiteral(u"終了"));
-    Exit1->setIcon(style->standardIcon(QStyle::SP_DialogCloseButton));
-
-    QMenu *file = makeMenu(this, "File1", QStringLiteral(u"ファイル"));
-    file->addActions({New1, Open1, Save1, SaveAs1});
-    file->addSeparator();
-    file->addAction(Delete1);
-    file->addSeparator();
-    file->addAction(Exit1);
-    bar->addMenu(file);
-
-    N4 = makeAction(this, "N4", QStringLiteral(u"パティオ編集"));
-    N5 = makeAction(this, "N5", QStringLiteral(u"環境設定"));
-    QMenu *settings = makeMenu(this, "SettingsMenu", QStringLiteral(u"設定"));
-    settings->addActions({N4, N5});
-    bar->addMenu(settings);
-
+    bar->addMenu(menuFrom(
+        "File1", QStringLiteral(u"ファイル"),
+        {{"New1", QStringLiteral(u"クリア"), [this] { patrolPane_->clear(); }},
+         {"Open1", QStringLiteral(u"開く"), [this] { patrolPane_->open(); }},
+         {"Save1", QStringLiteral(u"上書き保存"), [this] { patrolPane_->save(); }},
+         {"SaveAs1", QStringLiteral(u"名前を付けて保存"), [this] { patrolPane_->saveAs(); }},
+         {},
+         {"Delete1", QStringLiteral(u"削除"), [this] { patrolPane_->deleteFile(); }},
+         {},
+         {"Exit1", QStringLiteral(u"終了"), [this] { close(); }}}));
+    bar->addMenu(menuFrom("SettingsMenu", QStringLiteral(u"設定"),
+                          {{"N4", QStringLiteral(u"パティオ編集"), runs(&MainWindow::editPatios)},
+                           {"N5", QStringLiteral(u"環境設定"), runs(&MainWindow::editSettings)}}));
     QMenu *other = makeMenu(this, "OtherMenu", QStringLiteral(u"その他"));
-    QMenu *version = makeMenu(this, "VersionMenu", QStringLiteral(u"バージョン情報"));
-    version->addAction(makeAction(this, "VersionItem", QStringLiteral("Ver 1.4.0")));
-    other->addMenu(version);
+    other->addMenu(menuFrom("VersionMenu", QStringLiteral(u"バージョン情報"),
+                            {{"VersionItem", QStringLiteral("Ver " KIRANO_VERSION), {}}}));
     bar->addMenu(other);
 }
 
-void TForm1::createToolBar() {
+void MainWindow::createToolBar() {
     ToolBar1 = new QToolBar(this);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
@@ -115,16 +91,21 @@ void TForm1::createToolBar() {
     ToolBar1->setFixedHeight(28);
     ToolBar1->setIconSize(QSize(16, 16));
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
-    auto addButton = [this](QAction *action) {
+    // The buttons share the file menu's actions and lend them their icons.
+    QStyle *style = QApplication::style();
+    auto addButton = [this, style](const char *name, QStyle::StandardPixmap icon) {
+        auto *action = findChild<QAction *>(QString::fromLatin1(name));
+        action->setIcon(style->standardIcon(icon));
         ToolBar1->addAction(action);
         ToolBar1->widgetForAction(action)->setFixedWidth(45);
+        return action;
     };
-    addButton(New1);
-    addButton(Open1);
-    addButton(Save1);
-    addButton(Delete1);
+    addButton("New1", QStyle::SP_FileIcon);
+    addButton("Open1", QStyle::SP_DialogOpenButton);
+    addButton("Save1", QStyle::SP_DialogSaveButton);
+    addButton("Delete1", QStyle::SP_TrashIcon)->setToolTip(QStringLiteral(u"ファイル削除"));
     ToolBar1->addSeparator();
-    addButton(Exit1);
+    addButton("Exit1", QStyle::SP_DialogCloseButton);
     ToolBar1->addSeparator();
     Label1 = new QLabel(QStringLiteral(u"[ファイル名：]"), ToolBar1);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -136,148 +117,20 @@ void TForm1::createToolBar() {
     addToolBar(Qt::TopToolBarArea, ToolBar1);
 }
 
-QWidget *TForm1::createLeftPanel() {
-    QWidget *panel = makePanel("Panel1");
-    auto *layout = new QVBoxLayout(panel);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-
-    serviceModel_ = new ByteListModel(this);
-    serviceModel_->setRows({text::bytesOf(u"お知らせ"), text::bytesOf(u"料金情報"),
-                            text::bytesOf(u"掲示板"), text::bytesOf(u"警告")});
-    ListBox1 = new DataListView(QStringLiteral("ListBox1"), panel);
-    ListBox1->setModel(serviceModel_);
-    ListBox1->setFixedHeight(52);
-
-    forumModel_ = new ByteListModel(this);
-    ListBox2 = new DataListView(QStringLiteral("ListBox2"));
-    ListBox2->setModel(forumModel_);
-
-    patioModel_ = new ByteListModel(this);
-    ListBox3 = new DataListView(QStringLiteral("ListBox3"));
-    ListBox3->setModel(patioModel_);
-
-    for (DataListView *list : {ListBox1, ListBox2})
-        list->setFont(fixedFont());
-    for (DataListView *list : {ListBox1, ListBox2, ListBox3})
-        list->setRowHeight(12);
-
-    // Splitter2 drags the border between the forums and the patios; growth
-    // goes to the patios.
-    Splitter2 = new QSplitter(Qt::Vertical, panel);
-    Splitter2->setObjectName(QStringLiteral("Splitter2"));
-    Splitter2->setHandleWidth(2);
-    Splitter2->setChildrenCollapsible(false);
-    Splitter2->addWidget(ListBox2);
-    Splitter2->addWidget(ListBox3);
-    Splitter2->setStretchFactor(0, 0);
-    Splitter2->setStretchFactor(1, 1);
-    Splitter2->setSizes({424, 100});
-
-    layout->addWidget(ListBox1);
-    layout->addWidget(Splitter2, 1);
-    return panel;
-}
-
-QWidget *TForm1::createWeekdayStrip() {
-    Panel6 = makePanel("Panel6");
-    Panel6->setFixedHeight(50);
-    CheckBox1 = new QCheckBox(QStringLiteral(u"毎日"), Panel6);
-    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    CheckBox1->setChecked(true);
-    CheckBox1->move(16, 17);
-
-    // GroupBox1 keeps to the right edge; FormResize sets its width.
-    GroupBox1 = new QGroupBox(QStringLiteral(u"曜日選択"), Panel6);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    auto *row = new QHBoxLayout(GroupBox1);
-    row->setContentsMargins(8, 0, 8, 2);
-    const char16_t *days[] = {u"日", u"月", u"火", u"水", u"木", u"金", u"土"};
-    for (int i = 0; i < 7; ++i) {
-        auto *box = new QCheckBox(QString::fromUtf16(days[i]), GroupBox1);
-        box->setObjectName(QStringLiteral("CheckBox%1").arg(i + 2));
-        box->setEnabled(false);
-        row->addWidget(box);
-        weekdayBoxes_[i] = box;
-    }
-    Panel6->installEventFilter(this);
-    return Panel6;
-}
-
-QTabWidget *TForm1::createDataTabs() {
-    PageControl1 = new QTabWidget;
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-
-    listBox4Model_ = new ByteListModel(this);
-    ListBox4 = new DataListView(QStringLiteral("ListBox4"));
-    ListBox4->setModel(listBox4Model_);
-    Panel3 = makeDatePanel("Panel3", nullptr);
-    TabSheet1 = makeTabSheet("TabSheet1", ListBox4, Panel3);
-
-    listBox5Model_ = new ByteListModel(this);
-    ListBox5 = new DataListView(QStringLiteral("ListBox5"));
-    ListBox5->setModel(listBox5Model_);
-    Panel4 = makeDatePanel("Panel4", nullptr);
-    TabSheet2 = makeTabSheet("TabSheet2", ListBox5, Panel4);
-
-    for (DataListView *list : {ListBox4, ListBox5}) {
-        list->setFont(fixedFont());
-        list->setRowHeight(12);
-    }
-
-    ScrollBox1 = new QScrollArea;
-    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
-    ScrollBox1->setBackgroundRole(QPalette::Base);
-    Label2 = new TextPane(QStringLiteral("Label2"));
-    Label2->setFont(fixedFont());
-    Label2->setLines({text::bytesOf(u"データ無し")});
-    ScrollBox1->setWidget(Label2);
-    ScrollBox1->setWidgetResizable(false);
-    Panel5 = makeDatePanel("Panel5", nullptr);
-    TabSheet3 = makeTabSheet("TabSheet3", ScrollBox1, Panel5);
-
-    PageControl1->addTab(TabSheet1, QStringLiteral(u"会議室"));
-    PageControl1->addTab(TabSheet2, QStringLiteral(u"ライブラリィ"));
-    PageControl1->addTab(TabSheet3, QStringLiteral(u"トップ"));
-    return PageControl1;
-}
-
-QWidget *TForm1::createRightPanel() {
+QWidget *MainWindow::createRightPanel() {
     QWidget *panel = makePanel("Panel2");
 
-    lsv1 = new QTreeView;
-    lsv1->setObjectName(QStringLiteral("lsv1"));
-    lsv1->setModel(patrolModel_);
-    lsv1->setRootIsDecorated(false);
-    lsv1->setUniformRowHeights(true);
-    lsv1->setItemsExpandable(false);
-    lsv1->setSortingEnabled(false);
-    lsv1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lsv1->setSelectionMode(QAbstractItemView::SingleSelection);
-    lsv1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lsv1->setContextMenuPolicy(Qt::CustomContextMenu);
-    lsv1->setFont(fixedFont());
-    lsv1->header()->setStretchLastSection(false);
-    lsv1->header()->setSectionsMovable(false);
-    const int widths[] = {130, 180, 100, 120};
-    for (int column = 0; column < 4; ++column)
-        lsv1->setColumnWidth(column, widths[column]);
-
-    // lsv1 and the weekday strip above the data tabs; Splitter3 moves the
-    // border and growth goes to lsv1.
-    QWidget *upper = makePanel("PatrolPane");
-    auto *upperLayout = new QVBoxLayout(upper);
-    upperLayout->setContentsMargins(0, 0, 0, 0);
-    upperLayout->setSpacing(0);
-    upperLayout->addWidget(lsv1, 1);
-    upperLayout->addWidget(createWeekdayStrip());
+    // The patrol list pane above the data tabs; Splitter3 moves the border
+    // and growth goes to the pane.
+    patrolPane_ = new PatrolListPane(prompts_, [this] { return folders_.patrolListFolder(); });
+    connect(patrolPane_, &PatrolListPane::fileCaptionChanged, Label1, &QLabel::setText);
 
     Splitter3 = new QSplitter(Qt::Vertical, panel);
     Splitter3->setObjectName(QStringLiteral("Splitter3"));
     Splitter3->setHandleWidth(4);
     Splitter3->setChildrenCollapsible(false);
-    Splitter3->addWidget(upper);
-    Splitter3->addWidget(createDataTabs());
+    Splitter3->addWidget(patrolPane_);
+    Splitter3->addWidget(browser_->createTabs());
     Splitter3->setStretchFactor(0, 1);
     Splitter3->setStretchFactor(1, 0);
     Splitter3->setSizes({200, 300});
@@ -288,43 +141,92 @@ QWidget *TForm1::createRightPanel() {
     return panel;
 }
 
-void TForm1::attachPopup(QWidget *list, QMenu **menu) {
-    connect(list, &QWidget::customContextMenuRequested, this, [list, menu](const QPoint &pos) {
-        if (*menu)
-            (*menu)->exec(list->mapToGlobal(pos));
-    });
+void MainWindow::attachPopup(QWidget *list, std::function<QMenu *()> menu) {
+    connect(list, &QWidget::customContextMenuRequested, this,
+            [list, menu = std::move(menu)](const QPoint &pos) {
+                menu()->exec(list->mapToGlobal(pos));
+            });
 }
 
-void TForm1::createPopupMenus() {
-    auto menuWith = [this](const char *name,
-                           std::initializer_list<std::pair<const char *, const char16_t *>> items) {
-        QMenu *menu = makeMenu(this, name);
-        for (const auto &[itemName, text] : items)
-            menu->addAction(makeAction(this, itemName, QString::fromUtf16(text)));
-        return menu;
-    };
-    pop1 = menuWith("pop1", {{"N15", u"料金情報"},
-                             {"N16", u"テキストメール送信"},
-                             {"N17", u"バイナリメール送信"},
-                             {"N18", u"マイフォーラム"},
-                             {"N12", u"お知らせタイトル"}});
-    pop2 = menuWith("pop2", {{"N19", u"会議室タイトル（大）"}, {"N20", u"ＤＬタイトル（大）"}});
-    pop3 = menuWith("pop3", {{"N21", u"読み込み"}, {"N22", u"書き込み"}, {"N23", u"既読位置変更"}});
-    pop4 = menuWith(
-        "pop4", {{"N24", u"上へ"}, {"N25", u"下へ"}, {"Delete2", u"削除"}, {"N30", u"曜日変更"}});
-    pop5 = menuWith("pop5", {{"N6", u"読み込み"}, {"N7", u"書き込み"}, {"N8", u"未読位置変更"}});
-    pop6 = menuWith("pop6", {{"N9", u"ＤＬタイトル（小）"},
-                             {"N10", u"ＤＬダウンロード（リスト）"},
-                             {"N26", u"ＤＬダウンロード"}});
-    pop7 = menuWith("pop7", {{"N11", u"読み込み"}});
-    pop8 = menuWith("pop8", {{"N29", u"書き込み"}});
+// Each pop-up's items: the form's name, caption, what it runs, when enabled.
+void MainWindow::createPopupMenus() {
+    QMenu *pop1 = menuFrom("pop1", QString(),
+                           {{"N15", QStringLiteral(u"料金情報"), adds(buildBill)},
+                            {"N16", QStringLiteral(u"テキストメール送信"), adds(buildMailuptxt)},
+                            {"N17", QStringLiteral(u"バイナリメール送信"), adds(buildMailupbin)},
+                            {"N18", QStringLiteral(u"マイフォーラム"), adds(buildMyforum)},
+                            {"N12", QStringLiteral(u"お知らせタイトル"), adds(buildNewtitle)}});
+    QMenu *pop2 = menuFrom("pop2", QString(),
+                           {{"N19", QStringLiteral(u"会議室タイトル（大）"), adds(buildMestitlea),
+                             &MainWindow::forumSelected},
+                            {"N20", QStringLiteral(u"ＤＬタイトル（大）"), adds(buildDltitlea),
+                             &MainWindow::forumSelected}});
+    QMenu *pop3 = menuFrom(
+        "pop3", QString(),
+        {{"N21", QStringLiteral(u"読み込み"), adds(buildPatioread), &MainWindow::patioSelected},
+         {"N22", QStringLiteral(u"書き込み"), adds(buildPatioup), &MainWindow::patioSelected},
+         {"N23", QStringLiteral(u"既読位置変更"), adds(buildPatiorc), &MainWindow::patioSelected}});
+    QMenu *pop4 = menuFrom(
+        "pop4", QString(),
+        {{"N24", QStringLiteral(u"上へ"), [this] { patrolPane_->moveSelectedEntryUp(); },
+          &MainWindow::entrySelected},
+         {"N25", QStringLiteral(u"下へ"), [this] { patrolPane_->moveSelectedEntryDown(); },
+          &MainWindow::entrySelected},
+         {"Delete2", QStringLiteral(u"削除"), [this] { patrolPane_->deleteSelectedEntry(); },
+          &MainWindow::entrySelected},
+         {"N30", QStringLiteral(u"曜日変更"), [this] { patrolPane_->changeSelectedEntryDays(); },
+          &MainWindow::entrySelected}});
+    QMenu *pop5 = menuFrom(
+        "pop5", QString(),
+        {{"N6", QStringLiteral(u"読み込み"), adds(buildMesread), &MainWindow::listBox4RowSelected},
+         {"N7", QStringLiteral(u"書き込み"), adds(buildMesup), &MainWindow::listBox4RowSelected},
+         {"N8", QStringLiteral(u"未読位置変更"), adds(buildMesrc),
+          &MainWindow::listBox4RowSelected}});
+    QMenu *pop6 = menuFrom("pop6", QString(),
+                           {{"N9", QStringLiteral(u"ＤＬタイトル（小）"), adds(buildDltitleb),
+                             &MainWindow::librarySelected},
+                            {"N10", QStringLiteral(u"ＤＬダウンロード（リスト）"),
+                             adds(buildDldownFromList), &MainWindow::librarySelected},
+                            {"N26", QStringLiteral(u"ＤＬダウンロード"), adds(buildDldown),
+                             &MainWindow::librarySelected}});
+    QMenu *pop7 = menuFrom(
+        "pop7", QString(),
+        {{"N11", QStringLiteral(u"読み込み"), adds(buildNew), &MainWindow::noticeSelected}});
+    QMenu *pop8 = menuFrom(
+        "pop8", QString(),
+        {{"N29", QStringLiteral(u"書き込み"), adds(buildBbsup), &MainWindow::listBox4RowSelected}});
 
-    attachPopup(ListBox1, &pop1);
-    attachPopup(ListBox2, &pop2);
-    attachPopup(ListBox3, &pop3);
-    attachPopup(lsv1, &pop4);
-    attachPopup(ListBox4, &listBox4Menu_);
-    attachPopup(ListBox5, &pop6);
+    // Which list carries which pop-up. browser_->listBox(4) carries the menu of what it
+    // shows: the rooms, the notices or the BBS categories.
+    attachPopup(browser_->listBox(1), [pop1] { return pop1; });
+    attachPopup(browser_->listBox(2), [pop2] { return pop2; });
+    attachPopup(browser_->listBox(3), [pop3] { return pop3; });
+    attachPopup(patrolPane_->view(), [pop4] { return pop4; });
+    attachPopup(browser_->listBox(4), [this, pop5, pop7, pop8] {
+        return browser_->listBox4Shows() == ViewMode::Notices ? pop7
+               : browser_->listBox4Shows() == ViewMode::Bbs   ? pop8
+                                                              : pop5;
+    });
+    attachPopup(browser_->listBox(5), [pop6] { return pop6; });
+}
+
+bool MainWindow::forumSelected() const {
+    return browser_->listBox(2)->selectedRow() >= 0;
+}
+bool MainWindow::patioSelected() const {
+    return browser_->listBox(3)->selectedRow() >= 0;
+}
+bool MainWindow::listBox4RowSelected() const {
+    return browser_->listBox(4)->selectedRow() >= 0;
+}
+bool MainWindow::noticeSelected() const {
+    return browser_->listBox(4)->selectedCount() > 0;
+}
+bool MainWindow::librarySelected() const {
+    return browser_->listBox(5)->selectedRow() >= 0;
+}
+bool MainWindow::entrySelected() const {
+    return patrolPane_->hasSelectedEntry();
 }
 
 } // namespace kirano

@@ -6,16 +6,16 @@
 
 namespace kirano {
 
-Dialogs createDialogs(TForm1 &form1, Prompts &prompts) {
+Dialogs createDialogs(MainWindow &window, Prompts &prompts) {
     Dialogs dialogs;
-    dialogs.chooser = new ChooserDialog(form1.windowTitle(), &form1);
+    dialogs.chooser = new ChooserDialog(window.windowTitle(), &window);
     dialogs.patioEditor = new PatioEditor(
-        prompts, [&form1] { return form1.windowTitle(); },
-        [&form1] { return form1.patioListPath(); }, &form1);
+        prompts, [&window] { return window.windowTitle(); },
+        [&window] { return window.patioListPath(); }, &window);
     dialogs.settingsDialog = new SettingsDialog(
-        prompts, form1.windowTitle(), [&form1] { return form1.settingsFilePath(); },
-        [&form1] { return form1.folders(); }, &form1);
-    form1.attachDialogs(dialogs.chooser, dialogs.patioEditor, dialogs.settingsDialog);
+        prompts, window.windowTitle(), [&window] { return window.settingsFilePath(); },
+        [&window] { return window.folders(); }, &window);
+    window.attachDialogs(dialogs.chooser, dialogs.patioEditor, dialogs.settingsDialog);
     return dialogs;
 }
 

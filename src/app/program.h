@@ -6,7 +6,7 @@ class ChooserDialog;
 class PatioEditor;
 class Prompts;
 class SettingsDialog;
-class TForm1;
+class MainWindow;
 
 struct Dialogs {
     ChooserDialog *chooser;
@@ -16,6 +16,6 @@ struct Dialogs {
 
 // After the main window: the chooser, the patio editor and the settings
 // dialog, hidden, in that order, each taking the main window's caption.
-Dialogs createDialogs(TForm1 &form1, Prompts &prompts);
+Dialogs createDialogs(MainWindow &window, Prompts &prompts);
 
 } // namespace kirano

@@ -17,8 +17,8 @@ namespace {
 // One entry that lists every file, names without a dot included.
 const QString kAllFilesFilter = QStringLiteral(u"すべてのファイル(*.*) (*)");
 
-QFileDialog *makeFileDialog(const QString &name, QFileDialog::AcceptMode mode) {
-    auto *dialog = new QFileDialog;
+std::unique_ptr<QFileDialog> makeFileDialog(const QString &name, QFileDialog::AcceptMode mode) {
+    auto dialog = std::make_unique<QFileDialog>();
     dialog->setObjectName(name);
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setAcceptMode(mode);
@@ -53,10 +53,7 @@ QtPrompts::QtPrompts()
     saved_->setOption(QFileDialog::DontConfirmOverwrite);
 }
 
-QtPrompts::~QtPrompts() {
-    delete opend_;
-    delete saved_;
-}
+QtPrompts::~QtPrompts() = default;
 
 std::optional<QString> QtPrompts::openFile(const OpenFileRequest &request) {
     // The name field keeps the name last chosen here unless the caller clears
@@ -73,7 +70,7 @@ std::optional<QString> QtPrompts::openFile(const OpenFileRequest &request) {
             nameEdit->clear();
     }
     opend_->setWindowTitle(request.title);
-    std::optional<QString> chosen = runFileDialog(opend_);
+    std::optional<QString> chosen = runFileDialog(opend_.get());
     if (chosen)
         lastOpenedName_ = QFileInfo(*chosen).fileName();
     return chosen;
@@ -82,7 +79,7 @@ std::optional<QString> QtPrompts::openFile(const OpenFileRequest &request) {
 std::optional<QString> QtPrompts::saveFile(const QString &title, const QString &folder) {
     saved_->setDirectory(folder);
     saved_->setWindowTitle(title);
-    return runFileDialog(saved_);
+    return runFileDialog(saved_.get());
 }
 
 void QtPrompts::message(const QString &text) {

@@ -1,6 +1,8 @@
 #pragma once
 #include "dialogs/prompts.h"
 
+#include <memory>
+
 class QFileDialog;
 class QWidget;
 
@@ -35,9 +37,9 @@ class QtPrompts : public Prompts {
   private:
     QWidget *window_ = nullptr;
     // opend keeps the name last chosen between uses.
-    QFileDialog *opend_;
+    std::unique_ptr<QFileDialog> opend_;
     QString lastOpenedName_;
-    QFileDialog *saved_;
+    std::unique_ptr<QFileDialog> saved_;
     ChooserDialog *chooser_ = nullptr;
 };
 

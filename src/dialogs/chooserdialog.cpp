@@ -1,8 +1,8 @@
 #include "dialogs/chooserdialog.h"
-#include "app/fonts.h"
 #include "browser/bytelistmodel.h"
 #include "browser/datalistview.h"
 #include "text/sjis.h"
+#include "widgets/fonts.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,9 +1,10 @@
 #include "dialogs/patioeditor.h"
-#include "app/fonts.h"
 #include "dialogs/prompts.h"
 #include "text/files.h"
 #include "text/numbers.h"
 #include "text/sjis.h"
+#include "widgets/actions.h"
+#include "widgets/fonts.h"
 
 #include <QAction>
 #include <QFile>
@@ -40,12 +41,6 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, 
     button->setGeometry(geometry);
     button->setAutoDefault(false);
     return button;
-}
-
-QAction *makeAction(QWidget *owner, const char *name, const QString &text) {
-    auto *action = new QAction(text, owner);
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
 }
 
 } // namespace

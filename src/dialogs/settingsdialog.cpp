@@ -1,7 +1,7 @@
 #include "dialogs/settingsdialog.h"
-#include "app/fonts.h"
 #include "dialogs/prompts.h"
 #include "text/sjis.h"
+#include "widgets/fonts.h"
 
 #include <QCheckBox>
 #include <QComboBox>

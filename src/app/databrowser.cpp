@@ -1,0 +1,300 @@
+#include "app/databrowser.h"
+#include "browser/bbscategories.h"
+#include "browser/bytelistmodel.h"
+#include "browser/capturedfiles.h"
+#include "browser/datalistview.h"
+#include "browser/textpane.h"
+#include "builders/buildcontext.h"
+#include "dialogs/patiofile.h"
+#include "dialogs/prompts.h"
+#include "text/files.h"
+#include "text/sjis.h"
+#include "widgets/actions.h"
+#include "widgets/fonts.h"
+
+#include <QLabel>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace kirano {
+
+namespace {
+
+QLabel *makeDatePanel(const char *name, QWidget *parent) {
+    auto *panel = new QLabel(QStringLiteral(u"     データ取得日-------------"), parent);
+    panel->setObjectName(QString::fromLatin1(name));
+    panel->setFixedHeight(25);
+    panel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return panel;
+}
+
+// A tab page holding a view above its date panel.
+QWidget *makeTabSheet(const char *name, QWidget *view, QLabel *datePanel) {
+    QWidget *sheet = makePanel(name);
+    auto *layout = new QVBoxLayout(sheet);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(view, 1);
+    layout->addWidget(datePanel);
+    return sheet;
+}
+
+} // namespace
+
+DataBrowser::DataBrowser(Prompts &prompts, std::function<QByteArray()> dataFolder, QObject *parent)
+    : QObject(parent), prompts_(prompts), dataFolder_(std::move(dataFolder)) {}
+
+QWidget *DataBrowser::createListsPanel() {
+    QWidget *panel = makePanel("Panel1");
+    auto *layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    serviceModel_ = new ByteListModel(this);
+    serviceModel_->setRows({text::bytesOf(u"お知らせ"), text::bytesOf(u"料金情報"),
+                            text::bytesOf(u"掲示板"), text::bytesOf(u"警告")});
+    ListBox1 = new DataListView(QStringLiteral("ListBox1"), panel);
+    ListBox1->setModel(serviceModel_);
+    ListBox1->setFixedHeight(52);
+
+    forumModel_ = new RecordListModel<ForumRecord>(this);
+    ListBox2 = new DataListView(QStringLiteral("ListBox2"));
+    ListBox2->setModel(forumModel_);
+
+    patioModel_ = new RecordListModel<PatioRecord>(this);
+    ListBox3 = new DataListView(QStringLiteral("ListBox3"));
+    ListBox3->setModel(patioModel_);
+
+    for (DataListView *list : {ListBox1, ListBox2})
+        list->setFont(fixedFont());
+    for (DataListView *list : {ListBox1, ListBox2, ListBox3})
+        list->setRowHeight(12);
+
+    // Splitter2 drags the border between the forums and the patios; growth
+    // goes to the patios.
+    Splitter2 = new QSplitter(Qt::Vertical, panel);
+    Splitter2->setObjectName(QStringLiteral("Splitter2"));
+    Splitter2->setHandleWidth(2);
+    Splitter2->setChildrenCollapsible(false);
+    Splitter2->addWidget(ListBox2);
+    Splitter2->addWidget(ListBox3);
+    Splitter2->setStretchFactor(0, 0);
+    Splitter2->setStretchFactor(1, 1);
+    Splitter2->setSizes({424, 100});
+
+    layout->addWidget(ListBox1);
+    layout->addWidget(Splitter2, 1);
+    connect(ListBox1, &DataListView::rowClicked, this, &DataBrowser::showSelectedService);
+    connect(ListBox2, &DataListView::rowClicked, this, &DataBrowser::showSelectedForum);
+    return panel;
+}
+
+QTabWidget *DataBrowser::createTabs() {
+    PageControl1 = new QTabWidget;
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+
+    listBox4Model_ = new ByteListModel(this);
+    ListBox4 = new DataListView(QStringLiteral("ListBox4"));
+    ListBox4->setModel(listBox4Model_);
+    Panel3 = makeDatePanel("Panel3", nullptr);
+    TabSheet1 = makeTabSheet("TabSheet1", ListBox4, Panel3);
+
+    listBox5Model_ = new ByteListModel(this);
+    ListBox5 = new DataListView(QStringLiteral("ListBox5"));
+    ListBox5->setModel(listBox5Model_);
+    Panel4 = makeDatePanel("Panel4", nullptr);
+    TabSheet2 = makeTabSheet("TabSheet2", ListBox5, Panel4);
+
+    for (DataListView *list : {ListBox4, ListBox5}) {
+        list->setFont(fixedFont());
+        list->setRowHeight(12);
+    }
+
+    ScrollBox1 = new QScrollArea;
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1->setBackgroundRole(QPalette::Base);
+    Label2 = new TextPane(QStringLiteral("Label2"));
+    Label2->setFont(fixedFont());
+    Label2->setLines({text::bytesOf(u"データ無し")});
+    ScrollBox1->setWidget(Label2);
+    ScrollBox1->setWidgetResizable(false);
+    Panel5 = makeDatePanel("Panel5", nullptr);
+    TabSheet3 = makeTabSheet("TabSheet3", ScrollBox1, Panel5);
+
+    PageControl1->addTab(TabSheet1, QStringLiteral(u"会議室"));
+    PageControl1->addTab(TabSheet2, QStringLiteral(u"ライブラリィ"));
+    PageControl1->addTab(TabSheet3, QStringLiteral(u"トップ"));
+    lists_ = {ListBox1, ListBox2, ListBox3, ListBox4, ListBox5};
+    for (DataListView *list : lists_)
+        connect(list, &DataListView::rowClicked, this, &DataBrowser::listClicked);
+    return PageControl1;
+}
+
+void DataBrowser::setViewMode(ViewMode mode) {
+    auto showOnly = [this](QWidget *sheet) {
+        for (QWidget *page : {TabSheet1, TabSheet2, TabSheet3})
+            PageControl1->setTabVisible(PageControl1->indexOf(page), page == sheet);
+        PageControl1->setCurrentWidget(sheet);
+    };
+    auto emptyText = [this] { Label2->clear(); };
+    switch (mode) {
+    case ViewMode::Forum:
+        listBox4Model_->clear();
+        listBox5Model_->clear();
+        emptyText();
+        ListBox4->setSelectionMode(QAbstractItemView::SingleSelection);
+        PageControl1->setTabText(PageControl1->indexOf(TabSheet1), QStringLiteral(u"会議室"));
+        PageControl1->setTabText(PageControl1->indexOf(TabSheet2), QStringLiteral(u"ライブラリィ"));
+        PageControl1->setTabText(PageControl1->indexOf(TabSheet3), QStringLiteral(u"トップ"));
+        for (QWidget *page : {TabSheet1, TabSheet2, TabSheet3})
+            PageControl1->setTabVisible(PageControl1->indexOf(page), true);
+        PageControl1->setCurrentWidget(TabSheet1);
+        Label2->setAccessibleName(PageControl1->tabText(PageControl1->indexOf(TabSheet3)));
+        listBox4Shows_ = mode;
+        return;
+    case ViewMode::Notices:
+    case ViewMode::Bbs: {
+        const bool notices = mode == ViewMode::Notices;
+        listBox4Model_->clear();
+        ListBox4->setSelectionMode(notices ? QAbstractItemView::MultiSelection
+                                           : QAbstractItemView::SingleSelection);
+        PageControl1->setTabText(PageControl1->indexOf(TabSheet1),
+                                 notices ? QStringLiteral(u"お知らせ") : QStringLiteral(u"掲示板"));
+        showOnly(TabSheet1);
+        listBox4Shows_ = mode;
+        return;
+    }
+    case ViewMode::Fees:
+    case ViewMode::Warnings:
+        emptyText();
+        PageControl1->setTabText(PageControl1->indexOf(TabSheet3), mode == ViewMode::Fees
+                                                                       ? QStringLiteral(u"料金情報")
+                                                                       : QStringLiteral(u"警告"));
+        Label2->setAccessibleName(PageControl1->tabText(PageControl1->indexOf(TabSheet3)));
+        showOnly(TabSheet3);
+        return;
+    }
+    prompts_.message(QStringLiteral(u"エラー"));
+}
+
+void DataBrowser::loadForumList() {
+    forumModel_->clear();
+    setViewMode(ViewMode::Forum);
+    const QString path = text::nativePath(dataFolder_() + "forumlist.txt");
+    forumModel_->setRecords(text::fileExists(path) ? readForumList(path) : QList<ForumRecord>());
+}
+
+void DataBrowser::showSelectedForum() {
+    setViewMode(ViewMode::Forum);
+    ListBox1->clearSelectedRows();
+    ListBox3->clearSelectedRows();
+    const ForumRecord *forum = forumModel_->record(ListBox2->selectedRow());
+    if (!forum)
+        return;
+    const QByteArray base = dataFolder_() + forum->code;
+
+    showCaptured(Captured::Rooms, base + "mes.txt");
+    showCaptured(Captured::Libraries, base + "dl.txt");
+    showCaptured(Captured::TopPage, base + "top.txt");
+}
+
+// A captured file into its view and its date panel in one step; without the
+// file, the view's placeholder rows and the blank date.
+void DataBrowser::showCaptured(Captured what, const QByteArray &path) {
+    const bool rooms = what == Captured::Rooms;
+    const bool libraries = what == Captured::Libraries;
+    const bool inListBox4 = rooms || what == Captured::Notices;
+    ByteListModel *list = inListBox4 ? listBox4Model_ : libraries ? listBox5Model_ : nullptr;
+    QLabel *datePanel = inListBox4 ? Panel3 : libraries ? Panel4 : Panel5;
+    QList<QByteArray> placeholder = rooms ? placeholderRooms()
+                                    : libraries
+                                        ? placeholderLibraries()
+                                        : QList<QByteArray>{text::bytesOf(u"ファイルがありません")};
+    QList<QByteArray> rows;
+    QString date;
+    const QString native = text::nativePath(path);
+    if (text::fileExists(native)) {
+        CapturedRows captured = loadCapturedRows(native);
+        rows = std::move(captured.rows);
+        date = text::shownText(captured.datePanel);
+    } else {
+        rows = std::move(placeholder);
+        date = text::decode(placeholderPanel());
+    }
+    if (list) // otherwise the text pane
+        list->setRows(std::move(rows));
+    else
+        Label2->setLines(std::move(rows));
+    datePanel->setText(date);
+}
+
+void DataBrowser::showSelectedService() {
+    ListBox2->clearSelectedRows();
+    ListBox3->clearSelectedRows();
+    const QByteArray &data = dataFolder_();
+    switch (ListBox1->selectedRow()) {
+    case 0:
+        setViewMode(ViewMode::Notices);
+        showCaptured(Captured::Notices, data + "new.txt");
+        return;
+    case 1:
+        setViewMode(ViewMode::Fees);
+        showCaptured(Captured::Fees, data + "bill.txt");
+        return;
+    case 2:
+        setViewMode(ViewMode::Bbs);
+        listBox4Model_->setRows(bbsCategoryRows());
+        Panel3->setText(text::decode(placeholderPanel()));
+        return;
+    case 3:
+        setViewMode(ViewMode::Warnings);
+        showCaptured(Captured::Warnings, data + text::bytesOf(u"警告.txt"));
+        return;
+    default:
+        return;
+    }
+}
+
+void DataBrowser::loadPatioList() {
+    patioListPath_ = dataFolder_() + kPatioListFileName;
+    const QString path = text::nativePath(patioListPath_);
+    patioModel_->setRecords(text::fileExists(path)
+                                ? readPatioList(path).value_or(QList<PatioRecord>())
+                                : QList<PatioRecord>());
+}
+
+std::optional<QByteArray> DataBrowser::selectedRowOf(const DataListView *list,
+                                                     const ByteListModel *model) {
+    const int row = list->selectedRow();
+    if (row < 0 || row >= model->rows().size())
+        return std::nullopt;
+    return model->rows().at(row);
+}
+
+void DataBrowser::clearRecords() {
+    forumModel_->clear();
+    patioModel_->clear();
+}
+
+void DataBrowser::readSelection(BuildContext &context) const {
+    if (const ForumRecord *forum = forumModel_->record(ListBox2->selectedRow()))
+        context.forumCode = forum->code;
+    context.roomRow = selectedRowOf(ListBox4, listBox4Model_);
+    context.libraryRow = selectedRowOf(ListBox5, listBox5Model_);
+    QList<int> notices;
+    for (const QModelIndex &index : ListBox4->selectionModel()->selectedRows())
+        notices.append(index.row());
+    std::sort(notices.begin(), notices.end()); // in list order, not selection order
+    for (int row : notices)
+        context.selectedNotices.append(listBox4Model_->rows().at(row));
+    context.bbsRow = ListBox4->selectedRow();
+    if (const PatioRecord *patio = patioModel_->record(ListBox3->selectedRow())) {
+        context.patioId = patio->id;
+        context.patioPassword = patio->password;
+    }
+}
+
+} // namespace kirano

@@ -1,0 +1,107 @@
+#pragma once
+#include "browser/forumlist.h"
+#include "browser/recordlistmodel.h"
+#include "dialogs/patiofile.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <array>
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QScrollArea;
+class QSplitter;
+class QTabWidget;
+class QWidget;
+
+namespace kirano {
+
+class ByteListModel;
+struct BuildContext;
+class DataListView;
+class Prompts;
+class TextPane;
+
+enum class ViewMode { Forum, Notices, Fees, Bbs, Warnings };
+// What a captured file is shown as: the rooms, notices and libraries in a
+// data list, the top page, fees and warnings in the text pane.
+enum class Captured { Rooms, Libraries, TopPage, Notices, Fees, Warnings };
+
+// The data browser: the service, forum and patio lists (ListBox1-3) and the
+// tabs of captured data (ListBox4, ListBox5, Label2 and their date panels),
+// with the view modes. The form puts the lists on the left and the tabs at
+// the lower right with the patrol list between, so the browser makes two
+// widgets for the window to lay out. It reads only the data folder.
+class DataBrowser : public QObject {
+    Q_OBJECT
+  public:
+    DataBrowser(Prompts &prompts, std::function<QByteArray()> dataFolder,
+                QObject *parent = nullptr);
+
+    // Panel1 with ListBox1 above Splitter2 (ListBox2, ListBox3); then
+    // PageControl1. Made once each, in this order.
+    QWidget *createListsPanel();
+    QTabWidget *createTabs();
+    // ListBox1 .. ListBox5.
+    DataListView *listBox(int n) const { return lists_.at(n - 1); }
+
+    void setViewMode(ViewMode mode);
+    // ListBox2's click: the forum's rooms, libraries and top page.
+    void showSelectedForum();
+    ViewMode listBox4Shows() const { return listBox4Shows_; }
+    void loadForumList();
+    void loadPatioList();
+    // The forum, patio and data rows the command builders read.
+    void readSelection(BuildContext &context) const;
+    // Nothing shown: after a load that failed.
+    void clearRecords();
+
+    const QList<ForumRecord> &forumList() const { return forumModel_->records(); }
+    const QByteArray &patioListPath() const { return patioListPath_; }
+    const QList<PatioRecord> &patioList() const { return patioModel_->records(); }
+
+  signals:
+    // Any data list clicked: the next command is appended, not inserted.
+    void listClicked();
+
+  private:
+    // ListBox1's click: notices, fees, BBS categories or warnings.
+    void showSelectedService();
+    void showCaptured(Captured what, const QByteArray &path);
+    static std::optional<QByteArray> selectedRowOf(const DataListView *list,
+                                                   const ByteListModel *model);
+
+    Prompts &prompts_;
+    std::function<QByteArray()> dataFolder_;
+    QByteArray patioListPath_; // set on every load
+    // What ListBox4 shows last: rooms, notices or BBS categories.
+    ViewMode listBox4Shows_ = ViewMode::Forum;
+
+    ByteListModel *serviceModel_ = nullptr;
+    // The forum records sorted, the patio records in file order.
+    RecordListModel<ForumRecord> *forumModel_ = nullptr;
+    RecordListModel<PatioRecord> *patioModel_ = nullptr;
+    ByteListModel *listBox4Model_ = nullptr;
+    ByteListModel *listBox5Model_ = nullptr;
+
+    // Controls, named as on the form.
+    std::array<DataListView *, 5> lists_{};
+    DataListView *ListBox1 = nullptr;
+    DataListView *ListBox2 = nullptr;
+    DataListView *ListBox3 = nullptr;
+    DataListView *ListBox4 = nullptr;
+    DataListView *ListBox5 = nullptr;
+    QSplitter *Splitter2 = nullptr;
+    QTabWidget *PageControl1 = nullptr;
+    QWidget *TabSheet1 = nullptr;
+    QWidget *TabSheet2 = nullptr;
+    QWidget *TabSheet3 = nullptr;
+    QLabel *Panel3 = nullptr;
+    QLabel *Panel4 = nullptr;
+    QLabel *Panel5 = nullptr;
+    QScrollArea *ScrollBox1 = nullptr;
+    TextPane *Label2 = nullptr;
+};
+
+} // namespace kirano

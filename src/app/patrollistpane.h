@@ -1,0 +1,83 @@
+#pragma once
+#include <QByteArray>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QGroupBox;
+class QTreeView;
+
+namespace kirano {
+
+class PatrolListModel;
+struct PatrolEntry;
+class Prompts;
+
+// The patrol list pane ("PatrolPane"): lsv1 above the weekday strip, the
+// commands of pop4 and of the file menu, and the file being edited. It asks
+// the user only through Prompts and touches nothing outside itself.
+class PatrolListPane : public QWidget {
+    Q_OBJECT
+  public:
+    // patrolListFolder: where the file dialogs start, read at each use.
+    PatrolListPane(Prompts &prompts, std::function<QByteArray()> patrolListFolder,
+                   QWidget *parent = nullptr);
+
+    PatrolListModel *model() const { return model_; }
+    QTreeView *view() const { return lsv1; }
+    bool hasSelectedEntry() const { return selectedRow() >= 0; }
+    void deselect();
+
+    // AddEntry: one entry before the one selected row, or at the end. False,
+    // and nothing added, when its display row cannot be built.
+    bool addEntry(const PatrolEntry &entry);
+    // ReadDays: the strip's days; noDaysFlag is 1, after saying so, when no
+    // day is chosen, and every caller then stops.
+    QByteArray readDays();
+    int noDaysFlag() const { return noDaysFlag_; }
+
+    // pop4: N24 "上へ", N25 "下へ", Delete2 "削除", N30 "曜日変更".
+    void moveSelectedEntryUp();
+    void moveSelectedEntryDown();
+    void deleteSelectedEntry();
+    void changeSelectedEntryDays();
+
+    // File1: New1 "クリア", Open1 "開く", Save1 "上書き保存",
+    // SaveAs1 "名前を付けて保存", Delete1 "削除".
+    void clear();
+    void open();
+    void save();
+    void saveAs();
+    void deleteFile();
+    const QByteArray &currentFile() const { return currentFile_; }
+
+  signals:
+    // Label1's text for the file being edited.
+    void fileCaptionChanged(const QString &caption);
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    QWidget *createWeekdayStrip();
+    // FormResize: the strip and lsv1's last column follow the width.
+    void fitWeekdayStrip();
+    void moveEntry(int a, int b);
+    int selectedRow() const;
+    void setCurrentFile(const QByteArray &path);
+
+    Prompts &prompts_;
+    std::function<QByteArray()> patrolListFolder_;
+    PatrolListModel *model_ = nullptr;
+    QByteArray currentFile_;
+    int noDaysFlag_ = 0;
+
+    QTreeView *lsv1 = nullptr;
+    QWidget *Panel6 = nullptr;
+    QCheckBox *CheckBox1 = nullptr;
+    QGroupBox *GroupBox1 = nullptr;
+    std::array<QCheckBox *, 7> weekdayBoxes_{}; // CheckBox2 .. CheckBox8
+};
+
+} // namespace kirano
