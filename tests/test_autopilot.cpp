@@ -492,6 +492,8 @@ class TestAutopilot : public QObject {
         QTest::newRow("no character A0") << QByteArray("\xa0"
                                                        "A.ZIP")
                                          << -1;
+        // A duplicate code: it reads as a character that is written as FA5C.
+        QTest::newRow("no way back for ED40") << QByteArray("\xed\x40.ZIP") << -1;
         QTest::newRow("two dots") << QByteArray("a..b.ZIP") << -1;
         QTest::newRow("backslash") << QByteArray("a\\b.ZIP") << -1;
     }
