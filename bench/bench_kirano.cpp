@@ -360,7 +360,7 @@ void benchRunRecord() {
     const QString list = dir.path() + QStringLiteral("/list.txt");
     text::writeLines(list, lines);
     const QString record = text::nativePath(folders.autopilotFolder()) + autopilot::kRunLogName;
-    const autopilot::ProgramPlace place{demo->programFolder, QString()};
+    const autopilot::ProgramPlace place{demo->programFolder, QString(), QString()};
     const auto run = [&] {
         QString out, err;
         QTextStream outStream(&out), errStream(&err);

@@ -105,7 +105,8 @@ struct CommandLine {
 CommandLine commandLine(const DemoHarness &h, const QStringList &arguments) {
     CommandLine result;
     QTextStream outStream(&result.out), errStream(&result.err);
-    const ProgramPlace place{h.dir.path() + u'/', h.dir.path() + u"/kirano-autopilot"_s};
+    const ProgramPlace place{h.dir.path() + u'/', h.dir.path() + u"/kirano-autopilot"_s,
+                             u"1.4.0"_s};
     result.status = runCommandLine(arguments, place, outStream, errStream);
     outStream.flush();
     errStream.flush();
@@ -634,7 +635,7 @@ class TestAutopilot : public QObject {
         QTest::newRow("-h") << QStringList{u"-h"_s} << u"使い方:\n"_s;
         QTest::newRow("help of a command")
             << QStringList{u"run"_s, u"x.txt"_s, u"--help"_s} << u"使い方:\n"_s;
-        QTest::newRow("--version") << QStringList{u"--version"_s} << u"kirano-autopilot 1."_s;
+        QTest::newRow("--version") << QStringList{u"--version"_s} << u"kirano-autopilot 1.4.0\n"_s;
     }
     void helpAndVersionOnStandardOutput() {
         QFETCH(QStringList, arguments);

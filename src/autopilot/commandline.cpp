@@ -6,8 +6,6 @@
 #include "text/files.h"
 #include "text/sjis.h"
 
-#include "version.h"
-
 #include <QCommandLineParser>
 #include <QDate>
 #include <QElapsedTimer>
@@ -61,8 +59,8 @@ QString notForThisCommand(const QString &what) {
 
 // The arguments of a command to carry out; nothing, with the exit status set,
 // after the usage or the version was printed or the command line was refused.
-std::optional<Arguments> parse(const QStringList &arguments, QTextStream &out, QTextStream &err,
-                               int *status) {
+std::optional<Arguments> parse(const QStringList &arguments, const ProgramPlace &place,
+                               QTextStream &out, QTextStream &err, int *status) {
     auto bad = [&err, status](const QString &why) {
         err << why << u'\n' << kUsage << Qt::endl;
         *status = kBadInput;
@@ -91,7 +89,7 @@ std::optional<Arguments> parse(const QStringList &arguments, QTextStream &out, Q
         return std::nullopt;
     }
     if (parser.isSet(version)) {
-        out << QStringLiteral("kirano-autopilot ") << QStringLiteral(KIRANO_VERSION) << Qt::endl;
+        out << QStringLiteral("kirano-autopilot ") << place.version << Qt::endl;
         *status = 0;
         return std::nullopt;
     }
@@ -256,7 +254,7 @@ int demo(const Arguments &a, const ProgramPlace &place, QTextStream &out, QTextS
 int runCommandLine(const QStringList &arguments, const ProgramPlace &place, QTextStream &out,
                    QTextStream &err) {
     int status = 0;
-    std::optional<Arguments> a = parse(arguments, out, err, &status);
+    std::optional<Arguments> a = parse(arguments, place, out, err, &status);
     if (!a)
         return status;
     if (a->command == u"demo")
