@@ -1,13 +1,15 @@
 // Times the heavy roads on generated data: opening and saving a large patrol
 // list in the real main window, against the floor of just decoding the file;
-// start-up with large forum lists; the first paint of a list holding one
-// line of megabytes. Prints one line per scenario: name, size, median wall
-// time, peak memory. Scenarios whose peak memory is reported on its own run
-// in a child process of their own.
+// start-up with large forum lists; the stand-in autopilot, a run of a large
+// list among them; the first paint of a list holding one line of megabytes.
+// Prints one line per scenario: name, size, median wall time, peak memory.
+// Scenarios whose peak memory is reported on its own run in a child process
+// of their own.
 
 #include "app/kiranoapplication.h"
 #include "app/mainwindow.h"
 #include "app/program.h"
+#include "autopilot/commandline.h"
 #include "autopilot/demo.h"
 #include "autopilot/patrolcheck.h"
 #include "browser/datalistview.h"
@@ -32,6 +34,7 @@
 #include <functional>
 #include <memory>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace kirano;
 
@@ -323,6 +326,86 @@ void benchAutopilot() {
     report("check, large demo list", int(list->entries.size()), check);
 }
 
+// "run" of a 100 000-entry list, with an empty run record and with one of
+// 50 MB: the record is only appended to, so what it holds costs nothing.
+// The entries log to the record and write no other file.
+void benchRunRecord() {
+    QTemporaryDir dir;
+    autopilot::DemoOptions options;
+    options.kirano = QCoreApplication::applicationFilePath();
+    options.now = QDateTime::currentDateTime();
+    QString error;
+    const std::optional<autopilot::Demo> demo =
+        autopilot::makeDemo(dir.path() + QStringLiteral("/demo"), options, &error);
+    if (!demo) {
+        std::fprintf(stderr, "demo: %s\n", qPrintable(error));
+        return;
+    }
+    const QString settings = demo->programFolder + kSettingsFileName;
+    const SettingsFolders folders = readSettingsFolders(settings).value_or(SettingsFolders());
+    const autopilot::SimService service;
+    const QByteArray forum = service.forumCode(0);
+    const PatioRecord patio = service.patios().first();
+    const QByteArray days = text::bytesOf(u"日月火水木金土");
+    const int entries = 100000;
+    QList<QByteArray> lines;
+    lines.reserve(entries * 6);
+    for (int i = 0; i < entries; ++i) {
+        const QByteArray count = QByteArray::number(i % 1000);
+        if (i % 2 == 0)
+            lines << "mesrc" << forum << QByteArray::number(i % 20 + 1) << count << "0" << days;
+        else
+            lines << "patiorc" << patio.id << patio.password << count << "0" << days;
+    }
+    const QString list = dir.path() + QStringLiteral("/list.txt");
+    text::writeLines(list, lines);
+    const QString record = text::nativePath(folders.autopilotFolder()) + autopilot::kRunLogName;
+    const autopilot::ProgramPlace place{demo->programFolder, QString(), QString()};
+    const auto run = [&] {
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        if (autopilot::runCommandLine({QStringLiteral("run"), list, QStringLiteral("--settings"),
+                                       settings, QStringLiteral("--all")},
+                                      place, outStream, errStream) != 0)
+            std::fprintf(stderr, "run: %s\n", qPrintable(err));
+    };
+    // The records are put in place before each run, untimed, and synced to
+    // disk, so that the run's own synced writes do not wait for the copy's
+    // pages. The 50 MB one is made once, a megabyte at a time, so that the
+    // peak is the run's. The two alternate, so that both meet the same load
+    // of a shared machine.
+    const QString none = dir.path() + QStringLiteral("/empty.txt");
+    QFile(none).open(QIODevice::WriteOnly);
+    const QString full = dir.path() + QStringLiteral("/full.txt");
+    {
+        const QByteArray line =
+            text::bytesOf(u"12345番目 [FPCBEG/   3番会議室の未読  20]: 完了\r\n");
+        const QByteArray megabyte = line.repeated(1000 * 1000 / line.size());
+        QFile file(full);
+        file.open(QIODevice::WriteOnly);
+        for (int i = 0; i < 50; ++i)
+            file.write(megabyte);
+    }
+    const auto recordFrom = [&record](const QString &source) {
+        QFile::remove(record);
+        QFile::copy(source, record);
+        QFile copy(record);
+        if (copy.open(QIODevice::ReadWrite))
+            ::fsync(copy.handle());
+    };
+    std::vector<double> emptyTimes, fullTimes;
+    for (int i = 0; i < 7; ++i) {
+        emptyTimes.push_back(medianMs(1, run, [&] { recordFrom(none); }));
+        fullTimes.push_back(medianMs(1, run, [&] { recordFrom(full); }));
+    }
+    const auto median = [](std::vector<double> &times) {
+        std::sort(times.begin(), times.end());
+        return times[times.size() / 2];
+    };
+    report("run, empty run record", entries, median(emptyTimes));
+    report("run, 50 MB run record", entries, median(fullTimes));
+}
+
 // Start-up to the first idle with `forums` records in "forumlist.txt":
 // named ones as the autopilot writes them, or blank ones (two empty lines).
 void benchStartup(int forums, bool blank) {
@@ -408,10 +491,15 @@ int main(int argc, char **argv) {
         benchHugeLine(10);
         return 0;
     }
+    if (arguments.size() == 1 && arguments[0] == u"runrecord") {
+        benchRunRecord();
+        return 0;
+    }
     for (int entries : {10000, 100000})
         benchPatrolList(entries);
     benchForums();
     benchAutopilot();
+    benchRunRecord();
     inChild({QStringLiteral("startup"), QStringLiteral("100000")});
     inChild({QStringLiteral("startup"), QStringLiteral("1000000")});
     inChild({QStringLiteral("blank"), QStringLiteral("1000000")});

@@ -6,6 +6,7 @@
 #include "builders/accountbuilders.h"
 #include "builders/forumbuilders.h"
 #include "builders/patiobuilders.h"
+#include "dialogs/settingsfile.h"
 #include "patrol/patrolfile.h"
 #include "patrol/patrollistmodel.h"
 #include "scriptedprompts.h"
@@ -71,6 +72,45 @@ RunReport runAll(DemoHarness &h, const QList<PatrolEntry> &entries) {
 
 QString runLogPath(const DemoHarness &h) {
     return text::nativePath(h.folders.autopilotFolder()) + kRunLogName;
+}
+
+#ifdef Q_OS_LINUX
+// Runs `work` with every file limited to `bytes`: a full disk that fails
+// writes even for root, lifted before anything is checked.
+template <typename Work> auto withFileSizeLimit(rlim_t bytes, Work work) {
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &small);
+    auto result = work();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    return result;
+}
+#endif
+
+// How a failed write is reported: the file, then the platform's reason.
+QString cannotWriteText(const QString &path, int code) {
+    return text::cannotCreateText(path) + u" ("_s + text::IoError{code}.text() + u')';
+}
+
+// The output of one command line, and its exit status.
+struct CommandLine {
+    int status = -1;
+    QString out, err;
+};
+
+CommandLine commandLine(const DemoHarness &h, const QStringList &arguments) {
+    CommandLine result;
+    QTextStream outStream(&result.out), errStream(&result.err);
+    const ProgramPlace place{h.dir.path() + u'/', h.dir.path() + u"/kirano-autopilot"_s,
+                             u"1.4.0"_s};
+    result.status = runCommandLine(arguments, place, outStream, errStream);
+    outStream.flush();
+    errStream.flush();
+    return result;
 }
 
 } // namespace
@@ -319,24 +359,59 @@ class TestAutopilot : public QObject {
     }
 
 #ifdef Q_OS_LINUX
+    // A full disk: the entry fails with the platform's reason, and the file
+    // is the previous one, not a cut-off new one.
+    void failedWriteLeavesThePreviousFile_data() {
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("library list")
+            << QStringList{u"dltitleb"_s, u"{F}"_s, u"3"_s, u"960101"_s} << u"{data}{F}dl3.txt"_s;
+        QTest::newRow("download") << QStringList{u"dldown"_s, u"{F}"_s, u"1"_s, u"{N}"_s,
+                                                 u"{NAME}"_s}
+                                  << u"{down}{NAME}"_s;
+    }
     void failedWriteLeavesThePreviousFile() {
-        // A file size limit makes the write fail even for root.
-        const QString path =
-            text::nativePath(h.folders.dataFolder() + h.service.forumCode(0)) + u"dl3.txt"_s;
+        QFETCH(QStringList, fields);
+        QFETCH(QString, file);
+        const QString path = text::decode(names.expand(file));
         writeBytes(path, "previous\r\n");
-        rlimit old{};
-        getrlimit(RLIMIT_FSIZE, &old);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = old;
-        small.rlim_cur = 200;
-        setrlimit(RLIMIT_FSIZE, &small);
+        const QStringList before = QDir(QFileInfo(path).path()).entryList(QDir::AllEntries);
+        // Room for the forum's top page, which comes first, not for the file.
+        const qsizetype limit = readBytes(text::decode(names.expand(u"{data}{F}top.txt"_s))).size();
+        QVERIFY(h.service.fileContent(0, 1, h.service.libraryFiles(0, 1).first()).size() > limit);
         const RunReport report =
-            runAll(h, {names.entry({u"dltitleb"_s, u"{F}"_s, u"3"_s, u"960101"_s})});
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
+            withFileSizeLimit(limit, [&] { return runAll(h, {names.entry(fields)}); });
         QCOMPARE(report.outcomes, QList{RunReport::Failed});
-        QVERIFY(report.lines.first().contains(u"を作成できません"_s));
+        QVERIFY2(report.lines.first().endsWith(u": 失敗 - "_s + cannotWriteText(path, EFBIG)),
+                 qPrintable(report.lines.first()));
         QCOMPARE(readBytes(path), QByteArray("previous\r\n"));
+        QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::AllEntries), before);
+    }
+
+    // The run record holds what earlier runs left, whatever bytes those are.
+    void runRecordIsAppendedNeverRewritten() {
+        const QByteArray old =
+            QByteArray("== earlier\r\nbefore\0after\r\n", 26) + sjis(u"記録\r\n");
+        writeBytes(runLogPath(h), old);
+        const RunReport report = runAll(h, {names.entry({u"bill"_s})});
+        const QByteArray record = readBytes(runLogPath(h));
+        QVERIFY(record.startsWith(old));
+        QCOMPARE(
+            text::splitLines(record.mid(old.size())),
+            (QList<QByteArray>{sjis(u"== 巡回 98/12/24 07:05"), text::bytesOf(report.lines[0])}));
+    }
+
+    void failedRecordAppendFailsTheRunAndLosesNothing() {
+        const QByteArray old = QByteArray("== earlier\r\n") + QByteArray(1000, 'x') + "\r\n";
+        writeBytes(runLogPath(h), old);
+        const QString list = h.writeList({names.entry({u"bill"_s})});
+        const CommandLine run = withFileSizeLimit(old.size() + 20, [&] {
+            return commandLine(h, {u"run"_s, list, u"--settings"_s,
+                                   h.demo->programFolder + kSettingsFileName, u"--all"_s});
+        });
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.out.contains(cannotWriteText(runLogPath(h), EFBIG)), qPrintable(run.out));
+        QCOMPARE(readBytes(runLogPath(h)), old);
     }
 #endif
 
@@ -372,6 +447,8 @@ class TestAutopilot : public QObject {
             u"パティオＩＤ「PAT0」が patiolist.txt にありません"_s);
         row("days malformed", {u"bill"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s, u"月x"_s},
             u"曜日「月x」が正しくありません"_s);
+        row("unread count 0", {u"mesrc"_s, u"{F}"_s, u"1"_s, u"0"_s}, {});
+        row("unread count 999", {u"mesrc"_s, u"{F}"_s, u"1"_s, u"999"_s}, {});
         row("unread count too big", {u"mesrc"_s, u"{F}"_s, u"1"_s, u"1000"_s},
             u"未読数「1000」が正しくありません"_s);
         row("no such board category", {u"bbsup"_s, u"6"_s, u"1"_s, u"{up}掲示板.txt"_s},
@@ -392,6 +469,181 @@ class TestAutopilot : public QObject {
         }
         QCOMPARE(lines,
                  QStringList{entryLabel(2, e) + u": "_s + text::decode(names.expand(problem))});
+    }
+
+    // What check refuses, run refuses with the same line and writes nothing;
+    // what check passes, run stores under exactly that name.
+    void oneDownloadNameRuleForCheckAndRun_data() {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<int>("folder"); // where it lands, or -1 when refused
+        const int binary = SettingsFolders::BinaryDownload;
+        QTest::newRow("plain") << QByteArray("A.LZH") << binary;
+        QTest::newRow("text, small letters")
+            << QByteArray("x.txt") << int(SettingsFolders::TextDownload);
+        QTest::newRow("trail byte 5C is no separator") << sjis(u"表.ZIP") << binary;
+        QTest::newRow("longest name") << QByteArray(251, 'A') + ".ZIP" << binary;
+        QTest::newRow("name too long") << QByteArray(252, 'A') + ".ZIP" << -1;
+        QTest::newRow("lead byte before a slash") << QByteArray("x\x81/p.ZIP") << -1;
+        QTest::newRow("no character FE") << QByteArray("\xfe"
+                                                       "A.ZIP")
+                                         << -1;
+        QTest::newRow("no character FF") << QByteArray("\xff"
+                                                       "A.ZIP")
+                                         << -1;
+        QTest::newRow("no character A0") << QByteArray("\xa0"
+                                                       "A.ZIP")
+                                         << -1;
+        // A duplicate code: it reads as a character that is written as FA5C.
+        QTest::newRow("no way back for ED40") << QByteArray("\xed\x40.ZIP") << -1;
+        QTest::newRow("two dots") << QByteArray("a..b.ZIP") << -1;
+        QTest::newRow("backslash") << QByteArray("a\\b.ZIP") << -1;
+    }
+    void oneDownloadNameRuleForCheckAndRun() {
+        QFETCH(QByteArray, name);
+        QFETCH(int, folder);
+        PatrolEntry e = names.entry({u"dldown"_s, u"{F}"_s, u"1"_s, u"{N}"_s});
+        e.param4 = name;
+        const QStringList checked = checkPatrolList(listOf({e}), h.folders);
+        auto listing = [this](int f) {
+            return QDir(text::nativePath(h.folders.folders[f])).entryList(QDir::AllEntries);
+        };
+        const QStringList text = listing(SettingsFolders::TextDownload);
+        const QStringList binary = listing(SettingsFolders::BinaryDownload);
+        const RunReport report = runAll(h, {e});
+        if (folder < 0) {
+            const QString why =
+                u"保存するファイル名「%1」が正しくありません"_s.arg(text::decode(name));
+            QCOMPARE(checked, QStringList{entryLabel(1, e) + u": "_s + why});
+            QCOMPARE(report.lines.first(), entryLabel(1, e) + u": 失敗 - "_s + why);
+            QCOMPARE(listing(SettingsFolders::TextDownload), text);
+            QCOMPARE(listing(SettingsFolders::BinaryDownload), binary);
+            return;
+        }
+        QCOMPARE(checked, QStringList());
+        QCOMPARE(report.outcomes, QList{RunReport::Done});
+        const QString stored = text::nativePath(h.folders.folders[folder] + name);
+        QCOMPARE(readBytes(stored),
+                 h.service.fileContent(0, 1, h.service.libraryFiles(0, 1).first()));
+        QVERIFY(QFile::remove(stored));
+    }
+
+    // The library number is read once, as a whole integer, and its decimal
+    // form names the list; the list holds the files of the date itself on.
+    void dltitlebListIsNamedByTheNumber_data() {
+        QTest::addColumn<QString>("library");
+        for (const QString &library : {u"2"_s, u"+2"_s, u" 2"_s, u"02"_s, u"$2"_s})
+            QTest::newRow(qPrintable(library)) << library;
+    }
+    void dltitlebListIsNamedByTheNumber() {
+        QFETCH(QString, library);
+        const QString forum = text::nativePath(h.folders.dataFolder() + h.service.forumCode(0));
+        QVERIFY(QFile::remove(forum + u"dl2.txt"_s));
+        const QStringList before = QDir(forum).entryList(QDir::Files);
+        const QList<LibraryFile> files = h.service.libraryFiles(0, 2);
+        const QDate since = files.at(files.size() / 2).date;
+        QList<QByteArray> rows;
+        for (const LibraryFile &file : files) {
+            if (file.date >= since)
+                rows << file.row;
+        }
+        const RunReport report = runAll(
+            h, {names.entry({u"dltitleb"_s, u"{F}"_s, library, since.toString(u"yyMMdd"_s)})});
+        QCOMPARE(report.outcomes, QList{RunReport::Done});
+        QStringList after = before + QStringList{u"dl2.txt"_s};
+        after.sort();
+        QCOMPARE(QDir(forum).entryList(QDir::Files), after);
+        QCOMPARE(loadCapturedRows(forum + u"dl2.txt"_s).rows, rows);
+    }
+
+    // Folders are prefixes: one missing, unterminated or not there would
+    // put the run's files into the working folder or beside the folder.
+    void settingsWithUnusableFolders_data() {
+        QTest::addColumn<int>("folder"); // the line changed; -1: the three flag lines only
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("problem");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("flag lines only")
+            << -1 << QString() << u" の 4 行目: フォルダがありません"_s << 8;
+        QTest::newRow("empty folder line")
+            << int(SettingsFolders::Log) << QString() << u" の 4 行目: フォルダがありません"_s << 1;
+        QTest::newRow("no separator at the end")
+            << int(SettingsFolders::Data) << u"{root}data"_s
+            << u" の 5 行目: フォルダ「{root}data」が / で終わっていません"_s << 1;
+        QTest::newRow("folder not there")
+            << int(SettingsFolders::Autopilot) << u"{root}none/"_s
+            << u" の 7 行目: フォルダ「{root}none/」がありません"_s << 1;
+    }
+    void settingsWithUnusableFolders() {
+        QFETCH(int, folder);
+        QFETCH(QString, value);
+        QFETCH(QString, problem);
+        QFETCH(int, lines);
+        const QString settings = h.dir.path() + u"/settings.txt"_s;
+        SettingsFolders folders = h.folders;
+        if (folder >= 0)
+            folders.folders[folder] = names.expand(value);
+        if (folder < 0)
+            writeBytes(settings, "1\r\n1\r\n1\r\n");
+        else
+            QVERIFY(!writeSettings(settings, SettingsFlags{}, folders));
+        const QString list = h.writeList({names.entry({u"bill"_s})});
+        const QString said = u"設定ファイル "_s + settings + text::decode(names.expand(problem));
+
+        const CommandLine check = commandLine(h, {u"check"_s, list, u"--settings"_s, settings});
+        QCOMPARE(check.status, 1);
+        QVERIFY2(check.out.contains(said), qPrintable(check.out));
+        QCOMPARE(check.out.count(u"設定ファイル "_s + settings), lines);
+
+        // run refuses before it writes anything, here or in the folders.
+        QTemporaryDir working;
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(working.path());
+        const QByteArray record = readBytes(runLogPath(h));
+        const CommandLine run =
+            commandLine(h, {u"run"_s, list, u"--settings"_s, settings, u"--all"_s});
+        QDir::setCurrent(previous);
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.contains(said), qPrintable(run.err));
+        QCOMPARE(run.out, QString());
+        QCOMPARE(QDir(working.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList());
+        QCOMPARE(readBytes(runLogPath(h)), record);
+    }
+
+    // 〜 (U+301C) is stored as the bytes of ～ (U+FF5E): a demo made in the
+    // one would fill the other.
+    void demoRefusesAFolderNamedWithALookAlike() {
+        const QString sibling = h.dir.path() + u"/wave\uFF5Edir"_s;
+        QVERIFY(QDir().mkpath(sibling + u"/data"_s));
+        writeBytes(sibling + u"/data/forumlist.txt"_s, "mine\r\n");
+        writeBytes(h.dir.path() + u"/kirano-autopilot"_s, "#!/bin/sh\n"); // the program copied
+        const QString named = h.dir.path() + u"/wave\u301Cdir"_s;
+        const CommandLine demo = commandLine(h, {u"demo"_s, named});
+        QCOMPARE(demo.status, 2);
+        QCOMPARE(demo.err.count(u'\n'), 1);
+        QVERIFY2(demo.err.contains(u"Shift_JIS で表せません"_s), qPrintable(demo.err));
+        QVERIFY(!QFileInfo::exists(named));
+        QCOMPARE(QDir(sibling).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{u"data"_s});
+        QCOMPARE(readBytes(sibling + u"/data/forumlist.txt"_s), QByteArray("mine\r\n"));
+    }
+
+    void helpAndVersionOnStandardOutput_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("--help") << QStringList{u"--help"_s} << u"使い方:\n"_s;
+        QTest::newRow("-h") << QStringList{u"-h"_s} << u"使い方:\n"_s;
+        QTest::newRow("help of a command")
+            << QStringList{u"run"_s, u"x.txt"_s, u"--help"_s} << u"使い方:\n"_s;
+        QTest::newRow("--version") << QStringList{u"--version"_s} << u"kirano-autopilot 1.4.0\n"_s;
+    }
+    void helpAndVersionOnStandardOutput() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, said);
+        const CommandLine c = commandLine(h, arguments);
+        QCOMPARE(c.status, 0);
+        QVERIFY2(c.out.startsWith(said), qPrintable(c.out));
+        QCOMPARE(c.err, QString());
     }
 
     void commandLineStatus_data() {
@@ -425,7 +677,27 @@ class TestAutopilot : public QObject {
                                  << u"は巡回リストではありません"_s;
         QTest::newRow("no such list")
             << QStringList{u"check"_s, u"{root}none.txt"_s, u"--settings"_s, u"{s}"_s}
-            << QByteArray() << 2 << u"を読めません"_s;
+            << QByteArray() << 2 << u"巡回リスト {root}none.txt がありません"_s;
+        QTest::newRow("no such settings file")
+            << QStringList{u"check"_s, u"{list}"_s, u"--settings"_s, u"{root}none.txt"_s}
+            << QByteArray() << 2 << u"設定ファイル {root}none.txt がありません"_s;
+        QTest::newRow("list path with a line break")
+            << QStringList{u"check"_s, u"{root}a\nb.txt"_s, u"--settings"_s, u"{s}"_s}
+            << QByteArray() << 2 << u"Shift_JIS で表せません"_s;
+        QTest::newRow("settings path with a look-alike")
+            << QStringList{u"check"_s, u"{list}"_s, u"--settings"_s, u"{root}\u2212.txt"_s}
+            << QByteArray() << 2 << u"Shift_JIS で表せません"_s;
+        QTest::newRow("option without its value")
+            << demo("run") + QStringList{u"--day"_s} << QByteArray() << 2
+            << u"--day の値がありません"_s;
+        QTest::newRow("unknown option") << demo("check") + QStringList{u"--bogus"_s} << QByteArray()
+                                        << 2 << u"--bogus はこのコマンドでは使えません"_s;
+        QTest::newRow("option of another command")
+            << demo("check") + QStringList{u"--all"_s} << QByteArray() << 2
+            << u"--all はこのコマンドでは使えません"_s;
+        QTest::newRow("argument left over")
+            << demo("check") + QStringList{u"extra"_s} << QByteArray() << 2
+            << u"extra はこのコマンドでは使えません"_s;
         QTest::newRow("no settings beside the program")
             << QStringList{u"check"_s, u"{list}"_s} << QByteArray() << 2
             << u"環境設定.txt がありません"_s;
@@ -459,11 +731,10 @@ class TestAutopilot : public QObject {
                 .replace(u"{s}"_s, h.demo->programFolder + kSettingsFileName)
                 .replace(u"{other}"_s, other)
                 .replace(u"{root}"_s, h.root + u'/');
-        QString out, err;
-        QTextStream outStream(&out), errStream(&err);
-        const ProgramPlace place{h.dir.path() + u'/', h.dir.path() + u"/kirano-autopilot"_s};
-        QCOMPARE(runCommandLine(arguments, place, outStream, errStream), status);
-        QVERIFY2((out + err).contains(said), qPrintable(out + err));
+        const CommandLine c = commandLine(h, arguments);
+        QCOMPARE(c.status, status);
+        QVERIFY2((c.out + c.err).contains(said.replace(u"{root}"_s, h.root + u'/')),
+                 qPrintable(c.out + c.err));
     }
 
     // The builders behind the context-menu commands, on the demo's data,

@@ -2,6 +2,7 @@
 // service, or makes a demo installation. Links the core only.
 
 #include "autopilot/commandline.h"
+#include "version.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -12,6 +13,7 @@ int main(int argc, char **argv) {
     QTextStream out(stdout);
     QTextStream err(stderr);
     const kirano::autopilot::ProgramPlace place{QCoreApplication::applicationDirPath() + u'/',
-                                                QCoreApplication::applicationFilePath()};
+                                                QCoreApplication::applicationFilePath(),
+                                                QStringLiteral(KIRANO_VERSION)};
     return kirano::autopilot::runCommandLine(QCoreApplication::arguments().mid(1), place, out, err);
 }

@@ -6,6 +6,7 @@
 #include "text/files.h"
 #include "text/sjis.h"
 
+#include <QCommandLineParser>
 #include <QDate>
 #include <QElapsedTimer>
 
@@ -21,6 +22,7 @@ const QString kUsage = QStringLiteral(
     u"  kirano-autopilot run 巡回リスト [--settings 設定ファイル]\n"
     u"                   [--day 日|月|火|水|木|金|土 | --all] [--seed N] [--large]\n"
     u"  kirano-autopilot demo フォルダ [--kirano プログラム] [--seed N] [--large]\n"
+    u"  kirano-autopilot --help | --version\n"
     u"設定ファイルを指定しないときは、このプログラムと同じフォルダの環境設定.txtを読みます。");
 
 struct Arguments {
@@ -34,61 +36,141 @@ struct Arguments {
     ServiceSize size = ServiceSize::Default;
 };
 
-// Nothing, after saying why, for a command line that does not fit.
-std::optional<Arguments> parse(const QStringList &arguments, QTextStream &err) {
-    Arguments a;
-    auto bad = [&err](const QString &why) {
+// An option's name as the parser knows it: dashes and any "=value" gone.
+QString optionName(const QString &argument) {
+    qsizetype dashes = 0;
+    while (dashes < 2 && dashes < argument.size() && argument[dashes] == u'-')
+        ++dashes;
+    return argument.mid(dashes).section(u'=', 0, 0);
+}
+
+// The argument as it was typed that names the option.
+QString asTyped(const QStringList &arguments, const QString &name) {
+    for (const QString &argument : arguments) {
+        if (argument.startsWith(u'-') && optionName(argument) == name)
+            return argument;
+    }
+    return QStringLiteral("--") + name;
+}
+
+QString notForThisCommand(const QString &what) {
+    return QStringLiteral(u"%1 はこのコマンドでは使えません").arg(what);
+}
+
+// The arguments of a command to carry out; nothing, with the exit status set,
+// after the usage or the version was printed or the command line was refused.
+std::optional<Arguments> parse(const QStringList &arguments, const ProgramPlace &place,
+                               QTextStream &out, QTextStream &err, int *status) {
+    auto bad = [&err, status](const QString &why) {
         err << why << u'\n' << kUsage << Qt::endl;
+        *status = kBadInput;
         return std::nullopt;
     };
-    if (arguments.size() < 2)
+    auto option = [](const char *name, const char *valueName = nullptr) {
+        return QCommandLineOption(QString::fromLatin1(name), QString(),
+                                  valueName ? QString::fromLatin1(valueName) : QString());
+    };
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version = option("version");
+    const QCommandLineOption settings = option("settings", "file");
+    const QCommandLineOption kirano = option("kirano", "program");
+    const QCommandLineOption day = option("day", "day");
+    const QCommandLineOption seed = option("seed", "n");
+    const QCommandLineOption all = option("all");
+    const QCommandLineOption large = option("large");
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const QCommandLineOption &o : {help, version, settings, kirano, day, seed, all, large})
+        parser.addOption(o);
+    const bool parsed = parser.parse(QStringList{QStringLiteral("kirano-autopilot")} + arguments);
+    if (parser.isSet(help)) {
+        out << kUsage << Qt::endl;
+        *status = 0;
+        return std::nullopt;
+    }
+    if (parser.isSet(version)) {
+        out << QStringLiteral("kirano-autopilot ") << place.version << Qt::endl;
+        *status = 0;
+        return std::nullopt;
+    }
+    if (!parsed) {
+        // The parser's own refusals are unknown options, and a value option
+        // with nothing after it or a plain option given a value.
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty())
+            return bad(notForThisCommand(asTyped(arguments, unknown.first())));
+        const QString last = optionName(arguments.last());
+        for (const QCommandLineOption &o : {settings, kirano, day, seed}) {
+            if (arguments.last().startsWith(u'-') && o.names().contains(last))
+                return bad(QStringLiteral(u"%1 の値がありません").arg(arguments.last()));
+        }
+        for (const QString &argument : arguments) {
+            for (const QCommandLineOption &o : {help, version, all, large}) {
+                if (argument.startsWith(u'-') && argument.contains(u'=') &&
+                    o.names().contains(optionName(argument)))
+                    return bad(QStringLiteral(u"%1 には値を付けられません").arg(argument));
+            }
+        }
+        return bad(parser.errorText());
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() < 2)
         return bad(QStringLiteral(u"コマンドと対象を指定してください"));
-    a.command = arguments[0];
-    a.target = arguments[1];
+    Arguments a;
+    a.command = positional[0];
+    a.target = positional[1];
     if (a.command != u"check" && a.command != u"run" && a.command != u"demo")
         return bad(QStringLiteral(u"コマンド %1 はありません").arg(a.command));
-    for (qsizetype i = 2; i < arguments.size(); ++i) {
-        const QString &option = arguments[i];
-        const bool hasValue = i + 1 < arguments.size();
-        const QString value = hasValue ? arguments[i + 1] : QString();
-        const bool forRun = a.command == u"run";
-        const bool forList = a.command != u"demo";
-        const bool usesService = a.command != u"check";
-        if (option == u"--settings" && forList && hasValue) {
-            a.settings = value;
-        } else if (option == u"--kirano" && a.command == u"demo" && hasValue) {
-            a.kirano = value;
-        } else if (option == u"--day" && forRun && hasValue) {
-            for (int day = 0; day < 7; ++day) {
-                if (value == text::decode(weekdayCharacter(day)))
-                    a.day = day;
-            }
-            if (!a.day)
-                return bad(QStringLiteral(u"曜日 %1 はありません").arg(value));
-        } else if (option == u"--seed" && usesService && hasValue) {
-            bool ok = false;
-            a.seed = value.toULongLong(&ok);
-            if (!ok)
-                return bad(QStringLiteral(u"--seed には数を指定してください"));
-        } else if (option == u"--all" && forRun) {
-            a.all = true;
-            continue;
-        } else if (option == u"--large" && usesService) {
-            a.size = ServiceSize::Large;
-            continue;
-        } else {
-            return bad(QStringLiteral(u"%1 はこのコマンドでは使えません").arg(option));
-        }
-        ++i; // the option's value
+    if (positional.size() > 2)
+        return bad(notForThisCommand(positional[2]));
+    const bool forRun = a.command == u"run";
+    const bool forList = a.command != u"demo";
+    const bool usesService = a.command != u"check";
+    const std::pair<const QCommandLineOption &, bool> allowed[] = {
+        {settings, forList}, {kirano, !forList}, {day, forRun},
+        {seed, usesService}, {all, forRun},      {large, usesService}};
+    for (const auto &[o, ok] : allowed) {
+        if (parser.isSet(o) && !ok)
+            return bad(notForThisCommand(asTyped(arguments, o.names().first())));
     }
+    a.settings = parser.value(settings);
+    a.kirano = parser.value(kirano);
+    if (parser.isSet(day)) {
+        const QString value = parser.value(day);
+        for (int d = 0; d < 7; ++d) {
+            if (value == text::decode(weekdayCharacter(d)))
+                a.day = d;
+        }
+        if (!a.day)
+            return bad(QStringLiteral(u"曜日 %1 はありません").arg(value));
+    }
+    if (parser.isSet(seed)) {
+        bool ok = false;
+        a.seed = parser.value(seed).toULongLong(&ok);
+        if (!ok)
+            return bad(QStringLiteral(u"--seed には数を指定してください"));
+    }
+    a.all = parser.isSet(all);
+    a.size = parser.isSet(large) ? ServiceSize::Large : ServiceSize::Default;
     if (a.all && a.day)
         return bad(QStringLiteral(u"--day と --all は一緒に使えません"));
+    // Kirano's rule for every path: one that would name another file once
+    // stored as Shift_JIS is refused before anything is read or written.
+    for (const QString &path : {a.target, a.settings, a.kirano}) {
+        if (std::optional<QString> problem = pathProblem(path)) {
+            err << *problem << Qt::endl;
+            *status = kBadInput;
+            return std::nullopt;
+        }
+    }
     return a;
 }
 
-std::optional<SettingsFolders> settings(const Arguments &a, const ProgramPlace &place,
-                                        QTextStream &err) {
-    const QString path = a.settings.isEmpty() ? place.folder + kSettingsFileName : a.settings;
+QString settingsPath(const Arguments &a, const ProgramPlace &place) {
+    return a.settings.isEmpty() ? place.folder + kSettingsFileName : a.settings;
+}
+
+std::optional<SettingsFolders> settings(const QString &path, QTextStream &err) {
     if (!text::fileExists(path)) {
         err << QStringLiteral(u"設定ファイル %1 がありません").arg(path) << Qt::endl;
         return std::nullopt;
@@ -101,8 +183,9 @@ std::optional<SettingsFolders> settings(const Arguments &a, const ProgramPlace &
     return folders;
 }
 
-int check(const PatrolListFile &list, const SettingsFolders &folders, QTextStream &out) {
-    const QStringList problems = checkPatrolList(list, folders);
+int check(const PatrolListFile &list, const SettingsFolders &folders,
+          const QStringList &settingsLines, QTextStream &out) {
+    const QStringList problems = settingsLines + checkPatrolList(list, folders);
     for (const QString &line : problems)
         out << line << u'\n';
     if (problems.isEmpty()) {
@@ -170,21 +253,33 @@ int demo(const Arguments &a, const ProgramPlace &place, QTextStream &out, QTextS
 
 int runCommandLine(const QStringList &arguments, const ProgramPlace &place, QTextStream &out,
                    QTextStream &err) {
-    std::optional<Arguments> a = parse(arguments, err);
+    int status = 0;
+    std::optional<Arguments> a = parse(arguments, place, out, err, &status);
     if (!a)
-        return kBadInput;
+        return status;
     if (a->command == u"demo")
         return demo(*a, place, out, err);
-    std::optional<SettingsFolders> folders = settings(*a, place, err);
+    const QString path = settingsPath(*a, place);
+    std::optional<SettingsFolders> folders = settings(path, err);
     if (!folders)
         return kBadInput;
+    // Folders are prefixes: a missing or unterminated one would put the
+    // run's files into the working folder or beside the folder meant.
+    const QStringList settingsLines = settingsProblems(path, *folders);
+    if (a->command == u"run" && !settingsLines.isEmpty()) {
+        for (const QString &line : settingsLines)
+            err << line << u'\n';
+        err << QStringLiteral(u"この設定では巡回しません") << Qt::endl;
+        return kBadInput;
+    }
     QString error;
     std::optional<PatrolListFile> list = readPatrolListFile(a->target, &error);
     if (!list) {
         err << error << Qt::endl;
         return kBadInput;
     }
-    return a->command == u"check" ? check(*list, *folders, out) : run(*a, *list, *folders, out);
+    return a->command == u"check" ? check(*list, *folders, settingsLines, out)
+                                  : run(*a, *list, *folders, out);
 }
 
 } // namespace kirano::autopilot

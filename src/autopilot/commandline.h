@@ -8,8 +8,9 @@
 namespace kirano::autopilot {
 
 struct ProgramPlace {
-    QString folder; // the folder of the running program, ending with '/'
-    QString path;   // the running program itself
+    QString folder;  // the folder of the running program, ending with '/'
+    QString path;    // the running program itself
+    QString version; // what --version prints after the program's name
 };
 
 // The exit status: 0 when all went well, 1 when the list has problems or

@@ -4,6 +4,7 @@
 #include "dialogs/patiofile.h"
 #include "dialogs/settingsfile.h"
 #include "text/files.h"
+#include "text/lines.h"
 #include "text/sjis.h"
 
 #include <QDir>
@@ -38,17 +39,14 @@ class DemoMaker {
 
     std::optional<Demo> make(QString *error) {
         // Folders are settings lines: Shift_JIS bytes ending with the separator.
-        std::optional<QByteArray> rootBytes = text::encode(QDir::toNativeSeparators(root_));
-        if (!rootBytes) {
-            *error = QStringLiteral(u"フォルダ名 %1 は Shift_JIS で表せません").arg(root_);
-            return std::nullopt;
-        }
+        // makeDemo has made sure that they name this folder again.
+        const QByteArray rootBytes = text::bytesOf(QDir::toNativeSeparators(root_));
         const char separator = QDir::separator().toLatin1();
         const char *names[SettingsFolders::Count] = {
             "log",         "data",          "patrol",        "autopilot",
             "upload/text", "upload/binary", "download/text", "download/binary"};
         for (int i = 0; i < SettingsFolders::Count; ++i) {
-            QByteArray folder = *rootBytes + separator + names[i] + separator;
+            QByteArray folder = rootBytes + separator + names[i] + separator;
             folder.replace('/', separator);
             folders_.folders[i] = folder;
             if (!QDir().mkpath(text::nativePath(folder)))
@@ -86,19 +84,31 @@ class DemoMaker {
         return std::nullopt;
     }
 
+    // Through the one writer, as every file of the demo: a failed copy is
+    // reported, never left as a program cut short.
     bool copyProgram(const QString &from, const QString &folder, QString *error) {
         const QString to = folder + QFileInfo(from).fileName();
-        if (!QFileInfo(from).isFile() || !QFile::copy(from, to)) {
-            *error = QStringLiteral(u"%1 を %2 に複写できません").arg(from, folder);
+        text::IoError failure;
+        std::optional<QByteArray> program = text::readFile(from, &failure);
+        std::optional<text::IoError> written;
+        if (program)
+            written = text::writeFile(
+                to, *program, QFile::permissions(from) | QFile::ExeOwner | QFile::ReadOwner);
+        if (!program || written) {
+            *error = QStringLiteral(u"%1 を %2 に複写できません (%3)")
+                         .arg(from, folder, (program ? *written : failure).text());
             return false;
         }
-        QFile::setPermissions(to, QFile::permissions(from) | QFile::ExeOwner | QFile::ReadOwner);
         return true;
     }
 
     bool writeLines(const QString &path, const QList<QByteArray> &lines, QString *error) {
-        if (std::optional<text::IoError> failure = text::writeLines(path, lines)) {
-            *error = text::cannotCreateText(path) + QStringLiteral(" (") + failure->text() + u')';
+        return writeBytes(path, text::joinCrLf(lines), error);
+    }
+
+    bool writeBytes(const QString &path, const QByteArray &content, QString *error) {
+        if (std::optional<text::IoError> failure = text::writeFile(path, content)) {
+            *error = cannotWrite(path, *failure);
             return false;
         }
         return true;
@@ -106,8 +116,7 @@ class DemoMaker {
 
     bool write(const QString &settingsPath, const SettingsFlags &flags, QString *error) {
         if (std::optional<text::IoError> failure = writeSettings(settingsPath, flags, folders_)) {
-            *error = text::cannotCreateText(settingsPath) + QStringLiteral(" (") + failure->text() +
-                     u')';
+            *error = cannotWrite(settingsPath, *failure);
             return false;
         }
         return true;
@@ -121,7 +130,7 @@ class DemoMaker {
     bool writeSamples(QString *error) {
         const QString patios = pathIn(folders_.dataFolder(), kPatioListFileName);
         if (std::optional<text::IoError> failure = writePatioList(patios, service_.patios())) {
-            *error = text::cannotCreateText(patios) + QStringLiteral(" (") + failure->text() + u')';
+            *error = cannotWrite(patios, *failure);
             return false;
         }
         QList<QByteArray> chosen;
@@ -144,14 +153,8 @@ class DemoMaker {
                         sjisLines({u"先日はありがとうございました。", u"また遊びに来てください。"}),
                         error))
             return false;
-        const QString picture = file(binary, u"写真.gif");
-        QFile gif(picture);
-        if (!gif.open(QIODevice::WriteOnly) ||
-            gif.write(QByteArray("GIF89a\x01\x00\x01\x00\x00\x00\x00;", 14)) != 14) {
-            *error = text::cannotCreateText(picture);
-            return false;
-        }
-        return true;
+        return writeBytes(file(binary, u"写真.gif"),
+                          QByteArray("GIF89a\x01\x00\x01\x00\x00\x00\x00;", 14), error);
     }
 
     QByteArray log(const QByteArray &name) const { return folders_.logFolder() + name; }
@@ -205,6 +208,13 @@ class DemoMaker {
 
 std::optional<Demo> makeDemo(const QString &folder, const DemoOptions &options, QString *error) {
     const QString root = QDir(folder).absolutePath();
+    // The eight folders are stored as Shift_JIS: a look-alike character
+    // would store the name of another folder, and the demo would be made
+    // there.
+    if (std::optional<QString> problem = pathProblem(QDir::toNativeSeparators(root))) {
+        *error = *problem;
+        return std::nullopt;
+    }
     const bool existed = QFileInfo::exists(root);
     if (existed &&
         (!QFileInfo(root).isDir() || !QDir(root).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot |

@@ -7,9 +7,16 @@
 #include "text/numbers.h"
 #include "text/sjis.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cerrno>
 #include <limits>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace kirano::autopilot {
 
@@ -79,7 +86,9 @@ std::optional<PatrolListFile> readPatrolListFile(const QString &path, QString *e
     text::IoError ioError;
     std::optional<QByteArray> content = text::readFile(path, &ioError);
     if (!content) {
-        *error = QStringLiteral(u"巡回リスト %1 を読めません (%2)").arg(path, ioError.text());
+        *error = ioError.code == ENOENT
+                     ? QStringLiteral(u"巡回リスト %1 がありません").arg(path)
+                     : QStringLiteral(u"巡回リスト %1 を読めません (%2)").arg(path, ioError.text());
         return std::nullopt;
     }
     const QList<QByteArray> lines = text::splitLines(*content);
@@ -129,8 +138,80 @@ QString pathIn(const QByteArray &folder, const QByteArray &name) {
     return text::nativePath(folder + name);
 }
 
-bool isPlainFileName(const QByteArray &name) {
-    return !name.isEmpty() && name != "." && name != ".." && text::fileNamePart(name) == name;
+std::optional<QString> pathProblem(const QString &path) {
+    if (text::encodeExact(path))
+        return std::nullopt;
+    return QStringLiteral(
+               u"パス %1 は Shift_JIS で表せません (別の名前に変わる文字か改行を含みます)")
+        .arg(path);
+}
+
+namespace {
+
+// The longest file name the folder's file system takes, in bytes of the
+// native name.
+qsizetype nameMaxIn(const QString &folder) {
+    constexpr qsizetype kUsual = 255;
+#ifdef Q_OS_UNIX
+    const long max = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
+    return max > 0 ? qsizetype(max) : kUsual;
+#else
+    Q_UNUSED(folder);
+    return kUsual;
+#endif
+}
+
+bool isPlainFileName(const QByteArray &name, const QString &folder) {
+    // The bytes' own reading, never a byte scan: "x\x81/" decodes to a
+    // replacement character and a real '/'.
+    const QString shown = text::decode(name);
+    if (name.isEmpty() || shown == u"." || shown.contains(u"..") || shown.contains(QChar(0xFFFD)))
+        return false;
+    for (QChar separator : {u'/', u'\\', u':'}) {
+        if (shown.contains(separator))
+            return false;
+    }
+    // Names the code page cannot hold would all come out as one file.
+    if (text::encodeExact(shown) != name)
+        return false;
+#ifdef Q_OS_WIN
+    return shown.size() <= nameMaxIn(folder);
+#else
+    return QFile::encodeName(shown).size() <= nameMaxIn(folder);
+#endif
+}
+
+} // namespace
+
+std::optional<QString> downloadNameProblem(const SettingsFolders &folders, const QByteArray &name) {
+    if (isPlainFileName(name, text::nativePath(downloadFolder(folders, name))))
+        return std::nullopt;
+    return QStringLiteral(u"保存するファイル名「%1」が正しくありません").arg(text::decode(name));
+}
+
+QStringList settingsProblems(const QString &settingsPath, const SettingsFolders &folders) {
+    // The settings file holds three flag lines, then the eight folders.
+    constexpr int kFirstFolderLine = 4;
+    const QString separators = QStringLiteral("/") + QDir::separator();
+    QStringList problems;
+    for (int i = 0; i < SettingsFolders::Count; ++i) {
+        const QString where = QStringLiteral(u"設定ファイル %1 の %2 行目")
+                                  .arg(settingsPath)
+                                  .arg(kFirstFolderLine + i);
+        const QString folder = text::nativePath(folders.folders[i]);
+        if (folder.isEmpty())
+            problems << where + QStringLiteral(u": フォルダがありません");
+        else if (!separators.contains(folder.back()))
+            problems << where + QStringLiteral(u": フォルダ「%1」が %2 で終わっていません")
+                                    .arg(folder, QDir::separator());
+        else if (!QFileInfo(folder).isDir())
+            problems << where + QStringLiteral(u": フォルダ「%1」がありません").arg(folder);
+    }
+    return problems;
+}
+
+QString cannotWrite(const QString &path, const text::IoError &error) {
+    return text::cannotCreateText(path) + QStringLiteral(" (") + error.text() + u')';
 }
 
 bool isWritableFolder(const QString &folder) {
@@ -151,7 +232,11 @@ bool inRange(const QByteArray &field, qint32 low, qint32 high) {
 
 } // namespace
 
-QStringList fieldProblems(const PatrolEntry &e) {
+qint32 roomOrLibraryNumber(const PatrolEntry &entry) {
+    return text::strictInteger(entry.param2).value_or(0);
+}
+
+QStringList fieldProblems(const PatrolEntry &e, const SettingsFolders &folders) {
     const CommandShape *shape = commandShape(e.command);
     if (!shape)
         return {QStringLiteral(u"命令「%1」はありません").arg(shown(e.command))};
@@ -168,9 +253,8 @@ QStringList fieldProblems(const PatrolEntry &e) {
         if (!inRange(e.param3, 1, std::numeric_limits<qint32>::max()))
             problems
                 << QStringLiteral(u"ダウンロード番号「%1」が正しくありません").arg(shown(e.param3));
-        if (!isPlainFileName(e.param4))
-            problems << QStringLiteral(u"保存するファイル名「%1」が正しくありません")
-                            .arg(shown(e.param4));
+        if (std::optional<QString> name = downloadNameProblem(folders, e.param4))
+            problems << *name;
     } else if (keyword == "mesrc") {
         if (!inRange(e.param3, 0, 999))
             problems << QStringLiteral(u"未読数「%1」が正しくありません").arg(shown(e.param3));

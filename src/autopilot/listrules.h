@@ -62,18 +62,40 @@ QByteArray dateLine(const QDateTime &when);
 // path.
 QString pathIn(const QByteArray &folder, const QByteArray &name);
 
-// True for a name that stays inside the folder it is put in: no separator,
-// no "." or "..", not empty.
-bool isPlainFileName(const QByteArray &name);
+// Nothing for a path that names exactly itself when stored as Shift_JIS:
+// it encodes, decodes back to the same text (a look-alike such as U+301C
+// would name another file) and holds no CR, LF or NUL. Else the one line that
+// refuses it.
+std::optional<QString> pathProblem(const QString &path);
+
+// Nothing for a download name that is a plain file name in its folder: its
+// text holds no separator, no ".." and no character the bytes do not make,
+// goes back to the same bytes, and fits the file system's name length. Else
+// the line that refuses it, the same for check and run.
+std::optional<QString> downloadNameProblem(const SettingsFolders &folders, const QByteArray &name);
+
+// One line for each folder of the settings file that cannot be used as a
+// prefix: its line is missing (or empty), it does not end with a separator,
+// or it does not exist. Empty when all eight can.
+QStringList settingsProblems(const QString &settingsPath, const SettingsFolders &folders);
+
+// "ﾌｧｲﾙ %s を作成できません" with the platform's reason after it: how a
+// failed write is reported.
+QString cannotWrite(const QString &path, const text::IoError &error);
 
 // Whether a folder exists and files can be made in it.
 bool isWritableFolder(const QString &folder);
 
 // What is wrong with an entry's fields on their own, before any data is
 // looked at: an unknown keyword, a room, library, download number, count,
-// date or category that is no number or out of range, an empty subject.
-// Empty when nothing is. The days are checked apart (daysProblem).
-QStringList fieldProblems(const PatrolEntry &entry);
+// date or category that is no number or out of range, an empty subject, a
+// download name that is no plain file name. Empty when nothing is. The days
+// are checked apart (daysProblem).
+QStringList fieldProblems(const PatrolEntry &entry, const SettingsFolders &folders);
+
+// The room or library number of an entry whose fields passed: `param2` read
+// once, by the whole-integer rule, as every file name built from it is.
+qint32 roomOrLibraryNumber(const PatrolEntry &entry);
 // Nothing when the days text is sound.
 std::optional<QString> daysProblem(const QByteArray &days);
 

@@ -41,7 +41,7 @@ class Checker {
     }
 
     QStringList problems(const PatrolEntry &e) {
-        QStringList found = fieldProblems(e);
+        QStringList found = fieldProblems(e, folders_);
         const CommandShape *shape = commandShape(e.command);
         if (shape && found.isEmpty()) {
             if (shape->target == CommandShape::Forum)
@@ -73,7 +73,7 @@ class Checker {
         const QString code = text::decode(e.param1);
         if (!forums_.contains(e.param1))
             return {QStringLiteral(u"フォーラム「%1」が forumlist.txt にありません").arg(code)};
-        const qint32 number = text::leadingNumber(e.param2);
+        const qint32 number = roomOrLibraryNumber(e);
         if (shape.room && !listed(pathIn(data(), e.param1 + "mes.txt"), 2, number))
             return {QStringLiteral(u"%1番会議室が %2 の会議室リストにありません")
                         .arg(number)
@@ -84,7 +84,7 @@ class Checker {
                         .arg(code)};
         if (e.command == "dldown") {
             const QByteArray list = libraryListPath(data(), e.param1, text::decimal(number));
-            const qint32 download = text::leadingNumber(e.param3);
+            const qint32 download = text::strictInteger(e.param3).value_or(0);
             if (!listed(text::nativePath(list), 0, download))
                 return {QStringLiteral(u"ダウンロード番号 %1 が %2 にありません")
                             .arg(download)

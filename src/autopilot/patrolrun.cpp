@@ -7,9 +7,7 @@
 #include "text/sjis.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <QSet>
-#include <cerrno>
 
 namespace kirano::autopilot {
 
@@ -21,16 +19,19 @@ QString shown(const QByteArray &field) {
     return text::decode(field);
 }
 
-Failure writeLinesOrWhy(const QString &path, const QList<QByteArray> &lines) {
-    if (std::optional<text::IoError> error = text::writeLines(path, lines))
-        return text::cannotCreateText(path) + QStringLiteral(" (") + error->text() + u')';
+// Every file a run leaves goes through the one atomic writer: a failed
+// write keeps the previous file and fails the entry with the platform's
+// reason.
+Failure writeOrWhy(const QString &path, const QByteArray &content) {
+    if (std::optional<text::IoError> error = text::writeFile(path, content))
+        return cannotWrite(path, *error);
     return std::nullopt;
 }
 
 // Every captured file ends with the date line the views show.
 Failure writeCaptured(const QString &path, QList<QByteArray> lines, const QDateTime &now) {
     lines.append(dateLine(now));
-    return writeLinesOrWhy(path, lines);
+    return writeOrWhy(path, text::joinCrLf(lines));
 }
 
 class Runner {
@@ -40,14 +41,14 @@ class Runner {
 
     // Nothing when the entry was carried out; else why not.
     Failure execute(const PatrolEntry &e) {
-        const QStringList problems = fieldProblems(e);
+        const QStringList problems = fieldProblems(e, folders_);
         if (!problems.isEmpty())
             return problems.first();
         const QByteArray &c = e.command;
         if (c == "bill")
             return writeCaptured(dataPath("bill.txt"), service_.billLines());
         if (c == "myforum") // a list of two-line records only: no date line fits in it
-            return writeLinesOrWhy(dataPath("forumlist.txt"), service_.forumListLines());
+            return writeOrWhy(dataPath("forumlist.txt"), text::joinCrLf(service_.forumListLines()));
         if (c == "newtitle")
             return writeCaptured(dataPath("new.txt"), service_.noticeRows());
         if (c == "new")
@@ -66,19 +67,6 @@ class Runner {
 
     Failure writeCaptured(const QString &path, const QList<QByteArray> &lines) {
         return autopilot::writeCaptured(path, lines, options_.now);
-    }
-
-    // A downloaded file is stored as it came, so it cannot go through the
-    // line writer; it is replaced as atomically.
-    Failure writeDownload(const QString &path, const QByteArray &content) {
-        QSaveFile file(path);
-        errno = 0;
-        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() ||
-            !file.commit()) {
-            const text::IoError error{errno != 0 ? errno : EIO};
-            return text::cannotCreateText(path) + QStringLiteral(" (") + error.text() + u')';
-        }
-        return std::nullopt;
     }
 
     // The file to post or send must be there; its size goes to the run log.
@@ -174,7 +162,7 @@ class Runner {
             return writeCaptured(dataPath(code + "mes.txt"), service_.roomRows(forum));
         if (c == "dltitlea")
             return writeCaptured(dataPath(code + "dl.txt"), service_.libraryRows(forum));
-        const qint32 number = text::leadingNumber(e.param2);
+        const qint32 number = roomOrLibraryNumber(e);
         if (c == "mesread" || c == "mesup" || c == "mesrc") {
             if (number > service_.roomCount(forum))
                 return QStringLiteral(u"%1番会議室はありません").arg(number);
@@ -205,15 +193,17 @@ class Runner {
                 if (file.date >= since)
                     rows.append(file.row);
             }
-            return writeCaptured(
-                text::nativePath(libraryListPath(folders_.dataFolder(), code, e.param2)), rows);
+            // Named by the number's decimal form, as Kirano and check look for it.
+            return writeCaptured(text::nativePath(libraryListPath(folders_.dataFolder(), code,
+                                                                  text::decimal(number))),
+                                 rows);
         }
-        // dldown
-        const qint32 download = text::leadingNumber(e.param3);
+        // dldown: the file is stored as it came.
+        const qint32 download = text::strictInteger(e.param3).value_or(0);
         for (const LibraryFile &file : files) {
             if (file.number == download)
-                return writeDownload(pathIn(downloadFolder(folders_, e.param4), e.param4),
-                                     service_.fileContent(forum, number, file));
+                return writeOrWhy(pathIn(downloadFolder(folders_, e.param4), e.param4),
+                                  service_.fileContent(forum, number, file));
         }
         return QStringLiteral(u"ダウンロード番号 %1 はありません").arg(download);
     }
@@ -224,23 +214,21 @@ class Runner {
     QSet<int> visited_;
 };
 
-// The run log grows run after run; it is rewritten whole, so a failed
-// write leaves the earlier runs as they were.
+// The run log grows run after run. Each run appends its lines and never
+// reads or rewrites what earlier runs left, whatever bytes those hold; a
+// failed append leaves the record as it was.
 Failure appendRunLog(const SettingsFolders &folders, const QDateTime &now,
                      const QStringList &lines) {
     const QString path = text::nativePath(folders.autopilotFolder()) + kRunLogName;
     QList<QByteArray> log;
-    if (text::fileExists(path)) {
-        std::optional<QByteArray> old = text::readFile(path);
-        if (!old)
-            return text::cannotCreateText(path);
-        log = text::splitLines(*old);
-    }
+    log.reserve(lines.size() + 1);
     log.append(text::bytesOf(u"== 巡回 ") +
                now.toString(QStringLiteral("yy/MM/dd HH:mm")).toLatin1());
     for (const QString &line : lines)
         log.append(text::encode(line).value_or(text::bytesOf(u"(表せない文字を含む行)")));
-    return writeLinesOrWhy(path, log);
+    if (std::optional<text::IoError> error = text::appendFile(path, text::joinCrLf(log)))
+        return cannotWrite(path, *error);
+    return std::nullopt;
 }
 
 } // namespace

@@ -101,9 +101,8 @@ std::optional<QByteArray> readFile(const QString &path, IoError *error) {
     }
 }
 
-std::optional<IoError> writeLines(const QString &path, const QList<QByteArray> &lines,
-                                  std::optional<QFileDevice::Permissions> newFilePermissions) {
-    const QByteArray content = joinCrLf(lines);
+std::optional<IoError> writeFile(const QString &path, const QByteArray &content,
+                                 std::optional<QFileDevice::Permissions> newFilePermissions) {
     const bool isNew = !QFileInfo::exists(path);
     QSaveFile file(path);
     errno = 0;
@@ -122,6 +121,47 @@ std::optional<IoError> writeLines(const QString &path, const QList<QByteArray> &
     errno = 0;
     if (!file.commit())
         return IoError{lastErrno()};
+    return std::nullopt;
+}
+
+std::optional<IoError> writeLines(const QString &path, const QList<QByteArray> &lines,
+                                  std::optional<QFileDevice::Permissions> newFilePermissions) {
+    return writeFile(path, joinCrLf(lines), newFilePermissions);
+}
+
+std::optional<IoError> appendFile(const QString &path, const QByteArray &content) {
+    // Unbuffered, so that a failed write leaves nothing waiting in a buffer
+    // that the cut back to the old length would first try to write again.
+    constexpr QIODevice::OpenMode kAppend =
+        QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered;
+    QFile file;
+    errno = 0;
+#ifdef Q_OS_UNIX
+    // As for reading: a FIFO in the file's place must not block the open,
+    // and only a regular file is written to.
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return IoError{lastErrno()};
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return IoError{ENODEV};
+    }
+    if (!file.open(fd, kAppend, QFileDevice::AutoCloseHandle))
+        return IoError{lastErrno()};
+#else
+    file.setFileName(path);
+    if (!file.open(kAppend))
+        return IoError{lastErrno()};
+#endif
+    const qint64 before = file.size();
+    errno = 0;
+    if (file.write(content) != content.size() || !file.flush()) {
+        IoError failure{lastErrno()};
+        file.resize(before);
+        return failure;
+    }
     return std::nullopt;
 }
 

@@ -25,12 +25,23 @@ QString cannotCreateText(const QString &path);
 // large for the memory left.
 std::optional<QByteArray> readFile(const QString &path, IoError *error = nullptr);
 
-// Replaces the file with the lines, each ended by CR LF. The new content is
-// written beside the file and renamed over it, so a failure leaves the
-// previous content as it was. Returns the error on failure. A file that did
-// not exist yet gets `newFilePermissions` when given, before it appears.
+// Replaces the file with the bytes. The new content is written beside the
+// file and renamed over it only when every byte reached it, so a failure (a
+// full disk, a size limit) leaves the previous content as it was. Returns the
+// error on failure. A file that did not exist yet gets `newFilePermissions`
+// when given, before it appears.
+std::optional<IoError> writeFile(const QString &path, const QByteArray &content,
+                                 std::optional<QFileDevice::Permissions> newFilePermissions = {});
+
+// writeFile of the lines, each ended by CR LF.
 std::optional<IoError> writeLines(const QString &path, const QList<QByteArray> &lines,
                                   std::optional<QFileDevice::Permissions> newFilePermissions = {});
+
+// Adds the bytes at the end of a regular file, making it when it is missing.
+// What the file held is neither read nor rewritten, so appending costs the
+// same whatever its size. A failed append cuts the file back to its previous
+// length: nothing that was there is lost, and no half of the new bytes stays.
+std::optional<IoError> appendFile(const QString &path, const QByteArray &content);
 
 // Something other than a folder is there (links followed). Whether it can
 // be read is readFile's answer.
