@@ -132,6 +132,7 @@ class TestQtPrompts : public QObject {
     void confirmations();
     void openDialogKeepsTheNameUnlessCleared();
     void completionListGoesWithTheDialog();
+    void qtTextsAreJapaneseOursAsTheyAre();
 };
 
 void TestQtPrompts::inputBoxLimitsTheBytes_data() {
@@ -423,6 +424,28 @@ void TestQtPrompts::completionListGoesWithTheDialog() {
     auto *forums = w.findChild<DataListView *>(u"ListBox2"_s);
     clickRow(forums, 1);
     QCOMPARE(forums->selectedRow(), 1);
+}
+
+// Qt's own texts are Japanese; the titles, the filter and the buttons the
+// program names stay as it gives them.
+void TestQtPrompts::qtTextsAreJapaneseOursAsTheyAre() {
+    QTemporaryDir dir;
+    QtPrompts prompts;
+    whenModal([](QWidget *dialog) {
+        QCOMPARE(dialog->windowTitle(), u"ファイルを開く"_s);
+        auto *buttons = dialog->findChild<QDialogButtonBox *>(u"buttonBox"_s);
+        QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), u"キャンセル"_s);
+        QVERIFY(
+            dialog->findChild<QLabel *>(u"fileNameLabel"_s)->text().startsWith(u"ファイル名"_s));
+        QCOMPARE(dialog->findChild<QComboBox *>(u"fileTypeCombo"_s)->currentText(),
+                 u"すべてのファイル(*.*)"_s);
+        QTest::mouseClick(buttons->button(QDialogButtonBox::Cancel), Qt::LeftButton);
+    });
+    prompts.openFile({u"ファイルを開く"_s, dir.path(), false});
+    whenModal([](QWidget *dialog) {
+        QCOMPARE(qobject_cast<QMessageBox *>(dialog)->buttons().first()->text(), u"OK"_s);
+    });
+    prompts.message(u"保存しました"_s);
 }
 
 KIRANO_GUI_TEST_MAIN(TestQtPrompts)

@@ -1,5 +1,6 @@
 #include "app/kiranoapplication.h"
 
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <exception>
 #include <new>
@@ -8,6 +9,14 @@ namespace kirano {
 
 KiranoApplication::KiranoApplication(int &argc, char **argv) : QApplication(argc, argv) {
     setApplicationName(kAppTitle);
+    // Qt's own file dialogs everywhere, so that title, folder, filter,
+    // remembered name and silent replacing behave alike on every desktop.
+    setAttribute(Qt::AA_DontUseNativeDialogs);
+    // Without the translations installed Qt's texts stay English; the
+    // program's own texts never depend on them.
+    if (qtTexts_.load(QStringLiteral("qtbase_ja"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(&qtTexts_);
 }
 
 namespace {
