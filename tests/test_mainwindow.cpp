@@ -269,6 +269,7 @@ void TestMainWindow::popupItemsRunTheirOwnCommands() {
     writeBytes(f.data() + u"F1mes.txt"_s, "01 room\r\n");
     writeBytes(f.data() + u"F1dl.txt"_s, "0001 library\r\n");
     writeBytes(f.data() + u"patiolist.txt"_s, "p\r\nID\r\nPW\r\n");
+    writeBytes(f.data() + u"new.txt"_s, "001 * notice\r\n");
     writeBytes(f.folder() + u"up.txt"_s, "up\r\n");
     MainWindow &w = f.start();
     auto view = [&w](int n) -> QAbstractItemView * {
