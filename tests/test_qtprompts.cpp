@@ -19,7 +19,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -345,10 +344,11 @@ void TestQtPrompts::fileDialogsReadNoFileAndNothingWhileHidden() {
     QTemporaryDir remembered;
     const QString bait = u"mine"_s; // a name that tells no type
     writeBytes(remembered.path() + u'/' + bait, "%PDF-1.4\n");
-    QSettings shared(QSettings::UserScope, u"QtProject"_s);
-    QVERIFY(!shared.fileName().startsWith(QDir::homePath() + u"/.config/"_s)); // the test's own
-    shared.setValue(u"FileDialog/lastVisited"_s, QUrl::fromLocalFile(remembered.path()));
-    shared.sync();
+    // Where Qt keeps them: in this test run's own configuration folder.
+    const QString shared = qEnvironmentVariable("XDG_CONFIG_HOME") + u"/QtProject.conf"_s;
+    QVERIFY(!shared.startsWith(QDir::homePath() + u"/.config/"_s));
+    writeBytes(shared, "[FileDialog]\nlastVisited=" +
+                           QUrl::fromLocalFile(remembered.path()).toEncoded() + "\n");
 
     FixtureOf<QtPrompts> p;
     p.writeSettings();
@@ -369,6 +369,7 @@ void TestQtPrompts::fileDialogsReadNoFileAndNothingWhileHidden() {
         if (auto *fileDialog = qobject_cast<QFileDialog *>(dialog)) {
             QCOMPARE(fileDialog->directory().absolutePath(), p.dir.path());
             QTRY_VERIFY(listedWithItsType(model, p.dir.path(), bait));
+            QCOMPARE(inRemembered.opened(), QStringList()); // not even when made
             // A folder typed into the name box is listed for completion.
             auto *edit = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
             QTest::keyClicks(edit, remembered.path() + u'/');
