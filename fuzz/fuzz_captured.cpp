@@ -1,7 +1,7 @@
 // Captured list files with their date line: the rows and the panel, read from
 // a file; written back they read the same.
-#include "browser/capturedfiles.h"
 #include "fuzzsupport.h"
+#include "store/capturedfiles.h"
 #include "text/lines.h"
 #include "text/numbers.h"
 

@@ -1,7 +1,7 @@
 // The forum list: records in the case-insensitive order of name then code,
 // equal keys in file order; written back they read the same.
-#include "browser/forumlist.h"
 #include "fuzzsupport.h"
+#include "store/forumlist.h"
 #include "text/lines.h"
 #include "text/numbers.h"
 

@@ -1,7 +1,7 @@
 // The patio list: written records read back the same, and a written file
 // saves back byte for byte.
-#include "dialogs/patiofile.h"
 #include "fuzzsupport.h"
+#include "store/patiofile.h"
 
 using namespace kirano;
 using kirano::fuzz::check;

@@ -1,7 +1,7 @@
 // The settings file: what is read is written back and reads the same, and a
 // written file saves back byte for byte.
-#include "dialogs/settingsfile.h"
 #include "fuzzsupport.h"
+#include "store/settingsfile.h"
 
 using namespace kirano;
 using kirano::fuzz::check;

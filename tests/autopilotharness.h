@@ -3,7 +3,7 @@
 // makes it, with a stand-in for the kirano program it copies.
 
 #include "autopilot/demo.h"
-#include "dialogs/settingsfile.h"
+#include "store/settingsfile.h"
 #include "testfiles.h"
 
 #include <QTemporaryDir>

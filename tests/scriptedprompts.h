@@ -1,7 +1,7 @@
 #pragma once
 // Answers the program's questions from a queue and records every question.
 
-#include "dialogs/prompts.h"
+#include "store/prompts.h"
 
 #include <QStringList>
 #include <deque>

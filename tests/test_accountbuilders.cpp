@@ -1,10 +1,10 @@
 // The account, notice, BBS and patio commands, and "patiolist.txt".
 
-#include "browser/bbscategories.h"
 #include "builderharness.h"
 #include "builders/accountbuilders.h"
 #include "builders/patiobuilders.h"
-#include "dialogs/patiofile.h"
+#include "store/bbscategories.h"
+#include "store/patiofile.h"
 #include "testmain.h"
 #include "text/sjis.h"
 

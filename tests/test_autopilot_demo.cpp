@@ -5,10 +5,10 @@
 #include "app/program.h"
 #include "autopilotharness.h"
 #include "browser/datalistview.h"
-#include "browser/forumlist.h"
 #include "browser/textpane.h"
 #include "guitestsupport.h"
 #include "patrol/patrollistmodel.h"
+#include "store/forumlist.h"
 #include "testmain.h"
 
 #include <QDialogButtonBox>

@@ -1,9 +1,9 @@
 #include "app/mainwindow.h"
-#include "browser/bytelistmodel.h"
 #include "browser/datalistview.h"
 #include "guitestsupport.h"
 #include "patrol/patrolentry.h"
 #include "patrol/patrollistmodel.h"
+#include "store/bytelistmodel.h"
 #include "testmain.h"
 
 #include <QAbstractItemModelTester>

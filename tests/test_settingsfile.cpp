@@ -1,6 +1,6 @@
 // Reading and writing the settings file: three flag lines, eight folder lines.
 
-#include "dialogs/settingsfile.h"
+#include "store/settingsfile.h"
 #include "testmain.h"
 #include "text/lines.h"
 #include "text/sjis.h"

@@ -1,7 +1,7 @@
 #pragma once
-#include "browser/forumlist.h"
-#include "browser/recordlistmodel.h"
-#include "dialogs/patiofile.h"
+#include "store/forumlist.h"
+#include "store/patiofile.h"
+#include "store/recordlistmodel.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -1,7 +1,7 @@
 #pragma once
 #include "app/databrowser.h"
 #include "app/patrollistpane.h"
-#include "dialogs/settingsfile.h"
+#include "store/settingsfile.h"
 
 #include <QByteArray>
 #include <QMainWindow>

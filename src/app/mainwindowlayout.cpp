@@ -1,12 +1,12 @@
 // The main window's controls, menus and tool bar, as laid out on the form.
 #include "app/mainwindow.h"
-#include "browser/bytelistmodel.h"
 #include "browser/datalistview.h"
 #include "browser/textpane.h"
 #include "builders/accountbuilders.h"
 #include "builders/forumbuilders.h"
 #include "builders/patiobuilders.h"
 #include "patrol/patrollistmodel.h"
+#include "store/bytelistmodel.h"
 #include "text/sjis.h"
 #include "version.h"
 #include "widgets/actions.h"

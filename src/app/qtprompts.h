@@ -1,5 +1,5 @@
 #pragma once
-#include "dialogs/prompts.h"
+#include "store/prompts.h"
 
 class QWidget;
 

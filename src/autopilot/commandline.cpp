@@ -2,7 +2,7 @@
 #include "autopilot/demo.h"
 #include "autopilot/patrolcheck.h"
 #include "autopilot/patrolrun.h"
-#include "dialogs/settingsfile.h"
+#include "store/settingsfile.h"
 #include "text/files.h"
 #include "text/sjis.h"
 

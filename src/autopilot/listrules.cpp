@@ -1,7 +1,7 @@
 #include "autopilot/listrules.h"
-#include "browser/bbscategories.h"
 #include "patrol/displayrow.h"
 #include "patrol/weekdays.h"
+#include "store/bbscategories.h"
 #include "text/files.h"
 #include "text/lines.h"
 #include "text/numbers.h"

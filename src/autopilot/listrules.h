@@ -3,8 +3,8 @@
 // entry (a bad entry is reported, not the whole file refused), what each
 // keyword's fields mean, the days rule and the captured files' date line.
 
-#include "dialogs/settingsfile.h"
 #include "patrol/patrolentry.h"
+#include "store/settingsfile.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -3,7 +3,7 @@
 // against what the data folder says the service has.
 
 #include "autopilot/listrules.h"
-#include "dialogs/settingsfile.h"
+#include "store/settingsfile.h"
 
 #include <QStringList>
 

@@ -5,7 +5,7 @@
 
 #include "autopilot/listrules.h"
 #include "autopilot/simservice.h"
-#include "dialogs/settingsfile.h"
+#include "store/settingsfile.h"
 
 #include <QDateTime>
 #include <QStringList>

@@ -4,7 +4,7 @@
 // made up from a seed. The same seed always gives the same service; nothing
 // is kept between calls, so a forum's rooms are made only when asked for.
 
-#include "dialogs/patiofile.h"
+#include "store/patiofile.h"
 
 #include <QByteArray>
 #include <QDate>

@@ -1,5 +1,5 @@
 #include "builders/accountbuilders.h"
-#include "browser/bbscategories.h"
+#include "store/bbscategories.h"
 #include "text/files.h"
 #include "text/numbers.h"
 #include "text/sjis.h"

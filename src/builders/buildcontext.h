@@ -3,9 +3,9 @@
 // weekday choice, the folders, and the browser's selection as it stood when
 // the menu item was chosen.
 
-#include "dialogs/prompts.h"
-#include "dialogs/settingsfile.h"
 #include "patrol/patrolentry.h"
+#include "store/prompts.h"
+#include "store/settingsfile.h"
 
 #include <QByteArray>
 #include <functional>

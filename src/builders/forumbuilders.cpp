@@ -1,5 +1,5 @@
 #include "builders/forumbuilders.h"
-#include "browser/capturedfiles.h"
+#include "store/capturedfiles.h"
 #include "text/files.h"
 #include "text/lines.h"
 #include "text/numbers.h"

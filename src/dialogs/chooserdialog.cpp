@@ -1,6 +1,6 @@
 #include "dialogs/chooserdialog.h"
-#include "browser/bytelistmodel.h"
 #include "browser/datalistview.h"
+#include "store/bytelistmodel.h"
 #include "text/sjis.h"
 #include "widgets/fonts.h"
 

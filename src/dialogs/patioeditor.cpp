@@ -1,5 +1,5 @@
 #include "dialogs/patioeditor.h"
-#include "dialogs/prompts.h"
+#include "store/prompts.h"
 #include "text/files.h"
 #include "text/numbers.h"
 #include "text/sjis.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "dialogs/patiofile.h"
+#include "store/patiofile.h"
 
 #include <QDialog>
 #include <functional>

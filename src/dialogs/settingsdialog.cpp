@@ -1,5 +1,5 @@
 #include "dialogs/settingsdialog.h"
-#include "dialogs/prompts.h"
+#include "store/prompts.h"
 #include "text/sjis.h"
 #include "widgets/fileicons.h"
 #include "widgets/fonts.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "dialogs/settingsfile.h"
+#include "store/settingsfile.h"
 
 #include <QDialog>
 #include <array>

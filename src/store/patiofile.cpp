@@ -1,4 +1,4 @@
-#include "dialogs/patiofile.h"
+#include "store/patiofile.h"
 #include "text/lines.h"
 
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "browser/forumlist.h"
+#include "store/forumlist.h"
 #include "text/files.h"
 #include "text/lines.h"
 #include "text/numbers.h"

@@ -1,4 +1,4 @@
-#include "browser/capturedfiles.h"
+#include "store/capturedfiles.h"
 #include "text/files.h"
 #include "text/lines.h"
 #include "text/numbers.h"

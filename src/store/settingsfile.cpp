@@ -1,4 +1,4 @@
-#include "dialogs/settingsfile.h"
+#include "store/settingsfile.h"
 #include "text/lines.h"
 
 namespace kirano {

@@ -1,4 +1,4 @@
-#include "browser/bytelistmodel.h"
+#include "store/bytelistmodel.h"
 #include "text/sjis.h"
 
 namespace kirano {

@@ -1,4 +1,4 @@
-#include "browser/bbscategories.h"
+#include "store/bbscategories.h"
 #include "text/sjis.h"
 
 namespace kirano {
