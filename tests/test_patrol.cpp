@@ -1,5 +1,6 @@
 // The patrol list: display rows, the days text, the list file and the model.
 
+#include "patrol/commands.h"
 #include "patrol/displayrow.h"
 #include "patrol/patrolfile.h"
 #include "patrol/patrollistmodel.h"
@@ -9,7 +10,9 @@
 #include "text/sjis.h"
 
 #include <QAbstractItemModelTester>
+#include <QSet>
 #include <QSignalSpy>
+#include <algorithm>
 
 using namespace kirano;
 using text::bytesOf;
@@ -146,6 +149,76 @@ class TestPatrol : public QObject {
             for (const QByteArray &column : columns)
                 QVERIFY(!column.contains(e.param2));
         }
+    }
+
+    // The vocabulary's roles agree with what the display rows show: a path
+    // shows its file name in column 3, a forum or patio command its code or
+    // ID in column 1, the password nowhere, and only a room or library number
+    // is read as a number (an entry that has none there gets no row).
+    void vocabularyAgainstDisplayRows_data() {
+        QTest::addColumn<int>("command");
+        for (const CommandInfo &info : vocabulary::kCommands)
+            QTest::newRow(info.keyword.data()) << static_cast<int>(info.command);
+    }
+    void vocabularyAgainstDisplayRows() {
+        QFETCH(int, command);
+        const Command c = static_cast<Command>(command);
+        const CommandInfo &info = commandInfo(c);
+        QCOMPARE(commandOf(keywordOf(c)), std::optional<Command>(c));
+        PatrolEntry e = PatrolEntry::zeroed();
+        e.command = keywordOf(c);
+        QByteArray shownPath;
+        for (int i = 1; i <= 4; ++i) {
+            const Param role = info.params[i - 1];
+            const bool path = role == Param::LogFile || role == Param::SendFile;
+            e.field(i) = path ? "C:\\DIR\\F" + QByteArray::number(i) + ".TXT"
+                         : role == Param::DownloadName ? "F" + QByteArray::number(i) + ".TXT"
+                         : role == Param::Unused       ? QByteArray("0")
+                                                       : "1" + QByteArray::number(i);
+            if (path || role == Param::DownloadName)
+                shownPath = "F" + QByteArray::number(i) + ".TXT";
+        }
+        const std::optional<DisplayRow> row = BuildDisplayRow(e);
+        QVERIFY(row);
+        QVERIFY(row->column1 != e.command); // not the row of an unknown keyword
+        QCOMPARE(row->column3.endsWith(".TXT"), !shownPath.isEmpty());
+        if (!shownPath.isEmpty())
+            QCOMPARE(row->column3, shownPath);
+        QCOMPARE(row->column1 == e.param1, info.target != Target::Account);
+        if (const int password = paramWith(c, Param::PatioPassword)) {
+            for (const QByteArray &column : columnsOf(*row))
+                QVERIFY(!column.contains(e.field(password)));
+        }
+        for (int i = 1; i <= 4; ++i) {
+            const Param role = info.params[i - 1];
+            PatrolEntry notNumber = e;
+            notNumber.field(i) = "x";
+            const bool numbered =
+                std::any_of(info.display.begin(), info.display.end(), [i](const DisplayColumn &d) {
+                    return d.kind == DisplayColumn::Numbered && d.field == i;
+                });
+            QCOMPARE(hasDisplayRow(notNumber), !numbered);
+            QCOMPARE(BuildDisplayRow(notNumber).has_value(), !numbered);
+            if (numbered)
+                QVERIFY(role == Param::RoomNumber || role == Param::LibraryNumber);
+        }
+    }
+
+    // Every builder item of the menus has its own object name.
+    void vocabularyMenuItems() {
+        QSet<QByteArray> names;
+        int items = 0;
+        for (const CommandInfo &info : vocabulary::kCommands) {
+            QVERIFY(info.menuItems[0]);
+            for (const char *item : info.menuItems) {
+                if (item) {
+                    names.insert(item);
+                    ++items;
+                }
+            }
+        }
+        QCOMPARE(names.size(), items);
+        QCOMPARE(items, kCommandCount + 1); // the download is built from two items
     }
 
     void daysText_data() {

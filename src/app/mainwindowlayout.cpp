@@ -5,6 +5,7 @@
 #include "builders/accountbuilders.h"
 #include "builders/forumbuilders.h"
 #include "builders/patiobuilders.h"
+#include "patrol/commands.h"
 #include "patrol/patrollistmodel.h"
 #include "store/bytelistmodel.h"
 #include "text/sjis.h"
@@ -148,24 +149,37 @@ void MainWindow::attachPopup(QWidget *list, std::function<QMenu *()> menu) {
             });
 }
 
-// Each pop-up's items: the form's name, caption, what it runs, when enabled.
+namespace {
+
+// A builder item's object name, as the command vocabulary gives it.
+const char *builds(Command command, int item = 0) {
+    return commandInfo(command).menuItems[item];
+}
+
+} // namespace
+
+// Each pop-up's items: the form's name (the vocabulary's for the builders),
+// caption, what it runs, when enabled.
 void MainWindow::createPopupMenus() {
-    QMenu *pop1 = menuFrom("pop1", QString(),
-                           {{"N15", QStringLiteral(u"料金情報"), adds(buildBill)},
-                            {"N16", QStringLiteral(u"テキストメール送信"), adds(buildMailuptxt)},
-                            {"N17", QStringLiteral(u"バイナリメール送信"), adds(buildMailupbin)},
-                            {"N18", QStringLiteral(u"マイフォーラム"), adds(buildMyforum)},
-                            {"N12", QStringLiteral(u"お知らせタイトル"), adds(buildNewtitle)}});
+    QMenu *pop1 = menuFrom(
+        "pop1", QString(),
+        {{builds(Command::Bill), QStringLiteral(u"料金情報"), adds(buildBill)},
+         {builds(Command::Mailuptxt), QStringLiteral(u"テキストメール送信"), adds(buildMailuptxt)},
+         {builds(Command::Mailupbin), QStringLiteral(u"バイナリメール送信"), adds(buildMailupbin)},
+         {builds(Command::Myforum), QStringLiteral(u"マイフォーラム"), adds(buildMyforum)},
+         {builds(Command::Newtitle), QStringLiteral(u"お知らせタイトル"), adds(buildNewtitle)}});
     QMenu *pop2 = menuFrom("pop2", QString(),
-                           {{"N19", QStringLiteral(u"会議室タイトル（大）"), adds(buildMestitlea),
-                             &MainWindow::forumSelected},
-                            {"N20", QStringLiteral(u"ＤＬタイトル（大）"), adds(buildDltitlea),
-                             &MainWindow::forumSelected}});
-    QMenu *pop3 = menuFrom(
-        "pop3", QString(),
-        {{"N21", QStringLiteral(u"読み込み"), adds(buildPatioread), &MainWindow::patioSelected},
-         {"N22", QStringLiteral(u"書き込み"), adds(buildPatioup), &MainWindow::patioSelected},
-         {"N23", QStringLiteral(u"既読位置変更"), adds(buildPatiorc), &MainWindow::patioSelected}});
+                           {{builds(Command::Mestitlea), QStringLiteral(u"会議室タイトル（大）"),
+                             adds(buildMestitlea), &MainWindow::forumSelected},
+                            {builds(Command::Dltitlea), QStringLiteral(u"ＤＬタイトル（大）"),
+                             adds(buildDltitlea), &MainWindow::forumSelected}});
+    QMenu *pop3 = menuFrom("pop3", QString(),
+                           {{builds(Command::Patioread), QStringLiteral(u"読み込み"),
+                             adds(buildPatioread), &MainWindow::patioSelected},
+                            {builds(Command::Patioup), QStringLiteral(u"書き込み"),
+                             adds(buildPatioup), &MainWindow::patioSelected},
+                            {builds(Command::Patiorc), QStringLiteral(u"既読位置変更"),
+                             adds(buildPatiorc), &MainWindow::patioSelected}});
     QMenu *pop4 = menuFrom(
         "pop4", QString(),
         {{"N24", QStringLiteral(u"上へ"), [this] { patrolPane_->moveSelectedEntryUp(); },
@@ -176,25 +190,26 @@ void MainWindow::createPopupMenus() {
           &MainWindow::entrySelected},
          {"N30", QStringLiteral(u"曜日変更"), [this] { patrolPane_->changeSelectedEntryDays(); },
           &MainWindow::entrySelected}});
-    QMenu *pop5 = menuFrom(
-        "pop5", QString(),
-        {{"N6", QStringLiteral(u"読み込み"), adds(buildMesread), &MainWindow::listBox4RowSelected},
-         {"N7", QStringLiteral(u"書き込み"), adds(buildMesup), &MainWindow::listBox4RowSelected},
-         {"N8", QStringLiteral(u"未読位置変更"), adds(buildMesrc),
-          &MainWindow::listBox4RowSelected}});
+    QMenu *pop5 = menuFrom("pop5", QString(),
+                           {{builds(Command::Mesread), QStringLiteral(u"読み込み"),
+                             adds(buildMesread), &MainWindow::listBox4RowSelected},
+                            {builds(Command::Mesup), QStringLiteral(u"書き込み"), adds(buildMesup),
+                             &MainWindow::listBox4RowSelected},
+                            {builds(Command::Mesrc), QStringLiteral(u"未読位置変更"),
+                             adds(buildMesrc), &MainWindow::listBox4RowSelected}});
     QMenu *pop6 = menuFrom("pop6", QString(),
-                           {{"N9", QStringLiteral(u"ＤＬタイトル（小）"), adds(buildDltitleb),
-                             &MainWindow::librarySelected},
-                            {"N10", QStringLiteral(u"ＤＬダウンロード（リスト）"),
+                           {{builds(Command::Dltitleb), QStringLiteral(u"ＤＬタイトル（小）"),
+                             adds(buildDltitleb), &MainWindow::librarySelected},
+                            {builds(Command::Dldown), QStringLiteral(u"ＤＬダウンロード（リスト）"),
                              adds(buildDldownFromList), &MainWindow::librarySelected},
-                            {"N26", QStringLiteral(u"ＤＬダウンロード"), adds(buildDldown),
-                             &MainWindow::librarySelected}});
-    QMenu *pop7 = menuFrom(
-        "pop7", QString(),
-        {{"N11", QStringLiteral(u"読み込み"), adds(buildNew), &MainWindow::noticeSelected}});
-    QMenu *pop8 = menuFrom(
-        "pop8", QString(),
-        {{"N29", QStringLiteral(u"書き込み"), adds(buildBbsup), &MainWindow::listBox4RowSelected}});
+                            {builds(Command::Dldown, 1), QStringLiteral(u"ＤＬダウンロード"),
+                             adds(buildDldown), &MainWindow::librarySelected}});
+    QMenu *pop7 = menuFrom("pop7", QString(),
+                           {{builds(Command::New), QStringLiteral(u"読み込み"), adds(buildNew),
+                             &MainWindow::noticeSelected}});
+    QMenu *pop8 = menuFrom("pop8", QString(),
+                           {{builds(Command::Bbsup), QStringLiteral(u"書き込み"), adds(buildBbsup),
+                             &MainWindow::listBox4RowSelected}});
 
     // Which list carries which pop-up. browser_->listBox(4) carries the menu of what it
     // shows: the rooms, the notices or the BBS categories.

@@ -26,10 +26,10 @@ QList<QByteArray> sjisLines(std::initializer_list<const char16_t *> texts) {
     return lines;
 }
 
-PatrolEntry entry(const char *command, const QByteArray &p1 = "0", const QByteArray &p2 = "0",
+PatrolEntry entry(Command command, const QByteArray &p1 = "0", const QByteArray &p2 = "0",
                   const QByteArray &p3 = "0", const QByteArray &p4 = "0",
                   const QByteArray &days = sjis(u"日月火水木金土")) {
-    return PatrolEntry{command, p1, p2, p3, p4, days};
+    return PatrolEntry{keywordOf(command), p1, p2, p3, p4, days};
 }
 
 class DemoMaker {
@@ -166,35 +166,36 @@ class DemoMaker {
         const bool large = service_.size() == ServiceSize::Large;
         const QByteArray &textUp = folders_.textUploadFolder();
         const QByteArray &binaryUp = folders_.binaryUploadFolder();
-        QList<PatrolEntry> list{entry("myforum"), entry("newtitle"),
-                                entry("bill", "0", "0", "0", "0", sjis(u"月")),
-                                entry("new", log(sjis(u"お知らせ.txt")))};
+        QList<PatrolEntry> list{entry(Command::Myforum), entry(Command::Newtitle),
+                                entry(Command::Bill, "0", "0", "0", "0", sjis(u"月")),
+                                entry(Command::New, log(sjis(u"お知らせ.txt")))};
         const int forums = large ? 2 : service_.forumCount();
         for (int f = 0; f < forums; ++f) {
             const QByteArray code = service_.forumCode(f);
-            list << entry("mestitlea", code) << entry("dltitlea", code);
+            list << entry(Command::Mestitlea, code) << entry(Command::Dltitlea, code);
             const int libraries = large ? 3 : service_.libraryCount(f);
             for (int library = 1; library <= libraries; ++library)
-                list << entry("dltitleb", code, QByteArray::number(library), "960101");
+                list << entry(Command::Dltitleb, code, QByteArray::number(library), "960101");
         }
         const QByteArray code = service_.forumCode(0);
         const QByteArray stem = code.chopped(1);
         const LibraryFile first = service_.libraryFiles(0, 1).first();
-        list << entry("mesread", code, "1", log(stem + "_01.txt"))
-             << entry("mesread", code, "2", log(stem + "_02.txt"), "0", sjis(u"月水金"))
-             << entry("mesup", code, "1", textUp + sjis(u"発言.txt"), "0", sjis(u"土"))
-             << entry("mesrc", code, "3", "20")
-             << entry("dldown", code, "1", QByteArray::number(first.number), first.name);
+        list << entry(Command::Mesread, code, "1", log(stem + "_01.txt"))
+             << entry(Command::Mesread, code, "2", log(stem + "_02.txt"), "0", sjis(u"月水金"))
+             << entry(Command::Mesup, code, "1", textUp + sjis(u"発言.txt"), "0", sjis(u"土"))
+             << entry(Command::Mesrc, code, "3", "20")
+             << entry(Command::Dldown, code, "1", QByteArray::number(first.number), first.name);
         const QList<PatioRecord> patios = service_.patios();
         for (const PatioRecord &patio : patios)
-            list << entry("patioread", patio.id, patio.password,
+            list << entry(Command::Patioread, patio.id, patio.password,
                           log(sjis(u"パティオ_") + patio.id + ".txt"));
-        list << entry("patioup", patios[0].id, patios[0].password,
+        list << entry(Command::Patioup, patios[0].id, patios[0].password,
                       textUp + sjis(u"パティオ発言.txt"), "0", sjis(u"日"))
-             << entry("patiorc", patios[0].id, patios[0].password, "25")
-             << entry("bbsup", "5", "3", textUp + sjis(u"掲示板.txt"))
-             << entry("mailuptxt", binaryUp + sjis(u"メール.txt"))
-             << entry("mailupbin", binaryUp + sjis(u"写真.gif"), sjis(u"旅行の写真"), "GHB04321");
+             << entry(Command::Patiorc, patios[0].id, patios[0].password, "25")
+             << entry(Command::Bbsup, "5", "3", textUp + sjis(u"掲示板.txt"))
+             << entry(Command::Mailuptxt, binaryUp + sjis(u"メール.txt"))
+             << entry(Command::Mailupbin, binaryUp + sjis(u"写真.gif"), sjis(u"旅行の写真"),
+                      "GHB04321");
         return list;
     }
 

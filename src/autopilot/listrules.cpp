@@ -20,41 +20,6 @@
 
 namespace kirano::autopilot {
 
-namespace {
-
-using E = PatrolEntry;
-using S = CommandShape;
-
-const std::array<CommandShape, 17> kShapes{{
-    {"bill", S::Account},
-    {"myforum", S::Account},
-    {"mestitlea", S::Forum},
-    {"dltitlea", S::Forum},
-    {"mesread", S::Forum, true, false, nullptr, &E::param3},
-    {"mesup", S::Forum, true, false, &E::param3},
-    {"mailuptxt", S::Account, false, false, &E::param1},
-    {"mailupbin", S::Account, false, false, &E::param1},
-    {"mesrc", S::Forum, true},
-    {"dltitleb", S::Forum, false, true},
-    {"dldown", S::Forum, false, true},
-    {"new", S::Account, false, false, nullptr, &E::param1},
-    {"patioread", S::Patio, false, false, nullptr, &E::param3},
-    {"patioup", S::Patio, false, false, &E::param3},
-    {"patiorc", S::Patio},
-    {"bbsup", S::Account, false, false, &E::param3},
-    {"newtitle", S::Account},
-}};
-
-} // namespace
-
-const CommandShape *commandShape(const QByteArray &keyword) {
-    for (const CommandShape &shape : kShapes) {
-        if (keyword == shape.keyword)
-            return &shape;
-    }
-    return nullptr;
-}
-
 QByteArray weekdayCharacter(int day) {
     std::array<bool, 7> one{};
     one[day] = true;
@@ -99,7 +64,7 @@ std::optional<PatrolListFile> readPatrolListFile(const QString &path, QString *e
         PatrolEntry entry;
         for (int field = 0; field < PatrolEntry::kFieldCount; ++field)
             entry.field(field) = lines[first + field];
-        anyKnown = anyKnown || commandShape(entry.command);
+        anyKnown = anyKnown || commandOf(entry.command);
         list.entries.append(std::move(entry));
     }
     list.leftoverLines = int(lines.size() % PatrolEntry::kFieldCount);
@@ -237,47 +202,71 @@ qint32 roomOrLibraryNumber(const PatrolEntry &entry) {
 }
 
 QStringList fieldProblems(const PatrolEntry &e, const SettingsFolders &folders) {
-    const CommandShape *shape = commandShape(e.command);
-    if (!shape)
+    const std::optional<Command> command = commandOf(e.command);
+    if (!command)
         return {QStringLiteral(u"命令「%1」はありません").arg(shown(e.command))};
+    constexpr qint32 kMax = std::numeric_limits<qint32>::max();
+    // Field by field, as the vocabulary says what each holds. Rooms,
+    // libraries and download numbers start at 1; the display rows already
+    // refuse what is no whole number.
     QStringList problems;
-    const QByteArray keyword = e.command;
-    // Rooms, libraries and download numbers start at 1; the display rows
-    // already refuse what is no whole number.
-    if (shape->room && !inRange(e.param2, 1, std::numeric_limits<qint32>::max()))
-        problems << QStringLiteral(u"会議室番号「%1」が正しくありません").arg(shown(e.param2));
-    if (shape->library && !inRange(e.param2, 1, std::numeric_limits<qint32>::max()))
-        problems
-            << QStringLiteral(u"ライブラリィ番号「%1」が正しくありません").arg(shown(e.param2));
-    if (keyword == "dldown") {
-        if (!inRange(e.param3, 1, std::numeric_limits<qint32>::max()))
-            problems
-                << QStringLiteral(u"ダウンロード番号「%1」が正しくありません").arg(shown(e.param3));
-        if (std::optional<QString> name = downloadNameProblem(folders, e.param4))
-            problems << *name;
-    } else if (keyword == "mesrc") {
-        if (!inRange(e.param3, 0, 999))
-            problems << QStringLiteral(u"未読数「%1」が正しくありません").arg(shown(e.param3));
-    } else if (keyword == "dltitleb") {
-        if (!parseSinceDate(e.param3))
-            problems
-                << QStringLiteral(u"日付「%1」が正しくありません (例 980101)").arg(shown(e.param3));
-    } else if (keyword == "patiorc") {
-        if (!inRange(e.param3, 0, std::numeric_limits<qint32>::max()))
-            problems << QStringLiteral(u"既読数「%1」が数ではありません").arg(shown(e.param3));
-    } else if (keyword == "mailupbin") {
-        if (e.param2.isEmpty())
-            problems << QStringLiteral(u"題名がありません");
-        if (e.param3.isEmpty())
-            problems << QStringLiteral(u"送り先ＩＤがありません");
-    } else if (keyword == "bbsup") {
-        const bool known =
-            std::any_of(kBbsCategories.begin(), kBbsCategories.end(), [&e](const BbsCategory &c) {
-                return e.param1 == c.number && e.param2 == c.subNumber;
-            });
-        if (!known)
-            problems << QStringLiteral(u"掲示板の分類「%1-%2」はありません")
-                            .arg(shown(e.param1), shown(e.param2));
+    const std::array<Param, 4> &params = commandInfo(*command).params;
+    for (int i = 0; i < 4; ++i) {
+        const QByteArray &value = e.field(i + 1);
+        switch (params[i]) {
+        case Param::RoomNumber:
+            if (!inRange(value, 1, kMax))
+                problems << QStringLiteral(u"会議室番号「%1」が正しくありません").arg(shown(value));
+            break;
+        case Param::LibraryNumber:
+            if (!inRange(value, 1, kMax))
+                problems << QStringLiteral(u"ライブラリィ番号「%1」が正しくありません")
+                                .arg(shown(value));
+            break;
+        case Param::DownloadNumber:
+            if (!inRange(value, 1, kMax))
+                problems << QStringLiteral(u"ダウンロード番号「%1」が正しくありません")
+                                .arg(shown(value));
+            break;
+        case Param::DownloadName:
+            if (std::optional<QString> name = downloadNameProblem(folders, value))
+                problems << *name;
+            break;
+        case Param::UnreadCount:
+            if (!inRange(value, 0, 999))
+                problems << QStringLiteral(u"未読数「%1」が正しくありません").arg(shown(value));
+            break;
+        case Param::SinceDate:
+            if (!parseSinceDate(value))
+                problems << QStringLiteral(u"日付「%1」が正しくありません (例 980101)")
+                                .arg(shown(value));
+            break;
+        case Param::ReadCount:
+            if (!inRange(value, 0, kMax))
+                problems << QStringLiteral(u"既読数「%1」が数ではありません").arg(shown(value));
+            break;
+        case Param::Subject:
+            if (value.isEmpty())
+                problems << QStringLiteral(u"題名がありません");
+            break;
+        case Param::RecipientId:
+            if (value.isEmpty())
+                problems << QStringLiteral(u"送り先ＩＤがありません");
+            break;
+        case Param::BbsCategory: {
+            // The category and its sub-number are one choice of the board.
+            const QByteArray &sub = e.field(paramWith(*command, Param::BbsSubNumber));
+            const bool known = std::any_of(
+                kBbsCategories.begin(), kBbsCategories.end(),
+                [&](const BbsCategory &c) { return value == c.number && sub == c.subNumber; });
+            if (!known)
+                problems << QStringLiteral(u"掲示板の分類「%1-%2」はありません")
+                                .arg(shown(value), shown(sub));
+            break;
+        }
+        default:
+            break;
+        }
     }
     return problems;
 }

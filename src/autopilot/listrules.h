@@ -3,6 +3,7 @@
 // entry (a bad entry is reported, not the whole file refused), what each
 // keyword's fields mean, the days rule and the captured files' date line.
 
+#include "patrol/commands.h"
 #include "patrol/patrolentry.h"
 #include "store/settingsfile.h"
 
@@ -14,21 +15,6 @@
 #include <optional>
 
 namespace kirano::autopilot {
-
-// Where a keyword acts, and which of its fields name a room, a library, a
-// file to send or a log to write.
-struct CommandShape {
-    enum Target { Account, Forum, Patio };
-    const char *keyword;
-    Target target;
-    bool room = false;
-    bool library = false;
-    QByteArray PatrolEntry::*sendFile = nullptr;
-    QByteArray PatrolEntry::*logFile = nullptr;
-};
-
-// Nothing for a keyword outside the seventeen (compared byte for byte).
-const CommandShape *commandShape(const QByteArray &keyword);
 
 // Which of 日月火水木金土 (Sunday first) a days text holds; nothing when it
 // is empty or anything but those characters, each at most once, in that
@@ -99,7 +85,8 @@ qint32 roomOrLibraryNumber(const PatrolEntry &entry);
 // Nothing when the days text is sound.
 std::optional<QString> daysProblem(const QByteArray &days);
 
-// The date of "dltitleb", six digits YYMMDD (70 to 99 are 1900s).
+// The date a library's titles are fetched from: six digits YYMMDD (70 to
+// 99 are 1900s).
 std::optional<QDate> parseSinceDate(const QByteArray &text);
 
 // The folder a download lands in: text files (.TXT, .DOC) in the text

@@ -42,22 +42,25 @@ class Checker {
 
     QStringList problems(const PatrolEntry &e) {
         QStringList found = fieldProblems(e, folders_);
-        const CommandShape *shape = commandShape(e.command);
-        if (shape && found.isEmpty()) {
-            if (shape->target == CommandShape::Forum)
-                found << forumProblems(*shape, e);
-            if (shape->target == CommandShape::Patio)
+        const std::optional<Command> command = commandOf(e.command);
+        if (command && found.isEmpty()) {
+            const CommandInfo &info = commandInfo(*command);
+            if (info.target == Target::Forum)
+                found << forumProblems(*command, e);
+            if (info.target == Target::Patio)
                 found << patioProblems(e);
-            if (shape->sendFile && !text::fileExists(text::nativePath(e.*shape->sendFile)))
+            if (const int send = paramWith(*command, Param::SendFile);
+                send && !text::fileExists(text::nativePath(e.field(send))))
                 found << QStringLiteral(u"送るファイル「%1」がありません")
-                             .arg(text::decode(e.*shape->sendFile));
-            if (shape->logFile)
-                found << folderProblem(QFileInfo(text::nativePath(e.*shape->logFile)).path(),
+                             .arg(text::decode(e.field(send)));
+            if (const int log = paramWith(*command, Param::LogFile))
+                found << folderProblem(QFileInfo(text::nativePath(e.field(log))).path(),
                                        QStringLiteral(u"ログ"));
-            if (e.command == "dldown")
-                found << folderProblem(text::nativePath(downloadFolder(folders_, e.param4)),
+            if (const int name = paramWith(*command, Param::DownloadName))
+                found << folderProblem(text::nativePath(downloadFolder(folders_, e.field(name))),
                                        QStringLiteral(u"ダウンロード"));
-            if (e.command == "new" && !text::fileExists(pathIn(data(), kNoticeSelectionFileName)))
+            if (*command == Command::New &&
+                !text::fileExists(pathIn(data(), kNoticeSelectionFileName)))
                 found << QStringLiteral(u"読むお知らせを選んだ Newtitle.txt がありません");
         }
         if (std::optional<QString> days = daysProblem(e.days))
@@ -69,25 +72,27 @@ class Checker {
   private:
     const QByteArray &data() const { return folders_.dataFolder(); }
 
-    QStringList forumProblems(const CommandShape &shape, const PatrolEntry &e) {
+    QStringList forumProblems(Command command, const PatrolEntry &e) {
         const QString code = text::decode(e.param1);
         if (!forums_.contains(e.param1))
             return {QStringLiteral(u"フォーラム「%1」が forumlist.txt にありません").arg(code)};
         const qint32 number = roomOrLibraryNumber(e);
-        if (shape.room && !listed(pathIn(data(), e.param1 + "mes.txt"), 2, number))
+        if (paramWith(command, Param::RoomNumber) &&
+            !listed(pathIn(data(), e.param1 + "mes.txt"), 2, number))
             return {QStringLiteral(u"%1番会議室が %2 の会議室リストにありません")
                         .arg(number)
                         .arg(code)};
-        if (shape.library && !listed(pathIn(data(), e.param1 + "dl.txt"), 4, number))
+        if (paramWith(command, Param::LibraryNumber) &&
+            !listed(pathIn(data(), e.param1 + "dl.txt"), 4, number))
             return {QStringLiteral(u"%1番ライブラリィが %2 のライブラリィリストにありません")
                         .arg(number)
                         .arg(code)};
-        if (e.command == "dldown") {
+        if (const int download = paramWith(command, Param::DownloadNumber)) {
             const QByteArray list = libraryListPath(data(), e.param1, text::decimal(number));
-            const qint32 download = text::strictInteger(e.param3).value_or(0);
-            if (!listed(text::nativePath(list), 0, download))
+            const qint32 file = text::strictInteger(e.field(download)).value_or(0);
+            if (!listed(text::nativePath(list), 0, file))
                 return {QStringLiteral(u"ダウンロード番号 %1 が %2 にありません")
-                            .arg(download)
+                            .arg(file)
                             .arg(text::decode(text::fileNamePart(list)))};
         }
         return {};

@@ -44,20 +44,27 @@ class Runner {
         const QStringList problems = fieldProblems(e, folders_);
         if (!problems.isEmpty())
             return problems.first();
-        const QByteArray &c = e.command;
-        if (c == "bill")
+        const Command command = *commandOf(e.command);
+        switch (commandInfo(command).target) {
+        case Target::Forum:
+            return forumCommand(command, e);
+        case Target::Patio:
+            return patio(command, e);
+        case Target::Account:
+            break;
+        }
+        switch (command) {
+        case Command::Bill:
             return writeCaptured(dataPath("bill.txt"), service_.billLines());
-        if (c == "myforum") // a list of two-line records only: no date line fits in it
+        case Command::Myforum: // a list of two-line records only: no date line fits in it
             return writeOrWhy(dataPath("forumlist.txt"), text::joinCrLf(service_.forumListLines()));
-        if (c == "newtitle")
+        case Command::Newtitle:
             return writeCaptured(dataPath("new.txt"), service_.noticeRows());
-        if (c == "new")
+        case Command::New:
             return readNotices(e);
-        if (c == "mailuptxt" || c == "mailupbin" || c == "bbsup")
-            return send(e);
-        if (c.startsWith("patio"))
-            return patio(e);
-        return forumCommand(e);
+        default:
+            return send(command, e);
+        }
     }
 
     QStringList runLog;
@@ -84,15 +91,15 @@ class Runner {
         runLog << QStringLiteral(u"%1  %2 (%3バイト)").arg(what, shown(file)).arg(size);
     }
 
-    Failure send(const PatrolEntry &e) {
-        const bool mail = e.command != "bbsup";
-        const QByteArray &file = mail ? e.param1 : e.param3;
+    // Mails and the board: the file to send, as the vocabulary places it.
+    Failure send(Command command, const PatrolEntry &e) {
+        const QByteArray &file = e.field(paramWith(command, Param::SendFile));
         std::optional<qsizetype> size;
         if (Failure failure = sendFile(file, &size))
             return failure;
-        if (e.command == "mailuptxt")
+        if (command == Command::Mailuptxt)
             record(QStringLiteral(u"テキストメール送信"), file, *size);
-        else if (e.command == "mailupbin")
+        else if (command == Command::Mailupbin)
             record(QStringLiteral(u"バイナリメール送信 題名「%1」 送り先 %2")
                        .arg(shown(e.param2), shown(e.param3)),
                    file, *size);
@@ -119,15 +126,15 @@ class Runner {
         return writeCaptured(text::nativePath(e.param1), log);
     }
 
-    Failure patio(const PatrolEntry &e) {
+    Failure patio(Command command, const PatrolEntry &e) {
         const int index = service_.patioIndex(e.param1);
         if (index < 0)
             return QStringLiteral(u"パティオＩＤ「%1」はありません").arg(shown(e.param1));
         if (service_.patios().at(index).password != e.param2)
             return QStringLiteral(u"パティオＩＤ「%1」のパスワードが違います").arg(shown(e.param1));
-        if (e.command == "patioread")
+        if (command == Command::Patioread)
             return writeCaptured(text::nativePath(e.param3), service_.patioMessages(index));
-        if (e.command == "patiorc") {
+        if (command == Command::Patiorc) {
             runLog << QStringLiteral(u"パティオの既読 %1 を %2 に")
                           .arg(shown(e.param1), shown(e.param3));
             return std::nullopt;
@@ -150,26 +157,25 @@ class Runner {
         return writeCaptured(dataPath(code + "top.txt"), service_.topPage(forum));
     }
 
-    Failure forumCommand(const PatrolEntry &e) {
+    Failure forumCommand(Command command, const PatrolEntry &e) {
         const QByteArray &code = e.param1;
         const int forum = service_.forumIndex(code);
         if (forum < 0)
             return QStringLiteral(u"フォーラム「%1」はサービスにありません").arg(shown(code));
         if (Failure failure = enterForum(forum, code))
             return failure;
-        const QByteArray &c = e.command;
-        if (c == "mestitlea")
+        if (command == Command::Mestitlea)
             return writeCaptured(dataPath(code + "mes.txt"), service_.roomRows(forum));
-        if (c == "dltitlea")
+        if (command == Command::Dltitlea)
             return writeCaptured(dataPath(code + "dl.txt"), service_.libraryRows(forum));
         const qint32 number = roomOrLibraryNumber(e);
-        if (c == "mesread" || c == "mesup" || c == "mesrc") {
+        if (paramWith(command, Param::RoomNumber)) {
             if (number > service_.roomCount(forum))
                 return QStringLiteral(u"%1番会議室はありません").arg(number);
-            if (c == "mesread")
+            if (command == Command::Mesread)
                 return writeCaptured(text::nativePath(e.param3),
                                      service_.roomMessages(forum, number));
-            if (c == "mesrc") {
+            if (command == Command::Mesrc) {
                 runLog << QStringLiteral(u"会議室の未読 %1 %2番 を %3 に")
                               .arg(shown(code))
                               .arg(number)
@@ -186,7 +192,7 @@ class Runner {
         if (number > service_.libraryCount(forum))
             return QStringLiteral(u"%1番ライブラリィはありません").arg(number);
         const QList<LibraryFile> files = service_.libraryFiles(forum, number);
-        if (c == "dltitleb") {
+        if (command == Command::Dltitleb) {
             const QDate since = *parseSinceDate(e.param3);
             QList<QByteArray> rows;
             for (const LibraryFile &file : files) {

@@ -26,28 +26,26 @@ bool writeNoticeSelection(BuildContext &context) {
 } // namespace
 
 std::optional<PatrolEntry> buildBill(BuildContext &context) {
-    return startEntry(context, "bill");
+    return startEntry(context, Command::Bill);
 }
 
 std::optional<PatrolEntry> buildMyforum(BuildContext &context) {
-    return startEntry(context, "myforum");
+    return startEntry(context, Command::Myforum);
 }
 
 std::optional<PatrolEntry> buildNewtitle(BuildContext &context) {
-    return startEntry(context, "newtitle");
+    return startEntry(context, Command::Newtitle);
 }
 
 std::optional<PatrolEntry> buildMailuptxt(BuildContext &context) {
     // Both mail commands start in the binary upload folder.
-    return withFile(startEntry(context, "mailuptxt"), context, &PatrolEntry::param1,
-                    QStringLiteral(u"テキストメール用ファイル"),
-                    context.folders.binaryUploadFolder(), true);
+    return withPath(startEntry(context, Command::Mailuptxt), context,
+                    QStringLiteral(u"テキストメール用ファイル"));
 }
 
 std::optional<PatrolEntry> buildMailupbin(BuildContext &context) {
-    std::optional<PatrolEntry> entry = withFile(
-        startEntry(context, "mailupbin"), context, &PatrolEntry::param1,
-        QStringLiteral(u"バイナリメール用ファイル"), context.folders.binaryUploadFolder(), true);
+    std::optional<PatrolEntry> entry = withPath(startEntry(context, Command::Mailupbin), context,
+                                                QStringLiteral(u"バイナリメール用ファイル"));
     if (!entry)
         return std::nullopt;
     std::optional<QByteArray> subject = askText(context, kMailCaption, QStringLiteral(u"題名"));
@@ -64,15 +62,14 @@ std::optional<PatrolEntry> buildMailupbin(BuildContext &context) {
 
 std::optional<PatrolEntry> buildNew(BuildContext &context) {
     std::optional<PatrolEntry> entry =
-        withFile(startEntry(context, "new"), context, &PatrolEntry::param1,
-                 QStringLiteral(u"ログファイル"), context.folders.logFolder(), false);
+        withPath(startEntry(context, Command::New), context, QStringLiteral(u"ログファイル"));
     if (!entry || !writeNoticeSelection(context))
         return std::nullopt;
     return entry;
 }
 
 std::optional<PatrolEntry> buildBbsup(BuildContext &context) {
-    std::optional<PatrolEntry> entry = startEntry(context, "bbsup");
+    std::optional<PatrolEntry> entry = startEntry(context, Command::Bbsup);
     if (!entry)
         return std::nullopt;
     if (context.bbsRow >= 0 && context.bbsRow < static_cast<int>(kBbsCategories.size())) {
@@ -80,12 +77,7 @@ std::optional<PatrolEntry> buildBbsup(BuildContext &context) {
         entry->param1 = category.number;
         entry->param2 = category.subNumber;
     }
-    std::optional<QByteArray> file = askFile(context, QStringLiteral(u"掲示板アップ用ファイル"),
-                                             context.folders.textUploadFolder(), true);
-    if (!file)
-        return std::nullopt;
-    entry->param3 = *file;
-    return entry;
+    return withPath(std::move(entry), context, QStringLiteral(u"掲示板アップ用ファイル"));
 }
 
 } // namespace kirano

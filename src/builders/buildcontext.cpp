@@ -4,13 +4,13 @@
 
 namespace kirano {
 
-std::optional<PatrolEntry> startEntry(BuildContext &context, const char *keyword) {
+std::optional<PatrolEntry> startEntry(BuildContext &context, Command command) {
     PatrolEntry entry = PatrolEntry::zeroed();
     std::optional<QByteArray> days = context.readDays();
     if (!days)
         return std::nullopt;
     entry.days = *days;
-    entry.command = keyword;
+    entry.command = keywordOf(command);
     return entry;
 }
 
@@ -22,15 +22,18 @@ std::optional<QByteArray> askFile(BuildContext &context, const QString &title,
     return encodeAnswer(context.prompts, *chosen);
 }
 
-std::optional<PatrolEntry> withFile(std::optional<PatrolEntry> entry, BuildContext &context,
-                                    QByteArray PatrolEntry::*field, const QString &title,
-                                    const QByteArray &folder, bool mustExist) {
+std::optional<PatrolEntry> withPath(std::optional<PatrolEntry> entry, BuildContext &context,
+                                    const QString &title) {
     if (!entry)
         return std::nullopt;
-    std::optional<QByteArray> file = askFile(context, title, folder, mustExist);
+    const Command command = *commandOf(entry->command);
+    const int log = paramWith(command, Param::LogFile);
+    const int field = log ? log : paramWith(command, Param::SendFile);
+    std::optional<QByteArray> file =
+        askFile(context, title, context.folders.folders[commandInfo(command).folder], log == 0);
     if (!file)
         return std::nullopt;
-    (*entry).*field = *file;
+    entry->field(field) = *file;
     return entry;
 }
 

@@ -3,6 +3,7 @@
 // weekday choice, the folders, and the browser's selection as it stood when
 // the menu item was chosen.
 
+#include "patrol/commands.h"
 #include "patrol/patrolentry.h"
 #include "store/prompts.h"
 #include "store/settingsfile.h"
@@ -35,8 +36,8 @@ struct BuildContext {
 };
 
 // Protocol steps shared by every builder: all fields "0", the days read
-// first (nothing when none is chosen), then the keyword.
-std::optional<PatrolEntry> startEntry(BuildContext &context, const char *keyword);
+// first (nothing when none is chosen), then the command's keyword.
+std::optional<PatrolEntry> startEntry(BuildContext &context, Command command);
 
 // The shared open-file dialog (all files, empty name, folder, title). The
 // chosen path as bytes; nothing on Cancel, for a file that must exist and
@@ -44,11 +45,12 @@ std::optional<PatrolEntry> startEntry(BuildContext &context, const char *keyword
 std::optional<QByteArray> askFile(BuildContext &context, const QString &title,
                                   const QByteArray &folder, bool mustExist);
 
-// The entry with `field` set to a file from the open-file dialog (askFile);
-// nothing when there is no entry or no file.
-std::optional<PatrolEntry> withFile(std::optional<PatrolEntry> entry, BuildContext &context,
-                                    QByteArray PatrolEntry::*field, const QString &title,
-                                    const QByteArray &folder, bool mustExist);
+// The entry with its path parameter set from the open-file dialog
+// (askFile), as the command vocabulary says: a log to write, or a file to
+// send that must exist, picked starting in the command's folder. Nothing when
+// there is no entry or no file.
+std::optional<PatrolEntry> withPath(std::optional<PatrolEntry> entry, BuildContext &context,
+                                    const QString &title);
 
 // An input box with an empty initial text; nothing for Cancel or an empty
 // answer, or after a message for a character the code page cannot hold.

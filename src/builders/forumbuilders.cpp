@@ -13,8 +13,8 @@ const QString kLibraryCaption = QStringLiteral(u"ライブラリィ");
 const QString kFileNamePrompt = QStringLiteral(u"ファイル名");
 
 // Keyword, then the selected forum's code.
-std::optional<PatrolEntry> startForumEntry(BuildContext &context, const char *keyword) {
-    std::optional<PatrolEntry> entry = startEntry(context, keyword);
+std::optional<PatrolEntry> startForumEntry(BuildContext &context, Command command) {
+    std::optional<PatrolEntry> entry = startEntry(context, command);
     if (!entry || !context.forumCode)
         return std::nullopt;
     entry->param1 = *context.forumCode;
@@ -33,8 +33,8 @@ std::optional<QByteArray> numberOfRow(const std::optional<QByteArray> &row, int 
 }
 
 // Forum code, then the room number (bytes 1 to 2 of the room row).
-std::optional<PatrolEntry> startRoomEntry(BuildContext &context, const char *keyword) {
-    std::optional<PatrolEntry> entry = startForumEntry(context, keyword);
+std::optional<PatrolEntry> startRoomEntry(BuildContext &context, Command command) {
+    std::optional<PatrolEntry> entry = startForumEntry(context, command);
     if (!entry)
         return std::nullopt;
     std::optional<QByteArray> room = numberOfRow(context.roomRow, 2);
@@ -45,8 +45,8 @@ std::optional<PatrolEntry> startRoomEntry(BuildContext &context, const char *key
 }
 
 // Forum code, then the library number (bytes 1 to 4 of the library row).
-std::optional<PatrolEntry> startLibraryEntry(BuildContext &context, const char *keyword) {
-    std::optional<PatrolEntry> entry = startForumEntry(context, keyword);
+std::optional<PatrolEntry> startLibraryEntry(BuildContext &context, Command command) {
+    std::optional<PatrolEntry> entry = startForumEntry(context, command);
     if (!entry)
         return std::nullopt;
     std::optional<QByteArray> library = numberOfRow(context.libraryRow, 4);
@@ -69,25 +69,25 @@ std::optional<PatrolEntry> withFileName(std::optional<PatrolEntry> entry, BuildC
 } // namespace
 
 std::optional<PatrolEntry> buildMestitlea(BuildContext &context) {
-    return startForumEntry(context, "mestitlea");
+    return startForumEntry(context, Command::Mestitlea);
 }
 
 std::optional<PatrolEntry> buildDltitlea(BuildContext &context) {
-    return startForumEntry(context, "dltitlea");
+    return startForumEntry(context, Command::Dltitlea);
 }
 
 std::optional<PatrolEntry> buildMesread(BuildContext &context) {
-    return withFile(startRoomEntry(context, "mesread"), context, &PatrolEntry::param3,
-                    QStringLiteral(u"ログファイル"), context.folders.logFolder(), false);
+    return withPath(startRoomEntry(context, Command::Mesread), context,
+                    QStringLiteral(u"ログファイル"));
 }
 
 std::optional<PatrolEntry> buildMesup(BuildContext &context) {
-    return withFile(startRoomEntry(context, "mesup"), context, &PatrolEntry::param3,
-                    QStringLiteral(u"発言ファイル"), context.folders.textUploadFolder(), true);
+    return withPath(startRoomEntry(context, Command::Mesup), context,
+                    QStringLiteral(u"発言ファイル"));
 }
 
 std::optional<PatrolEntry> buildMesrc(BuildContext &context) {
-    std::optional<PatrolEntry> entry = startRoomEntry(context, "mesrc");
+    std::optional<PatrolEntry> entry = startRoomEntry(context, Command::Mesrc);
     if (!entry)
         return std::nullopt;
     std::optional<QByteArray> answer =
@@ -104,7 +104,7 @@ std::optional<PatrolEntry> buildMesrc(BuildContext &context) {
 }
 
 std::optional<PatrolEntry> buildDltitleb(BuildContext &context) {
-    std::optional<PatrolEntry> entry = startLibraryEntry(context, "dltitleb");
+    std::optional<PatrolEntry> entry = startLibraryEntry(context, Command::Dltitleb);
     if (!entry)
         return std::nullopt;
     std::optional<QByteArray> date =
@@ -116,7 +116,7 @@ std::optional<PatrolEntry> buildDltitleb(BuildContext &context) {
 }
 
 std::optional<PatrolEntry> buildDldown(BuildContext &context) {
-    std::optional<PatrolEntry> entry = startLibraryEntry(context, "dldown");
+    std::optional<PatrolEntry> entry = startLibraryEntry(context, Command::Dldown);
     if (!entry)
         return std::nullopt;
     std::optional<QByteArray> answer =
@@ -129,7 +129,7 @@ std::optional<PatrolEntry> buildDldown(BuildContext &context) {
 }
 
 std::optional<PatrolEntry> buildDldownFromList(BuildContext &context) {
-    std::optional<PatrolEntry> entry = startLibraryEntry(context, "dldown");
+    std::optional<PatrolEntry> entry = startLibraryEntry(context, Command::Dldown);
     if (!entry)
         return std::nullopt;
     const QString listPath = text::nativePath(

@@ -5,8 +5,8 @@ namespace kirano {
 namespace {
 
 // Keyword, then the selected patio's ID and password (never its name).
-std::optional<PatrolEntry> startPatioEntry(BuildContext &context, const char *keyword) {
-    std::optional<PatrolEntry> entry = startEntry(context, keyword);
+std::optional<PatrolEntry> startPatioEntry(BuildContext &context, Command command) {
+    std::optional<PatrolEntry> entry = startEntry(context, command);
     if (!entry || !context.patioId || !context.patioPassword)
         return std::nullopt;
     entry->param1 = *context.patioId;
@@ -17,18 +17,17 @@ std::optional<PatrolEntry> startPatioEntry(BuildContext &context, const char *ke
 } // namespace
 
 std::optional<PatrolEntry> buildPatioread(BuildContext &context) {
-    return withFile(startPatioEntry(context, "patioread"), context, &PatrolEntry::param3,
-                    QStringLiteral(u"ログファイル"), context.folders.logFolder(), false);
+    return withPath(startPatioEntry(context, Command::Patioread), context,
+                    QStringLiteral(u"ログファイル"));
 }
 
 std::optional<PatrolEntry> buildPatioup(BuildContext &context) {
-    return withFile(startPatioEntry(context, "patioup"), context, &PatrolEntry::param3,
-                    QStringLiteral(u"パティオ発言ファイル"), context.folders.textUploadFolder(),
-                    true);
+    return withPath(startPatioEntry(context, Command::Patioup), context,
+                    QStringLiteral(u"パティオ発言ファイル"));
 }
 
 std::optional<PatrolEntry> buildPatiorc(BuildContext &context) {
-    std::optional<PatrolEntry> entry = startPatioEntry(context, "patiorc");
+    std::optional<PatrolEntry> entry = startPatioEntry(context, Command::Patiorc);
     if (!entry)
         return std::nullopt;
     std::optional<QByteArray> count =

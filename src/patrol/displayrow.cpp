@@ -1,4 +1,5 @@
 #include "patrol/displayrow.h"
+#include "patrol/commands.h"
 #include "text/numbers.h"
 #include "text/sjis.h"
 
@@ -6,100 +7,74 @@ namespace kirano {
 
 namespace {
 
-// The display texts as bytes, encoded once.
-struct Texts {
-    QByteArray bill = text::bytesOf(u"利用料金情報");
-    QByteArray myforum = text::bytesOf(u"フォーラムリスト取得");
-    QByteArray mestitlea = text::bytesOf(u"会議室タイトル（大）を取得");
-    QByteArray dltitlea = text::bytesOf(u"ＤＬタイトル（大）を取得");
-    QByteArray mesread = text::bytesOf(u"番会議室を読み込み");
-    QByteArray mesup = text::bytesOf(u"番会議室に書き込み");
-    QByteArray mailuptxt = text::bytesOf(u"テキストメール送信");
-    QByteArray mailupbin = text::bytesOf(u"バイナリメール送信");
-    QByteArray mesrc = text::bytesOf(u"番会議室の未読");
-    QByteArray dltitleb = text::bytesOf(u"番ＬＩＢのタイトルを取得");
-    QByteArray since = text::bytesOf(u"以降");
-    QByteArray download = text::bytesOf(u"をダウンロード");
-    QByteArray notices = text::bytesOf(u"お知らせ");
-    QByteArray patioread = text::bytesOf(u"パティオ読み込み");
-    QByteArray patioup = text::bytesOf(u"パティオ書き込み");
-    QByteArray patiorc = text::bytesOf(u"パティオの既読");
-    QByteArray bbsup = text::bytesOf(u"掲示板書き込み");
-    QByteArray newtitle = text::bytesOf(u"お知らせタイトル取得");
-};
+// The vocabulary's display texts as bytes, encoded once.
+using Texts = std::array<std::array<QByteArray, 3>, kCommandCount>;
 
-const Texts &texts() {
-    static const Texts t;
-    return t;
+const Texts &encodedTexts() {
+    static const Texts texts = [] {
+        Texts t;
+        for (const CommandInfo &info : vocabulary::kCommands) {
+            for (int column = 0; column < 3; ++column)
+                t[static_cast<int>(info.command)][column] =
+                    text::bytesOf(QStringView(info.display[column].text));
+        }
+        return t;
+    }();
+    return texts;
 }
 
-// "%2d" filled with N(param2), then the rest of the pattern.
-std::optional<QByteArray> numbered(const QByteArray &param2, const QByteArray &rest) {
-    std::optional<qint32> n = text::strictInteger(param2);
-    if (!n)
-        return std::nullopt;
-    return text::fill2d(*n) + rest;
-}
-
-std::optional<DisplayRow> withNumbered(const PatrolEntry &e, const QByteArray &rest,
-                                       const QByteArray &column3) {
-    std::optional<QByteArray> column2 = numbered(e.param2, rest);
-    if (!column2)
-        return std::nullopt;
-    return DisplayRow{e.param1, *column2, column3};
-}
-
-// The keywords whose second column shows param2 as a number.
-bool numberedKeyword(const QByteArray &command) {
-    return command == "mesread" || command == "mesup" || command == "mesrc" ||
-           command == "dltitleb";
+bool numberFits(const PatrolEntry &e, const DisplayColumn &column) {
+    return column.kind != DisplayColumn::Numbered ||
+           text::strictInteger(e.field(column.field)).has_value();
 }
 
 } // namespace
 
 bool hasDisplayRow(const PatrolEntry &entry) {
-    return !numberedKeyword(entry.command) || text::strictInteger(entry.param2).has_value();
+    const std::optional<Command> command = commandOf(entry.command);
+    if (!command)
+        return true;
+    for (const DisplayColumn &column : commandInfo(*command).display) {
+        if (!numberFits(entry, column))
+            return false;
+    }
+    return true;
 }
 
 std::optional<DisplayRow> BuildDisplayRow(const PatrolEntry &e) {
-    using text::fileNamePart;
-    const Texts &t = texts();
-    const QByteArray &c = e.command;
-    if (c == "bill")
-        return DisplayRow{t.bill, {}, {}};
-    if (c == "myforum")
-        return DisplayRow{t.myforum, {}, {}};
-    if (c == "mestitlea")
-        return DisplayRow{e.param1, t.mestitlea, {}};
-    if (c == "dltitlea")
-        return DisplayRow{e.param1, t.dltitlea, {}};
-    if (c == "mesread")
-        return withNumbered(e, t.mesread, fileNamePart(e.param3));
-    if (c == "mesup")
-        return withNumbered(e, t.mesup, fileNamePart(e.param3));
-    if (c == "mailuptxt")
-        return DisplayRow{t.mailuptxt, {}, fileNamePart(e.param1)};
-    if (c == "mailupbin")
-        return DisplayRow{t.mailupbin, e.param2 + "  " + e.param3, fileNamePart(e.param1)};
-    if (c == "mesrc")
-        return withNumbered(e, t.mesrc, e.param3);
-    if (c == "dltitleb")
-        return withNumbered(e, t.dltitleb, e.param3 + t.since);
-    if (c == "dldown")
-        return DisplayRow{e.param1, e.param2 + '-' + e.param3 + t.download, fileNamePart(e.param4)};
-    if (c == "new")
-        return DisplayRow{t.notices, {}, fileNamePart(e.param1)};
-    if (c == "patioread")
-        return DisplayRow{e.param1, t.patioread, fileNamePart(e.param3)};
-    if (c == "patioup")
-        return DisplayRow{e.param1, t.patioup, fileNamePart(e.param3)};
-    if (c == "patiorc")
-        return DisplayRow{e.param1, t.patiorc, e.param3};
-    if (c == "bbsup")
-        return DisplayRow{t.bbsup, e.param1 + '-' + e.param2, fileNamePart(e.param3)};
-    if (c == "newtitle")
-        return DisplayRow{t.newtitle, {}, {}};
-    return DisplayRow{e.command, e.param1, e.param2};
+    const std::optional<Command> command = commandOf(e.command);
+    if (!command)
+        return DisplayRow{e.command, e.param1, e.param2};
+    const CommandInfo &info = commandInfo(*command);
+    const std::array<QByteArray, 3> &texts = encodedTexts()[static_cast<int>(*command)];
+    std::array<QByteArray, 3> columns;
+    for (int i = 0; i < 3; ++i) {
+        const DisplayColumn &c = info.display[i];
+        switch (c.kind) {
+        case DisplayColumn::Empty:
+            break;
+        case DisplayColumn::Text:
+            columns[i] = texts[i];
+            break;
+        case DisplayColumn::Field:
+            columns[i] = e.field(c.field) + texts[i];
+            break;
+        case DisplayColumn::FileName:
+            columns[i] = text::fileNamePart(e.field(c.field));
+            break;
+        case DisplayColumn::Numbered: {
+            const std::optional<qint32> n = text::strictInteger(e.field(c.field));
+            if (!n)
+                return std::nullopt;
+            columns[i] = text::fill2d(*n) + texts[i];
+            break;
+        }
+        case DisplayColumn::Joined:
+            columns[i] = e.field(c.field) + c.separator + e.field(c.second) + texts[i];
+            break;
+        }
+    }
+    return DisplayRow{columns[0], columns[1], columns[2]};
 }
 
 } // namespace kirano

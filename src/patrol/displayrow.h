@@ -12,10 +12,10 @@ struct DisplayRow {
     QByteArray column3;
 };
 
-// The first three columns of an entry's row, from the seventeen keywords
-// (byte for byte, case-sensitive); any other keyword shows its command and
-// first two parameters. Nothing when "mesread", "mesup", "mesrc" or
-// "dltitleb" carries a param2 that is not a whole integer.
+// The first three columns of an entry's row, as the command vocabulary
+// (patrol/commands.h) lays them out; any other keyword shows its command and
+// first two parameters. Nothing when a column that shows a parameter as a
+// number (the room or library of four commands) finds no whole integer there.
 std::optional<DisplayRow> BuildDisplayRow(const PatrolEntry &entry);
 
 // Whether BuildDisplayRow succeeds, without building the texts.
