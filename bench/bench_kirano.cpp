@@ -297,28 +297,27 @@ void benchAutopilot() {
     autopilot::DemoOptions options;
     options.kirano = QCoreApplication::applicationFilePath();
     options.now = QDateTime::currentDateTime();
-    QString error;
     int made = 0;
     const double small = medianMs(5, [&] {
-        if (!autopilot::makeDemo(dir.path() + QStringLiteral("/demo%1").arg(made++), options,
-                                 &error))
-            std::fprintf(stderr, "demo: %s\n", qPrintable(error));
+        const text::Result<autopilot::Demo> demo =
+            autopilot::makeDemo(dir.path() + QStringLiteral("/demo%1").arg(made++), options);
+        if (!demo)
+            std::fprintf(stderr, "demo: %s\n", qPrintable(demo.error().text()));
     });
     report("demo, default service", autopilot::SimService().forumCount(), small);
     options.size = autopilot::ServiceSize::Large;
-    std::optional<autopilot::Demo> large;
-    const double big = medianMs(1, [&] {
-        large = autopilot::makeDemo(dir.path() + QStringLiteral("/large"), options, &error);
-    });
-    if (!large) {
-        std::fprintf(stderr, "demo: %s\n", qPrintable(error));
+    std::optional<text::Result<autopilot::Demo>> large;
+    const double big = medianMs(
+        1, [&] { large = autopilot::makeDemo(dir.path() + QStringLiteral("/large"), options); });
+    if (!*large) {
+        std::fprintf(stderr, "demo: %s\n", qPrintable(large->error().text()));
         return;
     }
     report("demo, large service", autopilot::SimService(1, options.size).forumCount(), big);
-    const SettingsFolders folders =
-        readSettingsFolders(large->programFolder + kSettingsFileName).value_or(SettingsFolders());
-    const std::optional<autopilot::PatrolListFile> list =
-        autopilot::readPatrolListFile(large->patrolList, &error);
+    const SettingsFolders folders = readSettingsFolders((*large)->programFolder + kSettingsFileName)
+                                        .value_or(SettingsFolders());
+    const text::Result<autopilot::PatrolListFile> list =
+        autopilot::readPatrolListFile((*large)->patrolList);
     const double check = medianMs(3, [&] {
         if (!autopilot::checkPatrolList(*list, folders).isEmpty())
             std::fprintf(stderr, "check: problems\n");
@@ -334,11 +333,10 @@ void benchRunRecord() {
     autopilot::DemoOptions options;
     options.kirano = QCoreApplication::applicationFilePath();
     options.now = QDateTime::currentDateTime();
-    QString error;
-    const std::optional<autopilot::Demo> demo =
-        autopilot::makeDemo(dir.path() + QStringLiteral("/demo"), options, &error);
+    const text::Result<autopilot::Demo> demo =
+        autopilot::makeDemo(dir.path() + QStringLiteral("/demo"), options);
     if (!demo) {
-        std::fprintf(stderr, "demo: %s\n", qPrintable(error));
+        std::fprintf(stderr, "demo: %s\n", qPrintable(demo.error().text()));
         return;
     }
     const QString settings = demo->programFolder + kSettingsFileName;

@@ -8,7 +8,7 @@ using kirano::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QString path = fuzz::writeScratch("patiolist.txt", fuzz::input(data, size));
-    const std::optional<QList<PatioRecord>> records = readPatioList(path);
+    const text::Result<QList<PatioRecord>> records = readPatioList(path);
     check(records.has_value(), "a regular file reads");
     for (const PatioRecord &record : *records)
         check(!record.name.contains('\r') && !record.id.contains('\r') &&
@@ -18,11 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         return 0; // the editor deletes the file instead of writing it
 
     const QString copy = fuzz::scratchPath("copy.txt");
-    check(!writePatioList(copy, *records), "the list writes");
-    const std::optional<QList<PatioRecord>> again = readPatioList(copy);
+    check(writePatioList(copy, *records).has_value(), "the list writes");
+    const text::Result<QList<PatioRecord>> again = readPatioList(copy);
     check(again && *again == *records, "written records read back the same");
     const QString second = fuzz::scratchPath("second.txt");
-    check(!writePatioList(second, *again), "the list writes again");
+    check(writePatioList(second, *again).has_value(), "the list writes again");
     check(fuzz::readScratch(second) == fuzz::readScratch(copy),
           "a written file saves back byte for byte");
     return 0;

@@ -8,14 +8,14 @@ using kirano::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QString path = fuzz::writeScratch("settings.txt", fuzz::input(data, size));
-    const std::optional<SettingsFolders> folders = readSettingsFolders(path);
-    const std::optional<SettingsFlags> flags = readSettingsFlags(path);
+    const text::Result<SettingsFolders> folders = readSettingsFolders(path);
+    const text::Result<SettingsFlags> flags = readSettingsFlags(path);
     check(folders.has_value() && flags.has_value(), "a regular file reads");
 
     const QString copy = fuzz::scratchPath("copy.txt");
-    check(!writeSettings(copy, *flags, *folders), "the settings write");
-    const std::optional<SettingsFolders> foldersAgain = readSettingsFolders(copy);
-    const std::optional<SettingsFlags> flagsAgain = readSettingsFlags(copy);
+    check(writeSettings(copy, *flags, *folders).has_value(), "the settings write");
+    const text::Result<SettingsFolders> foldersAgain = readSettingsFolders(copy);
+    const text::Result<SettingsFlags> flagsAgain = readSettingsFlags(copy);
     check(foldersAgain && *foldersAgain == *folders, "written folders read back the same");
     check(flagsAgain && flagsAgain->logoutAfterPatrol == flags->logoutAfterPatrol &&
               flagsAgain->saveReceivedMail == flags->saveReceivedMail &&
@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
     const QByteArray written = fuzz::readScratch(copy);
     const QString second = fuzz::scratchPath("second.txt");
-    check(!writeSettings(second, *flagsAgain, *foldersAgain), "the settings write again");
+    check(writeSettings(second, *flagsAgain, *foldersAgain).has_value(),
+          "the settings write again");
     check(fuzz::readScratch(second) == written, "a written file saves back byte for byte");
     return 0;
 }

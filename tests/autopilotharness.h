@@ -31,12 +31,12 @@ struct DemoHarness {
         autopilot::DemoOptions options;
         options.kirano = fakeKirano();
         options.now = when();
-        QString error;
-        demo = autopilot::makeDemo(root, options, &error);
-        if (!demo) {
-            qWarning("%s", qPrintable(error));
+        text::Result<autopilot::Demo> made = autopilot::makeDemo(root, options);
+        if (!made) {
+            qWarning("%s", qPrintable(made.error().text()));
             return false;
         }
+        demo = std::move(*made);
         folders = readSettingsFolders(demo->programFolder + kSettingsFileName).value();
         return true;
     }

@@ -356,16 +356,17 @@ class TestAccountBuilders : public QObject {
         QTemporaryDir dir;
         const QString path = dir.filePath(u"patiolist.txt"_s);
         writeBytes(path, content);
-        std::optional<QList<PatioRecord>> read = readPatioList(path);
+        text::Result<QList<PatioRecord>> read = readPatioList(path);
         QVERIFY(read.has_value());
         QCOMPARE(*read, records);
     }
 
     void missingPatioListIsAnError() {
         QTemporaryDir dir;
-        text::IoError error;
-        QVERIFY(!readPatioList(dir.filePath(u"patiolist.txt"_s), &error).has_value());
-        QCOMPARE(error.code, ENOENT);
+        const text::Result<QList<PatioRecord>> read =
+            readPatioList(dir.filePath(u"patiolist.txt"_s));
+        QVERIFY(!read.has_value());
+        QCOMPARE(read.error().code(), ENOENT);
     }
 
     void patioListIsWrittenOwnerOnly() {
@@ -373,7 +374,7 @@ class TestAccountBuilders : public QObject {
         const QString path = dir.filePath(u"patiolist.txt"_s);
         const QList<PatioRecord> records{
             {sjis(u"雑談"), "P1", "pw1"}, {"", "", ""}, {"b", "P2", ""}};
-        QVERIFY(!writePatioList(path, records).has_value());
+        QVERIFY(writePatioList(path, records).has_value());
         // Compared without QCOMPARE: the bytes hold passwords.
         QVERIFY(readBytes(path) == crlf({sjis(u"雑談"), "P1", "pw1", "", "", "", "b", "P2", ""}));
         QCOMPARE(readPatioList(path).value_or(QList<PatioRecord>{}), records);
@@ -389,7 +390,7 @@ class TestAccountBuilders : public QObject {
         writeBytes(path, crlf({"old", "P0", "pw0"}));
         QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                 QFileDevice::ReadGroup | QFileDevice::ReadOther));
-        QVERIFY(!writePatioList(path, {{"a", "P1", "pw1"}}).has_value());
+        QVERIFY(writePatioList(path, {{"a", "P1", "pw1"}}).has_value());
         QVERIFY(readBytes(path) == crlf({"a", "P1", "pw1"}));
         const QFileDevice::Permissions perms = QFile::permissions(path);
         QVERIFY(perms.testFlag(QFileDevice::ReadGroup));
@@ -400,9 +401,9 @@ class TestAccountBuilders : public QObject {
     void patioListInMissingFolderFails() {
         QTemporaryDir dir;
         const QString path = dir.filePath(u"none/patiolist.txt"_s);
-        std::optional<text::IoError> error = writePatioList(path, {{"a", "P1", "pw1"}});
-        QVERIFY(error.has_value());
-        QCOMPARE(error->code, ENOENT);
+        const text::Result<> written = writePatioList(path, {{"a", "P1", "pw1"}});
+        QVERIFY(!written.has_value());
+        QCOMPARE(written.error().code(), ENOENT);
         QVERIFY(!QFile::exists(path));
     }
 };

@@ -143,9 +143,9 @@ class TestAutopilot : public QObject {
         // Making one fails whole: no half demo is left to be taken for one.
         autopilot::DemoOptions noKirano;
         noKirano.kirano = h.dir.path() + u"/none"_s;
-        QString error;
-        QVERIFY(!makeDemo(h.dir.path() + u"/half"_s, noKirano, &error));
-        QVERIFY(error.contains(u"複写できません"_s));
+        const text::Result<autopilot::Demo> half = makeDemo(h.dir.path() + u"/half"_s, noKirano);
+        QVERIFY(!half);
+        QVERIFY(half.error().text().contains(u"複写できません"_s));
         QVERIFY(!QFileInfo::exists(h.dir.path() + u"/half"_s));
     }
 
@@ -585,7 +585,7 @@ class TestAutopilot : public QObject {
         if (folder < 0)
             writeBytes(settings, "1\r\n1\r\n1\r\n");
         else
-            QVERIFY(!writeSettings(settings, SettingsFlags{}, folders));
+            QVERIFY(writeSettings(settings, SettingsFlags{}, folders));
         const QString list = h.writeList({names.entry({u"bill"_s})});
         const QString said = u"設定ファイル "_s + settings + text::decode(names.expand(problem));
 
@@ -780,10 +780,9 @@ class TestAutopilot : public QObject {
         }
         QVERIFY(prompts.answers.empty());
         const QString path = h.dir.path() + u"/saved.txt"_s;
-        QVERIFY(!text::writeLines(path, patrolListLines(model)));
-        QString error;
-        const std::optional<PatrolListFile> saved = readPatrolListFile(path, &error);
-        QVERIFY2(saved, qPrintable(error));
+        QVERIFY(text::writeLines(path, patrolListLines(model)));
+        const text::Result<PatrolListFile> saved = readPatrolListFile(path);
+        QVERIFY2(saved, qPrintable(saved ? QString() : saved.error().text()));
         QCOMPARE(saved->entries.size(), 18);
         QCOMPARE(checkPatrolList(*saved, h.folders), QStringList());
         const RunReport report = runPatrolList(*saved, h.folders, h.service, {4, h.when()});

@@ -102,12 +102,12 @@ class TestSettingsFile : public QObject {
     void missingFile() {
         QTemporaryDir dir;
         const QString path = dir.filePath(kSettingsFileName);
-        text::IoError error;
-        QVERIFY(!readSettingsFolders(path, &error));
-        QCOMPARE(error.code, ENOENT);
-        error = {};
-        QVERIFY(!readSettingsFlags(path, &error));
-        QCOMPARE(error.code, ENOENT);
+        const text::Result<SettingsFolders> folders = readSettingsFolders(path);
+        QVERIFY(!folders);
+        QCOMPARE(folders.error().code(), ENOENT);
+        const text::Result<SettingsFlags> flags = readSettingsFlags(path);
+        QVERIFY(!flags);
+        QCOMPARE(flags.error().code(), ENOENT);
     }
 
     void writeThenRead_data() {
@@ -134,7 +134,7 @@ class TestSettingsFile : public QObject {
         const QString path = dir.filePath(kSettingsFileName);
         // A longer previous file must not leave anything behind.
         QVERIFY(writeRaw(path, crLf(QByteArrayList(20, "previous content"))));
-        QVERIFY(!writeSettings(path, written, folders));
+        QVERIFY(writeSettings(path, written, folders));
 
         QCOMPARE(text::readFile(path).value_or("<none>"), crLf(expectedLines));
         const auto readFlags = readSettingsFlags(path);
@@ -146,10 +146,10 @@ class TestSettingsFile : public QObject {
     void writeIntoMissingFolder() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral(u"missing/") + kSettingsFileName);
-        const auto error =
+        const auto written =
             writeSettings(path, SettingsFlags{}, SettingsFolders::allSetTo(QByteArray("C:\\")));
-        QVERIFY(error);
-        QVERIFY(error->code != 0);
+        QVERIFY(!written);
+        QVERIFY(written.error().code() != 0);
         QVERIFY(QDir(dir.path()).isEmpty());
     }
 };

@@ -95,10 +95,9 @@ void MainWindow::attachDialogs(ChooserDialog *chooser, PatioEditor *patioEditor,
 }
 
 bool MainWindow::readSettingsFolders() {
-    text::IoError error;
-    auto read = kirano::readSettingsFolders(settingsFilePath_, &error);
+    text::Result<SettingsFolders> read = kirano::readSettingsFolders(settingsFilePath_);
     if (!read) {
-        prompts_.message(error.text());
+        prompts_.message(read.error().text());
         return false;
     }
     folders_ = *read;

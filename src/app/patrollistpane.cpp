@@ -10,7 +10,6 @@
 
 #include <QCheckBox>
 #include <QEvent>
-#include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -198,7 +197,7 @@ void PatrolListPane::open() {
     clear();
     setCurrentFile(*path);
     // Every entry is checked before any is shown, then all come in one step.
-    std::optional<QByteArray> content = text::readFile(*chosen);
+    text::Result<QByteArray> content = text::readFile(*chosen);
     std::optional<QList<PatrolEntry>> entries = content ? parsePatrolList(*content) : std::nullopt;
     if (!entries) {
         prompts_.message(QStringLiteral(u"読み込みに失敗しました"));
@@ -217,8 +216,9 @@ void PatrolListPane::save() {
         saveAs();
         return;
     }
-    if (auto error = text::writeLines(text::nativePath(currentFile_), patrolListLines(*model_))) {
-        prompts_.message(error->text());
+    if (auto written = text::writeLines(text::nativePath(currentFile_), patrolListLines(*model_));
+        !written) {
+        prompts_.message(written.error().text());
         return;
     }
     prompts_.message(QStringLiteral(u"保存しました"));
@@ -247,8 +247,8 @@ void PatrolListPane::deleteFile() {
         return;
     if (!prompts_.confirmOkCancel(*chosen + QStringLiteral(u"\r\n削除しますか")))
         return;
-    prompts_.message(QFile::remove(*chosen) ? QStringLiteral(u"削除しました")
-                                            : QStringLiteral(u"削除に失敗しました"));
+    prompts_.message(text::removeFile(*chosen) ? QStringLiteral(u"削除しました")
+                                               : QStringLiteral(u"削除に失敗しました"));
 }
 
 } // namespace kirano

@@ -9,6 +9,7 @@
 #include <QCommandLineParser>
 #include <QDate>
 #include <QElapsedTimer>
+#include <cerrno>
 
 namespace kirano::autopilot {
 
@@ -170,16 +171,14 @@ QString settingsPath(const Arguments &a, const ProgramPlace &place) {
     return a.settings.isEmpty() ? place.folder + kSettingsFileName : a.settings;
 }
 
-std::optional<SettingsFolders> settings(const QString &path, QTextStream &err) {
-    if (!text::fileExists(path)) {
-        err << QStringLiteral(u"設定ファイル %1 がありません").arg(path) << Qt::endl;
-        return std::nullopt;
-    }
-    text::IoError error;
-    std::optional<SettingsFolders> folders = readSettingsFolders(path, &error);
+text::Result<SettingsFolders> settings(const QString &path) {
+    if (!text::fileExists(path))
+        return text::IoError(QStringLiteral(u"設定ファイル %1 がありません").arg(path), ENOENT);
+    text::Result<SettingsFolders> folders = readSettingsFolders(path);
     if (!folders)
-        err << QStringLiteral(u"設定ファイル %1 を読めません (%2)").arg(path, error.text())
-            << Qt::endl;
+        return text::IoError(
+            QStringLiteral(u"設定ファイル %1 を読めません (%2)").arg(path, folders.error().text()),
+            folders.error().code());
     return folders;
 }
 
@@ -232,10 +231,9 @@ int demo(const Arguments &a, const ProgramPlace &place, QTextStream &out, QTextS
     options.now = QDateTime::currentDateTime();
     QElapsedTimer timer;
     timer.start();
-    QString error;
-    std::optional<Demo> made = makeDemo(a.target, options, &error);
+    const text::Result<Demo> made = makeDemo(a.target, options);
     if (!made) {
-        err << error << Qt::endl;
+        err << made.error().text() << Qt::endl;
         return kBadInput;
     }
     for (int i = 0; i < made->report.outcomes.size(); ++i) {
@@ -260,9 +258,11 @@ int runCommandLine(const QStringList &arguments, const ProgramPlace &place, QTex
     if (a->command == u"demo")
         return demo(*a, place, out, err);
     const QString path = settingsPath(*a, place);
-    std::optional<SettingsFolders> folders = settings(path, err);
-    if (!folders)
+    const text::Result<SettingsFolders> folders = settings(path);
+    if (!folders) {
+        err << folders.error().text() << Qt::endl;
         return kBadInput;
+    }
     // Folders are prefixes: a missing or unterminated one would put the
     // run's files into the working folder or beside the folder meant.
     const QStringList settingsLines = settingsProblems(path, *folders);
@@ -272,10 +272,9 @@ int runCommandLine(const QStringList &arguments, const ProgramPlace &place, QTex
         err << QStringLiteral(u"この設定では巡回しません") << Qt::endl;
         return kBadInput;
     }
-    QString error;
-    std::optional<PatrolListFile> list = readPatrolListFile(a->target, &error);
+    const text::Result<PatrolListFile> list = readPatrolListFile(a->target);
     if (!list) {
-        err << error << Qt::endl;
+        err << list.error().text() << Qt::endl;
         return kBadInput;
     }
     return a->command == u"check" ? check(*list, *folders, settingsLines, out)

@@ -19,11 +19,12 @@ QByteArray sjis(const char16_t *text) {
     return text::bytesOf(QStringView(text));
 }
 
-QList<QByteArray> sjisLines(std::initializer_list<const char16_t *> texts) {
+// The lines, each ended by CR LF, as every text file of the demo.
+QByteArray sjisLines(std::initializer_list<const char16_t *> texts) {
     QList<QByteArray> lines;
     for (const char16_t *t : texts)
         lines.append(sjis(t));
-    return lines;
+    return text::joinCrLf(lines);
 }
 
 PatrolEntry entry(Command command, const QByteArray &p1 = "0", const QByteArray &p2 = "0",
@@ -37,7 +38,7 @@ class DemoMaker {
     DemoMaker(const QString &root, const DemoOptions &options)
         : root_(root), options_(options), service_(options.seed, options.size) {}
 
-    std::optional<Demo> make(QString *error) {
+    text::Result<Demo> make() {
         // Folders are settings lines: Shift_JIS bytes ending with the separator.
         // makeDemo has made sure that they name this folder again.
         const QByteArray rootBytes = text::bytesOf(QDir::toNativeSeparators(root_));
@@ -49,77 +50,72 @@ class DemoMaker {
             QByteArray folder = rootBytes + separator + names[i] + separator;
             folder.replace('/', separator);
             folders_.folders[i] = folder;
-            if (!QDir().mkpath(text::nativePath(folder)))
-                return fail(
-                    error,
-                    QStringLiteral(u"フォルダ %1 を作成できません").arg(text::nativePath(folder)));
+            if (text::Result<> made = makeFolder(text::nativePath(folder)); !made)
+                return made.error();
         }
         const QString program = root_ + QStringLiteral("/program/");
-        if (!QDir().mkpath(program))
-            return fail(error, QStringLiteral(u"フォルダ %1 を作成できません").arg(program));
-        if (!copyProgram(options_.kirano, program, error) ||
-            (!options_.companion.isEmpty() && !copyProgram(options_.companion, program, error)))
-            return std::nullopt;
-        if (!write(program + kSettingsFileName, SettingsFlags{}, error) || !writeSamples(error))
-            return std::nullopt;
+        if (text::Result<> made = makeFolder(program); !made)
+            return made.error();
+        if (text::Result<> copied = copyProgram(options_.kirano, program); !copied)
+            return copied.error();
+        if (!options_.companion.isEmpty()) {
+            if (text::Result<> copied = copyProgram(options_.companion, program); !copied)
+                return copied.error();
+        }
+        if (text::Result<> written = writeSettingsFile(program + kSettingsFileName); !written)
+            return written.error();
+        if (text::Result<> written = writeSamples(); !written)
+            return written.error();
         const QString listPath = pathIn(folders_.patrolListFolder(), sjis(u"デモ巡回.txt"));
         QList<QByteArray> lines;
         for (const PatrolEntry &e : sampleList())
             for (int field = 0; field < PatrolEntry::kFieldCount; ++field)
                 lines.append(e.field(field));
-        if (!writeLines(listPath, lines, error))
-            return std::nullopt;
+        if (text::Result<> written = writeBytes(listPath, text::joinCrLf(lines)); !written)
+            return written.error();
         // Read back as any list is, so the demo runs exactly what was saved.
-        std::optional<PatrolListFile> list = readPatrolListFile(listPath, error);
+        text::Result<PatrolListFile> list = readPatrolListFile(listPath);
         if (!list)
-            return std::nullopt;
+            return list.error();
         RunOptions run;
         run.now = options_.now;
         return Demo{program, listPath, runPatrolList(*list, folders_, service_, run)};
     }
 
   private:
-    std::nullopt_t fail(QString *error, const QString &why) {
-        *error = why;
-        return std::nullopt;
+    static text::Result<> makeFolder(const QString &folder) {
+        if (QDir().mkpath(folder))
+            return {};
+        return text::IoError(QStringLiteral(u"フォルダ %1 を作成できません").arg(folder));
     }
 
     // Through the one writer, as every file of the demo: a failed copy is
     // reported, never left as a program cut short.
-    bool copyProgram(const QString &from, const QString &folder, QString *error) {
+    static text::Result<> copyProgram(const QString &from, const QString &folder) {
         const QString to = folder + QFileInfo(from).fileName();
-        text::IoError failure;
-        std::optional<QByteArray> program = text::readFile(from, &failure);
-        std::optional<text::IoError> written;
-        if (program)
-            written = text::writeFile(
-                to, *program, QFile::permissions(from) | QFile::ExeOwner | QFile::ReadOwner);
-        if (!program || written) {
-            *error = QStringLiteral(u"%1 を %2 に複写できません (%3)")
-                         .arg(from, folder, (program ? *written : failure).text());
-            return false;
-        }
-        return true;
+        const text::Result<QByteArray> program = text::readFile(from);
+        text::Result<> written =
+            program ? text::writeFile(to, *program,
+                                      QFile::permissions(from) | QFile::ExeOwner | QFile::ReadOwner)
+                    : program.error();
+        if (!written)
+            return text::IoError(QStringLiteral(u"%1 を %2 に複写できません (%3)")
+                                     .arg(from, folder, written.error().text()),
+                                 written.error().code());
+        return {};
     }
 
-    bool writeLines(const QString &path, const QList<QByteArray> &lines, QString *error) {
-        return writeBytes(path, text::joinCrLf(lines), error);
+    static text::Result<> writeBytes(const QString &path, const QByteArray &content) {
+        if (text::Result<> written = text::writeFile(path, content); !written)
+            return cannotWrite(path, written.error());
+        return {};
     }
 
-    bool writeBytes(const QString &path, const QByteArray &content, QString *error) {
-        if (std::optional<text::IoError> failure = text::writeFile(path, content)) {
-            *error = cannotWrite(path, *failure);
-            return false;
-        }
-        return true;
-    }
-
-    bool write(const QString &settingsPath, const SettingsFlags &flags, QString *error) {
-        if (std::optional<text::IoError> failure = writeSettings(settingsPath, flags, folders_)) {
-            *error = cannotWrite(settingsPath, *failure);
-            return false;
-        }
-        return true;
+    text::Result<> writeSettingsFile(const QString &settingsPath) const {
+        if (text::Result<> written = writeSettings(settingsPath, SettingsFlags{}, folders_);
+            !written)
+            return cannotWrite(settingsPath, written.error());
+        return {};
     }
 
     QString file(const QByteArray &folder, const char16_t *name) const {
@@ -127,34 +123,31 @@ class DemoMaker {
     }
 
     // The patio list, the two notices to read, and the files to post and send.
-    bool writeSamples(QString *error) {
+    text::Result<> writeSamples() const {
         const QString patios = pathIn(folders_.dataFolder(), kPatioListFileName);
-        if (std::optional<text::IoError> failure = writePatioList(patios, service_.patios())) {
-            *error = cannotWrite(patios, *failure);
-            return false;
-        }
+        if (text::Result<> written = writePatioList(patios, service_.patios()); !written)
+            return cannotWrite(patios, written.error());
         QList<QByteArray> chosen;
         for (const QByteArray &row : service_.noticeRows().mid(0, 2))
             chosen.append(row.mid(6));
         const QByteArray &text = folders_.textUploadFolder();
         const QByteArray &binary = folders_.binaryUploadFolder();
-        if (!writeLines(pathIn(folders_.dataFolder(), kNoticeSelectionFileName), chosen, error) ||
-            !writeLines(file(text, u"発言.txt"),
-                        sjisLines({u"皆さん、こんにちは。",
-                                   u"週末の集まりの写真をライブラリィに上げました。",
-                                   u"感想をお寄せください。"}),
-                        error) ||
-            !writeLines(file(text, u"掲示板.txt"),
-                        sjisLines({u"ワープロ専用機をお譲りします。", u"取扱説明書付きです。"}),
-                        error) ||
-            !writeLines(file(text, u"パティオ発言.txt"),
-                        sjisLines({u"次の集まりは来月の第一日曜日です。"}), error) ||
-            !writeLines(file(binary, u"メール.txt"),
-                        sjisLines({u"先日はありがとうございました。", u"また遊びに来てください。"}),
-                        error))
-            return false;
-        return writeBytes(file(binary, u"写真.gif"),
-                          QByteArray("GIF89a\x01\x00\x01\x00\x00\x00\x00;", 14), error);
+        const QList<std::pair<QString, QByteArray>> files{
+            {pathIn(folders_.dataFolder(), kNoticeSelectionFileName), text::joinCrLf(chosen)},
+            {file(text, u"発言.txt"),
+             sjisLines({u"皆さん、こんにちは。", u"週末の集まりの写真をライブラリィに上げました。",
+                        u"感想をお寄せください。"})},
+            {file(text, u"掲示板.txt"),
+             sjisLines({u"ワープロ専用機をお譲りします。", u"取扱説明書付きです。"})},
+            {file(text, u"パティオ発言.txt"), sjisLines({u"次の集まりは来月の第一日曜日です。"})},
+            {file(binary, u"メール.txt"),
+             sjisLines({u"先日はありがとうございました。", u"また遊びに来てください。"})},
+            {file(binary, u"写真.gif"), QByteArray("GIF89a\x01\x00\x01\x00\x00\x00\x00;", 14)}};
+        for (const auto &[path, content] : files) {
+            if (text::Result<> written = writeBytes(path, content); !written)
+                return written;
+        }
+        return {};
     }
 
     QByteArray log(const QByteArray &name) const { return folders_.logFolder() + name; }
@@ -207,24 +200,21 @@ class DemoMaker {
 
 } // namespace
 
-std::optional<Demo> makeDemo(const QString &folder, const DemoOptions &options, QString *error) {
+text::Result<Demo> makeDemo(const QString &folder, const DemoOptions &options) {
     const QString root = QDir(folder).absolutePath();
     // The eight folders are stored as Shift_JIS: a look-alike character
     // would store the name of another folder, and the demo would be made
     // there.
-    if (std::optional<QString> problem = pathProblem(QDir::toNativeSeparators(root))) {
-        *error = *problem;
-        return std::nullopt;
-    }
+    if (std::optional<QString> problem = pathProblem(QDir::toNativeSeparators(root)))
+        return text::IoError(*problem);
     const bool existed = QFileInfo::exists(root);
     if (existed &&
         (!QFileInfo(root).isDir() || !QDir(root).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot |
-                                                         QDir::Hidden | QDir::System))) {
-        *error = QStringLiteral(u"%1 は空のフォルダではありません。デモは新しいフォルダに作ります")
-                     .arg(root);
-        return std::nullopt;
-    }
-    std::optional<Demo> demo = DemoMaker(root, options).make(error);
+                                                         QDir::Hidden | QDir::System)))
+        return text::IoError(
+            QStringLiteral(u"%1 は空のフォルダではありません。デモは新しいフォルダに作ります")
+                .arg(root));
+    text::Result<Demo> demo = DemoMaker(root, options).make();
     if (!demo) {
         // Half a demo would be taken for a whole one on the next start.
         QDir(root).removeRecursively();

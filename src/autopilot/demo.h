@@ -5,6 +5,7 @@
 
 #include "autopilot/patrolrun.h"
 #include "autopilot/simservice.h"
+#include "text/result.h"
 
 #include <QDateTime>
 #include <QString>
@@ -29,7 +30,7 @@ struct Demo {
 };
 
 // The folder must be new or empty: a demo never overwrites anything. When
-// making it fails, nothing of it is left and `error` says why.
-std::optional<Demo> makeDemo(const QString &folder, const DemoOptions &options, QString *error);
+// making it fails, nothing of it is left and the error says why.
+text::Result<Demo> makeDemo(const QString &folder, const DemoOptions &options);
 
 } // namespace kirano::autopilot

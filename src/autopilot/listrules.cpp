@@ -47,14 +47,15 @@ std::optional<std::array<bool, 7>> parseDays(const QByteArray &days) {
     return chosen;
 }
 
-std::optional<PatrolListFile> readPatrolListFile(const QString &path, QString *error) {
-    text::IoError ioError;
-    std::optional<QByteArray> content = text::readFile(path, &ioError);
+text::Result<PatrolListFile> readPatrolListFile(const QString &path) {
+    const text::Result<QByteArray> content = text::readFile(path);
     if (!content) {
-        *error = ioError.code == ENOENT
-                     ? QStringLiteral(u"巡回リスト %1 がありません").arg(path)
-                     : QStringLiteral(u"巡回リスト %1 を読めません (%2)").arg(path, ioError.text());
-        return std::nullopt;
+        const text::IoError &why = content.error();
+        return text::IoError(
+            why.code() == ENOENT
+                ? QStringLiteral(u"巡回リスト %1 がありません").arg(path)
+                : QStringLiteral(u"巡回リスト %1 を読めません (%2)").arg(path, why.text()),
+            why.code());
     }
     const QList<QByteArray> lines = text::splitLines(*content);
     PatrolListFile list;
@@ -68,16 +69,13 @@ std::optional<PatrolListFile> readPatrolListFile(const QString &path, QString *e
         list.entries.append(std::move(entry));
     }
     list.leftoverLines = int(lines.size() % PatrolEntry::kFieldCount);
-    if (list.entries.isEmpty()) {
-        *error =
-            QStringLiteral(u"%1 は巡回リストではありません (命令が一つもありません)").arg(path);
-        return std::nullopt;
-    }
-    if (!anyKnown) {
-        *error = QStringLiteral(u"%1 は巡回リストではありません (知っている命令が一つもありません)")
-                     .arg(path);
-        return std::nullopt;
-    }
+    if (list.entries.isEmpty())
+        return text::IoError(
+            QStringLiteral(u"%1 は巡回リストではありません (命令が一つもありません)").arg(path));
+    if (!anyKnown)
+        return text::IoError(
+            QStringLiteral(u"%1 は巡回リストではありません (知っている命令が一つもありません)")
+                .arg(path));
     return list;
 }
 
@@ -175,8 +173,9 @@ QStringList settingsProblems(const QString &settingsPath, const SettingsFolders 
     return problems;
 }
 
-QString cannotWrite(const QString &path, const text::IoError &error) {
-    return text::cannotCreateText(path) + QStringLiteral(" (") + error.text() + u')';
+text::IoError cannotWrite(const QString &path, const text::IoError &error) {
+    return text::IoError(text::cannotCreateText(path) + QStringLiteral(" (") + error.text() + u')',
+                         error.code());
 }
 
 bool isWritableFolder(const QString &folder) {

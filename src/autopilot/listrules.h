@@ -33,9 +33,9 @@ struct PatrolListFile {
     int leftoverLines = 0; // one to five lines after the last entry
 };
 
-// Nothing, with the reason in `error`, when the file cannot be read or is
-// not a patrol list: no complete entry, or not one entry of a known keyword.
-std::optional<PatrolListFile> readPatrolListFile(const QString &path, QString *error);
+// Fails, saying why, when the file cannot be read or is not a patrol list:
+// no complete entry, or not one entry of a known keyword.
+text::Result<PatrolListFile> readPatrolListFile(const QString &path);
 
 // "N番目 (columns of its display row)": how the reports name an entry,
 // counted from 1.
@@ -67,7 +67,7 @@ QStringList settingsProblems(const QString &settingsPath, const SettingsFolders 
 
 // "ﾌｧｲﾙ %s を作成できません" with the platform's reason after it: how a
 // failed write is reported.
-QString cannotWrite(const QString &path, const text::IoError &error);
+text::IoError cannotWrite(const QString &path, const text::IoError &error);
 
 // Whether a folder exists and files can be made in it.
 bool isWritableFolder(const QString &folder);

@@ -33,7 +33,7 @@ class Checker {
     explicit Checker(const SettingsFolders &folders) : folders_(folders) {
         for (const ForumRecord &forum : readForumList(pathIn(data(), "forumlist.txt")))
             forums_.insert(forum.code);
-        if (std::optional<QList<PatioRecord>> patios =
+        if (const text::Result<QList<PatioRecord>> patios =
                 readPatioList(pathIn(data(), kPatioListFileName))) {
             for (const PatioRecord &patio : *patios)
                 patioPasswords_.insert(patio.id, patio.password);

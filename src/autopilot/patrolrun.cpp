@@ -13,7 +13,12 @@ namespace kirano::autopilot {
 
 namespace {
 
-using Failure = std::optional<QString>;
+// Done, or why the entry or the session failed.
+using Outcome = text::Result<>;
+
+text::IoError failure(const QString &why) {
+    return text::IoError(why);
+}
 
 QString shown(const QByteArray &field) {
     return text::decode(field);
@@ -22,14 +27,14 @@ QString shown(const QByteArray &field) {
 // Every file a run leaves goes through the one atomic writer: a failed
 // write keeps the previous file and fails the entry with the platform's
 // reason.
-Failure writeOrWhy(const QString &path, const QByteArray &content) {
-    if (std::optional<text::IoError> error = text::writeFile(path, content))
-        return cannotWrite(path, *error);
-    return std::nullopt;
+Outcome writeOrWhy(const QString &path, const QByteArray &content) {
+    if (const Outcome written = text::writeFile(path, content); !written)
+        return cannotWrite(path, written.error());
+    return {};
 }
 
 // Every captured file ends with the date line the views show.
-Failure writeCaptured(const QString &path, QList<QByteArray> lines, const QDateTime &now) {
+Outcome writeCaptured(const QString &path, QList<QByteArray> lines, const QDateTime &now) {
     lines.append(dateLine(now));
     return writeOrWhy(path, text::joinCrLf(lines));
 }
@@ -39,11 +44,11 @@ class Runner {
     Runner(const SettingsFolders &folders, const SimService &service, const RunOptions &options)
         : folders_(folders), service_(service), options_(options) {}
 
-    // Nothing when the entry was carried out; else why not.
-    Failure execute(const PatrolEntry &e) {
+    // Done when the entry was carried out; else why not.
+    Outcome execute(const PatrolEntry &e) {
         const QStringList problems = fieldProblems(e, folders_);
         if (!problems.isEmpty())
-            return problems.first();
+            return failure(problems.first());
         const Command command = *commandOf(e.command);
         switch (commandInfo(command).target) {
         case Target::Forum:
@@ -72,19 +77,16 @@ class Runner {
   private:
     QString dataPath(const QByteArray &name) const { return pathIn(folders_.dataFolder(), name); }
 
-    Failure writeCaptured(const QString &path, const QList<QByteArray> &lines) {
+    Outcome writeCaptured(const QString &path, const QList<QByteArray> &lines) {
         return autopilot::writeCaptured(path, lines, options_.now);
     }
 
     // The file to post or send must be there; its size goes to the run log.
-    Failure sendFile(const QByteArray &path, std::optional<qsizetype> *size) {
-        std::optional<QByteArray> content;
-        if (text::fileExists(text::nativePath(path)))
-            content = text::readFile(text::nativePath(path));
+    text::Result<qsizetype> sendFile(const QByteArray &path) {
+        const text::Result<QByteArray> content = text::readFile(text::nativePath(path));
         if (!content)
-            return QStringLiteral(u"送るファイル「%1」がありません").arg(shown(path));
-        *size = content->size();
-        return std::nullopt;
+            return failure(QStringLiteral(u"送るファイル「%1」がありません").arg(shown(path)));
+        return content->size();
     }
 
     void record(const QString &what, const QByteArray &file, qsizetype size) {
@@ -92,11 +94,11 @@ class Runner {
     }
 
     // Mails and the board: the file to send, as the vocabulary places it.
-    Failure send(Command command, const PatrolEntry &e) {
+    Outcome send(Command command, const PatrolEntry &e) {
         const QByteArray &file = e.field(paramWith(command, Param::SendFile));
-        std::optional<qsizetype> size;
-        if (Failure failure = sendFile(file, &size))
-            return failure;
+        const text::Result<qsizetype> size = sendFile(file);
+        if (!size)
+            return size.error();
         if (command == Command::Mailuptxt)
             record(QStringLiteral(u"テキストメール送信"), file, *size);
         else if (command == Command::Mailupbin)
@@ -106,64 +108,64 @@ class Runner {
         else
             record(QStringLiteral(u"掲示板書き込み %1-%2").arg(shown(e.param1), shown(e.param2)),
                    file, *size);
-        return std::nullopt;
+        return {};
     }
 
-    Failure readNotices(const PatrolEntry &e) {
+    Outcome readNotices(const PatrolEntry &e) {
         const QString selection = pathIn(folders_.dataFolder(), kNoticeSelectionFileName);
-        std::optional<QByteArray> content;
-        if (text::fileExists(selection))
-            content = text::readFile(selection);
+        const text::Result<QByteArray> content = text::readFile(selection);
         if (!content)
-            return QStringLiteral(u"読むお知らせを選んだ Newtitle.txt がありません");
+            return failure(QStringLiteral(u"読むお知らせを選んだ Newtitle.txt がありません"));
         QList<QByteArray> log;
         for (const QByteArray &title : text::splitLines(*content)) {
             std::optional<QList<QByteArray>> notice = service_.notice(title);
             if (!notice)
-                return QStringLiteral(u"お知らせ「%1」はありません").arg(shown(title));
+                return failure(QStringLiteral(u"お知らせ「%1」はありません").arg(shown(title)));
             log << *notice << QByteArray();
         }
         return writeCaptured(text::nativePath(e.param1), log);
     }
 
-    Failure patio(Command command, const PatrolEntry &e) {
+    Outcome patio(Command command, const PatrolEntry &e) {
         const int index = service_.patioIndex(e.param1);
         if (index < 0)
-            return QStringLiteral(u"パティオＩＤ「%1」はありません").arg(shown(e.param1));
+            return failure(QStringLiteral(u"パティオＩＤ「%1」はありません").arg(shown(e.param1)));
         if (service_.patios().at(index).password != e.param2)
-            return QStringLiteral(u"パティオＩＤ「%1」のパスワードが違います").arg(shown(e.param1));
+            return failure(
+                QStringLiteral(u"パティオＩＤ「%1」のパスワードが違います").arg(shown(e.param1)));
         if (command == Command::Patioread)
             return writeCaptured(text::nativePath(e.param3), service_.patioMessages(index));
         if (command == Command::Patiorc) {
             runLog << QStringLiteral(u"パティオの既読 %1 を %2 に")
                           .arg(shown(e.param1), shown(e.param3));
-            return std::nullopt;
+            return {};
         }
-        std::optional<qsizetype> size;
-        if (Failure failure = sendFile(e.param3, &size))
-            return failure;
+        const text::Result<qsizetype> size = sendFile(e.param3);
+        if (!size)
+            return size.error();
         record(QStringLiteral(u"パティオ書き込み %1").arg(shown(e.param1)), e.param3, *size);
-        return std::nullopt;
+        return {};
     }
 
     // Entering a forum fetches its top page, once a run.
-    Failure enterForum(int forum, const QByteArray &code) {
+    Outcome enterForum(int forum, const QByteArray &code) {
         if (visited_.contains(forum))
-            return std::nullopt;
+            return {};
         const QString folder = pathIn(folders_.dataFolder(), code);
         if (!QDir().mkpath(folder))
-            return QStringLiteral(u"フォルダ %1 を作成できません").arg(folder);
+            return failure(QStringLiteral(u"フォルダ %1 を作成できません").arg(folder));
         visited_.insert(forum);
         return writeCaptured(dataPath(code + "top.txt"), service_.topPage(forum));
     }
 
-    Failure forumCommand(Command command, const PatrolEntry &e) {
+    Outcome forumCommand(Command command, const PatrolEntry &e) {
         const QByteArray &code = e.param1;
         const int forum = service_.forumIndex(code);
         if (forum < 0)
-            return QStringLiteral(u"フォーラム「%1」はサービスにありません").arg(shown(code));
-        if (Failure failure = enterForum(forum, code))
-            return failure;
+            return failure(
+                QStringLiteral(u"フォーラム「%1」はサービスにありません").arg(shown(code)));
+        if (Outcome entered = enterForum(forum, code); !entered)
+            return entered;
         if (command == Command::Mestitlea)
             return writeCaptured(dataPath(code + "mes.txt"), service_.roomRows(forum));
         if (command == Command::Dltitlea)
@@ -171,7 +173,7 @@ class Runner {
         const qint32 number = roomOrLibraryNumber(e);
         if (paramWith(command, Param::RoomNumber)) {
             if (number > service_.roomCount(forum))
-                return QStringLiteral(u"%1番会議室はありません").arg(number);
+                return failure(QStringLiteral(u"%1番会議室はありません").arg(number));
             if (command == Command::Mesread)
                 return writeCaptured(text::nativePath(e.param3),
                                      service_.roomMessages(forum, number));
@@ -180,17 +182,17 @@ class Runner {
                               .arg(shown(code))
                               .arg(number)
                               .arg(shown(e.param3));
-                return std::nullopt;
+                return {};
             }
-            std::optional<qsizetype> size;
-            if (Failure failure = sendFile(e.param3, &size))
-                return failure;
+            const text::Result<qsizetype> size = sendFile(e.param3);
+            if (!size)
+                return size.error();
             record(QStringLiteral(u"会議室に書き込み %1 %2番").arg(shown(code)).arg(number),
                    e.param3, *size);
-            return std::nullopt;
+            return {};
         }
         if (number > service_.libraryCount(forum))
-            return QStringLiteral(u"%1番ライブラリィはありません").arg(number);
+            return failure(QStringLiteral(u"%1番ライブラリィはありません").arg(number));
         const QList<LibraryFile> files = service_.libraryFiles(forum, number);
         if (command == Command::Dltitleb) {
             const QDate since = *parseSinceDate(e.param3);
@@ -211,7 +213,7 @@ class Runner {
                 return writeOrWhy(pathIn(downloadFolder(folders_, e.param4), e.param4),
                                   service_.fileContent(forum, number, file));
         }
-        return QStringLiteral(u"ダウンロード番号 %1 はありません").arg(download);
+        return failure(QStringLiteral(u"ダウンロード番号 %1 はありません").arg(download));
     }
 
     const SettingsFolders &folders_;
@@ -223,7 +225,7 @@ class Runner {
 // The run log grows run after run. Each run appends its lines and never
 // reads or rewrites what earlier runs left, whatever bytes those hold; a
 // failed append leaves the record as it was.
-Failure appendRunLog(const SettingsFolders &folders, const QDateTime &now,
+Outcome appendRunLog(const SettingsFolders &folders, const QDateTime &now,
                      const QStringList &lines) {
     const QString path = text::nativePath(folders.autopilotFolder()) + kRunLogName;
     QList<QByteArray> log;
@@ -232,9 +234,9 @@ Failure appendRunLog(const SettingsFolders &folders, const QDateTime &now,
                now.toString(QStringLiteral("yy/MM/dd HH:mm")).toLatin1());
     for (const QString &line : lines)
         log.append(text::encode(line).value_or(text::bytesOf(u"(表せない文字を含む行)")));
-    if (std::optional<text::IoError> error = text::appendFile(path, text::joinCrLf(log)))
-        return cannotWrite(path, *error);
-    return std::nullopt;
+    if (const Outcome appended = text::appendFile(path, text::joinCrLf(log)); !appended)
+        return cannotWrite(path, appended.error());
+    return {};
 }
 
 } // namespace
@@ -246,27 +248,28 @@ RunReport runPatrolList(const PatrolListFile &list, const SettingsFolders &folde
     for (int i = 0; i < list.entries.size(); ++i) {
         const PatrolEntry &entry = list.entries[i];
         const QString label = entryLabel(i + 1, entry);
-        Failure failure = daysProblem(entry.days);
-        if (!failure && options.day && !(*parseDays(entry.days))[*options.day]) {
+        const std::optional<QString> badDays = daysProblem(entry.days);
+        if (!badDays && options.day && !(*parseDays(entry.days))[*options.day]) {
             report.outcomes << RunReport::Skipped;
             report.lines << label + QStringLiteral(u": 対象外の曜日 (%1)").arg(shown(entry.days));
             continue;
         }
-        if (!failure)
-            failure = runner.execute(entry);
-        report.outcomes << (failure ? RunReport::Failed : RunReport::Done);
-        report.lines << label + (failure ? QStringLiteral(u": 失敗 - ") + *failure
-                                         : QStringLiteral(u": 完了"));
+        const Outcome done = badDays ? failure(*badDays) : runner.execute(entry);
+        report.outcomes << (done ? RunReport::Done : RunReport::Failed);
+        report.lines << label + (done ? QStringLiteral(u": 完了")
+                                      : QStringLiteral(u": 失敗 - ") + done.error().text());
     }
     if (report.count(RunReport::Skipped) == report.outcomes.size())
         return report; // nothing to log on for
     // Logging on brings the account's warnings.
     QStringList session;
-    if (Failure failure = writeCaptured(pathIn(folders.dataFolder(), text::bytesOf(u"警告.txt")),
-                                        service.warningLines(), options.now))
-        session << *failure;
-    if (Failure failure = appendRunLog(folders, options.now, runner.runLog + report.lines))
-        session << *failure;
+    for (const Outcome &done :
+         {writeCaptured(pathIn(folders.dataFolder(), text::bytesOf(u"警告.txt")),
+                        service.warningLines(), options.now),
+          appendRunLog(folders, options.now, runner.runLog + report.lines)}) {
+        if (!done)
+            session << done.error().text();
+    }
     report.sessionFailed = !session.isEmpty();
     report.lines << session;
     return report;

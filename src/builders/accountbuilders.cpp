@@ -16,8 +16,8 @@ bool writeNoticeSelection(BuildContext &context) {
     for (const QByteArray &row : context.selectedNotices)
         titles.append(row.mid(6));
     const QString path = text::nativePath(context.folders.dataFolder() + kNoticeSelectionFileName);
-    if (std::optional<text::IoError> error = text::writeLines(path, titles)) {
-        context.prompts.message(error->text());
+    if (const text::Result<> written = text::writeLines(path, titles); !written) {
+        context.prompts.message(written.error().text());
         return false;
     }
     return true;

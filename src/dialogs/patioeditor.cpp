@@ -132,10 +132,9 @@ void PatioEditor::FormShow() {
         showRecord();
         return;
     }
-    text::IoError error;
-    std::optional<QList<PatioRecord>> read = readPatioList(path, &error);
+    text::Result<QList<PatioRecord>> read = readPatioList(path);
     if (!read)
-        prompts_.message(error.text());
+        prompts_.message(read.error().text());
     records_ = read.value_or(QList<PatioRecord>());
     currentIndex_ = 0;
     showRecord();
@@ -250,8 +249,8 @@ bool PatioEditor::saveRecords() {
     if (records_.isEmpty()) {
         // A missing file is deleted already; one that stays, with the
         // passwords it holds, is no success to report.
-        if (std::optional<text::IoError> error = text::removeFile(text::nativePath(path))) {
-            prompts_.message(text::cannotDeleteText(text::decode(path), *error));
+        if (const text::Result<> removed = text::removeFile(text::nativePath(path)); !removed) {
+            prompts_.message(text::cannotDeleteText(text::decode(path), removed.error()));
             return false;
         }
         prompts_.message(QStringLiteral(u"データが無いのでPATIOリストを削除しました"));
@@ -259,7 +258,7 @@ bool PatioEditor::saveRecords() {
         return true;
     }
     // An empty path (no settings file yet) names no file to create.
-    if (path.isEmpty() || writePatioList(text::nativePath(path), records_)) {
+    if (path.isEmpty() || !writePatioList(text::nativePath(path), records_)) {
         prompts_.message(text::cannotCreateText(text::decode(path)));
         return false;
     }

@@ -219,11 +219,10 @@ void SettingsDialog::FormShow() {
     SettingsFlags flags;
     const QString path = settingsFilePath_();
     if (QFileInfo::exists(path)) {
-        text::IoError error;
-        if (std::optional<SettingsFlags> read = readSettingsFlags(path, &error))
+        if (const text::Result<SettingsFlags> read = readSettingsFlags(path))
             flags = *read;
         else
-            prompts_.message(error.text());
+            prompts_.message(read.error().text());
     }
     flagBoxes_[0]->setChecked(flags.logoutAfterPatrol);
     flagBoxes_[1]->setChecked(flags.saveReceivedMail);
@@ -279,8 +278,9 @@ void SettingsDialog::pickFolder(int row) {
 void SettingsDialog::done(int result) {
     const SettingsFlags flags{flagBoxes_[0]->isChecked(), flagBoxes_[1]->isChecked(),
                               flagBoxes_[2]->isChecked()};
-    if (std::optional<text::IoError> error = writeSettings(settingsFilePath_(), flags, folders_)) {
-        prompts_.message(error->text());
+    if (const text::Result<> written = writeSettings(settingsFilePath_(), flags, folders_);
+        !written) {
+        prompts_.message(written.error().text());
         return;
     }
     QDialog::done(result);

@@ -42,7 +42,7 @@ CapturedRows splitDateLine(QList<QByteArray> lines, int indent) {
 }
 
 CapturedRows loadCapturedRows(const QString &path, int indent) {
-    std::optional<QByteArray> content = text::readFile(path);
+    text::Result<QByteArray> content = text::readFile(path);
     if (!content)
         return {{}, placeholderPanel(indent)};
     try {

@@ -17,7 +17,7 @@ QList<ForumRecord> parseForumList(const QByteArray &content);
 } // namespace
 
 QList<ForumRecord> readForumList(const QString &path) {
-    std::optional<QByteArray> content = text::readFile(path);
+    text::Result<QByteArray> content = text::readFile(path);
     if (!content)
         return {};
     try {

@@ -6,10 +6,10 @@
 
 namespace kirano {
 
-std::optional<QList<PatioRecord>> readPatioList(const QString &path, text::IoError *error) {
-    std::optional<QByteArray> content = text::readFile(path, error);
+text::Result<QList<PatioRecord>> readPatioList(const QString &path) {
+    text::Result<QByteArray> content = text::readFile(path);
     if (!content)
-        return std::nullopt;
+        return content.error();
     try {
         text::LineReader reader(*content);
         QList<PatioRecord> records;
@@ -23,14 +23,11 @@ std::optional<QList<PatioRecord>> readPatioList(const QString &path, text::IoErr
         return records;
     } catch (const std::bad_alloc &) {
         // More records than memory: a file that cannot be read.
-        if (error)
-            error->code = ENOMEM;
-        return std::nullopt;
+        return text::IoError(ENOMEM);
     }
 }
 
-std::optional<text::IoError> writePatioList(const QString &path,
-                                            const QList<PatioRecord> &records) {
+text::Result<> writePatioList(const QString &path, const QList<PatioRecord> &records) {
     QList<QByteArray> lines;
     lines.reserve(records.size() * 3);
     for (const PatioRecord &record : records)

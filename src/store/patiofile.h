@@ -25,12 +25,11 @@ struct PatioRecord {
 
 inline const QByteArray kPatioListFileName = "patiolist.txt";
 
-std::optional<QList<PatioRecord>> readPatioList(const QString &path,
-                                                text::IoError *error = nullptr);
+text::Result<QList<PatioRecord>> readPatioList(const QString &path);
 
 // Replaces the file atomically; a new file is readable by its owner only,
 // since it holds passwords, and a replaced one keeps its permissions.
-std::optional<text::IoError> writePatioList(const QString &path, const QList<PatioRecord> &records);
+text::Result<> writePatioList(const QString &path, const QList<PatioRecord> &records);
 
 } // namespace kirano
 

@@ -11,19 +11,19 @@ SettingsFolders SettingsFolders::allSetTo(const QByteArray &folder) {
 
 namespace {
 
-std::optional<text::LineReader> openSettings(const QString &path, text::IoError *error) {
-    std::optional<QByteArray> content = text::readFile(path, error);
+text::Result<text::LineReader> openSettings(const QString &path) {
+    text::Result<QByteArray> content = text::readFile(path);
     if (!content)
-        return std::nullopt;
-    return text::LineReader(*content);
+        return content.error();
+    return text::LineReader(std::move(*content));
 }
 
 } // namespace
 
-std::optional<SettingsFolders> readSettingsFolders(const QString &path, text::IoError *error) {
-    std::optional<text::LineReader> reader = openSettings(path, error);
+text::Result<SettingsFolders> readSettingsFolders(const QString &path) {
+    text::Result<text::LineReader> reader = openSettings(path);
     if (!reader)
-        return std::nullopt;
+        return reader.error();
     for (int flag = 0; flag < 3; ++flag)
         reader->readLine();
     SettingsFolders result;
@@ -32,10 +32,10 @@ std::optional<SettingsFolders> readSettingsFolders(const QString &path, text::Io
     return result;
 }
 
-std::optional<SettingsFlags> readSettingsFlags(const QString &path, text::IoError *error) {
-    std::optional<text::LineReader> reader = openSettings(path, error);
+text::Result<SettingsFlags> readSettingsFlags(const QString &path) {
+    text::Result<text::LineReader> reader = openSettings(path);
     if (!reader)
-        return std::nullopt;
+        return reader.error();
     auto on = [&reader] { return reader->readLine() == "1"; };
     SettingsFlags flags;
     flags.logoutAfterPatrol = on();
@@ -44,8 +44,8 @@ std::optional<SettingsFlags> readSettingsFlags(const QString &path, text::IoErro
     return flags;
 }
 
-std::optional<text::IoError> writeSettings(const QString &path, const SettingsFlags &flags,
-                                           const SettingsFolders &folders) {
+text::Result<> writeSettings(const QString &path, const SettingsFlags &flags,
+                             const SettingsFolders &folders) {
     auto flagLine = [](bool on) { return on ? QByteArray("1") : QByteArray("0"); };
     QList<QByteArray> lines{flagLine(flags.logoutAfterPatrol), flagLine(flags.saveReceivedMail),
                             flagLine(flags.receiveBinaryMail)};

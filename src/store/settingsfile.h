@@ -50,14 +50,13 @@ struct SettingsFlags {
 inline const QString kSettingsFileName = QStringLiteral(u"環境設定.txt");
 
 // Lines 4 to 11; missing lines give empty folders.
-std::optional<SettingsFolders> readSettingsFolders(const QString &path,
-                                                   text::IoError *error = nullptr);
+text::Result<SettingsFolders> readSettingsFolders(const QString &path);
 
 // Lines 1 to 3; a flag is on exactly when its line is the one character "1".
-std::optional<SettingsFlags> readSettingsFlags(const QString &path, text::IoError *error = nullptr);
+text::Result<SettingsFlags> readSettingsFlags(const QString &path);
 
 // All 11 lines, replacing the file atomically.
-std::optional<text::IoError> writeSettings(const QString &path, const SettingsFlags &flags,
-                                           const SettingsFolders &folders);
+text::Result<> writeSettings(const QString &path, const SettingsFlags &flags,
+                             const SettingsFolders &folders);
 
 } // namespace kirano

@@ -25,25 +25,6 @@ int lastErrno() {
 
 } // namespace
 
-QString IoError::text() const {
-    switch (code) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return QStringLiteral(u"ﾌｧｲﾙへのｱｸｾｽが拒否されました");
-    case EISDIR:
-    case ENODEV: // not a regular file: a FIFO, a device or a socket
-        return QStringLiteral(u"ﾌｧｲﾙへのｱｸｾｽが拒否されました");
-    case ENOSPC:
-#ifdef EDQUOT
-    case EDQUOT:
-#endif
-        return QStringLiteral(u"ﾃﾞｨｽｸがいっぱいです");
-    default:
-        return QStringLiteral(u"I/O ｴﾗｰ (%1)").arg(code);
-    }
-}
-
 QString cannotCreateText(const QString &path) {
     return QStringLiteral(u"ﾌｧｲﾙ %1 を作成できません").arg(path);
 }
@@ -53,12 +34,6 @@ QString cannotDeleteText(const QString &path, const IoError &error) {
 }
 
 namespace {
-
-std::optional<QByteArray> failRead(IoError *error, int code) {
-    if (error)
-        error->code = code;
-    return std::nullopt;
-}
 
 // Opens a regular file for reading, or fails without waiting: a FIFO put in
 // its place after the check would otherwise block the open until a writer
@@ -83,57 +58,57 @@ bool openRegular(QFile &file, const QString &path) {
 
 } // namespace
 
-std::optional<QByteArray> readFile(const QString &path, IoError *error) {
+Result<QByteArray> readFile(const QString &path) {
     // Only regular files are read: a FIFO would wait for ever for a writer,
     // a device never ends. Neither is opened.
     const QFileInfo info(path);
     if (!info.isFile())
-        return failRead(error, info.isDir() ? EISDIR : info.exists() ? ENODEV : ENOENT);
+        return IoError(info.isDir() ? EISDIR : info.exists() ? ENODEV : ENOENT);
     QFile file;
     errno = 0;
     if (!openRegular(file, path))
-        return failRead(error, lastErrno());
+        return IoError(lastErrno());
     errno = 0;
     try {
         QByteArray content = file.readAll();
         if (file.error() != QFileDevice::NoError)
-            return failRead(error, lastErrno());
+            return IoError(lastErrno());
         return content;
     } catch (const std::bad_alloc &) {
         // A file larger than the memory left is a file that cannot be read.
-        return failRead(error, ENOMEM);
+        return IoError(ENOMEM);
     }
 }
 
-std::optional<IoError> writeFile(const QString &path, const QByteArray &content,
-                                 std::optional<QFileDevice::Permissions> newFilePermissions) {
+Result<> writeFile(const QString &path, const QByteArray &content,
+                   std::optional<QFileDevice::Permissions> newFilePermissions) {
     const bool isNew = !QFileInfo::exists(path);
     QSaveFile file(path);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly))
-        return IoError{lastErrno()};
+        return IoError(lastErrno());
     if (isNew && newFilePermissions)
         file.setPermissions(*newFilePermissions);
     errno = 0;
     // A buffered write reports success for bytes that never reach the disk;
     // the flush is where a full disk or a size limit shows.
     if (file.write(content) != content.size() || !file.flush()) {
-        IoError failure{lastErrno()};
+        IoError failure(lastErrno());
         file.cancelWriting();
         return failure;
     }
     errno = 0;
     if (!file.commit())
-        return IoError{lastErrno()};
-    return std::nullopt;
+        return IoError(lastErrno());
+    return {};
 }
 
-std::optional<IoError> writeLines(const QString &path, const QList<QByteArray> &lines,
-                                  std::optional<QFileDevice::Permissions> newFilePermissions) {
+Result<> writeLines(const QString &path, const QList<QByteArray> &lines,
+                    std::optional<QFileDevice::Permissions> newFilePermissions) {
     return writeFile(path, joinCrLf(lines), newFilePermissions);
 }
 
-std::optional<IoError> appendFile(const QString &path, const QByteArray &content) {
+Result<> appendFile(const QString &path, const QByteArray &content) {
     // Unbuffered, so that a failed write leaves nothing waiting in a buffer
     // that the cut back to the old length would first try to write again.
     constexpr QIODevice::OpenMode kAppend =
@@ -146,39 +121,39 @@ std::optional<IoError> appendFile(const QString &path, const QByteArray &content
     const int fd = ::open(QFile::encodeName(path).constData(),
                           O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0)
-        return IoError{lastErrno()};
+        return IoError(lastErrno());
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        return IoError{ENODEV};
+        return IoError(ENODEV);
     }
     if (!file.open(fd, kAppend, QFileDevice::AutoCloseHandle))
-        return IoError{lastErrno()};
+        return IoError(lastErrno());
 #else
     file.setFileName(path);
     if (!file.open(kAppend))
-        return IoError{lastErrno()};
+        return IoError(lastErrno());
 #endif
     const qint64 before = file.size();
     errno = 0;
     if (file.write(content) != content.size() || !file.flush()) {
-        IoError failure{lastErrno()};
+        IoError failure(lastErrno());
         file.resize(before);
         return failure;
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<IoError> removeFile(const QString &path) {
+Result<> removeFile(const QString &path) {
 #ifdef Q_OS_UNIX
     if (::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT || errno == ENOTDIR)
-        return std::nullopt;
-    return IoError{lastErrno()};
+        return {};
+    return IoError(lastErrno());
 #else
     QFile file(path);
     if (file.remove() || !file.exists())
-        return std::nullopt;
-    return IoError{EACCES};
+        return {};
+    return IoError(EACCES);
 #endif
 }
 
