@@ -316,8 +316,7 @@ void benchAutopilot() {
     report("demo, large service", autopilot::SimService(1, options.size).forumCount(), big);
     const SettingsFolders folders = readSettingsFolders((*large)->programFolder + kSettingsFileName)
                                         .value_or(SettingsFolders());
-    const text::Result<autopilot::PatrolListFile> list =
-        autopilot::readPatrolListFile((*large)->patrolList);
+    const text::Result<PatrolListFile> list = readRunnablePatrolList((*large)->patrolList);
     const double check = medianMs(3, [&] {
         if (!autopilot::checkPatrolList(*list, folders).isEmpty())
             std::fprintf(stderr, "check: problems\n");

@@ -6,6 +6,8 @@
 #include "patrol/patrollistmodel.h"
 #include "text/lines.h"
 
+#include <algorithm>
+
 using namespace kirano;
 using kirano::fuzz::check;
 
@@ -19,20 +21,34 @@ QByteArray saved(const QList<PatrolEntry> &entries) {
         for (int column = 0; column < model.columnCount(); ++column)
             check(model.data(model.index(row, column)).isValid(), "every cell shows a text");
     }
-    return text::joinCrLf(patrolListLines(model));
+    return text::joinCrLf(patrolListLines(model.entries()));
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QByteArray content = fuzz::input(data, size);
-    const std::optional<QList<PatrolEntry>> entries = parsePatrolList(content);
+    // The one reader takes any bytes; what the writer makes of its entries
+    // reads back as the same entries with nothing left over, and Kirano opens
+    // exactly the lists whose every entry has a display row.
+    const text::Result<PatrolListFile> file = parsePatrolList(content);
+    check(file.has_value(), "any bytes read as a patrol list");
+    check(file->leftoverLines >= 0 && file->leftoverLines < PatrolEntry::kFieldCount,
+          "fewer than six lines are left over");
+    const text::Result<PatrolListFile> written =
+        parsePatrolList(text::joinCrLf(patrolListLines(file->entries)));
+    check(written && written->entries == file->entries && written->leftoverLines == 0,
+          "written entries read back whole");
+    const bool allShown = std::all_of(file->entries.cbegin(), file->entries.cend(), hasDisplayRow);
+    check(openablePatrolList(content).has_value() == allShown,
+          "a list opens when every entry has a display row");
+    const std::optional<QList<PatrolEntry>> entries = openablePatrolList(content);
     if (!entries)
         return 0;
     for (const PatrolEntry &entry : *entries)
         check(BuildDisplayRow(entry).has_value(), "a loaded entry has a display row");
     const QByteArray file = saved(*entries);
-    const std::optional<QList<PatrolEntry>> again = parsePatrolList(file);
+    const std::optional<QList<PatrolEntry>> again = openablePatrolList(file);
     check(again.has_value() && *again == *entries, "a saved list reads back as the same entries");
     check(saved(*again) == file, "a saved list saves back byte for byte");
     return 0;

@@ -3,8 +3,10 @@
 // makes it, with a stand-in for the kirano program it copies.
 
 #include "autopilot/demo.h"
+#include "patrol/patrolfile.h"
 #include "store/settingsfile.h"
 #include "testfiles.h"
+#include "text/lines.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -43,13 +45,9 @@ struct DemoHarness {
 
     // A patrol list file of the entries, written as Kirano writes one.
     QString writeList(const QList<PatrolEntry> &entries, const QString &name = {}) {
-        QByteArray content;
-        for (const PatrolEntry &e : entries)
-            for (int field = 0; field < PatrolEntry::kFieldCount; ++field)
-                content += e.field(field) + "\r\n";
         const QString path =
             dir.path() + u'/' + (name.isEmpty() ? QStringLiteral("list.txt") : name);
-        writeBytes(path, content);
+        writeBytes(path, text::joinCrLf(patrolListLines(entries)));
         return path;
     }
 };

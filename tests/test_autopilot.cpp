@@ -780,8 +780,8 @@ class TestAutopilot : public QObject {
         }
         QVERIFY(prompts.answers.empty());
         const QString path = h.dir.path() + u"/saved.txt"_s;
-        QVERIFY(text::writeLines(path, patrolListLines(model)));
-        const text::Result<PatrolListFile> saved = readPatrolListFile(path);
+        QVERIFY(writePatrolList(path, model.entries()));
+        const text::Result<PatrolListFile> saved = readRunnablePatrolList(path);
         QVERIFY2(saved, qPrintable(saved ? QString() : saved.error().text()));
         QCOMPARE(saved->entries.size(), 18);
         QCOMPARE(checkPatrolList(*saved, h.folders), QStringList());

@@ -198,7 +198,8 @@ void PatrolListPane::open() {
     setCurrentFile(*path);
     // Every entry is checked before any is shown, then all come in one step.
     text::Result<QByteArray> content = text::readFile(*chosen);
-    std::optional<QList<PatrolEntry>> entries = content ? parsePatrolList(*content) : std::nullopt;
+    std::optional<QList<PatrolEntry>> entries =
+        content ? openablePatrolList(*content) : std::nullopt;
     if (!entries) {
         prompts_.message(QStringLiteral(u"読み込みに失敗しました"));
         clear();
@@ -216,7 +217,7 @@ void PatrolListPane::save() {
         saveAs();
         return;
     }
-    if (auto written = text::writeLines(text::nativePath(currentFile_), patrolListLines(*model_));
+    if (auto written = writePatrolList(text::nativePath(currentFile_), model_->entries());
         !written) {
         prompts_.message(written.error().text());
         return;

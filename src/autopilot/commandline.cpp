@@ -272,7 +272,7 @@ int runCommandLine(const QStringList &arguments, const ProgramPlace &place, QTex
         err << QStringLiteral(u"この設定では巡回しません") << Qt::endl;
         return kBadInput;
     }
-    const text::Result<PatrolListFile> list = readPatrolListFile(a->target);
+    const text::Result<PatrolListFile> list = readRunnablePatrolList(a->target);
     if (!list) {
         err << list.error().text() << Qt::endl;
         return kBadInput;

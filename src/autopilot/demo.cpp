@@ -67,14 +67,10 @@ class DemoMaker {
         if (text::Result<> written = writeSamples(); !written)
             return written.error();
         const QString listPath = pathIn(folders_.patrolListFolder(), sjis(u"デモ巡回.txt"));
-        QList<QByteArray> lines;
-        for (const PatrolEntry &e : sampleList())
-            for (int field = 0; field < PatrolEntry::kFieldCount; ++field)
-                lines.append(e.field(field));
-        if (text::Result<> written = writeBytes(listPath, text::joinCrLf(lines)); !written)
-            return written.error();
+        if (text::Result<> written = writePatrolList(listPath, sampleList()); !written)
+            return cannotWrite(listPath, written.error());
         // Read back as any list is, so the demo runs exactly what was saved.
-        text::Result<PatrolListFile> list = readPatrolListFile(listPath);
+        text::Result<PatrolListFile> list = readRunnablePatrolList(listPath);
         if (!list)
             return list.error();
         RunOptions run;

@@ -47,38 +47,6 @@ std::optional<std::array<bool, 7>> parseDays(const QByteArray &days) {
     return chosen;
 }
 
-text::Result<PatrolListFile> readPatrolListFile(const QString &path) {
-    const text::Result<QByteArray> content = text::readFile(path);
-    if (!content) {
-        const text::IoError &why = content.error();
-        return text::IoError(
-            why.code() == ENOENT
-                ? QStringLiteral(u"巡回リスト %1 がありません").arg(path)
-                : QStringLiteral(u"巡回リスト %1 を読めません (%2)").arg(path, why.text()),
-            why.code());
-    }
-    const QList<QByteArray> lines = text::splitLines(*content);
-    PatrolListFile list;
-    bool anyKnown = false;
-    for (qsizetype first = 0; first + PatrolEntry::kFieldCount <= lines.size();
-         first += PatrolEntry::kFieldCount) {
-        PatrolEntry entry;
-        for (int field = 0; field < PatrolEntry::kFieldCount; ++field)
-            entry.field(field) = lines[first + field];
-        anyKnown = anyKnown || commandOf(entry.command);
-        list.entries.append(std::move(entry));
-    }
-    list.leftoverLines = int(lines.size() % PatrolEntry::kFieldCount);
-    if (list.entries.isEmpty())
-        return text::IoError(
-            QStringLiteral(u"%1 は巡回リストではありません (命令が一つもありません)").arg(path));
-    if (!anyKnown)
-        return text::IoError(
-            QStringLiteral(u"%1 は巡回リストではありません (知っている命令が一つもありません)")
-                .arg(path));
-    return list;
-}
-
 QString entryLabel(int position, const PatrolEntry &entry) {
     // A row the display rules refuse is named by its raw fields.
     const std::optional<DisplayRow> row = BuildDisplayRow(entry);

@@ -5,6 +5,7 @@
 
 #include "patrol/commands.h"
 #include "patrol/patrolentry.h"
+#include "patrol/patrolfile.h"
 #include "store/settingsfile.h"
 
 #include <QByteArray>
@@ -25,17 +26,6 @@ std::optional<std::array<bool, 7>> parseDays(const QByteArray &days);
 QByteArray weekdayCharacter(int day);
 // 0 to 6, Sunday first, for a date.
 int weekdayOf(const QDate &date);
-
-// A patrol list file, every complete group of six lines an entry, kept
-// whatever its fields hold.
-struct PatrolListFile {
-    QList<PatrolEntry> entries;
-    int leftoverLines = 0; // one to five lines after the last entry
-};
-
-// Fails, saying why, when the file cannot be read or is not a patrol list:
-// no complete entry, or not one entry of a known keyword.
-text::Result<PatrolListFile> readPatrolListFile(const QString &path);
 
 // "N番目 (columns of its display row)": how the reports name an entry,
 // counted from 1.

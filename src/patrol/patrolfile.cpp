@@ -1,51 +1,84 @@
 #include "patrol/patrolfile.h"
+#include "patrol/commands.h"
 #include "patrol/displayrow.h"
+#include "text/files.h"
 #include "text/lines.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <new>
 
 namespace kirano {
 
-namespace {
-
-std::optional<QList<PatrolEntry>> parseEntries(const QByteArray &content) {
-    text::LineCursor cursor(content);
-    QList<PatrolEntry> entries;
-    PatrolEntry entry;
-    int field = 0;
-    QByteArray line;
-    while (cursor.next(line)) {
-        entry.field(field) = std::move(line);
-        if (++field < PatrolEntry::kFieldCount)
-            continue;
-        if (!hasDisplayRow(entry))
-            return std::nullopt;
-        entries.append(std::move(entry));
-        entry = PatrolEntry();
-        field = 0;
-    }
-    return entries; // a short group at the end is no entry
-}
-
-} // namespace
-
-std::optional<QList<PatrolEntry>> parsePatrolList(const QByteArray &content) {
-    try {
-        return parseEntries(content);
-    } catch (const std::bad_alloc &) {
-        return std::nullopt; // more entries than memory: not a list to open
-    }
-}
-
-QList<QByteArray> patrolListLines(const PatrolListModel &list) {
+QList<QByteArray> patrolListLines(const QList<PatrolEntry> &entries) {
     QList<QByteArray> lines;
-    lines.reserve(list.size() * PatrolEntry::kFieldCount);
-    for (int row = 0; row < list.size(); ++row) {
-        const PatrolEntry &entry = list.entry(row);
+    lines.reserve(entries.size() * PatrolEntry::kFieldCount);
+    for (const PatrolEntry &entry : entries) {
         for (int field = 0; field < PatrolEntry::kFieldCount; ++field)
             lines.append(entry.field(field));
     }
     return lines;
+}
+
+text::Result<> writePatrolList(const QString &path, const QList<PatrolEntry> &entries) {
+    return text::writeLines(path, patrolListLines(entries));
+}
+
+text::Result<PatrolListFile> parsePatrolList(const QByteArray &content) {
+    try {
+        text::LineCursor cursor(content);
+        PatrolListFile file;
+        PatrolEntry entry;
+        int field = 0;
+        QByteArray line;
+        while (cursor.next(line)) {
+            entry.field(field) = std::move(line);
+            if (++field < PatrolEntry::kFieldCount)
+                continue;
+            file.entries.append(std::move(entry));
+            entry = PatrolEntry();
+            field = 0;
+        }
+        file.leftoverLines = field; // a short group at the end is no entry
+        return file;
+    } catch (const std::bad_alloc &) {
+        return text::IoError(ENOMEM); // more entries than memory: not a list to open
+    }
+}
+
+std::optional<QList<PatrolEntry>> openablePatrolList(const QByteArray &content) {
+    text::Result<PatrolListFile> file = parsePatrolList(content);
+    if (!file || !std::all_of(file->entries.cbegin(), file->entries.cend(), hasDisplayRow))
+        return std::nullopt;
+    return std::move(file->entries);
+}
+
+text::Result<PatrolListFile> readRunnablePatrolList(const QString &path) {
+    const text::Result<QByteArray> content = text::readFile(path);
+    if (!content) {
+        const text::IoError &why = content.error();
+        return text::IoError(
+            why.code() == ENOENT
+                ? QStringLiteral(u"巡回リスト %1 がありません").arg(path)
+                : QStringLiteral(u"巡回リスト %1 を読めません (%2)").arg(path, why.text()),
+            why.code());
+    }
+    text::Result<PatrolListFile> file = parsePatrolList(*content);
+    if (!file)
+        return text::IoError(
+            QStringLiteral(u"巡回リスト %1 を読めません (%2)").arg(path, file.error().text()),
+            file.error().code());
+    if (file->entries.isEmpty())
+        return text::IoError(
+            QStringLiteral(u"%1 は巡回リストではありません (命令が一つもありません)").arg(path));
+    const bool anyKnown =
+        std::any_of(file->entries.cbegin(), file->entries.cend(),
+                    [](const PatrolEntry &entry) { return commandOf(entry.command).has_value(); });
+    if (!anyKnown)
+        return text::IoError(
+            QStringLiteral(u"%1 は巡回リストではありません (知っている命令が一つもありません)")
+                .arg(path));
+    return file;
 }
 
 } // namespace kirano

@@ -1,18 +1,45 @@
 #pragma once
-#include "patrol/patrollistmodel.h"
+// The patrol list file: six lines per entry in field order, the fields' bytes
+// as they are, CR LF after every line. Kirano saves it, the demo writes it
+// and the autopilot reads it, all through the one writer and the one reader
+// here; Kirano's "開く" and the autopilot's reading are policies on top.
+
+#include "patrol/patrolentry.h"
+#include "text/result.h"
 
 #include <QByteArray>
 #include <QList>
+#include <QString>
 #include <optional>
 
 namespace kirano {
 
-// The patrol list file: six lines per entry in field order, bytes as they
-// are. Every complete group of six lines is one entry; one to five lines left
-// over are ignored. Nothing when an entry's display row cannot be built.
-std::optional<QList<PatrolEntry>> parsePatrolList(const QByteArray &content);
+// A patrol list file as read: every complete group of six lines an entry,
+// whatever its fields hold, and how many lines (one to five) came after the
+// last one.
+struct PatrolListFile {
+    QList<PatrolEntry> entries;
+    int leftoverLines = 0;
+};
 
 // The six lines of every entry, in list order.
-QList<QByteArray> patrolListLines(const PatrolListModel &list);
+QList<QByteArray> patrolListLines(const QList<PatrolEntry> &entries);
+
+// Replaces the file with the entries' lines, atomically.
+text::Result<> writePatrolList(const QString &path, const QList<PatrolEntry> &entries);
+
+// The reader: lines end at CR LF, CR or LF, a last line without its end
+// counts, a NUL byte ends the text and an empty line is an empty field. Fails
+// only for more entries than memory holds.
+text::Result<PatrolListFile> parsePatrolList(const QByteArray &content);
+
+// Kirano's "開く": the entries only when every one has its display row; the
+// leftover lines are ignored.
+std::optional<QList<PatrolEntry>> openablePatrolList(const QByteArray &content);
+
+// The autopilot's reading: every entry is kept and a bad one is reported
+// later, but a file that cannot be read, holds no complete entry or not one
+// entry of a known keyword is refused, saying why.
+text::Result<PatrolListFile> readRunnablePatrolList(const QString &path);
 
 } // namespace kirano

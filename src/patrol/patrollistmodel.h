@@ -26,6 +26,7 @@ class PatrolListModel : public QAbstractTableModel {
 
     int size() const { return static_cast<int>(entries_.size()); }
     const PatrolEntry &entry(int row) const { return entries_.at(row); }
+    const QList<PatrolEntry> &entries() const { return entries_; }
 
     void insertEntry(int position, PatrolEntry entry);
     // A whole file's entries in one step.
