@@ -15,6 +15,7 @@
 #include "browser/datalistview.h"
 #include "dialogs/chooserdialog.h"
 #include "patrol/patrollistmodel.h"
+#include "store/datafolder.h"
 #include "store/prompts.h"
 #include "text/files.h"
 #include "text/lines.h"
@@ -356,7 +357,7 @@ void benchRunRecord() {
     }
     const QString list = dir.path() + QStringLiteral("/list.txt");
     text::writeLines(list, lines);
-    const QString record = text::nativePath(folders.autopilotFolder()) + autopilot::kRunLogName;
+    const QString record = text::nativePath(runRecord(folders.autopilotFolder()));
     const autopilot::ProgramPlace place{demo->programFolder, QString(), QString()};
     const auto run = [&] {
         QString out, err;

@@ -8,6 +8,7 @@
 #include "patrol/patrollistmodel.h"
 #include "scriptedprompts.h"
 #include "store/capturedfiles.h"
+#include "store/datafolder.h"
 #include "store/forumlist.h"
 #include "store/settingsfile.h"
 #include "testmain.h"
@@ -71,7 +72,7 @@ RunReport runAll(DemoHarness &h, const QList<PatrolEntry> &entries) {
 }
 
 QString runLogPath(const DemoHarness &h) {
-    return text::nativePath(h.folders.autopilotFolder()) + kRunLogName;
+    return text::nativePath(runRecord(h.folders.autopilotFolder()));
 }
 
 #ifdef Q_OS_LINUX
@@ -751,7 +752,7 @@ class TestAutopilot : public QObject {
         c.libraryRow =
             loadCapturedRows(text::nativePath(data + *c.forumCode) + u"dl.txt"_s).rows.at(0);
         const QList<QByteArray> files =
-            loadCapturedRows(text::nativePath(libraryListPath(data, *c.forumCode, "1"))).rows;
+            loadCapturedRows(text::nativePath(DataFolder(data).libraryFiles(*c.forumCode, 1))).rows;
         c.selectedNotices = loadCapturedRows(text::nativePath(data) + u"new.txt"_s).rows.mid(3, 2);
         c.bbsRow = 5;
         const PatioRecord patio = readPatioList(text::nativePath(data) + u"patiolist.txt"_s)->at(1);

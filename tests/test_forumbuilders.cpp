@@ -1,5 +1,6 @@
 #include "builderharness.h"
 #include "builders/forumbuilders.h"
+#include "store/datafolder.h"
 #include "testmain.h"
 #include "text/sjis.h"
 
@@ -319,7 +320,7 @@ class TestForumBuilders : public QObject {
     }
 
     void listPathUsesTheNumberWithoutZeros() {
-        QCOMPARE(libraryListPath("/data/", "FOR1", "3"), QByteArray("/data/FOR1dl3.txt"));
+        QCOMPARE(DataFolder("/data/").libraryFiles("FOR1", 3), QByteArray("/data/FOR1dl3.txt"));
     }
 
     void chosenRowGivesNumberAndProposal_data() {

@@ -5,6 +5,7 @@
 #include "store/bbscategories.h"
 #include "store/bytelistmodel.h"
 #include "store/capturedfiles.h"
+#include "store/datafolder.h"
 #include "store/patiofile.h"
 #include "store/prompts.h"
 #include "text/files.h"
@@ -183,7 +184,7 @@ void DataBrowser::setViewMode(ViewMode mode) {
 void DataBrowser::loadForumList() {
     forumModel_->clear();
     setViewMode(ViewMode::Forum);
-    const QString path = text::nativePath(dataFolder_() + "forumlist.txt");
+    const QString path = text::nativePath(DataFolder(dataFolder_()).forumList());
     forumModel_->setRecords(text::fileExists(path) ? readForumList(path) : QList<ForumRecord>());
 }
 
@@ -194,11 +195,10 @@ void DataBrowser::showSelectedForum() {
     const ForumRecord *forum = forumModel_->record(ListBox2->selectedRow());
     if (!forum)
         return;
-    const QByteArray base = dataFolder_() + forum->code;
-
-    showCaptured(Captured::Rooms, base + "mes.txt");
-    showCaptured(Captured::Libraries, base + "dl.txt");
-    showCaptured(Captured::TopPage, base + "top.txt");
+    const DataFolder data(dataFolder_());
+    showCaptured(Captured::Rooms, data.rooms(forum->code));
+    showCaptured(Captured::Libraries, data.libraries(forum->code));
+    showCaptured(Captured::TopPage, data.topPage(forum->code));
 }
 
 // A captured file into its view and its date panel in one step; without the
@@ -237,15 +237,15 @@ void DataBrowser::showCaptured(Captured what, const QByteArray &path) {
 void DataBrowser::showSelectedService() {
     ListBox2->clearSelectedRows();
     ListBox3->clearSelectedRows();
-    const QByteArray &data = dataFolder_();
+    const DataFolder data(dataFolder_());
     switch (ListBox1->selectedRow()) {
     case 0:
         setViewMode(ViewMode::Notices);
-        showCaptured(Captured::Notices, data + "new.txt");
+        showCaptured(Captured::Notices, data.notices());
         return;
     case 1:
         setViewMode(ViewMode::Fees);
-        showCaptured(Captured::Fees, data + "bill.txt");
+        showCaptured(Captured::Fees, data.fees());
         return;
     case 2:
         setViewMode(ViewMode::Bbs);
@@ -254,7 +254,7 @@ void DataBrowser::showSelectedService() {
         return;
     case 3:
         setViewMode(ViewMode::Warnings);
-        showCaptured(Captured::Warnings, data + text::bytesOf(u"警告.txt"));
+        showCaptured(Captured::Warnings, data.warnings());
         return;
     default:
         return;
@@ -262,7 +262,7 @@ void DataBrowser::showSelectedService() {
 }
 
 void DataBrowser::loadPatioList() {
-    patioListPath_ = dataFolder_() + kPatioListFileName;
+    patioListPath_ = DataFolder(dataFolder_()).patioList();
     const QString path = text::nativePath(patioListPath_);
     patioModel_->setRecords(text::fileExists(path)
                                 ? readPatioList(path).value_or(QList<PatioRecord>())

@@ -50,7 +50,7 @@ class DataBrowser : public QObject {
     // ListBox2's click: the forum's rooms, libraries and top page.
     void showSelectedForum();
     ViewMode listBox4Shows() const { return listBox4Shows_; }
-    // ListBox4 holds notices read from "new.txt", not the placeholder row
+    // ListBox4 holds notices read from their file, not the placeholder row
     // that stands for a missing file.
     bool noticesShown() const { return listBox4Shows_ == ViewMode::Notices && noticesRead_; }
     void loadForumList();

@@ -79,7 +79,7 @@ void MainWindow::createWindow() {
                 browser_->loadPatioList();
             }
         } else {
-            prompts_.message(QStringLiteral(u"環境設定.txtがありません"));
+            prompts_.message(kSettingsFileName + QStringLiteral(u"がありません"));
         }
     } catch (...) {
         browser_->clearRecords();

@@ -235,7 +235,7 @@ bool MainWindow::listBox4RowSelected() const {
     return browser_->listBox(4)->selectedRow() >= 0;
 }
 bool MainWindow::noticeSelected() const {
-    // The row that stands for a missing "new.txt" is no notice to read.
+    // The row that stands for a missing notices file is no notice to read.
     return browser_->noticesShown() && browser_->listBox(4)->selectedCount() > 0;
 }
 bool MainWindow::librarySelected() const {

@@ -17,14 +17,17 @@ namespace {
 
 constexpr int kBadInput = 2;
 
-const QString kUsage = QStringLiteral(
-    u"使い方:\n"
-    u"  kirano-autopilot check 巡回リスト [--settings 設定ファイル]\n"
-    u"  kirano-autopilot run 巡回リスト [--settings 設定ファイル]\n"
-    u"                   [--day 日|月|火|水|木|金|土 | --all] [--seed N] [--large]\n"
-    u"  kirano-autopilot demo フォルダ [--kirano プログラム] [--seed N] [--large]\n"
-    u"  kirano-autopilot --help | --version\n"
-    u"設定ファイルを指定しないときは、このプログラムと同じフォルダの環境設定.txtを読みます。");
+QString usage() {
+    return QStringLiteral(
+               u"使い方:\n"
+               u"  kirano-autopilot check 巡回リスト [--settings 設定ファイル]\n"
+               u"  kirano-autopilot run 巡回リスト [--settings 設定ファイル]\n"
+               u"                   [--day 日|月|火|水|木|金|土 | --all] [--seed N] [--large]\n"
+               u"  kirano-autopilot demo フォルダ [--kirano プログラム] [--seed N] [--large]\n"
+               u"  kirano-autopilot --help | --version\n"
+               u"設定ファイルを指定しないときは、このプログラムと同じフォルダの%1を読みます。")
+        .arg(kSettingsFileName);
+}
 
 struct Arguments {
     QString command;
@@ -63,7 +66,7 @@ QString notForThisCommand(const QString &what) {
 std::optional<Arguments> parse(const QStringList &arguments, const ProgramPlace &place,
                                QTextStream &out, QTextStream &err, int *status) {
     auto bad = [&err, status](const QString &why) {
-        err << why << u'\n' << kUsage << Qt::endl;
+        err << why << u'\n' << usage() << Qt::endl;
         *status = kBadInput;
         return std::nullopt;
     };
@@ -85,7 +88,7 @@ std::optional<Arguments> parse(const QStringList &arguments, const ProgramPlace 
         parser.addOption(o);
     const bool parsed = parser.parse(QStringList{QStringLiteral("kirano-autopilot")} + arguments);
     if (parser.isSet(help)) {
-        out << kUsage << Qt::endl;
+        out << usage() << Qt::endl;
         *status = 0;
         return std::nullopt;
     }

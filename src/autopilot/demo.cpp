@@ -1,6 +1,6 @@
 #include "autopilot/demo.h"
 #include "autopilot/listrules.h"
-#include "builders/accountbuilders.h"
+#include "store/datafolder.h"
 #include "store/patiofile.h"
 #include "store/settingsfile.h"
 #include "text/files.h"
@@ -120,7 +120,8 @@ class DemoMaker {
 
     // The patio list, the two notices to read, and the files to post and send.
     text::Result<> writeSamples() const {
-        const QString patios = pathIn(folders_.dataFolder(), kPatioListFileName);
+        const DataFolder data(folders_.dataFolder());
+        const QString patios = text::nativePath(data.patioList());
         if (text::Result<> written = writePatioList(patios, service_.patios()); !written)
             return cannotWrite(patios, written.error());
         QList<QByteArray> chosen;
@@ -129,7 +130,7 @@ class DemoMaker {
         const QByteArray &text = folders_.textUploadFolder();
         const QByteArray &binary = folders_.binaryUploadFolder();
         const QList<std::pair<QString, QByteArray>> files{
-            {pathIn(folders_.dataFolder(), kNoticeSelectionFileName), text::joinCrLf(chosen)},
+            {text::nativePath(data.noticeSelection()), text::joinCrLf(chosen)},
             {file(text, u"発言.txt"),
              sjisLines({u"皆さん、こんにちは。", u"週末の集まりの写真をライブラリィに上げました。",
                         u"感想をお寄せください。"})},

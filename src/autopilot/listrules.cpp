@@ -2,6 +2,7 @@
 #include "patrol/displayrow.h"
 #include "patrol/weekdays.h"
 #include "store/bbscategories.h"
+#include "store/datafolder.h"
 #include "text/files.h"
 #include "text/lines.h"
 #include "text/numbers.h"
@@ -67,6 +68,15 @@ QByteArray dateLine(const QDateTime &when) {
 
 QString pathIn(const QByteArray &folder, const QByteArray &name) {
     return text::nativePath(folder + name);
+}
+
+QString shownName(const QByteArray &path) {
+    return text::decode(text::fileNamePart(path));
+}
+
+QString noNoticeSelection(const SettingsFolders &folders) {
+    return QStringLiteral(u"読むお知らせを選んだ %1 がありません")
+        .arg(shownName(DataFolder(folders.dataFolder()).noticeSelection()));
 }
 
 std::optional<QString> pathProblem(const QString &path) {

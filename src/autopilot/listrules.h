@@ -38,6 +38,13 @@ QByteArray dateLine(const QDateTime &when);
 // path.
 QString pathIn(const QByteArray &folder, const QByteArray &name);
 
+// A file of the data folder as the reports name it: its name alone.
+QString shownName(const QByteArray &path);
+
+// Why the notice-reading command cannot run, the same for check and run:
+// the notice selection is missing.
+QString noNoticeSelection(const SettingsFolders &folders);
+
 // Nothing for a path that names exactly itself when stored as Shift_JIS:
 // it encodes, decodes back to the same text (a look-alike such as U+301C
 // would name another file) and holds no CR, LF or NUL. Else the one line that

@@ -1,7 +1,6 @@
 #include "autopilot/patrolcheck.h"
-#include "builders/accountbuilders.h"
-#include "builders/forumbuilders.h"
 #include "store/capturedfiles.h"
+#include "store/datafolder.h"
 #include "store/forumlist.h"
 #include "store/patiofile.h"
 #include "text/files.h"
@@ -30,11 +29,12 @@ std::optional<QSet<qint32>> numbersIn(const QString &path, int width) {
 
 class Checker {
   public:
-    explicit Checker(const SettingsFolders &folders) : folders_(folders) {
-        for (const ForumRecord &forum : readForumList(pathIn(data(), "forumlist.txt")))
+    explicit Checker(const SettingsFolders &folders)
+        : folders_(folders), data_(folders.dataFolder()) {
+        for (const ForumRecord &forum : readForumList(text::nativePath(data_.forumList())))
             forums_.insert(forum.code);
         if (const text::Result<QList<PatioRecord>> patios =
-                readPatioList(pathIn(data(), kPatioListFileName))) {
+                readPatioList(text::nativePath(data_.patioList()))) {
             for (const PatioRecord &patio : *patios)
                 patioPasswords_.insert(patio.id, patio.password);
         }
@@ -60,8 +60,8 @@ class Checker {
                 found << folderProblem(text::nativePath(downloadFolder(folders_, e.field(name))),
                                        QStringLiteral(u"ダウンロード"));
             if (*command == Command::New &&
-                !text::fileExists(pathIn(data(), kNoticeSelectionFileName)))
-                found << QStringLiteral(u"読むお知らせを選んだ Newtitle.txt がありません");
+                !text::fileExists(text::nativePath(data_.noticeSelection())))
+                found << noNoticeSelection(folders_);
         }
         if (std::optional<QString> days = daysProblem(e.days))
             found << *days;
@@ -70,30 +70,29 @@ class Checker {
     }
 
   private:
-    const QByteArray &data() const { return folders_.dataFolder(); }
-
     QStringList forumProblems(Command command, const PatrolEntry &e) {
         const QString code = text::decode(e.param1);
         if (!forums_.contains(e.param1))
-            return {QStringLiteral(u"フォーラム「%1」が forumlist.txt にありません").arg(code)};
+            return {QStringLiteral(u"フォーラム「%1」が %2 にありません")
+                        .arg(code, shownName(data_.forumList()))};
         const qint32 number = roomOrLibraryNumber(e);
         if (paramWith(command, Param::RoomNumber) &&
-            !listed(pathIn(data(), e.param1 + "mes.txt"), 2, number))
+            !listed(text::nativePath(data_.rooms(e.param1)), 2, number))
             return {QStringLiteral(u"%1番会議室が %2 の会議室リストにありません")
                         .arg(number)
                         .arg(code)};
         if (paramWith(command, Param::LibraryNumber) &&
-            !listed(pathIn(data(), e.param1 + "dl.txt"), 4, number))
+            !listed(text::nativePath(data_.libraries(e.param1)), 4, number))
             return {QStringLiteral(u"%1番ライブラリィが %2 のライブラリィリストにありません")
                         .arg(number)
                         .arg(code)};
         if (const int download = paramWith(command, Param::DownloadNumber)) {
-            const QByteArray list = libraryListPath(data(), e.param1, text::decimal(number));
+            const QByteArray list = data_.libraryFiles(e.param1, number);
             const qint32 file = text::strictInteger(e.field(download)).value_or(0);
             if (!listed(text::nativePath(list), 0, file))
                 return {QStringLiteral(u"ダウンロード番号 %1 が %2 にありません")
                             .arg(file)
-                            .arg(text::decode(text::fileNamePart(list)))};
+                            .arg(shownName(list))};
         }
         return {};
     }
@@ -101,11 +100,11 @@ class Checker {
     QStringList patioProblems(const PatrolEntry &e) {
         const auto known = patioPasswords_.constFind(e.param1);
         if (known == patioPasswords_.constEnd())
-            return {QStringLiteral(u"パティオＩＤ「%1」が patiolist.txt にありません")
-                        .arg(text::decode(e.param1))};
+            return {QStringLiteral(u"パティオＩＤ「%1」が %2 にありません")
+                        .arg(text::decode(e.param1), shownName(data_.patioList()))};
         if (*known != e.param2)
-            return {QStringLiteral(u"パティオＩＤ「%1」のパスワードが patiolist.txt と違います")
-                        .arg(text::decode(e.param1))};
+            return {QStringLiteral(u"パティオＩＤ「%1」のパスワードが %2 と違います")
+                        .arg(text::decode(e.param1), shownName(data_.patioList()))};
         return {};
     }
 
@@ -125,6 +124,7 @@ class Checker {
     }
 
     const SettingsFolders &folders_;
+    const DataFolder data_;
     QSet<QByteArray> forums_;
     QHash<QByteArray, QByteArray> patioPasswords_;
     QHash<QString, std::optional<QSet<qint32>>> lists_;

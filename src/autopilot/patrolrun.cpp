@@ -1,6 +1,5 @@
 #include "autopilot/patrolrun.h"
-#include "builders/accountbuilders.h"
-#include "builders/forumbuilders.h"
+#include "store/datafolder.h"
 #include "text/files.h"
 #include "text/lines.h"
 #include "text/numbers.h"
@@ -42,7 +41,7 @@ Outcome writeCaptured(const QString &path, QList<QByteArray> lines, const QDateT
 class Runner {
   public:
     Runner(const SettingsFolders &folders, const SimService &service, const RunOptions &options)
-        : folders_(folders), service_(service), options_(options) {}
+        : folders_(folders), data_(folders.dataFolder()), service_(service), options_(options) {}
 
     // Done when the entry was carried out; else why not.
     Outcome execute(const PatrolEntry &e) {
@@ -60,11 +59,12 @@ class Runner {
         }
         switch (command) {
         case Command::Bill:
-            return writeCaptured(dataPath("bill.txt"), service_.billLines());
+            return writeCaptured(dataPath(data_.fees()), service_.billLines());
         case Command::Myforum: // a list of two-line records only: no date line fits in it
-            return writeOrWhy(dataPath("forumlist.txt"), text::joinCrLf(service_.forumListLines()));
+            return writeOrWhy(dataPath(data_.forumList()),
+                              text::joinCrLf(service_.forumListLines()));
         case Command::Newtitle:
-            return writeCaptured(dataPath("new.txt"), service_.noticeRows());
+            return writeCaptured(dataPath(data_.notices()), service_.noticeRows());
         case Command::New:
             return readNotices(e);
         default:
@@ -75,7 +75,7 @@ class Runner {
     QStringList runLog;
 
   private:
-    QString dataPath(const QByteArray &name) const { return pathIn(folders_.dataFolder(), name); }
+    static QString dataPath(const QByteArray &path) { return text::nativePath(path); }
 
     Outcome writeCaptured(const QString &path, const QList<QByteArray> &lines) {
         return autopilot::writeCaptured(path, lines, options_.now);
@@ -112,10 +112,9 @@ class Runner {
     }
 
     Outcome readNotices(const PatrolEntry &e) {
-        const QString selection = pathIn(folders_.dataFolder(), kNoticeSelectionFileName);
-        const text::Result<QByteArray> content = text::readFile(selection);
+        const text::Result<QByteArray> content = text::readFile(dataPath(data_.noticeSelection()));
         if (!content)
-            return failure(QStringLiteral(u"読むお知らせを選んだ Newtitle.txt がありません"));
+            return failure(noNoticeSelection(folders_));
         QList<QByteArray> log;
         for (const QByteArray &title : text::splitLines(*content)) {
             std::optional<QList<QByteArray>> notice = service_.notice(title);
@@ -151,11 +150,11 @@ class Runner {
     Outcome enterForum(int forum, const QByteArray &code) {
         if (visited_.contains(forum))
             return {};
-        const QString folder = pathIn(folders_.dataFolder(), code);
+        const QString folder = dataPath(data_.forumFolder(code));
         if (!QDir().mkpath(folder))
             return failure(QStringLiteral(u"フォルダ %1 を作成できません").arg(folder));
         visited_.insert(forum);
-        return writeCaptured(dataPath(code + "top.txt"), service_.topPage(forum));
+        return writeCaptured(dataPath(data_.topPage(code)), service_.topPage(forum));
     }
 
     Outcome forumCommand(Command command, const PatrolEntry &e) {
@@ -167,9 +166,9 @@ class Runner {
         if (Outcome entered = enterForum(forum, code); !entered)
             return entered;
         if (command == Command::Mestitlea)
-            return writeCaptured(dataPath(code + "mes.txt"), service_.roomRows(forum));
+            return writeCaptured(dataPath(data_.rooms(code)), service_.roomRows(forum));
         if (command == Command::Dltitlea)
-            return writeCaptured(dataPath(code + "dl.txt"), service_.libraryRows(forum));
+            return writeCaptured(dataPath(data_.libraries(code)), service_.libraryRows(forum));
         const qint32 number = roomOrLibraryNumber(e);
         if (paramWith(command, Param::RoomNumber)) {
             if (number > service_.roomCount(forum))
@@ -202,9 +201,7 @@ class Runner {
                     rows.append(file.row);
             }
             // Named by the number's decimal form, as Kirano and check look for it.
-            return writeCaptured(text::nativePath(libraryListPath(folders_.dataFolder(), code,
-                                                                  text::decimal(number))),
-                                 rows);
+            return writeCaptured(dataPath(data_.libraryFiles(code, number)), rows);
         }
         // dldown: the file is stored as it came.
         const qint32 download = text::strictInteger(e.param3).value_or(0);
@@ -217,6 +214,7 @@ class Runner {
     }
 
     const SettingsFolders &folders_;
+    const DataFolder data_;
     const SimService &service_;
     const RunOptions &options_;
     QSet<int> visited_;
@@ -227,7 +225,7 @@ class Runner {
 // failed append leaves the record as it was.
 Outcome appendRunLog(const SettingsFolders &folders, const QDateTime &now,
                      const QStringList &lines) {
-    const QString path = text::nativePath(folders.autopilotFolder()) + kRunLogName;
+    const QString path = text::nativePath(runRecord(folders.autopilotFolder()));
     QList<QByteArray> log;
     log.reserve(lines.size() + 1);
     log.append(text::bytesOf(u"== 巡回 ") +
@@ -264,7 +262,7 @@ RunReport runPatrolList(const PatrolListFile &list, const SettingsFolders &folde
     // Logging on brings the account's warnings.
     QStringList session;
     for (const Outcome &done :
-         {writeCaptured(pathIn(folders.dataFolder(), text::bytesOf(u"警告.txt")),
+         {writeCaptured(text::nativePath(DataFolder(folders.dataFolder()).warnings()),
                         service.warningLines(), options.now),
           appendRunLog(folders, options.now, runner.runLog + report.lines)}) {
         if (!done)

@@ -24,14 +24,10 @@ struct RunReport {
     enum Outcome { Done, Skipped, Failed };
     QList<Outcome> outcomes;    // one per entry, in list order
     QStringList lines;          // what is printed: one per entry, then any failure of the session
-    bool sessionFailed = false; // "警告.txt" or the run log could not be written
+    bool sessionFailed = false; // the warnings or the run record could not be written
 
     int count(Outcome outcome) const { return int(outcomes.count(outcome)); }
 };
-
-// The name of the run log in the autopilot folder: what was posted, sent
-// and set, and every report line, run after run.
-inline const QString kRunLogName = QStringLiteral(u"巡回記録.txt");
 
 RunReport runPatrolList(const PatrolListFile &list, const SettingsFolders &folders,
                         const SimService &service, const RunOptions &options);

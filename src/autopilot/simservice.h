@@ -40,27 +40,28 @@ class SimService {
     QByteArray forumCode(int forum) const { return codes_.at(forum); }
     // -1 when the service has no forum of that code.
     int forumIndex(const QByteArray &code) const { return byCode_.value(code, -1); }
-    // "forumlist.txt": each name filled to 40 bytes, then the code.
+    // The forum list: each name filled to 40 bytes, then the code.
     QList<QByteArray> forumListLines() const;
 
     // Rooms and libraries are numbered from 1.
     int roomCount(int forum) const;
     int libraryCount(int forum) const;
-    QList<QByteArray> roomRows(int forum) const;    // "mes.txt"
-    QList<QByteArray> libraryRows(int forum) const; // "dl.txt"
-    QList<QByteArray> topPage(int forum) const;     // "top.txt"
+    // What DataFolder's rooms, libraries and topPage hold.
+    QList<QByteArray> roomRows(int forum) const;
+    QList<QByteArray> libraryRows(int forum) const;
+    QList<QByteArray> topPage(int forum) const;
     QList<QByteArray> roomMessages(int forum, int room) const;
     QList<LibraryFile> libraryFiles(int forum, int library) const;
     QByteArray fileContent(int forum, int library, const LibraryFile &file) const;
 
-    // "new.txt": each row is a 6-byte number column, then the title that
-    // "Newtitle.txt" holds for it.
+    // The notices: each row is a 6-byte number column, then the title that
+    // the notice selection holds for it.
     QList<QByteArray> noticeRows() const;
     // The text of the notice whose title (a row less its first 6 bytes) is
     // given; nothing when there is none.
     std::optional<QList<QByteArray>> notice(const QByteArray &title) const;
-    QList<QByteArray> billLines() const;    // "bill.txt"
-    QList<QByteArray> warningLines() const; // "警告.txt"
+    QList<QByteArray> billLines() const;    // the fees
+    QList<QByteArray> warningLines() const; // the warnings
 
     QList<PatioRecord> patios() const;
     // -1 when the service has no patio of that ID.

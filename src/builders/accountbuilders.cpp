@@ -1,5 +1,6 @@
 #include "builders/accountbuilders.h"
 #include "store/bbscategories.h"
+#include "store/datafolder.h"
 #include "text/files.h"
 #include "text/numbers.h"
 #include "text/sjis.h"
@@ -15,7 +16,8 @@ bool writeNoticeSelection(BuildContext &context) {
     QList<QByteArray> titles;
     for (const QByteArray &row : context.selectedNotices)
         titles.append(row.mid(6));
-    const QString path = text::nativePath(context.folders.dataFolder() + kNoticeSelectionFileName);
+    const QString path =
+        text::nativePath(DataFolder(context.folders.dataFolder()).noticeSelection());
     if (const text::Result<> written = text::writeLines(path, titles); !written) {
         context.prompts.message(written.error().text());
         return false;

@@ -14,7 +14,4 @@ std::optional<PatrolEntry> buildNewtitle(BuildContext &context);  // N12
 std::optional<PatrolEntry> buildNew(BuildContext &context);       // N11
 std::optional<PatrolEntry> buildBbsup(BuildContext &context);     // N29
 
-// "Newtitle.txt" in the data folder: the notices the "new" command reads.
-inline const QByteArray kNoticeSelectionFileName = "Newtitle.txt";
-
 } // namespace kirano

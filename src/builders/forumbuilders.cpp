@@ -1,5 +1,6 @@
 #include "builders/forumbuilders.h"
 #include "store/capturedfiles.h"
+#include "store/datafolder.h"
 #include "text/files.h"
 #include "text/lines.h"
 #include "text/numbers.h"
@@ -21,15 +22,15 @@ std::optional<PatrolEntry> startForumEntry(BuildContext &context, Command comman
     return entry;
 }
 
-// The leading number of the row's first `width` bytes, as decimal text;
-// nothing for no row or 0.
-std::optional<QByteArray> numberOfRow(const std::optional<QByteArray> &row, int width) {
+// The leading number of the row's first `width` bytes; nothing for no row
+// or 0.
+std::optional<qint32> numberOfRow(const std::optional<QByteArray> &row, int width) {
     if (!row)
         return std::nullopt;
     const qint32 number = text::leadingNumber(text::bytesAt(*row, 1, width));
     if (number == 0)
         return std::nullopt;
-    return text::decimal(number);
+    return number;
 }
 
 // Forum code, then the room number (bytes 1 to 2 of the room row).
@@ -37,10 +38,10 @@ std::optional<PatrolEntry> startRoomEntry(BuildContext &context, Command command
     std::optional<PatrolEntry> entry = startForumEntry(context, command);
     if (!entry)
         return std::nullopt;
-    std::optional<QByteArray> room = numberOfRow(context.roomRow, 2);
+    std::optional<qint32> room = numberOfRow(context.roomRow, 2);
     if (!room)
         return std::nullopt;
-    entry->param2 = *room;
+    entry->param2 = text::decimal(*room);
     return entry;
 }
 
@@ -49,10 +50,10 @@ std::optional<PatrolEntry> startLibraryEntry(BuildContext &context, Command comm
     std::optional<PatrolEntry> entry = startForumEntry(context, command);
     if (!entry)
         return std::nullopt;
-    std::optional<QByteArray> library = numberOfRow(context.libraryRow, 4);
+    std::optional<qint32> library = numberOfRow(context.libraryRow, 4);
     if (!library)
         return std::nullopt;
-    entry->param2 = *library;
+    entry->param2 = text::decimal(*library);
     return entry;
 }
 
@@ -132,8 +133,9 @@ std::optional<PatrolEntry> buildDldownFromList(BuildContext &context) {
     std::optional<PatrolEntry> entry = startLibraryEntry(context, Command::Dldown);
     if (!entry)
         return std::nullopt;
-    const QString listPath = text::nativePath(
-        libraryListPath(context.folders.dataFolder(), entry->param1, entry->param2));
+    const QString listPath =
+        text::nativePath(DataFolder(context.folders.dataFolder())
+                             .libraryFiles(entry->param1, *numberOfRow(context.libraryRow, 4)));
     if (!text::fileExists(listPath)) {
         context.prompts.message(QStringLiteral(u"リストがありません"));
         return buildDldown(context);
@@ -148,11 +150,6 @@ std::optional<PatrolEntry> buildDldownFromList(BuildContext &context) {
         return std::nullopt;
     entry->param3 = text::decimal(number);
     return withFileName(std::move(entry), context, proposedFileName(row));
-}
-
-QByteArray libraryListPath(const QByteArray &dataFolder, const QByteArray &forumCode,
-                           const QByteArray &libraryNumber) {
-    return dataFolder + forumCode + "dl" + libraryNumber + ".txt";
 }
 
 QByteArray proposedFileName(const QByteArray &row) {

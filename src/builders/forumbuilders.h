@@ -15,11 +15,6 @@ std::optional<PatrolEntry> buildDltitleb(BuildContext &context);       // N9
 std::optional<PatrolEntry> buildDldownFromList(BuildContext &context); // N10
 std::optional<PatrolEntry> buildDldown(BuildContext &context);         // N26
 
-// The library file list of a library: data folder + forum code + "dl" +
-// number + ".txt".
-QByteArray libraryListPath(const QByteArray &dataFolder, const QByteArray &forumCode,
-                           const QByteArray &libraryNumber);
-
 // The file name proposed for a row of a library file list: bytes 40 to 51,
 // without blanks and control characters at either end.
 QByteArray proposedFileName(const QByteArray &row);

@@ -11,7 +11,7 @@ namespace kirano {
 class Prompts;
 
 // TForm3: browse, add, change, delete and save the patio records of
-// "patiolist.txt". Every showing starts again from the file.
+// the patio list. Every showing starts again from the file.
 class PatioEditor : public QDialog {
     Q_OBJECT
   public:

@@ -17,7 +17,7 @@ class Prompts;
 
 // TForm4: the three flags and the eight folders. A folder is picked from the
 // drive selector and directory tree with its row's "決定"; closing, by any
-// means, writes "環境設定.txt".
+// means, writes the settings file.
 class SettingsDialog : public QDialog {
     Q_OBJECT
   public:

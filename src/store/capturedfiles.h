@@ -29,7 +29,7 @@ CapturedRows splitDateLine(QList<QByteArray> lines, int indent);
 // placeholder.
 CapturedRows loadCapturedRows(const QString &path, int indent = 5);
 
-// The 20 rows shown for a forum without "mes.txt" / "dl.txt".
+// The 20 rows shown for a forum without its room or library list.
 QList<QByteArray> placeholderRooms();
 QList<QByteArray> placeholderLibraries();
 

@@ -1,6 +1,7 @@
 #pragma once
-// "forumlist.txt": two-line records, the forum's name as shown (40 bytes,
-// filled) and its code, the forum's sub-path under the data folder.
+// The forum list (DataFolder::forumList): two-line records, the forum's name
+// as shown (40 bytes, filled) and its code, the forum's sub-path under the
+// data folder.
 
 #include <QByteArray>
 #include <QList>

@@ -1,7 +1,8 @@
 #pragma once
-// "patiolist.txt": three lines per patio (name, ID, password), Shift_JIS,
-// CR LF. Read line by line: a record cut short by the end of the file gets
-// empty texts, and one extra empty line at the end gives one empty record.
+// The patio list (DataFolder::patioList): three lines per patio (name, ID,
+// password), Shift_JIS, CR LF. Read line by line: a record cut short by the
+// end of the file gets empty texts, and one extra empty line at the end gives
+// one empty record.
 
 #include "text/files.h"
 
@@ -22,8 +23,6 @@ struct PatioRecord {
         return name == o.name && id == o.id && password == o.password;
     }
 };
-
-inline const QByteArray kPatioListFileName = "patiolist.txt";
 
 text::Result<QList<PatioRecord>> readPatioList(const QString &path);
 

@@ -1,5 +1,6 @@
 #pragma once
-// "環境設定.txt": three flag lines then eight folder lines, Shift_JIS, CR LF.
+// The settings file beside the program: three flag lines then eight folder
+// lines, Shift_JIS, CR LF.
 
 #include "text/files.h"
 

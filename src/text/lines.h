@@ -6,7 +6,7 @@
 
 namespace kirano::text {
 
-// Line by line, for the settings file, "forumlist.txt" and "patiolist.txt":
+// Line by line, for the settings file, the forum list and the patio list:
 // a line ends at CR, an LF right after that CR belongs to the line end, a bare
 // LF stays in the text, the byte 0x1A ends the file, and reading past the end
 // yields empty lines.
