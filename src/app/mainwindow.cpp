@@ -128,7 +128,7 @@ BuildContext MainWindow::buildContext() {
                              return days;
                          },
                          folders_};
-    browser_->readSelection(context);
+    static_cast<BrowserSelection &>(context) = browser_->selection();
     return context;
 }
 

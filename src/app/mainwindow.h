@@ -1,6 +1,6 @@
 #pragma once
-#include "app/databrowser.h"
 #include "app/patrollistpane.h"
+#include "browser/databrowser.h"
 #include "store/settingsfile.h"
 
 #include <QByteArray>

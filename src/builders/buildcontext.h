@@ -6,6 +6,7 @@
 #include "patrol/commands.h"
 #include "patrol/patrolentry.h"
 #include "store/prompts.h"
+#include "store/selection.h"
 #include "store/settingsfile.h"
 
 #include <QByteArray>
@@ -14,25 +15,18 @@
 
 namespace kirano {
 
-struct BuildContext {
+// The selection's fields (forumCode, roomRow ...) are the context's own; the
+// main window copies the browser's selection in.
+struct BuildContext : BrowserSelection {
+    BuildContext(Prompts &prompts, std::function<std::optional<QByteArray>()> readDays,
+                 SettingsFolders folders)
+        : prompts(prompts), readDays(std::move(readDays)), folders(std::move(folders)) {}
+
     Prompts &prompts;
     // ReadDays behind the noDaysFlag gate: the days text, or nothing once
     // "曜日が選択されていません" has been shown.
     std::function<std::optional<QByteArray>()> readDays;
     SettingsFolders folders;
-
-    // The selected forum's code; nothing when no forum is selected.
-    std::optional<QByteArray> forumCode{};
-    // The selected rows of the conference-room and library lists.
-    std::optional<QByteArray> roomRow{};
-    std::optional<QByteArray> libraryRow{};
-    // The notice rows selected, in list order.
-    QList<QByteArray> selectedNotices{};
-    // The selected row of the BBS categories, or -1.
-    int bbsRow = -1;
-    // The selected patio's ID and password.
-    std::optional<QByteArray> patioId{};
-    std::optional<QByteArray> patioPassword{};
 };
 
 // Protocol steps shared by every builder: all fields "0", the days read

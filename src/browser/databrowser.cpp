@@ -1,7 +1,6 @@
-#include "app/databrowser.h"
+#include "browser/databrowser.h"
 #include "browser/datalistview.h"
 #include "browser/textpane.h"
-#include "builders/buildcontext.h"
 #include "store/bbscategories.h"
 #include "store/bytelistmodel.h"
 #include "store/capturedfiles.h"
@@ -282,11 +281,12 @@ void DataBrowser::clearRecords() {
     patioModel_->clear();
 }
 
-void DataBrowser::readSelection(BuildContext &context) const {
+BrowserSelection DataBrowser::selection() const {
+    BrowserSelection selection;
     if (const ForumRecord *forum = forumModel_->record(ListBox2->selectedRow()))
-        context.forumCode = forum->code;
-    context.roomRow = selectedRowOf(ListBox4, listBox4Model_);
-    context.libraryRow = selectedRowOf(ListBox5, listBox5Model_);
+        selection.forumCode = forum->code;
+    selection.roomRow = selectedRowOf(ListBox4, listBox4Model_);
+    selection.libraryRow = selectedRowOf(ListBox5, listBox5Model_);
     QList<int> notices;
     if (noticesShown()) {
         for (const QModelIndex &index : ListBox4->selectionModel()->selectedRows())
@@ -294,12 +294,13 @@ void DataBrowser::readSelection(BuildContext &context) const {
     }
     std::sort(notices.begin(), notices.end()); // in list order, not selection order
     for (int row : notices)
-        context.selectedNotices.append(listBox4Model_->rows().at(row));
-    context.bbsRow = ListBox4->selectedRow();
+        selection.selectedNotices.append(listBox4Model_->rows().at(row));
+    selection.bbsRow = ListBox4->selectedRow();
     if (const PatioRecord *patio = patioModel_->record(ListBox3->selectedRow())) {
-        context.patioId = patio->id;
-        context.patioPassword = patio->password;
+        selection.patioId = patio->id;
+        selection.patioPassword = patio->password;
     }
+    return selection;
 }
 
 } // namespace kirano

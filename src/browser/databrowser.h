@@ -2,6 +2,7 @@
 #include "store/forumlist.h"
 #include "store/patiofile.h"
 #include "store/recordlistmodel.h"
+#include "store/selection.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -18,7 +19,6 @@ class QWidget;
 namespace kirano {
 
 class ByteListModel;
-struct BuildContext;
 class DataListView;
 class Prompts;
 class TextPane;
@@ -56,7 +56,7 @@ class DataBrowser : public QObject {
     void loadForumList();
     void loadPatioList();
     // The forum, patio and data rows the command builders read.
-    void readSelection(BuildContext &context) const;
+    BrowserSelection selection() const;
     // Nothing shown: after a load that failed.
     void clearRecords();
 
