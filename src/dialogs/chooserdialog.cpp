@@ -44,8 +44,8 @@ ChooserDialog::ChooserDialog(const QString &caption, QWidget *parent) : QDialog(
     setTabOrder(cancel, ListBox1);
 
     connect(decide, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &ChooserDialog::Button2Click);
-    connect(ListBox1, &QAbstractItemView::doubleClicked, this, &ChooserDialog::ListBox1DblClick);
+    connect(cancel, &QPushButton::clicked, this, &ChooserDialog::cancelChoice);
+    connect(ListBox1, &QAbstractItemView::doubleClicked, this, &QDialog::accept);
 }
 
 int ChooserDialog::choose(const QList<QByteArray> &rows, const QByteArray &status) {
@@ -55,13 +55,9 @@ int ChooserDialog::choose(const QList<QByteArray> &rows, const QByteArray &statu
     return ListBox1->selectedRow();
 }
 
-void ChooserDialog::Button2Click() {
+void ChooserDialog::cancelChoice() {
     ListBox1->clearSelectedRows();
     reject();
-}
-
-void ChooserDialog::ListBox1DblClick() {
-    accept();
 }
 
 void ChooserDialog::keyPressEvent(QKeyEvent *event) {
@@ -69,7 +65,7 @@ void ChooserDialog::keyPressEvent(QKeyEvent *event) {
     case Qt::Key_Escape:
         // Qt's own Esc would close keeping the selection, which the caller
         // takes as the row chosen.
-        Button2Click();
+        cancelChoice();
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:

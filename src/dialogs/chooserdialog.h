@@ -19,9 +19,9 @@ class ChooserDialog : public QDialog {
     // the dialog modally and returns the selected row, or -1.
     int choose(const QList<QByteArray> &rows, const QByteArray &status);
 
-    // Button2Click: no row is chosen.
-    void Button2Click();
-    void ListBox1DblClick();
+    // "キャンセル" (Button2) and Esc: no row is chosen. "決定" (Button1),
+    // Enter and a double click on a row (ListBox1) accept the selection.
+    void cancelChoice();
 
   protected:
     // Esc is "キャンセル" and Enter "決定", as in every dialog.

@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <vector>
 
 namespace kirano {
 
@@ -42,6 +43,45 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, 
     return button;
 }
 
+// A button or menu item as the form names it, its caption and its command;
+// a menu item without a command is a separator.
+struct Control {
+    const char *name;
+    const char16_t *caption;
+    void (PatioEditor::*run)();
+    QRect geometry = {};
+};
+
+// The buttons in the form's order, which is also their tab order.
+const Control kButtons[] = {
+    {"Button1", u"<<", &PatioEditor::showPreviousRecord, {128, 160, 73, 33}},
+    {"Button2", u">>", &PatioEditor::showNextRecord, {224, 160, 73, 33}},
+    {"Button3", u"追加", &PatioEditor::addRecord, {352, 8, 81, 33}},
+    {"Button4", u"削除", &PatioEditor::deleteRecord, {352, 60, 81, 33}},
+    {"Button5", u"保存", &PatioEditor::save, {352, 112, 81, 33}},
+    {"Button6", u"閉じる", &PatioEditor::closeEditor, {352, 216, 81, 33}},
+    {"Button7", u"変更", &PatioEditor::changeRecord, {352, 160, 81, 33}},
+};
+
+struct Menu {
+    const char *name;
+    const char16_t *caption;
+    std::vector<Control> items;
+};
+
+const Menu kMenus[] = {
+    {"New1",
+     u"ファイル",
+     {{"N1", u"保存", &PatioEditor::save},
+      {"N2", nullptr, nullptr},
+      {"Close1", u"閉じる", &PatioEditor::closeEditor}}},
+    {"Edit4",
+     u"編集",
+     {{"N3", u"追加", &PatioEditor::addRecord},
+      {"Delete1", u"削除", &PatioEditor::deleteRecord},
+      {"N4", u"変更", &PatioEditor::changeRecord}}},
+};
+
 } // namespace
 
 PatioEditor::PatioEditor(Prompts &prompts, std::function<QString()> mainCaption,
@@ -67,62 +107,46 @@ PatioEditor::PatioEditor(Prompts &prompts, std::function<QString()> mainCaption,
     Edit1 = makeEdit(client, "Edit1", 40);
     Edit2 = makeEdit(client, "Edit2", 80);
     Edit3 = makeEdit(client, "Edit3", 120);
-    QPushButton *previous = makeButton(client, "Button1", QStringLiteral("<<"), {128, 160, 73, 33});
-    QPushButton *next = makeButton(client, "Button2", QStringLiteral(">>"), {224, 160, 73, 33});
-    QPushButton *add = makeButton(client, "Button3", QStringLiteral(u"追加"), {352, 8, 81, 33});
-    QPushButton *remove = makeButton(client, "Button4", QStringLiteral(u"削除"), {352, 60, 81, 33});
-    QPushButton *save = makeButton(client, "Button5", QStringLiteral(u"保存"), {352, 112, 81, 33});
-    QPushButton *change =
-        makeButton(client, "Button7", QStringLiteral(u"変更"), {352, 160, 81, 33});
-    QPushButton *closeButton =
-        makeButton(client, "Button6", QStringLiteral(u"閉じる"), {352, 216, 81, 33});
-    QWidget *order[] = {Edit1, Edit2,  Edit3, previous,    next,
-                        add,   remove, save,  closeButton, change};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    // The buttons, created and tabbed in the form's order.
+    setTabOrder(Edit1, Edit2);
+    setTabOrder(Edit2, Edit3);
+    QWidget *previous = Edit3;
+    for (const Control &c : kButtons) {
+        QPushButton *button = makeButton(client, c.name, QString::fromUtf16(c.caption), c.geometry);
+        setTabOrder(previous, button);
+        previous = button;
+        connect(button, &QPushButton::clicked, this, c.run);
+    }
 
     auto *bar = new QMenuBar(this);
     bar->setObjectName(QStringLiteral("MainMenu1"));
-    QMenu *file = bar->addMenu(QStringLiteral(u"ファイル"));
-    file->setObjectName(QStringLiteral("New1"));
-    QAction *N1 = makeAction(this, "N1", QStringLiteral(u"保存"));
-    QAction *Close1 = makeAction(this, "Close1", QStringLiteral(u"閉じる"));
-    file->addAction(N1);
-    file->addSeparator()->setObjectName(QStringLiteral("N2"));
-    file->addAction(Close1);
-    QMenu *edit = bar->addMenu(QStringLiteral(u"編集"));
-    edit->setObjectName(QStringLiteral("Edit4"));
-    QAction *N3 = makeAction(this, "N3", QStringLiteral(u"追加"));
-    QAction *Delete1 = makeAction(this, "Delete1", QStringLiteral(u"削除"));
-    QAction *N4 = makeAction(this, "N4", QStringLiteral(u"変更"));
-    edit->addActions({N3, Delete1, N4});
+    for (const Menu &m : kMenus) {
+        QMenu *menu = bar->addMenu(QString::fromUtf16(m.caption));
+        menu->setObjectName(QString::fromLatin1(m.name));
+        for (const Control &c : m.items) {
+            if (!c.run) {
+                menu->addSeparator()->setObjectName(QString::fromLatin1(c.name));
+                continue;
+            }
+            QAction *action = makeAction(this, c.name, QString::fromUtf16(c.caption));
+            menu->addAction(action);
+            connect(action, &QAction::triggered, this, c.run);
+        }
+    }
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setMenuBar(bar);
     layout->addWidget(client);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-
-    connect(previous, &QPushButton::clicked, this, &PatioEditor::Button1Click);
-    connect(next, &QPushButton::clicked, this, &PatioEditor::Button2Click);
-    for (auto [button, action, handler] :
-         {std::tuple{add, N3, &PatioEditor::N3Click}, std::tuple{change, N4, &PatioEditor::N4Click},
-          std::tuple{remove, Delete1, &PatioEditor::Delete1Click}}) {
-        connect(button, &QPushButton::clicked, this, handler);
-        connect(action, &QAction::triggered, this, handler);
-    }
-    connect(save, &QPushButton::clicked, this, &PatioEditor::N1Click);
-    connect(N1, &QAction::triggered, this, &PatioEditor::N1Click);
-    connect(closeButton, &QPushButton::clicked, this, &PatioEditor::Close1Click);
-    connect(Close1, &QAction::triggered, this, &PatioEditor::Close1Click);
 }
 
 void PatioEditor::showEvent(QShowEvent *event) {
-    FormShow();
+    loadRecords();
     QDialog::showEvent(event);
 }
 
-void PatioEditor::FormShow() {
+void PatioEditor::loadRecords() {
     modified_ = false;
     setWindowTitle(mainCaption_());
     records_.clear();
@@ -154,14 +178,14 @@ void PatioEditor::showRecord() {
     Edit3->setText(text::decode(record.password));
 }
 
-void PatioEditor::Button1Click() {
+void PatioEditor::showPreviousRecord() {
     if (lastIndex() < 0)
         return;
     currentIndex_ = currentIndex_ > 0 ? currentIndex_ - 1 : lastIndex();
     showRecord();
 }
 
-void PatioEditor::Button2Click() {
+void PatioEditor::showNextRecord() {
     if (lastIndex() < 0)
         return;
     currentIndex_ = currentIndex_ < lastIndex() ? currentIndex_ + 1 : 0;
@@ -189,7 +213,7 @@ std::optional<QByteArray> PatioEditor::queryField(const QString &prompt, QLineEd
     return encodeTypedAnswer(prompts_, *answer);
 }
 
-void PatioEditor::N3Click() {
+void PatioEditor::addRecord() {
     PatioRecord record;
     std::optional<QByteArray> name = askField(QStringLiteral(u"パティオの名称"));
     if (!name)
@@ -206,7 +230,7 @@ void PatioEditor::N3Click() {
     showRecord();
 }
 
-void PatioEditor::N4Click() {
+void PatioEditor::changeRecord() {
     if (lastIndex() < 0) {
         prompts_.message(QStringLiteral(u"変更できません"));
         return;
@@ -227,7 +251,7 @@ void PatioEditor::N4Click() {
     showRecord();
 }
 
-void PatioEditor::Delete1Click() {
+void PatioEditor::deleteRecord() {
     if (lastIndex() < 0) {
         prompts_.message(QStringLiteral(u"削除できません"));
         return;
@@ -238,10 +262,6 @@ void PatioEditor::Delete1Click() {
     currentIndex_ = 0;
     modified_ = true;
     showRecord();
-}
-
-bool PatioEditor::N1Click() {
-    return saveRecords();
 }
 
 bool PatioEditor::saveRecords() {

@@ -19,16 +19,18 @@ class PatioEditor : public QDialog {
     PatioEditor(Prompts &prompts, std::function<QString()> mainCaption,
                 std::function<QByteArray()> patioListPath, QWidget *parent = nullptr);
 
-    void Button1Click(); // "<<"
-    void Button2Click(); // ">>"
-    void N3Click();      // add
-    void N4Click();      // change
-    void Delete1Click();
-    // Writes the records, or deletes the file when there are none. False when
-    // the file could not be written or deleted; the records stay and so does
-    // `modified`.
-    bool N1Click();
-    void Close1Click() { close(); }
+    // The commands of the buttons and the menu; the tables in
+    // patioeditor.cpp give each one's buttons and items as the form names
+    // them (Button1 "<<", N3 and Button3 "追加" ...).
+    void showPreviousRecord();
+    void showNextRecord();
+    void addRecord();
+    void changeRecord();
+    void deleteRecord();
+    // Writes the records, or deletes the file when there are none; on a
+    // failure the records stay and so does `modified`.
+    void save() { saveRecords(); }
+    void closeEditor() { close(); }
 
     const QList<PatioRecord> &records() const { return records_; }
     int currentIndex() const { return currentIndex_; }
@@ -43,8 +45,10 @@ class PatioEditor : public QDialog {
     void showEvent(QShowEvent *event) override;
 
   private:
-    void FormShow();
+    // Every showing starts from the file (the form's FormShow).
+    void loadRecords();
     void showRecord();
+    // False when the file could not be written or deleted.
     bool saveRecords();
     std::optional<QByteArray> askField(const QString &prompt);
     std::optional<QByteArray> queryField(const QString &prompt, QLineEdit *current,

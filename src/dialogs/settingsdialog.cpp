@@ -32,7 +32,8 @@ struct FolderRow {
     int top;
 };
 
-// The eight rows in file order.
+// The eight rows in file order, each with its "決定" button, whose command is
+// pickFolder(row).
 const FolderRow kRows[SettingsFolders::Count] = {
     {u"ログ保存フォルダ", "Label1", "Shape1", "Label4", "Button2", 40},
     {u"データ保存フォルダ", "Label2", "Shape2", "Label5", "Button3", 96},
@@ -140,14 +141,14 @@ SettingsDialog::SettingsDialog(Prompts &prompts, const QString &caption,
     treeFolder_ = QDir::currentPath();
     driveRoot_ = volumeOf(treeFolder_);
     DriveComboBox1->setCurrentIndex(DriveComboBox1->findText(driveRoot_));
-    connect(DriveComboBox1, &QComboBox::activated, this, &SettingsDialog::DriveComboBox1Change);
+    connect(DriveComboBox1, &QComboBox::activated, this, &SettingsDialog::changeDrive);
     for (QWidget *part : {static_cast<QWidget *>(dul1), dul1->viewport(),
                           static_cast<QWidget *>(dul1->verticalScrollBar())})
         part->installEventFilter(this);
 }
 
 void SettingsDialog::showEvent(QShowEvent *event) {
-    FormShow();
+    loadSettings();
     openTree();
     QDialog::showEvent(event);
     revealCurrentFolder();
@@ -215,7 +216,7 @@ bool SettingsDialog::eventFilter(QObject *watched, QEvent *event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void SettingsDialog::FormShow() {
+void SettingsDialog::loadSettings() {
     SettingsFlags flags;
     const QString path = settingsFilePath_();
     if (QFileInfo::exists(path)) {
@@ -247,7 +248,7 @@ void SettingsDialog::showDrive(const QString &root) {
     dul1->setCurrentIndex(QModelIndex());
 }
 
-void SettingsDialog::DriveComboBox1Change() {
+void SettingsDialog::changeDrive() {
     const QString root = DriveComboBox1->currentText();
     const QFileInfo info(root);
     if (!info.isDir() || !info.isReadable() || !QStorageInfo(root).isReady()) {

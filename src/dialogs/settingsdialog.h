@@ -27,9 +27,11 @@ class SettingsDialog : public QDialog {
                    std::function<QString()> settingsFilePath,
                    std::function<SettingsFolders()> mainFolders, QWidget *parent = nullptr);
 
-    // "決定" of row 0 to 7 (Button2 to Button9).
+    // "決定" of row 0 to 7 (Button2 to Button9, from the table of rows).
     void pickFolder(int row);
-    void DriveComboBox1Change();
+    // DriveComboBox1's change: the tree shows the chosen drive, or a
+    // message says it is not ready.
+    void changeDrive();
     // The dialog's working copy of the eight folders, as its labels show them.
     const SettingsFolders &shownFolders() const { return folders_; }
 
@@ -43,7 +45,9 @@ class SettingsDialog : public QDialog {
     bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
-    void FormShow();
+    // Every showing starts from the file and the main window's folders (the
+    // form's FormShow).
+    void loadSettings();
     void openTree();
     void closeTree();
     void setFolder(int row, const QByteArray &folder);
