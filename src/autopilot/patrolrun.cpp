@@ -59,12 +59,12 @@ class Runner {
         }
         switch (command) {
         case Command::Bill:
-            return writeCaptured(dataPath(data_.fees()), service_.billLines());
+            return writeCaptured(text::nativePath(data_.fees()), service_.billLines());
         case Command::Myforum: // a list of two-line records only: no date line fits in it
-            return writeOrWhy(dataPath(data_.forumList()),
+            return writeOrWhy(text::nativePath(data_.forumList()),
                               text::joinCrLf(service_.forumListLines()));
         case Command::Newtitle:
-            return writeCaptured(dataPath(data_.notices()), service_.noticeRows());
+            return writeCaptured(text::nativePath(data_.notices()), service_.noticeRows());
         case Command::New:
             return readNotices(e);
         default:
@@ -75,8 +75,6 @@ class Runner {
     QStringList runLog;
 
   private:
-    static QString dataPath(const QByteArray &path) { return text::nativePath(path); }
-
     Outcome writeCaptured(const QString &path, const QList<QByteArray> &lines) {
         return autopilot::writeCaptured(path, lines, options_.now);
     }
@@ -112,7 +110,8 @@ class Runner {
     }
 
     Outcome readNotices(const PatrolEntry &e) {
-        const text::Result<QByteArray> content = text::readFile(dataPath(data_.noticeSelection()));
+        const text::Result<QByteArray> content =
+            text::readFile(text::nativePath(data_.noticeSelection()));
         if (!content)
             return failure(noNoticeSelection(folders_));
         QList<QByteArray> log;
@@ -150,11 +149,11 @@ class Runner {
     Outcome enterForum(int forum, const QByteArray &code) {
         if (visited_.contains(forum))
             return {};
-        const QString folder = dataPath(data_.forumFolder(code));
+        const QString folder = text::nativePath(data_.forumFolder(code));
         if (!QDir().mkpath(folder))
             return failure(QStringLiteral(u"フォルダ %1 を作成できません").arg(folder));
         visited_.insert(forum);
-        return writeCaptured(dataPath(data_.topPage(code)), service_.topPage(forum));
+        return writeCaptured(text::nativePath(data_.topPage(code)), service_.topPage(forum));
     }
 
     Outcome forumCommand(Command command, const PatrolEntry &e) {
@@ -166,9 +165,10 @@ class Runner {
         if (Outcome entered = enterForum(forum, code); !entered)
             return entered;
         if (command == Command::Mestitlea)
-            return writeCaptured(dataPath(data_.rooms(code)), service_.roomRows(forum));
+            return writeCaptured(text::nativePath(data_.rooms(code)), service_.roomRows(forum));
         if (command == Command::Dltitlea)
-            return writeCaptured(dataPath(data_.libraries(code)), service_.libraryRows(forum));
+            return writeCaptured(text::nativePath(data_.libraries(code)),
+                                 service_.libraryRows(forum));
         const qint32 number = roomOrLibraryNumber(e);
         if (paramWith(command, Param::RoomNumber)) {
             if (number > service_.roomCount(forum))
@@ -201,7 +201,7 @@ class Runner {
                     rows.append(file.row);
             }
             // Named by the number's decimal form, as Kirano and check look for it.
-            return writeCaptured(dataPath(data_.libraryFiles(code, number)), rows);
+            return writeCaptured(text::nativePath(data_.libraryFiles(code, number)), rows);
         }
         // dldown: the file is stored as it came.
         const qint32 download = text::strictInteger(e.param3).value_or(0);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <new>
+#include <optional>
 
 namespace kirano {
 
@@ -24,22 +25,37 @@ text::Result<> writePatrolList(const QString &path, const QList<PatrolEntry> &en
     return text::writeLines(path, patrolListLines(entries));
 }
 
+namespace {
+
+// The one reader: every complete group of six lines goes to `take` as an
+// entry, while `take` says go on. The lines after the last entry, or
+// nothing when `take` stopped it.
+template <typename Take> std::optional<int> readEntries(const QByteArray &content, Take take) {
+    text::LineCursor cursor(content);
+    PatrolEntry entry;
+    int field = 0;
+    QByteArray line;
+    while (cursor.next(line)) {
+        entry.field(field) = std::move(line);
+        if (++field < PatrolEntry::kFieldCount)
+            continue;
+        if (!take(std::move(entry)))
+            return std::nullopt;
+        entry = PatrolEntry();
+        field = 0;
+    }
+    return field; // a short group at the end is no entry
+}
+
+} // namespace
+
 text::Result<PatrolListFile> parsePatrolList(const QByteArray &content) {
     try {
-        text::LineCursor cursor(content);
         PatrolListFile file;
-        PatrolEntry entry;
-        int field = 0;
-        QByteArray line;
-        while (cursor.next(line)) {
-            entry.field(field) = std::move(line);
-            if (++field < PatrolEntry::kFieldCount)
-                continue;
+        file.leftoverLines = *readEntries(content, [&file](PatrolEntry &&entry) {
             file.entries.append(std::move(entry));
-            entry = PatrolEntry();
-            field = 0;
-        }
-        file.leftoverLines = field; // a short group at the end is no entry
+            return true;
+        });
         return file;
     } catch (const std::bad_alloc &) {
         return text::IoError(ENOMEM); // more entries than memory: not a list to open
@@ -47,10 +63,19 @@ text::Result<PatrolListFile> parsePatrolList(const QByteArray &content) {
 }
 
 std::optional<QList<PatrolEntry>> openablePatrolList(const QByteArray &content) {
-    text::Result<PatrolListFile> file = parsePatrolList(content);
-    if (!file || !std::all_of(file->entries.cbegin(), file->entries.cend(), hasDisplayRow))
-        return std::nullopt;
-    return std::move(file->entries);
+    try {
+        // Each entry is checked as it is read, so a bad one stops the reading.
+        QList<PatrolEntry> entries;
+        const bool whole = readEntries(content, [&entries](PatrolEntry &&entry) {
+                               if (!hasDisplayRow(entry))
+                                   return false;
+                               entries.append(std::move(entry));
+                               return true;
+                           }).has_value();
+        return whole ? std::optional<QList<PatrolEntry>>(std::move(entries)) : std::nullopt;
+    } catch (const std::bad_alloc &) {
+        return std::nullopt; // more entries than memory: not a list to open
+    }
 }
 
 text::Result<PatrolListFile> readRunnablePatrolList(const QString &path) {
