@@ -31,15 +31,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     // The one reader takes any bytes; what the writer makes of its entries
     // reads back as the same entries with nothing left over, and Kirano opens
     // exactly the lists whose every entry has a display row.
-    const text::Result<PatrolListFile> file = parsePatrolList(content);
-    check(file.has_value(), "any bytes read as a patrol list");
-    check(file->leftoverLines >= 0 && file->leftoverLines < PatrolEntry::kFieldCount,
+    const text::Result<PatrolListFile> read = parsePatrolList(content);
+    check(read.has_value(), "any bytes read as a patrol list");
+    check(read->leftoverLines >= 0 && read->leftoverLines < PatrolEntry::kFieldCount,
           "fewer than six lines are left over");
     const text::Result<PatrolListFile> written =
-        parsePatrolList(text::joinCrLf(patrolListLines(file->entries)));
-    check(written && written->entries == file->entries && written->leftoverLines == 0,
+        parsePatrolList(text::joinCrLf(patrolListLines(read->entries)));
+    check(written && written->entries == read->entries && written->leftoverLines == 0,
           "written entries read back whole");
-    const bool allShown = std::all_of(file->entries.cbegin(), file->entries.cend(), hasDisplayRow);
+    const bool allShown = std::all_of(read->entries.cbegin(), read->entries.cend(), hasDisplayRow);
     check(openablePatrolList(content).has_value() == allShown,
           "a list opens when every entry has a display row");
     const std::optional<QList<PatrolEntry>> entries = openablePatrolList(content);
