@@ -27,6 +27,7 @@ std::optional<PatrolEntry> withPath(std::optional<PatrolEntry> entry, BuildConte
     if (!entry)
         return std::nullopt;
     const Command command = *commandOf(entry->command);
+    // A log to write may be a new file; a file to send must be there.
     const int log = paramWith(command, Param::LogFile);
     const int field = log ? log : paramWith(command, Param::SendFile);
     std::optional<QByteArray> file =
