@@ -6,7 +6,11 @@ set -euo pipefail
 KIRANO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 KIRANO_BUILD="${KIRANO_BUILD:-$KIRANO_ROOT/build}"
 
-kirano_packages=(cmake g++ make qt6-base-dev libgl-dev fonts-ipafont-gothic)
+# qt6-translations-l10n holds Qt's own texts in Japanese (file dialogs,
+# standard buttons, edit menus), which Kirano loads at start.
+kirano_packages=(cmake g++ make qt6-base-dev libgl-dev fonts-ipafont-gothic qt6-translations-l10n)
+# The second run of the GUI tests needs a real X server and Qt's X11 plugin.
+kirano_x11_packages=(xvfb xauth qt6-qpa-plugins)
 
 # Installs those of the given packages (all of kirano_packages when none are
 # given) that are missing.

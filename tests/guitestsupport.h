@@ -5,6 +5,7 @@
 #include "app/kiranoapplication.h"
 #include "app/mainwindow.h"
 #include "app/program.h"
+#include "app/qtprompts.h"
 #include "scriptedprompts.h"
 #include "testfiles.h"
 #include "text/sjis.h"
@@ -12,6 +13,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -23,6 +25,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <type_traits>
 
 namespace kirano::testing {
 
@@ -34,10 +37,11 @@ inline bool showAndWait(QWidget *window) {
 }
 
 // A program folder with its settings file; the folders are absolute paths
-// below it, each ending with the separator.
-struct Fixture {
+// below it, each ending with the separator. The questions are answered by
+// ScriptedPrompts, or by the user in Qt's own dialogs with QtPrompts.
+template <typename Answers> struct FixtureOf {
     QTemporaryDir dir;
-    ScriptedPrompts prompts;
+    Answers prompts;
     std::unique_ptr<MainWindow> window;
 
     QString folder() const { return dir.path() + u'/'; }
@@ -60,12 +64,18 @@ struct Fixture {
     // The window as the program shows it, ready for the user's input.
     MainWindow &start() {
         window = std::make_unique<MainWindow>(folder(), prompts);
-        createDialogs(*window, prompts);
+        [[maybe_unused]] Dialogs dialogs = createDialogs(*window, prompts);
+        if constexpr (std::is_same_v<Answers, QtPrompts>) {
+            prompts.setWindow(window.get());
+            prompts.setChooser(dialogs.chooser);
+        }
         if (!showAndWait(window.get()))
             qWarning("the main window was not exposed");
         return *window;
     }
 };
+
+using Fixture = FixtureOf<ScriptedPrompts>;
 
 inline QStringList rowsOf(const QAbstractItemView *view) {
     QStringList rows;
@@ -199,32 +209,52 @@ inline void trigger(QWidget *window, const char *action) {
 // Runs `act` on the next modal dialog as soon as it is up. If the dialog is
 // still open once the events `act` queued have run, it is rejected, so that a
 // failed check inside never leaves a dialog waiting and the test hanging.
-inline void whenModal(std::function<void(QWidget *)> act) {
+// A dialog that has not come within the deadline fails the test, and one
+// that comes later in the same test is rejected at once: a slow machine
+// gives a slow pass or a clear failure, never a test waiting for ever.
+inline void whenModal(std::function<void(QWidget *)> act, int deadlineMs = 30000) {
     auto *poll = new QTimer(qApp);
-    auto waited = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, [poll, waited, act = std::move(act)] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal && ++*waited < 1000)
-            return;
-        poll->stop();
-        poll->deleteLater();
-        auto *dialog = qobject_cast<QDialog *>(modal);
-        if (!dialog)
-            return;
-        // Only this showing is closed: a dialog used again is left alone.
-        auto ended = std::make_shared<bool>(false);
-        QObject::connect(
-            dialog, &QDialog::finished, dialog, [ended] { *ended = true; },
-            Qt::SingleShotConnection);
-        act(dialog);
-        QMetaObject::invokeMethod(
-            dialog,
-            [dialog, ended] {
-                if (!*ended && dialog->isVisible())
-                    dialog->reject();
-            },
-            Qt::QueuedConnection);
-    });
+    const QDeadlineTimer deadline(deadlineMs);
+    // The test this dialog belongs to; the poll ends with it.
+    auto currentTest = [] {
+        return QByteArray(QTest::currentTestFunction()) + '/' + QTest::currentDataTag();
+    };
+    auto late = std::make_shared<bool>(false);
+    QObject::connect(
+        poll, &QTimer::timeout,
+        [poll, deadline, late, test = currentTest(), currentTest, act = std::move(act)] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            const bool over = currentTest() != test;
+            if (!dialog && !over) {
+                if (!*late && deadline.hasExpired()) {
+                    *late = true;
+                    QFAIL("no dialog came in time");
+                }
+                return;
+            }
+            poll->stop();
+            poll->deleteLater();
+            if (over)
+                return;
+            if (*late) {
+                dialog->reject();
+                return;
+            }
+            // Only this showing is closed: a dialog used again is
+            // left alone.
+            auto ended = std::make_shared<bool>(false);
+            QObject::connect(
+                dialog, &QDialog::finished, dialog, [ended] { *ended = true; },
+                Qt::SingleShotConnection);
+            act(dialog);
+            QMetaObject::invokeMethod(
+                dialog,
+                [dialog, ended] {
+                    if (!*ended && dialog->isVisible())
+                        dialog->reject();
+                },
+                Qt::QueuedConnection);
+        });
     poll->start(5);
 }
 

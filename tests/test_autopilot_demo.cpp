@@ -11,7 +11,12 @@
 #include "patrol/patrollistmodel.h"
 #include "testmain.h"
 
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
+#include <QPainter>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
@@ -75,6 +80,39 @@ class TestAutopilotDemo : public QObject {
         QCOMPARE(added.param1, forum.code);
         QCOMPARE(added.param2, QByteArray("4"));
         QCOMPARE(added.param3, QByteArray::number(files[5].number));
+    }
+
+    // "開く" on the demo, in Qt's own dialog: it starts in the patrol list
+    // folder and speaks Japanese. Its picture over the window is the
+    // documents'.
+    void openDialogOnTheDemo() {
+        DemoHarness h;
+        QVERIFY(h.make());
+        QtPrompts prompts;
+        MainWindow w(h.demo->programFolder, prompts);
+        prompts.setWindow(&w);
+        prompts.setChooser(createDialogs(w, prompts).chooser);
+        QVERIFY(showAndWait(&w));
+        clickRow(w.findChild<DataListView *>(u"ListBox2"_s), 2);
+        const QString folder = QFileInfo(h.demo->patrolList).absolutePath();
+        const QString name = QFileInfo(h.demo->patrolList).fileName();
+        bool taken = false;
+        whenModal([&](QWidget *dialog) {
+            QCOMPARE(qobject_cast<QFileDialog *>(dialog)->directory().absolutePath(), folder);
+            auto *model = dialog->findChild<QFileSystemModel *>();
+            QTRY_COMPARE(model->index(0, 0, model->index(folder)).data().toString(), name);
+            auto *buttons = dialog->findChild<QDialogButtonBox *>(u"buttonBox"_s);
+            QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), u"キャンセル"_s);
+            QPixmap picture = w.grab();
+            QPainter painter(&picture);
+            painter.drawPixmap(120, 90, dialog->grab());
+            painter.end();
+            const QString pictures = qEnvironmentVariable("KIRANO_PICTURE_DIR", QDir::tempPath());
+            QVERIFY(picture.save(pictures + u"/kirano-open-dialog.png"_s));
+            taken = true;
+        });
+        trigger(&w, "Open1");
+        QVERIFY(taken);
     }
 };
 

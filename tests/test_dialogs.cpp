@@ -17,6 +17,14 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QtTest>
+#include <optional>
+
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
 
 using namespace kirano;
 using namespace kirano::testing;
@@ -87,6 +95,55 @@ struct CurrentFolder {
     const QString saved = QDir::currentPath();
     explicit CurrentFolder(const QString &folder) { QDir::setCurrent(folder); }
     ~CurrentFolder() { QDir::setCurrent(saved); }
+};
+
+// A file that cannot be deleted while this lives: in a read-only folder for
+// a user, immutable for root, who may delete in any folder. Undone at the
+// end, so that the temporary folder can go.
+class Undeletable {
+  public:
+    explicit Undeletable(const QString &file) : file_(file) {
+#ifdef Q_OS_LINUX
+        if (::geteuid() != 0) {
+            folder_ = QFileInfo(file).absolutePath();
+            done_ = QFile::setPermissions(folder_, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+            return;
+        }
+        done_ = setImmutable(true);
+#endif
+    }
+    ~Undeletable() {
+        if (!done_)
+            return;
+        if (!folder_.isEmpty())
+            QFile::setPermissions(folder_, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                               QFileDevice::ExeOwner);
+        else
+            setImmutable(false);
+    }
+    bool done() const {
+        return done_;
+    }
+
+  private:
+    bool setImmutable([[maybe_unused]] bool on) {
+#ifdef Q_OS_LINUX
+        const int fd = ::open(QFile::encodeName(file_).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        int flags = 0;
+        bool set = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        set = set && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        ::close(fd);
+        return set;
+#else
+        return false;
+#endif
+    }
+    QString file_;
+    QString folder_;
+    bool done_ = false;
 };
 
 const QString kNoRecord = u"message|データが無いのでPATIOリストを削除しました"_s;
@@ -268,6 +325,40 @@ class TestDialogs : public QObject {
         QVERIFY(e->modified());
         p.prompts.answer({std::nullopt});
         QTest::keyClick(e, Qt::Key_Escape); // asks again; "いいえ" closes
+        QCOMPARE(p.prompts.takeAsked(), QStringList{kAskSave});
+        QVERIFY(!e->isVisible());
+    }
+
+    // Saving no records deletes the file. When that fails the passwords are
+    // still on disk: the editor says so, as for a write that fails, and keeps
+    // its changes.
+    void failedDeleteIsReported_data() {
+        QTest::addColumn<bool>("folderInItsPlace");
+        QTest::newRow("a folder in its place") << true;
+        QTest::newRow("a file that cannot be deleted") << false;
+    }
+    void failedDeleteIsReported() {
+        QFETCH(bool, folderInItsPlace);
+        Program p;
+        p.startWith("a\r\nA\r\n1\r\n");
+        PatioEditor *e = p.openEditor();
+        std::optional<Undeletable> undeletable;
+        if (folderInItsPlace) {
+            QVERIFY(QFile::remove(p.patioFile()));
+            QVERIFY(QDir().mkdir(p.patioFile()));
+        } else if (!undeletable.emplace(p.patioFile()).done()) {
+            QSKIP("no file here can be made undeletable");
+        }
+        p.prompts.answer({u"yes"_s});
+        p.press(e, "Button4");
+        p.press(e, "Button5");
+        const QString failed = u"message|ﾌｧｲﾙ "_s + p.patioFile() +
+                               u" を削除できません\r\nﾌｧｲﾙへのｱｸｾｽが拒否されました"_s;
+        QCOMPARE(p.prompts.takeAsked(), (QStringList{u"yesno|削除しますか"_s, failed}));
+        QVERIFY(e->modified());
+        QVERIFY(folderInItsPlace || QFile::exists(p.patioFile()));
+        p.prompts.answer({std::nullopt});
+        p.press(e, "Button6"); // asks again; "いいえ" closes
         QCOMPARE(p.prompts.takeAsked(), QStringList{kAskSave});
         QVERIFY(!e->isVisible());
     }

@@ -348,6 +348,9 @@ class TestForumViews : public QObject {
         QTest::newRow("キャンセル after a row") << u"select+cancel"_s << -1;
         QTest::newRow("double click") << u"double"_s << 2;
         QTest::newRow("close box after a row") << u"select+close"_s << 1;
+        QTest::newRow("Esc after a row") << u"select+esc"_s << -1;
+        QTest::newRow("Enter on a row") << u"select+enter"_s << 1;
+        QTest::newRow("Enter without a row") << u"enter"_s << -1;
     }
     void chooserClosings() {
         QFETCH(QString, how);
@@ -365,8 +368,12 @@ class TestForumViews : public QObject {
                 QTest::mouseClick(chooser.findChild<QPushButton *>(u"Button2"_s), Qt::LeftButton);
             else if (how.endsWith(u"close"_s))
                 chooser.close(); // what the close box does
+            else if (how.endsWith(u"esc"_s) || how.endsWith(u"enter"_s))
+                QTest::keyClick(chooser.focusWidget(),
+                                how.endsWith(u"esc"_s) ? Qt::Key_Escape : Qt::Key_Return);
             else
                 QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rowPoint(list, 2));
+            QVERIFY2(!chooser.isVisible(), "the dialog stayed open");
         });
         QCOMPARE(chooser.choose({"a", "b", "c"}, "    status"), chosen);
         QVERIFY(!chooser.isVisible());

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
@@ -65,6 +66,8 @@ class TestMainWindow : public QObject {
     void generalErrorReportShowsTheTextAndGoesOn();
     void topPageIsReachableSelectableAndReadable();
     void picture();
+    void noScreenSaysSoInOneLine_data();
+    void noScreenSaysSoInOneLine();
 };
 
 void TestMainWindow::missingSettingsFileSaysSoOnce() {
@@ -269,6 +272,7 @@ void TestMainWindow::popupItemsRunTheirOwnCommands() {
     writeBytes(f.data() + u"F1mes.txt"_s, "01 room\r\n");
     writeBytes(f.data() + u"F1dl.txt"_s, "0001 library\r\n");
     writeBytes(f.data() + u"patiolist.txt"_s, "p\r\nID\r\nPW\r\n");
+    writeBytes(f.data() + u"new.txt"_s, "001 * notice\r\n");
     writeBytes(f.folder() + u"up.txt"_s, "up\r\n");
     MainWindow &w = f.start();
     auto view = [&w](int n) -> QAbstractItemView * {
@@ -457,6 +461,38 @@ void TestMainWindow::picture() {
     editor->show();
     QVERIFY(editor->grab().save(folder + QStringLiteral("/kirano-TForm3.png")));
     editor->hide();
+}
+
+// Without a screen to use, whether no display is set or the one set cannot
+// be reached, the program says so in one line and ends with status 2.
+void TestMainWindow::noScreenSaysSoInOneLine_data() {
+    QTest::addColumn<QString>("display");
+    QTest::newRow("no display") << QString();
+    // A display number no server answers on.
+    int unused = 99;
+    while (QFileInfo::exists(u"/tmp/.X11-unix/X%1"_s.arg(unused)))
+        ++unused;
+    QTest::newRow("unreachable display") << u":%1"_s.arg(unused);
+}
+
+void TestMainWindow::noScreenSaysSoInOneLine() {
+    QFETCH(QString, display);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    if (!display.isEmpty())
+        environment.insert(u"DISPLAY"_s, display);
+    QTemporaryDir folder; // no settings file: a window would say so
+    QProcess kirano;
+    kirano.setProcessEnvironment(environment);
+    kirano.setWorkingDirectory(folder.path());
+    kirano.start(QString::fromLocal8Bit(KIRANO_PROGRAM), {});
+    QVERIFY(kirano.waitForFinished(30000));
+    QCOMPARE(kirano.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(kirano.exitCode(), 2);
+    QCOMPARE(QString::fromUtf8(kirano.readAllStandardError()),
+             u"Kirano: 画面に接続できません。デスクトップの中で起動してください。\n"_s);
+    QCOMPARE(kirano.readAllStandardOutput(), QByteArray());
 }
 
 KIRANO_GUI_TEST_MAIN(TestMainWindow)

@@ -1,14 +1,18 @@
 #include "app/inputdialog.h"
 #include "app/kiranoapplication.h"
 #include "app/qtprompts.h"
+#include "browser/datalistview.h"
 #include "guitestsupport.h"
 #include "testmain.h"
 #include "text/sjis.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
+#include <QComboBox>
+#include <QCompleter>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -19,6 +23,11 @@
 #include <QTimer>
 #include <QtTest>
 #include <functional>
+
+#ifdef Q_OS_LINUX
+#include <sys/inotify.h>
+#include <unistd.h>
+#endif
 
 using namespace kirano;
 using namespace kirano::testing;
@@ -56,11 +65,61 @@ QLineEdit *inputEdit(QWidget *dialog) {
     return dialog->findChild<QLineEdit *>(u"Edit"_s);
 }
 
+#ifdef Q_OS_LINUX
+// What is opened in a folder, as the kernel tells: "." for the folder itself
+// (it was listed), else the name of the file whose contents were opened.
+class OpenWatch {
+  public:
+    explicit OpenWatch(const QString &folder) : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        if (fd_ < 0 || ::inotify_add_watch(fd_, QFile::encodeName(folder).constData(), IN_OPEN) < 0)
+            qFatal("cannot watch %s", qPrintable(folder));
+    }
+    ~OpenWatch() { ::close(fd_); }
+    // What was opened since the last call.
+    QStringList opened() {
+        QStringList names;
+        alignas(inotify_event) char buffer[4096];
+        ssize_t size;
+        while ((size = ::read(fd_, buffer, sizeof buffer)) > 0) {
+            for (ssize_t at = 0; at < size;) {
+                const auto *event = reinterpret_cast<const inotify_event *>(buffer + at);
+                names << (event->len > 0 ? QFile::decodeName(event->name) : u"."_s);
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+        return names;
+    }
+
+  private:
+    int fd_;
+};
+#endif
+
+// A dialog's view of the folders, and whether it has listed an entry of a
+// folder with its type, which listing asks of every file. Only what was
+// listed is looked at: asking for a path would fetch it there and then.
+QFileSystemModel *folderModel(QWidget *dialog) {
+    return dialog->findChild<QFileSystemModel *>();
+}
+bool listedWithItsType(QFileSystemModel *model, const QString &folder, const QString &name) {
+    const QModelIndex parent = model ? model->index(folder) : QModelIndex();
+    for (int row = 0; parent.isValid() && row < model->rowCount(parent); ++row) {
+        const QModelIndex entry = model->index(row, 0, parent);
+        if (model->fileName(entry) == name)
+            return !model->type(entry).isEmpty();
+    }
+    return false;
+}
+
 } // namespace
 
 class TestQtPrompts : public QObject {
     Q_OBJECT
   private slots:
+    // First: Qt's file dialogs read the folder the shared settings remember
+    // only until one of them has set a folder in the process.
+    void fileDialogsReadNoFileAndNothingWhileHidden_data();
+    void fileDialogsReadNoFileAndNothingWhileHidden();
     void inputBoxLimitsTheBytes_data();
     void inputBoxLimitsTheBytes();
     void answersStayOneLine_data();
@@ -71,6 +130,8 @@ class TestQtPrompts : public QObject {
     void confirmations_data();
     void confirmations();
     void openDialogKeepsTheNameUnlessCleared();
+    void completionListGoesWithTheDialog();
+    void qtTextsAreJapaneseOursAsTheyAre();
 };
 
 void TestQtPrompts::inputBoxLimitsTheBytes_data() {
@@ -262,6 +323,130 @@ void TestQtPrompts::openDialogKeepsTheNameUnlessCleared() {
     QCOMPARE(cleared.shown, QString());
     QCOMPARE(cleared.chosen, std::nullopt);
     QCOMPARE(useOpenDialog(prompts, open).shown, QString());
+}
+
+// Qt's shared settings may name a folder another program's file dialog
+// last visited; it may hold a file that never ends (/proc/kmsg). Kirano's
+// dialogs list nothing before they are shown, start in the folder they are
+// given, tell file types from names without opening a file, and list or
+// watch nothing once closed.
+void TestQtPrompts::fileDialogsReadNoFileAndNothingWhileHidden_data() {
+    QTest::addColumn<QString>("command");
+    QTest::newRow("開く") << u"Open1"_s;
+    QTest::newRow("環境設定") << u"N5"_s;
+}
+
+void TestQtPrompts::fileDialogsReadNoFileAndNothingWhileHidden() {
+#ifndef Q_OS_LINUX
+    QSKIP("the kernel's file notifications are Linux's");
+#else
+    QFETCH(QString, command);
+    QTemporaryDir remembered;
+    const QString bait = u"mine"_s; // a name that tells no type
+    writeBytes(remembered.path() + u'/' + bait, "%PDF-1.4\n");
+    // Where Qt keeps them: in this test run's own configuration folder.
+    const QString shared = qEnvironmentVariable("XDG_CONFIG_HOME") + u"/QtProject.conf"_s;
+    QVERIFY(!shared.startsWith(QDir::homePath() + u"/.config/"_s));
+    writeBytes(shared, "[FileDialog]\nlastVisited=" +
+                           QUrl::fromLocalFile(remembered.path()).toEncoded() + "\n");
+
+    FixtureOf<QtPrompts> p;
+    p.writeSettings();
+    writeBytes(p.folder() + bait, "%PDF-1.4\n");
+    QVERIFY(QDir(p.folder()).mkdir(u"sub"_s));
+    // The settings tree starts at the current folder, listing the one above.
+    const QString saved = QDir::currentPath();
+    QDir::setCurrent(p.folder() + u"sub"_s);
+    OpenWatch inRemembered(remembered.path()), inProgram(p.folder());
+    MainWindow &w = p.start();
+    QTest::qWait(300);
+    QCOMPARE(inRemembered.opened(), QStringList());
+    QVERIFY(!inProgram.opened().contains(u"."_s));
+
+    bool listed = false;
+    whenModal([&](QWidget *dialog) {
+        QFileSystemModel *model = folderModel(dialog);
+        if (auto *fileDialog = qobject_cast<QFileDialog *>(dialog)) {
+            QCOMPARE(fileDialog->directory().absolutePath(), p.dir.path());
+            QTRY_VERIFY(listedWithItsType(model, p.dir.path(), bait));
+            QCOMPARE(inRemembered.opened(), QStringList()); // not even when made
+            // A folder typed into the name box is listed for completion.
+            auto *edit = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
+            QTest::keyClicks(edit, remembered.path() + u'/');
+            QTRY_VERIFY(listedWithItsType(model, remembered.path(), bait));
+        } else { // the settings tree lists whole folders, files too
+            QTRY_VERIFY(listedWithItsType(model, p.dir.path(), u"sub"_s));
+        }
+        listed = true;
+        dialog->close();
+    });
+    trigger(&w, command.toLatin1().constData());
+    QDir::setCurrent(saved);
+    QVERIFY(listed);
+    QVERIFY(!inProgram.opened().contains(bait));
+    QVERIFY(!inRemembered.opened().contains(bait));
+
+    // Closed, the dialog watches no folder: a change is never listed.
+    writeBytes(p.folder() + u"later"_s, "x");
+    writeBytes(remembered.path() + u"/later"_s, "x");
+    QTest::qWait(300);
+    QVERIFY(!inProgram.opened().contains(u"."_s));
+    QVERIFY(!inRemembered.opened().contains(u"."_s));
+#endif
+}
+
+// A name typed into the open dialog, completed and confirmed with Enter:
+// the completion list goes with the dialog, and the next click on the main
+// window is the user's, not one that only closes a pop-up left behind.
+void TestQtPrompts::completionListGoesWithTheDialog() {
+    FixtureOf<QtPrompts> p;
+    p.writeSettings("1\r\n1\r\n1\r\n", true);
+    writeBytes(p.data() + u"forumlist.txt"_s, "first\r\nF1\r\nsecond\r\nF2\r\n");
+    writeBytes(p.folder() + u"mine.txt"_s, "bill\r\n0\r\n0\r\n0\r\n0\r\n" + sjis(u"月") + "\r\n");
+    MainWindow &w = p.start();
+    whenModal([&](QWidget *dialog) {
+        QTRY_VERIFY(listedWithItsType(folderModel(dialog), p.dir.path(), u"mine.txt"_s));
+        auto *edit = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
+        QTest::mouseClick(edit, Qt::LeftButton);
+        // Typed and confirmed at the window, as the keyboard delivers keys:
+        // to the completion list while it is up.
+        for (QChar c : u"mine.txt"_s)
+            QTest::keyClick(dialog->windowHandle(), c.toLatin1());
+        QTRY_VERIFY(edit->completer()->popup()->isVisible());
+        for (int i = 0; i < 3 && dialog->isVisible(); ++i) {
+            QTest::keyClick(dialog->windowHandle(), Qt::Key_Return);
+            QCoreApplication::processEvents();
+        }
+        QVERIFY(!dialog->isVisible());
+    });
+    trigger(&w, "Open1");
+    QCOMPARE(w.currentPatrolFile(), text::bytesOf(p.folder() + u"mine.txt"_s));
+    QCOMPARE(QApplication::activePopupWidget(), nullptr);
+    auto *forums = w.findChild<DataListView *>(u"ListBox2"_s);
+    clickRow(forums, 1);
+    QCOMPARE(forums->selectedRow(), 1);
+}
+
+// Qt's own texts are Japanese; the titles, the filter and the buttons the
+// program names stay as it gives them.
+void TestQtPrompts::qtTextsAreJapaneseOursAsTheyAre() {
+    QTemporaryDir dir;
+    QtPrompts prompts;
+    whenModal([](QWidget *dialog) {
+        QCOMPARE(dialog->windowTitle(), u"ファイルを開く"_s);
+        auto *buttons = dialog->findChild<QDialogButtonBox *>(u"buttonBox"_s);
+        QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), u"キャンセル"_s);
+        QVERIFY(
+            dialog->findChild<QLabel *>(u"fileNameLabel"_s)->text().startsWith(u"ファイル名"_s));
+        QCOMPARE(dialog->findChild<QComboBox *>(u"fileTypeCombo"_s)->currentText(),
+                 u"すべてのファイル(*.*)"_s);
+        QTest::mouseClick(buttons->button(QDialogButtonBox::Cancel), Qt::LeftButton);
+    });
+    prompts.openFile({u"ファイルを開く"_s, dir.path(), false});
+    whenModal([](QWidget *dialog) {
+        QCOMPARE(qobject_cast<QMessageBox *>(dialog)->buttons().first()->text(), u"OK"_s);
+    });
+    prompts.message(u"保存しました"_s);
 }
 
 KIRANO_GUI_TEST_MAIN(TestQtPrompts)

@@ -111,12 +111,22 @@ class TestServiceViews : public QObject {
         QCOMPARE(s.panel("Panel5"), kPlaceholder);
     }
 
-    void missingNoticesGiveOneRow() {
+    // The row that stands for a missing "new.txt" is no notice: "読み込み"
+    // stays off for it, and the notices chosen before stay chosen.
+    void missingNoticesGiveOneRowThatIsNoNotice() {
         Services s;
-        s.startWith({});
+        s.startWith({{u"Newtitle.txt"_s, "chosen\r\n"}});
         s.clickRow(1, 0);
         QCOMPARE(s.rows(4), QStringList{u"ファイルがありません"_s});
         QCOMPARE(s.panel("Panel3"), kPlaceholder);
+        s.clickRow(4, 0);
+        QCOMPARE(s.list(4)->selectedCount(), 1);
+        s.prompts.answer({u"/log/notices.txt"_s});
+        const OpenedMenu opened = chooseFromMenu(s.list(4), 0, u"N11"_s);
+        QCOMPARE(opened.name, u"pop7"_s);
+        QVERIFY(!opened.enabled.value(u"N11"_s));
+        QCOMPARE(readBytes(s.data() + u"Newtitle.txt"_s), QByteArray("chosen\r\n"));
+        QCOMPARE(s.w->patrolList()->size(), 0);
     }
 
     void feesAndWarningsAsText() {

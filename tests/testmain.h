@@ -1,11 +1,35 @@
 #pragma once
-// Test entry points: offscreen platform, Qt's own dialogs, the Japanese fonts.
+// Test entry points: offscreen platform unless another is asked for, Qt's
+// own dialogs, and a configuration folder of the run's own.
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 #include <QTest>
+
+namespace kirano::testing {
+
+// Qt's file dialogs keep their history and last folder in the user's shared
+// Qt settings (QtProject.conf). Each run keeps its own, in a folder that goes
+// with it, so that running the tests changes nothing of the user's; and no
+// folder a user's program remembered reaches a test.
+class OwnConfiguration {
+  public:
+    OwnConfiguration() {
+        if (folder_.isValid())
+            qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder_.path()));
+        else
+            qFatal("no folder for the tests' configuration");
+    }
+
+  private:
+    QTemporaryDir folder_;
+};
+
+} // namespace kirano::testing
 
 #define KIRANO_CORE_TEST_MAIN(TestClass)                                                           \
     int main(int argc, char **argv) {                                                              \
+        kirano::testing::OwnConfiguration configuration;                                           \
         QCoreApplication app(argc, argv);                                                          \
         TestClass test;                                                                            \
         return QTest::qExec(&test, argc, argv);                                                    \
@@ -13,6 +37,7 @@
 
 #define KIRANO_GUI_TEST_MAIN(TestClass)                                                            \
     int main(int argc, char **argv) {                                                              \
+        kirano::testing::OwnConfiguration configuration;                                           \
         qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty()                            \
                                        ? QByteArray("offscreen")                                   \
                                        : qgetenv("QT_QPA_PLATFORM"));                              \

@@ -216,7 +216,8 @@ void DataBrowser::showCaptured(Captured what, const QByteArray &path) {
     QList<QByteArray> rows;
     QString date;
     const QString native = text::nativePath(path);
-    if (text::fileExists(native)) {
+    const bool found = text::fileExists(native);
+    if (found) {
         CapturedRows captured = loadCapturedRows(native);
         rows = std::move(captured.rows);
         date = text::shownText(captured.datePanel);
@@ -224,6 +225,8 @@ void DataBrowser::showCaptured(Captured what, const QByteArray &path) {
         rows = std::move(placeholder);
         date = text::decode(placeholderPanel());
     }
+    if (what == Captured::Notices)
+        noticesRead_ = found;
     if (list) // otherwise the text pane
         list->setRows(std::move(rows));
     else
@@ -285,8 +288,10 @@ void DataBrowser::readSelection(BuildContext &context) const {
     context.roomRow = selectedRowOf(ListBox4, listBox4Model_);
     context.libraryRow = selectedRowOf(ListBox5, listBox5Model_);
     QList<int> notices;
-    for (const QModelIndex &index : ListBox4->selectionModel()->selectedRows())
-        notices.append(index.row());
+    if (noticesShown()) {
+        for (const QModelIndex &index : ListBox4->selectionModel()->selectedRows())
+            notices.append(index.row());
+    }
     std::sort(notices.begin(), notices.end()); // in list order, not selection order
     for (int row : notices)
         context.selectedNotices.append(listBox4Model_->rows().at(row));

@@ -50,6 +50,9 @@ class DataBrowser : public QObject {
     // ListBox2's click: the forum's rooms, libraries and top page.
     void showSelectedForum();
     ViewMode listBox4Shows() const { return listBox4Shows_; }
+    // ListBox4 holds notices read from "new.txt", not the placeholder row
+    // that stands for a missing file.
+    bool noticesShown() const { return listBox4Shows_ == ViewMode::Notices && noticesRead_; }
     void loadForumList();
     void loadPatioList();
     // The forum, patio and data rows the command builders read.
@@ -77,6 +80,7 @@ class DataBrowser : public QObject {
     QByteArray patioListPath_; // set on every load
     // What ListBox4 shows last: rooms, notices or BBS categories.
     ViewMode listBox4Shows_ = ViewMode::Forum;
+    bool noticesRead_ = false;
 
     ByteListModel *serviceModel_ = nullptr;
     // The forum records sorted, the patio records in file order.

@@ -1,6 +1,8 @@
 #include "app/kiranoapplication.h"
 
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QSettings>
 #include <exception>
 #include <new>
 
@@ -8,6 +10,26 @@ namespace kirano {
 
 KiranoApplication::KiranoApplication(int &argc, char **argv) : QApplication(argc, argv) {
     setApplicationName(kAppTitle);
+    // Qt's own file dialogs everywhere, so that title, folder, filter,
+    // remembered name and silent replacing behave alike on every desktop.
+    setAttribute(Qt::AA_DontUseNativeDialogs);
+    // Kirano keeps nothing between runs but its own files. Qt's file dialogs
+    // would start from the folder the user's shared Qt settings
+    // (QtProject.conf) remember, listing it as they are made, and write their
+    // last folder back for every Qt program: one save tried in /proc, and
+    // each later start lists /proc. Their settings live in a folder inside
+    // the executable file, which can never be made: nothing is read and
+    // nothing written.
+    const QString nowhere = applicationFilePath() + QStringLiteral("/no-settings");
+    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        QSettings::setPath(format, QSettings::UserScope, nowhere);
+        QSettings::setPath(format, QSettings::SystemScope, nowhere);
+    }
+    // Without the translations installed Qt's texts stay English; the
+    // program's own texts never depend on them.
+    if (qtTexts_.load(QStringLiteral("qtbase_ja"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(&qtTexts_);
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
 #include <QApplication>
+#include <QTranslator>
 #include <functional>
 
 namespace kirano {
@@ -7,7 +8,9 @@ namespace kirano {
 inline const QString kAppTitle = QStringLiteral("Kirano");
 
 // The application with the general error report: an error that escapes an
-// event handler is shown in a message box and the program goes on.
+// event handler is shown in a message box and the program goes on. Qt's own
+// texts (file dialogs, standard buttons, edit menus) are Japanese, like every
+// other word of the program, whatever the user's locale.
 class KiranoApplication : public QApplication {
   public:
     KiranoApplication(int &argc, char **argv);
@@ -25,6 +28,7 @@ class KiranoApplication : public QApplication {
   private:
     void report(const QString &text);
     std::function<void(const QString &)> reporter_;
+    QTranslator qtTexts_;
 };
 
 } // namespace kirano

@@ -4,32 +4,64 @@
 #include "app/qtprompts.h"
 
 #include <QDir>
+#include <QMutex>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <vector>
 
 namespace {
 
-// Qt aborts when it finds no display; say so plainly instead.
-bool displayAvailable() {
-#if defined(Q_OS_LINUX)
-    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-#else
-    return true;
-#endif
-}
+// Qt ends the process (abort, status 134, a paragraph of English) when its
+// window system cannot start: no display, or one that is set but cannot be
+// reached. While the application is made, Qt's messages are held back; a
+// fatal one means there is no screen to use, and the program says so in one
+// line and ends with status 2. Otherwise the held messages go out as usual.
+class WindowSystemStart {
+  public:
+    WindowSystemStart() { previous_ = qInstallMessageHandler(&WindowSystemStart::hold); }
+    ~WindowSystemStart() {
+        qInstallMessageHandler(previous_);
+        const QMutexLocker lock(&mutex_);
+        for (const Held &message : held_) {
+            const QMessageLogContext context(nullptr, 0, nullptr, message.category.constData());
+            qt_message_output(message.type, context, message.text);
+        }
+        held_.clear();
+    }
+
+  private:
+    struct Held {
+        QtMsgType type;
+        QByteArray category;
+        QString text;
+    };
+
+    static void hold(QtMsgType type, const QMessageLogContext &context, const QString &text) {
+        if (type == QtFatalMsg) {
+            std::fputs("Kirano: 画面に接続できません。デスクトップの中で起動してください。\n",
+                       stderr);
+            std::fflush(stderr);
+            std::_Exit(2);
+        }
+        // The window system may start threads of its own that report too.
+        const QMutexLocker lock(&mutex_);
+        held_.push_back({type, QByteArray(context.category), text});
+    }
+
+    QtMessageHandler previous_ = nullptr;
+    static inline QMutex mutex_;
+    static inline std::vector<Held> held_;
+};
 
 } // namespace
 
 int main(int argc, char **argv) {
-    if (!displayAvailable()) {
-        std::fputs("Kirano: 画面がありません (DISPLAY が設定されていません)。"
-                   "デスクトップの中で起動してください。\n",
-                   stderr);
-        return 2;
+    std::unique_ptr<kirano::KiranoApplication> app;
+    {
+        WindowSystemStart start;
+        app = std::make_unique<kirano::KiranoApplication>(argc, argv);
     }
-    kirano::KiranoApplication app(argc, argv);
     kirano::QtPrompts prompts;
     std::unique_ptr<kirano::MainWindow> window;
     try {
@@ -44,5 +76,5 @@ int main(int argc, char **argv) {
         return 1;
     }
     window->show();
-    return app.exec();
+    return app->exec();
 }

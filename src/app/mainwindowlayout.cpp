@@ -290,7 +290,8 @@ bool MainWindow::listBox4RowSelected() const {
     return browser_->listBox(4)->selectedRow() >= 0;
 }
 bool MainWindow::noticeSelected() const {
-    return browser_->listBox(4)->selectedCount() > 0;
+    // The row that stands for a missing "new.txt" is no notice to read.
+    return browser_->noticesShown() && browser_->listBox(4)->selectedCount() > 0;
 }
 bool MainWindow::librarySelected() const {
     return browser_->listBox(5)->selectedRow() >= 0;

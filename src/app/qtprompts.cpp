@@ -2,6 +2,7 @@
 #include "app/inputdialog.h"
 #include "app/kiranoapplication.h"
 #include "dialogs/chooserdialog.h"
+#include "widgets/fileicons.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -9,6 +10,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <memory>
 
 namespace kirano {
 
@@ -17,19 +19,25 @@ namespace {
 // One entry that lists every file, names without a dot included.
 const QString kAllFilesFilter = QStringLiteral(u"すべてのファイル(*.*) (*)");
 
-std::unique_ptr<QFileDialog> makeFileDialog(const QString &name, QFileDialog::AcceptMode mode) {
-    auto dialog = std::make_unique<QFileDialog>();
-    dialog->setObjectName(name);
+// A file dialog for one use, in `folder`: given before the dialog lists
+// anything, it is where the dialog starts instead of the folder Qt's shared
+// settings remember. File types come from names only.
+std::unique_ptr<QFileDialog> makeFileDialog(QWidget *parent, const char *name, const QString &title,
+                                            const QString &folder, QFileDialog::AcceptMode mode) {
+    auto dialog = std::make_unique<QFileDialog>(parent, title, folder);
+    dialog->setObjectName(QString::fromLatin1(name));
     dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setIconProvider(nameOnlyIcons());
     dialog->setAcceptMode(mode);
     dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite);
     return dialog;
 }
 
-std::optional<QString> runFileDialog(QFileDialog *dialog) {
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+std::optional<QString> runFileDialog(QFileDialog &dialog) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog->selectedFiles().first();
+    return dialog.selectedFiles().first();
 }
 
 bool confirm(QWidget *window, const QString &text, const QString &yes, const QString &no) {
@@ -44,42 +52,29 @@ bool confirm(QWidget *window, const QString &text, const QString &yes, const QSt
 
 } // namespace
 
-QtPrompts::QtPrompts()
-    : opend_(makeFileDialog(QStringLiteral("opend"), QFileDialog::AcceptOpen)),
-      saved_(makeFileDialog(QStringLiteral("saved"), QFileDialog::AcceptSave)) {
-    opend_->setNameFilter(kAllFilesFilter);
-    opend_->setOption(QFileDialog::HideNameFilterDetails);
-    opend_->setOption(QFileDialog::DontConfirmOverwrite);
-    saved_->setOption(QFileDialog::DontConfirmOverwrite);
-}
-
-QtPrompts::~QtPrompts() = default;
-
 std::optional<QString> QtPrompts::openFile(const OpenFileRequest &request) {
     // The name field keeps the name last chosen here unless the caller clears
     // it; a cleared name stays cleared when that use is cancelled.
     if (request.clearFileName)
         lastOpenedName_.clear();
-    const QString shownName = lastOpenedName_;
-    opend_->setNameFilter(kAllFilesFilter);
-    opend_->setDirectory(request.folder);
-    opend_->selectFile(shownName);
-    // Selecting an empty name leaves the old one in Qt's name field.
-    if (shownName.isEmpty()) {
-        if (auto *nameEdit = opend_->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-            nameEdit->clear();
-    }
-    opend_->setWindowTitle(request.title);
-    std::optional<QString> chosen = runFileDialog(opend_.get());
+    std::unique_ptr<QFileDialog> opend =
+        makeFileDialog(window_, "opend", request.title, request.folder, QFileDialog::AcceptOpen);
+    opend->setNameFilter(kAllFilesFilter);
+    opend->setOption(QFileDialog::HideNameFilterDetails);
+    // The name field, not a file of the folder: selectFile would pick the
+    // folder's own name for an empty one.
+    if (auto *nameEdit = opend->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        nameEdit->setText(lastOpenedName_);
+    std::optional<QString> chosen = runFileDialog(*opend);
     if (chosen)
         lastOpenedName_ = QFileInfo(*chosen).fileName();
     return chosen;
 }
 
 std::optional<QString> QtPrompts::saveFile(const QString &title, const QString &folder) {
-    saved_->setDirectory(folder);
-    saved_->setWindowTitle(title);
-    return runFileDialog(saved_.get());
+    std::unique_ptr<QFileDialog> saved =
+        makeFileDialog(window_, "saved", title, folder, QFileDialog::AcceptSave);
+    return runFileDialog(*saved);
 }
 
 void QtPrompts::message(const QString &text) {

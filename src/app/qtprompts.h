@@ -1,9 +1,6 @@
 #pragma once
 #include "dialogs/prompts.h"
 
-#include <memory>
-
-class QFileDialog;
 class QWidget;
 
 namespace kirano {
@@ -12,12 +9,12 @@ class ChooserDialog;
 
 // The prompts as Qt's own dialogs (not the desktop's native ones, so that
 // title, folder, filter, remembered name and silent replacing behave alike
-// everywhere).
+// everywhere). The open and save dialogs are made for each use and gone
+// after it: no folder is listed or watched while none is shown, none starts
+// from the folder Qt's shared settings remember, and no pop-up of theirs
+// outlives them.
 class QtPrompts : public Prompts {
   public:
-    QtPrompts();
-    ~QtPrompts() override;
-
     // Message boxes are centred on the main window once it exists.
     void setWindow(QWidget *window) { window_ = window; }
     void setChooser(ChooserDialog *chooser) { chooser_ = chooser; }
@@ -37,9 +34,7 @@ class QtPrompts : public Prompts {
   private:
     QWidget *window_ = nullptr;
     // opend keeps the name last chosen between uses.
-    std::unique_ptr<QFileDialog> opend_;
     QString lastOpenedName_;
-    std::unique_ptr<QFileDialog> saved_;
     ChooserDialog *chooser_ = nullptr;
 };
 

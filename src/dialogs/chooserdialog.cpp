@@ -4,6 +4,7 @@
 #include "text/sjis.h"
 #include "widgets/fonts.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -61,6 +62,27 @@ void ChooserDialog::Button2Click() {
 
 void ChooserDialog::ListBox1DblClick() {
     accept();
+}
+
+void ChooserDialog::keyPressEvent(QKeyEvent *event) {
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        // Qt's own Esc would close keeping the selection, which the caller
+        // takes as the row chosen.
+        Button2Click();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // The buttons take no Enter of their own; on one of them, Enter
+        // presses it.
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
+            button->click();
+        else
+            accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
 }
 
 } // namespace kirano

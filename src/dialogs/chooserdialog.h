@@ -23,6 +23,10 @@ class ChooserDialog : public QDialog {
     void Button2Click();
     void ListBox1DblClick();
 
+  protected:
+    // Esc is "キャンセル" and Enter "決定", as in every dialog.
+    void keyPressEvent(QKeyEvent *event) override;
+
   private:
     ByteListModel *model_;
     DataListView *ListBox1;

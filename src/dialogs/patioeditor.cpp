@@ -7,7 +7,6 @@
 #include "widgets/fonts.h"
 
 #include <QAction>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -249,7 +248,12 @@ bool PatioEditor::N1Click() {
 bool PatioEditor::saveRecords() {
     const QByteArray path = patioListPath_();
     if (records_.isEmpty()) {
-        QFile::remove(text::nativePath(path));
+        // A missing file is deleted already; one that stays, with the
+        // passwords it holds, is no success to report.
+        if (std::optional<text::IoError> error = text::removeFile(text::nativePath(path))) {
+            prompts_.message(text::cannotDeleteText(text::decode(path), *error));
+            return false;
+        }
         prompts_.message(QStringLiteral(u"データが無いのでPATIOリストを削除しました"));
         modified_ = false;
         return true;

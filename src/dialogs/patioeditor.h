@@ -25,7 +25,8 @@ class PatioEditor : public QDialog {
     void N4Click();      // change
     void Delete1Click();
     // Writes the records, or deletes the file when there are none. False when
-    // the file could not be written; the records stay and so does `modified`.
+    // the file could not be written or deleted; the records stay and so does
+    // `modified`.
     bool N1Click();
     void Close1Click() { close(); }
 

@@ -1,6 +1,7 @@
 #include "dialogs/settingsdialog.h"
 #include "dialogs/prompts.h"
 #include "text/sjis.h"
+#include "widgets/fileicons.h"
 #include "widgets/fonts.h"
 
 #include <QCheckBox>
@@ -11,6 +12,7 @@
 #include <QFileSystemModel>
 #include <QFrame>
 #include <QGroupBox>
+#include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -86,20 +88,13 @@ SettingsDialog::SettingsDialog(Prompts &prompts, const QString &caption,
             DriveComboBox1->addItem(volume.rootPath());
     }
 
-    tree_ = new QFileSystemModel(this);
-    tree_->setFilter(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Drives);
     dul1 = new QTreeView(this);
     dul1->setObjectName(QStringLiteral("dul1"));
     dul1->setGeometry(16, 184, 177, 249);
     QFont treeFont = windowFont();
     treeFont.setPixelSize(15);
     dul1->setFont(treeFont);
-    dul1->setModel(tree_);
     dul1->setHeaderHidden(true);
-    dul1->setSortingEnabled(true);
-    dul1->sortByColumn(0, Qt::AscendingOrder);
-    for (int column = 1; column < tree_->columnCount(); ++column)
-        dul1->hideColumn(column);
 
     auto *closeButton = new QPushButton(QStringLiteral(u"閉じる"), this);
     closeButton->setObjectName(QStringLiteral("Button1"));
@@ -142,13 +137,10 @@ SettingsDialog::SettingsDialog(Prompts &prompts, const QString &caption,
 
     // The tree starts at the process's current folder, on its drive. Names
     // keep their case: file names are case-sensitive here.
-    const QString current = QDir::currentPath();
-    showDrive(volumeOf(current));
+    treeFolder_ = QDir::currentPath();
+    driveRoot_ = volumeOf(treeFolder_);
     DriveComboBox1->setCurrentIndex(DriveComboBox1->findText(driveRoot_));
-    dul1->setCurrentIndex(tree_->index(current));
     connect(DriveComboBox1, &QComboBox::activated, this, &SettingsDialog::DriveComboBox1Change);
-    connect(tree_, &QFileSystemModel::directoryLoaded, this, &SettingsDialog::revealCurrentFolder);
-    connect(tree_, &QAbstractItemModel::layoutChanged, this, &SettingsDialog::revealCurrentFolder);
     for (QWidget *part : {static_cast<QWidget *>(dul1), dul1->viewport(),
                           static_cast<QWidget *>(dul1->verticalScrollBar())})
         part->installEventFilter(this);
@@ -156,8 +148,53 @@ SettingsDialog::SettingsDialog(Prompts &prompts, const QString &caption,
 
 void SettingsDialog::showEvent(QShowEvent *event) {
     FormShow();
+    openTree();
     QDialog::showEvent(event);
     revealCurrentFolder();
+}
+
+void SettingsDialog::hideEvent(QHideEvent *event) {
+    if (!event->spontaneous()) // closed, not minimized
+        closeTree();
+    QDialog::hideEvent(event);
+}
+
+// The folders are listed, and watched for changes, only while the dialog is
+// shown; a hidden dialog reads nothing. Icons come from names alone, so no
+// file of a listed folder is ever opened.
+void SettingsDialog::openTree() {
+    if (tree_)
+        return;
+    tree_ = new QFileSystemModel(this);
+    tree_->setIconProvider(nameOnlyIcons());
+    tree_->setFilter(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Drives);
+    QItemSelectionModel *unused = dul1->selectionModel();
+    dul1->setModel(tree_);
+    delete unused;
+    dul1->setSortingEnabled(true);
+    dul1->sortByColumn(0, Qt::AscendingOrder);
+    for (int column = 1; column < tree_->columnCount(); ++column)
+        dul1->hideColumn(column);
+    connect(tree_, &QFileSystemModel::directoryLoaded, this, &SettingsDialog::revealCurrentFolder);
+    connect(tree_, &QAbstractItemModel::layoutChanged, this, &SettingsDialog::revealCurrentFolder);
+    tree_->setRootPath(driveRoot_);
+    dul1->setRootIndex(tree_->index(driveRoot_));
+    if (!treeFolder_.isEmpty())
+        dul1->setCurrentIndex(tree_->index(treeFolder_));
+    revealCurrent_ = true;
+}
+
+// The drive and the current folder carry over to the next opening.
+void SettingsDialog::closeTree() {
+    if (!tree_)
+        return;
+    const QModelIndex current = dul1->currentIndex();
+    treeFolder_ = current.isValid() ? tree_->filePath(current) : QString();
+    QItemSelectionModel *unused = dul1->selectionModel();
+    dul1->setModel(nullptr);
+    delete unused;
+    delete tree_;
+    tree_ = nullptr;
 }
 
 void SettingsDialog::revealCurrentFolder() {
@@ -203,6 +240,9 @@ void SettingsDialog::setFolder(int row, const QByteArray &folder) {
 
 void SettingsDialog::showDrive(const QString &root) {
     driveRoot_ = root;
+    treeFolder_.clear();
+    if (!tree_)
+        return;
     tree_->setRootPath(root);
     dul1->setRootIndex(tree_->index(root));
     dul1->setCurrentIndex(QModelIndex());
@@ -219,8 +259,10 @@ void SettingsDialog::DriveComboBox1Change() {
 }
 
 QString SettingsDialog::treeFolder() const {
-    const QModelIndex current = dul1->currentIndex();
-    return current.isValid() ? tree_->filePath(current) : driveRoot_;
+    const QModelIndex current = tree_ ? dul1->currentIndex() : QModelIndex();
+    if (current.isValid())
+        return tree_->filePath(current);
+    return tree_ || treeFolder_.isEmpty() ? driveRoot_ : treeFolder_;
 }
 
 void SettingsDialog::pickFolder(int row) {

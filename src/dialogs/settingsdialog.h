@@ -39,10 +39,13 @@ class SettingsDialog : public QDialog {
 
   protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
     void FormShow();
+    void openTree();
+    void closeTree();
     void setFolder(int row, const QByteArray &folder);
     void showDrive(const QString &root);
     void revealCurrentFolder();
@@ -57,8 +60,11 @@ class SettingsDialog : public QDialog {
     std::array<QLabel *, SettingsFolders::Count> valueLabels_{};
     QComboBox *DriveComboBox1;
     QTreeView *dul1;
-    QFileSystemModel *tree_;
+    QFileSystemModel *tree_ = nullptr; // only while shown
     QString driveRoot_;
+    // The tree's current folder while it is not shown; empty: the drive's
+    // root.
+    QString treeFolder_;
     // The tree keeps its current folder in view while Qt fills in and sorts
     // the folders around it, until the user takes the tree in hand.
     bool revealCurrent_ = true;

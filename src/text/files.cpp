@@ -48,6 +48,10 @@ QString cannotCreateText(const QString &path) {
     return QStringLiteral(u"ﾌｧｲﾙ %1 を作成できません").arg(path);
 }
 
+QString cannotDeleteText(const QString &path, const IoError &error) {
+    return QStringLiteral(u"ﾌｧｲﾙ %1 を削除できません\r\n%2").arg(path, error.text());
+}
+
 namespace {
 
 std::optional<QByteArray> failRead(IoError *error, int code) {
@@ -163,6 +167,19 @@ std::optional<IoError> appendFile(const QString &path, const QByteArray &content
         return failure;
     }
     return std::nullopt;
+}
+
+std::optional<IoError> removeFile(const QString &path) {
+#ifdef Q_OS_UNIX
+    if (::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT || errno == ENOTDIR)
+        return std::nullopt;
+    return IoError{lastErrno()};
+#else
+    QFile file(path);
+    if (file.remove() || !file.exists())
+        return std::nullopt;
+    return IoError{EACCES};
+#endif
 }
 
 bool fileExists(const QString &path) {

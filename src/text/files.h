@@ -19,6 +19,9 @@ struct IoError {
 
 // "ﾌｧｲﾙ %s を作成できません" with the path filled in.
 QString cannotCreateText(const QString &path);
+// "ﾌｧｲﾙ %s を削除できません" with the path filled in, and on a line of its
+// own why.
+QString cannotDeleteText(const QString &path, const IoError &error);
 
 // The whole content of a regular file (links followed). A folder, a FIFO, a
 // device or a socket cannot be read and is never opened; nor can a file too
@@ -42,6 +45,10 @@ std::optional<IoError> writeLines(const QString &path, const QList<QByteArray> &
 // same whatever its size. A failed append cuts the file back to its previous
 // length: nothing that was there is lost, and no half of the new bytes stays.
 std::optional<IoError> appendFile(const QString &path, const QByteArray &content);
+
+// Deletes the file. A file that is not there counts as deleted; a failure
+// returns the error, and the file stays as it was.
+std::optional<IoError> removeFile(const QString &path);
 
 // Something other than a folder is there (links followed). Whether it can
 // be read is readFile's answer.
