@@ -9,7 +9,6 @@
 
 #include <QCheckBox>
 #include <QDir>
-#include <QDrag>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
