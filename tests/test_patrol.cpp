@@ -378,27 +378,47 @@ class TestPatrol : public QObject {
             QCOMPARE(model.data(model.index(0, c)).toString(), shown.at(c));
     }
 
-    void moveUp_data() {
+    void moveEntry_data() {
         QTest::addColumn<int>("count");
-        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
         QTest::addColumn<QByteArrayList>("order");
-        QTest::newRow("two rows") << 2 << 1 << QByteArrayList{"r1", "r0"};
-        QTest::newRow("second of three") << 3 << 1 << QByteArrayList{"r1", "r0", "r2"};
-        QTest::newRow("last of three") << 3 << 2 << QByteArrayList{"r0", "r2", "r1"};
+        QTest::newRow("up, two rows") << 2 << 1 << 0 << QByteArrayList{"r1", "r0"};
+        QTest::newRow("up, last of three") << 3 << 2 << 1 << QByteArrayList{"r0", "r2", "r1"};
+        QTest::newRow("down one") << 3 << 0 << 1 << QByteArrayList{"r1", "r0", "r2"};
+        QTest::newRow("down to the end") << 4 << 0 << 3 << QByteArrayList{"r1", "r2", "r3", "r0"};
+        QTest::newRow("up to the top") << 4 << 3 << 0 << QByteArrayList{"r3", "r0", "r1", "r2"};
+        QTest::newRow("in place") << 3 << 1 << 1 << QByteArrayList{"r0", "r1", "r2"};
     }
-    void moveUp() {
+    void moveEntry() {
         QFETCH(int, count);
-        QFETCH(int, row);
+        QFETCH(int, from);
+        QFETCH(int, to);
         QFETCH(QByteArrayList, order);
         PatrolListModel model;
         for (int r = 0; r < count; ++r)
             model.insertEntry(r, rowOf("r" + QByteArray::number(r)));
-        const QPersistentModelIndex movingDown = model.index(row - 1, 0);
-        model.moveUp(row);
+        const QPersistentModelIndex moving = model.index(from, 0);
+        if (from == to + 1)
+            model.moveUp(from); // "上へ" is the same move
+        else
+            model.moveEntry(from, to);
         checkRows(model, order);
         if (QTest::currentTestFailed())
             return;
-        QCOMPARE(movingDown.row(), row); // the row that moved down keeps its index
+        QCOMPARE(moving.row(), to); // a view's selection follows the row
+    }
+
+    void swapEntriesCopiesNothing() {
+        PatrolListModel model;
+        model.setEntries({rowOf("r0")});
+        QList<PatrolEntry> other{rowOf("n0"), rowOf("n1")};
+        const PatrolEntry *storage = other.constData();
+        model.swapEntries(other);
+        checkRows(model, {"n0", "n1"});
+        QCOMPARE(&model.entry(0), storage);
+        QCOMPARE(other.size(), 1);
+        QCOMPARE(other.first().command, QByteArray("r0"));
     }
 
     void editRows_data() {
@@ -460,8 +480,13 @@ class TestPatrol : public QObject {
         model.removeEntry(1);
         model.setEntries({rowOf("d"), rowOf("e"), rowOf("f")});
         model.moveUp(2);
+        model.moveEntry(0, 2);
+        model.moveEntry(2, 0);
         model.removeEntry(0);
         checkRows(model, {"f", "e"});
+        QList<PatrolEntry> other{rowOf("g")};
+        model.swapEntries(other);
+        QCOMPARE(model.takeEntry(0).command, QByteArray("g"));
         model.clear();
         QCOMPARE(model.rowCount(), 0);
     }

@@ -63,6 +63,7 @@ void MainWindow::createWindow() {
     Splitter1->setSizes({254, 545});
     setCentralWidget(Splitter1);
     createPopupMenus();
+    createKeys();
 
     // A click in a data list: the next command is appended, not inserted.
     connect(browser_, &DataBrowser::listClicked, patrolPane_, &PatrolListPane::deselect);

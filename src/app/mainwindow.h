@@ -4,6 +4,7 @@
 #include "store/settingsfile.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QMainWindow>
 #include <functional>
 #include <optional>
@@ -66,6 +67,9 @@ class MainWindow : public QMainWindow {
         bool (MainWindow::*enabledWhen)() const = nullptr;
     };
     QMenu *menuFrom(const char *name, const QString &title, const std::vector<MenuRow> &rows);
+    // An item's enabled state by its menu row's rule.
+    void refreshEnabled(QAction *item);
+    QHash<QAction *, bool (MainWindow::*)() const> enabledWhen_;
     std::function<void()> runs(void (MainWindow::*handler)());
     std::function<void()> adds(std::optional<PatrolEntry> (*builder)(BuildContext &));
     // What a pop-up's items need selected.
@@ -82,6 +86,8 @@ class MainWindow : public QMainWindow {
     QWidget *createRightPanel();
     void createPopupMenus();
     void attachPopup(QWidget *list, std::function<QMenu *()> menu);
+    // Keys: of the menu items, of lsv1's pop-up, of undo and redo.
+    void createKeys();
 
     bool readSettingsFolders();
     BuildContext buildContext();

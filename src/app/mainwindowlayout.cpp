@@ -45,13 +45,17 @@ QMenu *MainWindow::menuFrom(const char *name, const QString &title,
         if (row.run)
             connect(action, &QAction::triggered, this, row.run);
         if (row.enabledWhen) {
-            connect(menu, &QMenu::aboutToShow, action, [this, action, when = row.enabledWhen] {
-                action->setEnabled((this->*when)());
-            });
+            enabledWhen_.insert(action, row.enabledWhen);
+            connect(menu, &QMenu::aboutToShow, action, [this, action] { refreshEnabled(action); });
         }
         menu->addAction(action);
     }
     return menu;
+}
+
+void MainWindow::refreshEnabled(QAction *item) {
+    if (auto when = enabledWhen_.value(item))
+        item->setEnabled((this->*when)());
 }
 
 std::function<void()> MainWindow::runs(void (MainWindow::*handler)()) {
@@ -223,6 +227,72 @@ void MainWindow::createPopupMenus() {
                                                               : pop5;
     });
     attachPopup(browser_->listBox(5), [pop6] { return pop6; });
+}
+
+void MainWindow::createKeys() {
+    // The file menu's keys, shown beside the items' captions.
+    const std::pair<const char *, QList<QKeySequence>> fileKeys[] = {
+        {"New1", {Qt::CTRL | Qt::Key_N}},
+        {"Open1", {Qt::CTRL | Qt::Key_O}},
+        {"Save1", {Qt::CTRL | Qt::Key_S}},
+        {"SaveAs1", {Qt::CTRL | Qt::SHIFT | Qt::Key_S}},
+        {"Exit1", {Qt::CTRL | Qt::Key_Q}}};
+    for (const auto &[item, keys] : fileKeys)
+        findChild<QAction *>(QString::fromLatin1(item))->setShortcuts(keys);
+
+    // pop4's keys act on lsv1's row, so they count only while lsv1 has the
+    // focus. A key does nothing while its item is disabled, so these items
+    // follow the selection at all times, not only as pop4 opens.
+    QTreeView *lsv1 = patrolPane_->view();
+    const std::pair<const char *, QList<QKeySequence>> rowKeys[] = {
+        {"N24", {Qt::ALT | Qt::Key_Up}},
+        {"N25", {Qt::ALT | Qt::Key_Down}},
+        {"Delete2", {Qt::Key_Delete}}};
+    QList<QAction *> rowItems;
+    for (const auto &[item, keys] : rowKeys) {
+        QAction *action = findChild<QAction *>(QString::fromLatin1(item));
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WidgetShortcut);
+        lsv1->addAction(action);
+        refreshEnabled(action);
+        rowItems << action;
+    }
+    connect(patrolPane_, &PatrolListPane::selectionChanged, this, [this, rowItems] {
+        for (QAction *item : rowItems)
+            refreshEnabled(item);
+    });
+
+    // The row's pop-up from the keyboard, opened at the selected row.
+    QAction *popupKey = makeAction(this, "lsv1MenuKey", QString());
+    popupKey->setShortcuts({QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)});
+    popupKey->setShortcutContext(Qt::WidgetShortcut);
+    lsv1->addAction(popupKey);
+    connect(popupKey, &QAction::triggered, lsv1,
+            [lsv1, pop4 = findChild<QMenu *>(QStringLiteral("pop4"))] {
+                const QModelIndexList rows = lsv1->selectionModel()->selectedRows();
+                QPoint at(0, 0);
+                if (!rows.isEmpty()) {
+                    lsv1->scrollTo(rows.first());
+                    at = lsv1->visualRect(rows.first()).center();
+                }
+                pop4->exec(lsv1->viewport()->mapToGlobal(at));
+            });
+
+    // F10 puts the keyboard on the menu bar, with the first menu open.
+    QAction *menuBarKey = makeAction(this, "MenuBarKey", QString());
+    menuBarKey->setShortcut(Qt::Key_F10);
+    addAction(menuBarKey);
+    connect(menuBarKey, &QAction::triggered, this,
+            [bar = menuBar()] { bar->setActiveAction(bar->actions().value(0)); });
+
+    // Undo and redo of the patrol list: keys only, the menus stay as they are.
+    QAction *undo = patrolPane_->history()->createUndoAction(this);
+    undo->setObjectName(QStringLiteral("Undo"));
+    undo->setShortcut(Qt::CTRL | Qt::Key_Z);
+    QAction *redo = patrolPane_->history()->createRedoAction(this);
+    redo->setObjectName(QStringLiteral("Redo"));
+    redo->setShortcuts({Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y});
+    addActions({undo, redo});
 }
 
 bool MainWindow::forumSelected() const {

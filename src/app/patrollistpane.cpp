@@ -9,11 +9,17 @@
 #include "widgets/fonts.h"
 
 #include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QDrag>
+#include <QDropEvent>
 #include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QTreeView>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 namespace kirano {
@@ -21,6 +27,77 @@ namespace kirano {
 namespace {
 
 const QString kNoData = QStringLiteral(u"データがありません");
+const QString kOpenStep = QStringLiteral(u"開く");
+
+// lsv1: a row is reordered by dragging it within the view; the model accepts
+// only its own rows, so nothing comes in from elsewhere. The drop moves
+// nothing itself: it tells the pane, which makes the move one step of the
+// history.
+class PatrolListView : public QTreeView {
+  public:
+    std::function<void(int from, int before)> rowDropped;
+
+  protected:
+    bool event(QEvent *event) override {
+        // The Menu key opens pop4 through its own key; the context-menu event
+        // some platforms send for it as well would open it a second time.
+        if (event->type() == QEvent::ContextMenu &&
+            static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {
+            event->accept();
+            return true;
+        }
+        return QTreeView::event(event);
+    }
+
+    void keyPressEvent(QKeyEvent *event) override {
+        // Alt+Up and Alt+Down are "上へ" and "下へ": while those are disabled
+        // the keys do nothing, rather than move to another row.
+        if ((event->modifiers() & Qt::AltModifier) &&
+            (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)) {
+            event->ignore();
+            return;
+        }
+        QTreeView::keyPressEvent(event);
+    }
+
+    void startDrag(Qt::DropActions) override {
+        // Not the base class's drag: after a move it removes the dragged row
+        // itself, which the drop has already moved.
+        const QModelIndexList rows = selectionModel()->selectedRows();
+        QMimeData *data = rows.size() == 1 ? model()->mimeData(rows) : nullptr;
+        if (!data)
+            return;
+        const QRect cell = visualRect(rows.first());
+        const QRect row(0, cell.top(), viewport()->width(), cell.height());
+        auto *drag = new QDrag(this);
+        drag->setMimeData(data);
+        drag->setPixmap(viewport()->grab(row));
+        drag->setHotSpot(QPoint(cell.height(), cell.height() / 2));
+        drag->exec(Qt::MoveAction);
+    }
+
+    void dropEvent(QDropEvent *event) override {
+        const auto *list = static_cast<const PatrolListModel *>(model());
+        const int from = list->draggedRow(event->mimeData());
+        if (from >= 0) {
+            // Before the row under the drop, or after it in its lower half.
+            const QPoint at = event->position().toPoint();
+            const QModelIndex target = indexAt(at);
+            const int before = !target.isValid()                          ? list->size()
+                               : at.y() < visualRect(target).center().y() ? target.row()
+                                                                          : target.row() + 1;
+            event->setDropAction(Qt::MoveAction);
+            event->accept();
+            if (rowDropped)
+                rowDropped(from, before);
+        } else {
+            event->ignore();
+        }
+        stopAutoScroll();
+        setState(NoState);
+        viewport()->update();
+    }
+};
 
 } // namespace
 
@@ -29,7 +106,13 @@ PatrolListPane::PatrolListPane(Prompts &prompts, std::function<QByteArray()> pat
     : QWidget(parent), prompts_(prompts), patrolListFolder_(std::move(patrolListFolder)) {
     setObjectName(QStringLiteral("PatrolPane"));
     model_ = new PatrolListModel(this);
-    lsv1 = new QTreeView;
+    history_ = new QUndoStack(this);
+    history_->setObjectName(QStringLiteral("PatrolHistory"));
+    editTarget_ = {model_, [this](int row) { selectRow(row); }, [this] { return currentFile_; },
+                   [this](const QByteArray &path) { setCurrentFile(path); }};
+    auto *view = new PatrolListView;
+    view->rowDropped = [this](int from, int before) { dropRow(from, before); };
+    lsv1 = view;
     lsv1->setObjectName(QStringLiteral("lsv1"));
     lsv1->setModel(model_);
     lsv1->setRootIsDecorated(false);
@@ -39,6 +122,9 @@ PatrolListPane::PatrolListPane(Prompts &prompts, std::function<QByteArray()> pat
     lsv1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lsv1->setSelectionMode(QAbstractItemView::SingleSelection);
     lsv1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lsv1->setDragDropMode(QAbstractItemView::DragDrop);
+    lsv1->setDefaultDropAction(Qt::MoveAction);
+    lsv1->setDragDropOverwriteMode(false);
     lsv1->setContextMenuPolicy(Qt::CustomContextMenu);
     lsv1->setFont(fixedFont());
     lsv1->header()->setStretchLastSection(false);
@@ -52,6 +138,10 @@ PatrolListPane::PatrolListPane(Prompts &prompts, std::function<QByteArray()> pat
     layout->setSpacing(0);
     layout->addWidget(lsv1, 1);
     layout->addWidget(createWeekdayStrip());
+    // A reset drops the selection without a word from the selection model.
+    connect(lsv1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &PatrolListPane::selectionChanged);
+    connect(model_, &QAbstractItemModel::modelReset, this, &PatrolListPane::selectionChanged);
     connect(CheckBox1, &QCheckBox::clicked, this, [this] {
         // The day boxes count only when "毎日" is not ticked.
         for (QCheckBox *box : weekdayBoxes_)
@@ -111,45 +201,65 @@ int PatrolListPane::selectedRow() const {
     return rows.size() == 1 ? rows.first().row() : -1;
 }
 
+void PatrolListPane::selectRow(int row) {
+    QItemSelectionModel *selection = lsv1->selectionModel();
+    if (row < 0) {
+        selection->clearSelection();
+        return;
+    }
+    const QModelIndex index = model_->index(row, 0);
+    selection->setCurrentIndex(index,
+                               QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    lsv1->scrollTo(index);
+}
+
 bool PatrolListPane::addEntry(const PatrolEntry &entry) {
     if (!hasDisplayRow(entry))
         return false;
     // Inserting before the selected row moves its selection down with it.
     const int selected = selectedRow();
     const int position = selected >= 0 ? selected : model_->size();
-    model_->insertEntry(position, entry);
+    history_->push(new InsertEntryStep(editTarget_, position, entry, selected,
+                                       selected >= 0 ? selected + 1 : -1));
     return true;
 }
 
-void PatrolListPane::moveEntry(int a, int b) {
+void PatrolListPane::moveEntry(int a, int b, const QString &step) {
     if (a < 0 || b >= model_->size()) {
         prompts_.beep();
         prompts_.message(QStringLiteral(u"移動できません"));
         return;
     }
-    model_->moveUp(b);
     // The row that moved up counts as made anew: it is never selected, so
     // after "上へ" nothing is, and after "下へ" the moved row keeps its selection.
-    lsv1->selectionModel()->select(model_->index(a, 0),
-                                   QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    const int s = selectedRow();
+    history_->push(new MoveEntryStep(editTarget_, step, b, a, s, s == a ? b : -1));
 }
 
 void PatrolListPane::moveSelectedEntryUp() {
     const int s = selectedRow();
-    moveEntry(s - 1, s);
+    if (s >= 0)
+        moveEntry(s - 1, s, QStringLiteral(u"上へ"));
 }
 
 void PatrolListPane::moveSelectedEntryDown() {
     const int s = selectedRow();
-    moveEntry(s, s + 1);
+    if (s >= 0)
+        moveEntry(s, s + 1, QStringLiteral(u"下へ"));
+}
+
+void PatrolListPane::dropRow(int from, int before) {
+    const int to = before > from ? before - 1 : before;
+    if (from < 0 || from >= model_->size() || to < 0 || to >= model_->size() || to == from)
+        return;
+    history_->push(
+        new MoveEntryStep(editTarget_, QStringLiteral(u"移動"), from, to, selectedRow(), to));
 }
 
 void PatrolListPane::deleteSelectedEntry() {
     const int s = selectedRow();
-    if (s < 0)
-        return;
-    model_->removeEntry(s);
-    lsv1->selectionModel()->clearSelection();
+    if (s >= 0)
+        history_->push(new RemoveEntryStep(editTarget_, s, s));
 }
 
 void PatrolListPane::changeSelectedEntryDays() {
@@ -157,8 +267,8 @@ void PatrolListPane::changeSelectedEntryDays() {
     if (noDaysFlag_ == 1)
         return;
     const int s = selectedRow();
-    if (s >= 0)
-        model_->setDays(s, days);
+    if (s >= 0 && model_->entry(s).days != days)
+        history_->push(new ChangeDaysStep(editTarget_, s, days, s));
 }
 
 QByteArray PatrolListPane::readDays() {
@@ -181,9 +291,15 @@ void PatrolListPane::setCurrentFile(const QByteArray &path) {
                                 : QStringLiteral(u"[ファイル名： ") + text::decode(path) + u']');
 }
 
+void PatrolListPane::replaceList(const QString &step, QList<PatrolEntry> entries,
+                                 const QByteArray &path) {
+    if (entries.isEmpty() && model_->size() == 0 && path == currentFile_)
+        return;
+    history_->push(new ReplaceListStep(editTarget_, step, std::move(entries), path, selectedRow()));
+}
+
 void PatrolListPane::clear() {
-    model_->clear();
-    setCurrentFile(QByteArray());
+    replaceList(QStringLiteral(u"クリア"), {}, QByteArray());
 }
 
 void PatrolListPane::open() {
@@ -194,18 +310,19 @@ void PatrolListPane::open() {
     std::optional<QByteArray> path = encodeAnswer(prompts_, *chosen);
     if (!path)
         return;
-    clear();
-    setCurrentFile(*path);
-    // Every entry is checked before any is shown, then all come in one step.
+    // Every entry is checked before any is shown, then all come in one step,
+    // which is one step of the history too.
     text::Result<QByteArray> content = text::readFile(*chosen);
     std::optional<QList<PatrolEntry>> entries =
         content ? openablePatrolList(*content) : std::nullopt;
     if (!entries) {
+        // A file that fails still empties the list and forgets the file; that
+        // is a step too, so that the entries it dropped can be brought back.
+        replaceList(kOpenStep, {}, QByteArray());
         prompts_.message(QStringLiteral(u"読み込みに失敗しました"));
-        clear();
         return;
     }
-    model_->setEntries(std::move(*entries));
+    replaceList(kOpenStep, std::move(*entries), *path);
 }
 
 void PatrolListPane::save() {

@@ -1,4 +1,6 @@
 #pragma once
+#include "app/patrolundo.h"
+
 #include <QByteArray>
 #include <QWidget>
 #include <array>
@@ -7,6 +9,7 @@
 class QCheckBox;
 class QGroupBox;
 class QTreeView;
+class QUndoStack;
 
 namespace kirano {
 
@@ -16,7 +19,8 @@ class Prompts;
 
 // The patrol list pane ("PatrolPane"): lsv1 above the weekday strip, the
 // commands of pop4 and of the file menu, and the file being edited. It asks
-// the user only through Prompts and touches nothing outside itself.
+// the user only through Prompts and touches nothing outside itself. Every
+// change to the list is one step of its history, so it can be undone.
 class PatrolListPane : public QWidget {
     Q_OBJECT
   public:
@@ -28,6 +32,8 @@ class PatrolListPane : public QWidget {
     QTreeView *view() const { return lsv1; }
     bool hasSelectedEntry() const { return selectedRow() >= 0; }
     void deselect();
+    // Undo and redo of every change to the list; never of a file on disk.
+    QUndoStack *history() const { return history_; }
 
     // AddEntry: one entry before the one selected row, or at the end. False,
     // and nothing added, when its display row cannot be built.
@@ -55,6 +61,8 @@ class PatrolListPane : public QWidget {
   signals:
     // Label1's text for the file being edited.
     void fileCaptionChanged(const QString &caption);
+    // A row of lsv1 became selected or none is: pop4's items follow.
+    void selectionChanged();
 
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -63,8 +71,14 @@ class PatrolListPane : public QWidget {
     QWidget *createWeekdayStrip();
     // FormResize: the strip and lsv1's last column follow the width.
     void fitWeekdayStrip();
-    void moveEntry(int a, int b);
+    void moveEntry(int a, int b, const QString &step);
+    // A row dragged in lsv1 and dropped before row `before` (rows as they
+    // were before the drop).
+    void dropRow(int from, int before);
+    // "クリア" and "開く" as one step; no step when nothing would change.
+    void replaceList(const QString &step, QList<PatrolEntry> entries, const QByteArray &path);
     int selectedRow() const;
+    void selectRow(int row);
     void setCurrentFile(const QByteArray &path);
 
     Prompts &prompts_;
@@ -72,6 +86,8 @@ class PatrolListPane : public QWidget {
     PatrolListModel *model_ = nullptr;
     QByteArray currentFile_;
     int noDaysFlag_ = 0;
+    QUndoStack *history_ = nullptr;
+    PatrolEditTarget editTarget_;
 
     QTreeView *lsv1 = nullptr;
     QWidget *Panel6 = nullptr;

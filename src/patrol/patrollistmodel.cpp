@@ -2,6 +2,9 @@
 #include "patrol/displayrow.h"
 #include "text/sjis.h"
 
+#include <QCoreApplication>
+#include <QMimeData>
+
 namespace kirano {
 
 int PatrolListModel::rowCount(const QModelIndex &parent) const {
@@ -60,16 +63,26 @@ void PatrolListModel::setEntries(QList<PatrolEntry> entries) {
     endResetModel();
 }
 
-void PatrolListModel::removeEntry(int row) {
-    beginRemoveRows(QModelIndex(), row, row);
-    entries_.removeAt(row);
-    endRemoveRows();
+void PatrolListModel::swapEntries(QList<PatrolEntry> &entries) {
+    beginResetModel();
+    entries_.swap(entries);
+    endResetModel();
 }
 
-void PatrolListModel::moveUp(int row) {
+PatrolEntry PatrolListModel::takeEntry(int row) {
+    beginRemoveRows(QModelIndex(), row, row);
+    PatrolEntry entry = entries_.takeAt(row);
+    endRemoveRows();
+    return entry;
+}
+
+void PatrolListModel::moveEntry(int from, int to) {
+    if (from == to)
+        return;
     // One move, so that a view's current index and selection follow each row.
-    beginMoveRows(QModelIndex(), row, row, QModelIndex(), row - 1);
-    entries_.move(row, row - 1);
+    // The destination counts rows before the move: below `from` it is one more.
+    beginMoveRows(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to);
+    entries_.move(from, to);
     endMoveRows();
 }
 
@@ -77,6 +90,53 @@ void PatrolListModel::setDays(int row, const QByteArray &days) {
     entries_[row].days = days;
     const QModelIndex cell = index(row, Days);
     emit dataChanged(cell, cell);
+}
+
+namespace {
+
+const QString kRowMimeType = QStringLiteral("application/x-kirano-patrol-row");
+
+} // namespace
+
+Qt::ItemFlags PatrolListModel::flags(const QModelIndex &index) const {
+    if (!index.isValid())
+        return Qt::ItemIsDropEnabled;
+    return QAbstractTableModel::flags(index) | Qt::ItemIsDragEnabled;
+}
+
+QStringList PatrolListModel::mimeTypes() const {
+    return {kRowMimeType};
+}
+
+QMimeData *PatrolListModel::mimeData(const QModelIndexList &indexes) const {
+    // One row is dragged at a time; its cells all name the same row.
+    if (indexes.isEmpty() || !indexes.first().isValid())
+        return nullptr;
+    auto *data = new QMimeData;
+    data->setData(kRowMimeType, listMark() + QByteArray::number(indexes.first().row()));
+    return data;
+}
+
+bool PatrolListModel::canDropMimeData(const QMimeData *data, Qt::DropAction action, int, int,
+                                      const QModelIndex &parent) const {
+    return action == Qt::MoveAction && !parent.isValid() && draggedRow(data) >= 0;
+}
+
+int PatrolListModel::draggedRow(const QMimeData *data) const {
+    if (!data || !data->hasFormat(kRowMimeType))
+        return -1;
+    const QByteArray bytes = data->data(kRowMimeType);
+    const QByteArray mark = listMark();
+    if (!bytes.startsWith(mark))
+        return -1;
+    bool ok = false;
+    const int row = bytes.mid(mark.size()).toInt(&ok);
+    return ok && row >= 0 && row < size() ? row : -1;
+}
+
+QByteArray PatrolListModel::listMark() const {
+    return QByteArray::number(QCoreApplication::applicationPid()) + ' ' +
+           QByteArray::number(reinterpret_cast<quintptr>(this)) + ' ';
 }
 
 } // namespace kirano

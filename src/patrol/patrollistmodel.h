@@ -31,14 +31,37 @@ class PatrolListModel : public QAbstractTableModel {
     void insertEntry(int position, PatrolEntry entry);
     // A whole file's entries in one step.
     void setEntries(QList<PatrolEntry> entries);
+    // The list and `entries` change places in one step; neither is copied,
+    // so a history can keep the list it replaced at no cost.
+    void swapEntries(QList<PatrolEntry> &entries);
     void clear() { setEntries({}); }
-    void removeEntry(int row);
-    // Rows row-1 and row change places in one move: each keeps its
-    // selection in a view.
-    void moveUp(int row);
+    void removeEntry(int row) { takeEntry(row); }
+    PatrolEntry takeEntry(int row);
+    // Row `from` moves to row `to` in one move: every row keeps its
+    // selection in a view, and no row is made anew.
+    void moveEntry(int from, int to);
+    // Rows row-1 and row change places.
+    void moveUp(int row) { moveEntry(row, row - 1); }
     void setDays(int row, const QByteArray &days);
 
+    // Dragging a row within a view: rows are dragged, and dropped only
+    // between rows, never onto one.
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    Qt::DropActions supportedDragActions() const override { return Qt::MoveAction; }
+    Qt::DropActions supportedDropActions() const override { return Qt::MoveAction; }
+    QStringList mimeTypes() const override;
+    // The dragged row's number, marked as this very list's, so that nothing
+    // from another program or another list reads as one of its rows.
+    QMimeData *mimeData(const QModelIndexList &indexes) const override;
+    bool canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                         const QModelIndex &parent) const override;
+    // The row of this list that mimeData() put in `data`, or -1.
+    int draggedRow(const QMimeData *data) const;
+
   private:
+    // This process and this list, ahead of a dragged row's number.
+    QByteArray listMark() const;
+
     QList<PatrolEntry> entries_;
 };
 
