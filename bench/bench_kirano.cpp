@@ -11,7 +11,7 @@
 #include "app/program.h"
 #include "autopilot/commandline.h"
 #include "autopilot/demo.h"
-#include "autopilot/patrolcheck.h"
+#include "rules/patrolcheck.h"
 #include "browser/datalistview.h"
 #include "dialogs/chooserdialog.h"
 #include "patrol/patrollistmodel.h"

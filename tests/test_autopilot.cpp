@@ -1,5 +1,5 @@
 #include "autopilot/commandline.h"
-#include "autopilot/patrolcheck.h"
+#include "rules/patrolcheck.h"
 #include "autopilotharness.h"
 #include "builders/accountbuilders.h"
 #include "builders/forumbuilders.h"

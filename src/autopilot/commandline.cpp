@@ -1,6 +1,6 @@
 #include "autopilot/commandline.h"
 #include "autopilot/demo.h"
-#include "autopilot/patrolcheck.h"
+#include "rules/patrolcheck.h"
 #include "autopilot/patrolrun.h"
 #include "store/settingsfile.h"
 #include "text/files.h"

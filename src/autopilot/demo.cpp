@@ -1,5 +1,5 @@
 #include "autopilot/demo.h"
-#include "autopilot/listrules.h"
+#include "rules/listrules.h"
 #include "store/datafolder.h"
 #include "store/patiofile.h"
 #include "store/settingsfile.h"

@@ -3,7 +3,7 @@
 // autopilot leaves in the data, log and download folders, and one report
 // line per entry.
 
-#include "autopilot/listrules.h"
+#include "rules/listrules.h"
 #include "autopilot/simservice.h"
 #include "store/settingsfile.h"
 

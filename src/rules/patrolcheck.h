@@ -2,7 +2,7 @@
 // Finding, before a run, every entry of a patrol list that cannot work,
 // against what the data folder says the service has.
 
-#include "autopilot/listrules.h"
+#include "rules/listrules.h"
 #include "store/settingsfile.h"
 
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "autopilot/patrolcheck.h"
+#include "rules/patrolcheck.h"
 #include "store/capturedfiles.h"
 #include "store/datafolder.h"
 #include "store/forumlist.h"

@@ -1,4 +1,4 @@
-#include "autopilot/listrules.h"
+#include "rules/listrules.h"
 #include "patrol/displayrow.h"
 #include "patrol/weekdays.h"
 #include "store/bbscategories.h"
