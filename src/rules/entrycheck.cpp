@@ -294,6 +294,10 @@ QStringList EntryChecker::watchFolders() const {
     return QStringList(folders.cbegin(), folders.cend());
 }
 
+qsizetype EntryChecker::pathCount() const {
+    return d->known.size();
+}
+
 QList<int> EntryChecker::refresh(const QString &folder) {
     const QString cleaned = folder.isEmpty() ? QString() : QDir::cleanPath(folder);
     QList<int> changed;

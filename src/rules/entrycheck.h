@@ -35,6 +35,8 @@ class EntryChecker {
     // (every path, when empty), forgets what it knew of each that changed
     // and returns their ids.
     QList<int> refresh(const QString &folder = QString());
+    // How many paths were consulted so far.
+    qsizetype pathCount() const;
 
   private:
     struct State;
