@@ -495,7 +495,7 @@ class TestAutopilot : public QObject {
         rows.prepend("77 added\r\n");
         writeBytes(mes, rows);
         QCOMPARE(checker.problems(room).size(), 1); // not looked at again yet
-        QVERIFY(checker.watchFolders().contains(QFileInfo(mes).absolutePath()));
+        QVERIFY(checker.watchPaths().contains(QFileInfo(mes).absolutePath()));
         const QList<int> changed = checker.refresh(QFileInfo(mes).absolutePath());
         QCOMPARE(changed.size(), 1);
         QVERIFY(consulted.contains(changed.first()));

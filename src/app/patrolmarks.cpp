@@ -85,6 +85,7 @@ void PatrolMarks::setFolders(const SettingsFolders &folders) {
     delete watcher_;
     watcher_ = new QFileSystemWatcher(this);
     connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &PatrolMarks::folderChanged);
+    connect(watcher_, &QFileSystemWatcher::fileChanged, this, &PatrolMarks::folderChanged);
     watched_.clear();
     pathsWatched_ = -1;
     changedFolders_.clear();
@@ -157,10 +158,10 @@ void PatrolMarks::watchNewFolders() {
         return;
     pathsWatched_ = checker_->pathCount();
     QStringList added;
-    for (const QString &folder : checker_->watchFolders()) {
-        if (!watched_.contains(folder)) {
-            watched_.insert(folder);
-            added << folder;
+    for (const QString &path : checker_->watchPaths()) {
+        if (!watched_.contains(path)) {
+            watched_.insert(path);
+            added << path;
         }
     }
     if (!added.isEmpty())
@@ -177,8 +178,15 @@ void PatrolMarks::takeChangedFolders() {
     if (!checker_)
         return;
     QList<int> changed;
-    for (const QString &folder : std::as_const(changedFolders_))
-        changed << checker_->refresh(folder);
+    for (const QString &path : std::as_const(changedFolders_)) {
+        changed << checker_->refresh(path);
+        // A file replaced by another is no longer the one watched: it is
+        // watched anew below, when it is there.
+        if (watcher_->files().contains(path))
+            watcher_->removePath(path);
+        if (!watcher_->directories().contains(path))
+            watched_.remove(path);
+    }
     changedFolders_.clear();
     recheckConsulting(changed);
 }

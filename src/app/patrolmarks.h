@@ -55,7 +55,8 @@ class PatrolMarks : public QObject {
     void checkSlice();
     void recheckConsulting(const QList<int> &changed);
     void watchNewFolders();
-    void folderChanged(const QString &folder);
+    // A watched folder or file changed.
+    void folderChanged(const QString &path);
     void takeChangedFolders();
 
     PatrolListModel *model_;
@@ -67,8 +68,8 @@ class PatrolMarks : public QObject {
     QTimer *settle_; // gathers a burst of changes on disk
     QFileSystemWatcher *watcher_ = nullptr;
     QSet<QString> watched_;
-    qsizetype pathsWatched_ = 0; // paths of the checker whose folders are watched
-    QSet<QString> changedFolders_;
+    qsizetype pathsWatched_ = 0;   // paths of the checker whose folders are watched
+    QSet<QString> changedFolders_; // and files
 };
 
 // Draws a marked row's sign in its first column; other rows as always.

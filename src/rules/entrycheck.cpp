@@ -69,6 +69,7 @@ Fingerprint fingerprintOf(const QString &native) {
 struct Known {
     QString native;
     QString watchFolder;
+    QString watchFile; // the file itself, while it is there
     Fingerprint print;
     bool writable = false; // of a folder
     // A captured list's numbers, read once per change of the file.
@@ -92,6 +93,7 @@ struct Known {
             folder = up;
         }
         watchFolder = QDir::cleanPath(folder);
+        watchFile = isFile() ? QDir::cleanPath(at.absoluteFilePath()) : QString();
     }
 };
 
@@ -287,23 +289,26 @@ QStringList EntryChecker::problems(const PatrolEntry &e, QList<int> *consulted) 
     return found;
 }
 
-QStringList EntryChecker::watchFolders() const {
-    QSet<QString> folders;
-    for (const Known &path : d->known)
-        folders.insert(path.watchFolder);
-    return QStringList(folders.cbegin(), folders.cend());
+QStringList EntryChecker::watchPaths() const {
+    QSet<QString> paths;
+    for (const Known &path : d->known) {
+        paths.insert(path.watchFolder);
+        if (!path.watchFile.isEmpty())
+            paths.insert(path.watchFile);
+    }
+    return QStringList(paths.cbegin(), paths.cend());
 }
 
 qsizetype EntryChecker::pathCount() const {
     return d->known.size();
 }
 
-QList<int> EntryChecker::refresh(const QString &folder) {
-    const QString cleaned = folder.isEmpty() ? QString() : QDir::cleanPath(folder);
+QList<int> EntryChecker::refresh(const QString &watched) {
+    const QString cleaned = watched.isEmpty() ? QString() : QDir::cleanPath(watched);
     QList<int> changed;
     for (int id = 0; id < d->known.size(); ++id) {
         Known &path = d->known[id];
-        if (!cleaned.isEmpty() && path.watchFolder != cleaned)
+        if (!cleaned.isEmpty() && path.watchFolder != cleaned && path.watchFile != cleaned)
             continue;
         const Fingerprint before = path.print;
         const bool writable = path.writable;

@@ -28,13 +28,15 @@ class EntryChecker {
     // the paths the answer rests on are added to `consulted` when given.
     QStringList problems(const PatrolEntry &entry, QList<int> *consulted = nullptr);
 
-    // The folders to watch for changes of the paths consulted so far: each
-    // path's folder, or its nearest existing ancestor while it is missing.
-    QStringList watchFolders() const;
-    // Looks again at the paths consulted whose watch folder is `folder`
-    // (every path, when empty), forgets what it knew of each that changed
-    // and returns their ids.
-    QList<int> refresh(const QString &folder = QString());
+    // What to watch for changes of the paths consulted so far: each path's
+    // folder, or its nearest existing ancestor while it is missing (a file
+    // made, replaced or deleted), and each file that is there (a file
+    // rewritten in place).
+    QStringList watchPaths() const;
+    // Looks again at the paths consulted that `watched` (a path of
+    // watchPaths(); every path, when empty) stands for, forgets what it knew
+    // of each that changed and returns their ids.
+    QList<int> refresh(const QString &watched = QString());
     // How many paths were consulted so far.
     qsizetype pathCount() const;
 
