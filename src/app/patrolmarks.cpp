@@ -39,7 +39,7 @@ PatrolMarks::PatrolMarks(PatrolListModel *model, QObject *parent)
                     rows_.insert(row, Row());
                 pending_ += last - first + 1;
                 cursor_ = qMin(cursor_, first);
-                if (checker_ && last - first < kAtOnce) {
+                if (checker_ && checking_ && last - first < kAtOnce) {
                     for (int row = first; row <= last; ++row)
                         checkRow(row);
                 }
@@ -71,7 +71,7 @@ PatrolMarks::PatrolMarks(PatrolListModel *model, QObject *parent)
                     return;
                 for (int row = top.row(); row <= bottom.row(); ++row) {
                     setPending(row);
-                    if (checker_)
+                    if (checker_ && checking_)
                         checkRow(row);
                 }
             });
@@ -119,8 +119,13 @@ void PatrolMarks::checkRow(int row) {
     }
 }
 
+void PatrolMarks::setChecking(bool on) {
+    checking_ = on;
+    checkSlice();
+}
+
 void PatrolMarks::checkSlice() {
-    if (!checker_)
+    if (!checker_ || !checking_)
         return;
     QElapsedTimer slice;
     slice.start();

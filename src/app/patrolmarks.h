@@ -36,6 +36,8 @@ class PatrolMarks : public QObject {
     // Looks again at every file and folder the rows named, and checks again
     // the rows naming one that changed.
     void refresh();
+    // While off, rows wait unchecked (for measuring the list without marks).
+    void setChecking(bool on);
     // Every row's mark is known.
     bool isSettled() const { return pending_ == 0; }
     // The next marked row after `from` (-1: before the first) going `step`
@@ -64,6 +66,7 @@ class PatrolMarks : public QObject {
     QList<Row> rows_; // parallel to the model's rows
     int pending_ = 0;
     int cursor_ = 0; // no pending row before it
+    bool checking_ = true;
     QTimer *slice_;
     QTimer *settle_; // gathers a burst of changes on disk
     QFileSystemWatcher *watcher_ = nullptr;
