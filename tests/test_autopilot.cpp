@@ -500,6 +500,9 @@ class TestAutopilot : public QObject {
         QCOMPARE(changed.size(), 1);
         QVERIFY(consulted.contains(changed.first()));
         QCOMPARE(checker.problems(room), QStringList());
+        PatrolEntry stillMissing = room;
+        stillMissing.param2 = "78";
+        QCOMPARE(checker.problems(stillMissing).size(), 1);
         QCOMPARE(checker.refresh(), QList<int>());
     }
 

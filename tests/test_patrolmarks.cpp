@@ -30,7 +30,7 @@ struct Marked : Fixture {
     MainWindow *w = nullptr;
     QTreeView *lsv1 = nullptr;
 
-    // Forum F/ with rooms 1 and 2; the list reads rooms 5 and 6 of it.
+    // Forum F/ with rooms 1 and 2; the list reads rooms 5, 6 and 8 of it.
     Marked() {
         writeSettings("1\r\n1\r\n1\r\n", true);
         QDir().mkpath(data() + u"F"_s);
@@ -38,10 +38,12 @@ struct Marked : Fixture {
         writeRooms({"01  title", "02  title"});
         w = &start();
         lsv1 = w->findChild<QTreeView *>(u"lsv1"_s);
-        writeBytes(
-            folder() + u"list.txt"_s,
-            lines({"mestitlea", "F/", "0", "0", "0", kDays, "mesrc", "F/", "5", "7", "0", kDays,
-                   "bill",      "0",  "0", "0", "0", kDays, "mesrc", "F/", "6", "7", "0", kDays}));
+        QList<QByteArray> entries = {"mestitlea", "F/", "0", "0", "0", kDays};
+        entries << QList<QByteArray>{"mesrc", "F/", "5", "7", "0", kDays};
+        entries << QList<QByteArray>{"bill", "0", "0", "0", "0", kDays};
+        entries << QList<QByteArray>{"mesrc", "F/", "6", "7", "0", kDays};
+        entries << QList<QByteArray>{"mesrc", "F/", "8", "7", "0", kDays};
+        writeBytes(folder() + u"list.txt"_s, lines(entries));
         prompts.answer({folder() + u"list.txt"_s});
         QTest::keyClick(w, Qt::Key_O, Qt::ControlModifier);
     }
@@ -70,7 +72,8 @@ class TestPatrolMarks : public QObject {
   private slots:
     void roomMissingFromTheCapturedListIsMarkedUntilTheFileHasIt() {
         Marked m;
-        QTRY_COMPARE(m.tips(), (QStringList{{}, missingRoom(5), {}, missingRoom(6)}));
+        QTRY_COMPARE(m.tips(),
+                     (QStringList{{}, missingRoom(5), {}, missingRoom(6), missingRoom(8)}));
         QCOMPARE(m.cell(1, Qt::AccessibleDescriptionRole).toString(), missingRoom(5));
         QVERIFY(m.cell(1, PatrolListModel::MarkRole).toBool());
         QVERIFY(!m.cell(0, PatrolListModel::MarkRole).toBool());
@@ -78,10 +81,10 @@ class TestPatrolMarks : public QObject {
         // The autopilot captures the list again, now with room 5, replacing
         // the file: no click.
         QVERIFY(text::writeFile(m.data() + u"F/mes.txt"_s, lines({"01  t", "05  t"})));
-        QTRY_COMPARE(m.tips(), (QStringList{{}, {}, {}, missingRoom(6)}));
+        QTRY_COMPARE(m.tips(), (QStringList{{}, {}, {}, missingRoom(6), missingRoom(8)}));
         // Rewritten in place, with room 6 too.
         m.writeRooms({"05  title", "06  title"});
-        QTRY_COMPARE(m.tips(), (QStringList{{}, {}, {}, {}}));
+        QTRY_COMPARE(m.tips(), (QStringList{{}, {}, {}, {}, missingRoom(8)}));
     }
 
     void f8GoesRoundTheMarkedRows() {
@@ -90,9 +93,10 @@ class TestPatrolMarks : public QObject {
         const QList<std::pair<QKeySequence, int>> steps = {
             {QKeySequence(Qt::Key_F8), 1},
             {QKeySequence(Qt::Key_F8), 3},
+            {QKeySequence(Qt::Key_F8), 4},
             {QKeySequence(Qt::Key_F8), 1},
-            {QKeySequence(Qt::SHIFT | Qt::Key_F8), 3},
-            {QKeySequence(Qt::SHIFT | Qt::Key_F8), 1}};
+            {QKeySequence(Qt::SHIFT | Qt::Key_F8), 4},
+            {QKeySequence(Qt::SHIFT | Qt::Key_F8), 3}};
         for (const auto &[key, row] : steps) {
             QTest::keySequence(m.w, key);
             QCOMPARE(m.selectedRows(), QList<int>{row});
@@ -104,7 +108,8 @@ class TestPatrolMarks : public QObject {
         QTest::keySequence(m.w, QKeySequence(Qt::Key_F8));
         QCOMPARE(m.selectedRows(), QList<int>());
         QTest::keySequence(m.w, QKeySequence(u"Ctrl+Y"_s));
-        QTRY_COMPARE(m.tips(), (QStringList{{}, missingRoom(5), {}, missingRoom(6)}));
+        QTRY_COMPARE(m.tips(),
+                     (QStringList{{}, missingRoom(5), {}, missingRoom(6), missingRoom(8)}));
     }
 };
 
