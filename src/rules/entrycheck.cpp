@@ -77,23 +77,40 @@ struct Known {
     int width = 0;
     std::optional<QSet<qint32>> numbers;
 
+    // Its problem texts, made once: thousands of entries name one folder, and
+    // a missing file stays missing until the watcher says otherwise.
+    QString missingText;
+    QString folderWhat, folderText;
+
     bool isFile() const { return print.exists && !print.isDir; }
     bool isWritableFolder() const { return print.isDir && writable; }
 
-    void look() {
-        print = fingerprintOf(native);
+    // `nearest` remembers, for each folder asked about, the nearest folder
+    // at or above it that is there: a list names thousands of files in a
+    // handful of folders, and a file in a folder that is not there is not
+    // there either, without asking the file system.
+    void look(QHash<QString, QString> &nearest) {
+        const QFileInfo at(native);
+        const QString folder = at.absolutePath();
+        auto found = nearest.constFind(folder);
+        if (found == nearest.constEnd())
+            found = nearest.insert(folder, nearestFolder(folder));
+        watchFolder = *found;
+        const bool folderThere = watchFolder == QDir::cleanPath(folder);
+        print = folderThere ? fingerprintOf(native) : Fingerprint();
         writable = print.isDir && QFileInfo(native).isWritable();
-        // A missing file or folder appears in the nearest folder that is there.
-        QFileInfo at(native);
-        QString folder = at.absolutePath();
+        watchFile = isFile() ? QDir::cleanPath(at.absoluteFilePath()) : QString();
+    }
+
+    // A missing file or folder appears in the nearest folder that is there.
+    static QString nearestFolder(QString folder) {
         while (!QFileInfo(folder).isDir() && !QDir(folder).isRoot()) {
             const QString up = QFileInfo(folder).absolutePath();
             if (up == folder)
                 break;
             folder = up;
         }
-        watchFolder = QDir::cleanPath(folder);
-        watchFile = isFile() ? QDir::cleanPath(at.absoluteFilePath()) : QString();
+        return QDir::cleanPath(folder);
     }
 };
 
@@ -112,6 +129,8 @@ struct EntryChecker::State {
     std::optional<QSet<QByteArray>> forums;
     std::optional<QHash<QByteArray, QByteArray>> patioPasswords;
     QHash<QString, qsizetype> nameMaxes;
+    QHash<QString, QString> nearest;           // see Known::look; forgotten on refresh()
+    QHash<QByteArray, QString> unlistedForums; // the text for each forum code
     const NameMax nameMax = [this](const QString &folder) {
         auto found = nameMaxes.constFind(folder);
         if (found == nameMaxes.constEnd())
@@ -122,7 +141,7 @@ struct EntryChecker::State {
     int add(QHash<QByteArray, int> &index, const QByteArray &key, const QString &native) {
         Known path;
         path.native = native;
-        path.look();
+        path.look(nearest);
         known.append(std::move(path));
         index.insert(key, int(known.size() - 1));
         return int(known.size() - 1);
@@ -186,9 +205,14 @@ struct EntryChecker::State {
     QStringList forumProblems(Command command, const PatrolEntry &e, QList<int> *consulted) {
         if (consulted)
             consulted->append(forumListId);
-        if (!forumCodes().contains(e.param1))
-            return {QStringLiteral(u"フォーラム「%1」が %2 にありません")
-                        .arg(text::decode(e.param1), shownName(data.forumList()))};
+        if (!forumCodes().contains(e.param1)) {
+            auto text = unlistedForums.constFind(e.param1);
+            if (text == unlistedForums.constEnd())
+                text = unlistedForums.insert(
+                    e.param1, QStringLiteral(u"フォーラム「%1」が %2 にありません")
+                                  .arg(text::decode(e.param1), shownName(data.forumList())));
+            return {*text};
+        }
         const qint32 number = roomOrLibraryNumber(e);
         auto listedIn = [&](const QByteArray &path, int width, qint32 n) {
             const int id = file(path);
@@ -230,10 +254,16 @@ struct EntryChecker::State {
         return {};
     }
 
-    QString folderProblem(int id, const QString &what) const {
-        if (known[id].isWritableFolder())
+    QString folderProblem(int id, const QString &what) {
+        Known &folder = known[id];
+        if (folder.isWritableFolder())
             return {};
-        return QStringLiteral(u"%1のフォルダ「%2」に書き込めません").arg(what, known[id].native);
+        if (folder.folderText.isEmpty() || folder.folderWhat != what) {
+            folder.folderWhat = what;
+            folder.folderText =
+                QStringLiteral(u"%1のフォルダ「%2」に書き込めません").arg(what, folder.native);
+        }
+        return folder.folderText;
     }
 };
 
@@ -263,9 +293,13 @@ QStringList EntryChecker::problems(const PatrolEntry &e, QList<int> *consulted) 
             const int id = d->file(e.field(send));
             if (consulted)
                 consulted->append(id);
-            if (!d->known[id].isFile())
-                found << QStringLiteral(u"送るファイル「%1」がありません")
-                             .arg(text::decode(e.field(send)));
+            Known &file = d->known[id];
+            if (!file.isFile()) {
+                if (file.missingText.isEmpty())
+                    file.missingText = QStringLiteral(u"送るファイル「%1」がありません")
+                                           .arg(text::decode(e.field(send)));
+                found << file.missingText;
+            }
         }
         if (const int log = paramWith(*command, Param::LogFile)) {
             const int id = d->logFolder(e.field(log));
@@ -305,6 +339,7 @@ qsizetype EntryChecker::pathCount() const {
 
 QList<int> EntryChecker::refresh(const QString &watched) {
     const QString cleaned = watched.isEmpty() ? QString() : QDir::cleanPath(watched);
+    d->nearest.clear(); // a folder may have come or gone
     QList<int> changed;
     for (int id = 0; id < d->known.size(); ++id) {
         Known &path = d->known[id];
@@ -312,7 +347,7 @@ QList<int> EntryChecker::refresh(const QString &watched) {
             continue;
         const Fingerprint before = path.print;
         const bool writable = path.writable;
-        path.look();
+        path.look(d->nearest);
         if (path.print == before && path.writable == writable)
             continue;
         changed.append(id);
