@@ -74,6 +74,7 @@ PatrolMarks::PatrolMarks(PatrolListModel *model, QObject *parent)
                     if (checker_ && checking_)
                         checkRow(row);
                 }
+                showChangedMarks();
             });
 }
 
@@ -112,11 +113,25 @@ void PatrolMarks::checkRow(int row) {
     Row &r = rows_[row];
     r.consulted.clear();
     const QStringList problems = checker_->problems(model_->entry(row), &r.consulted);
-    model_->setMark(row, problems.join(u'\n'));
+    if (model_->storeMark(row, problems.join(u'\n'))) {
+        changedFirst_ = qMin(changedFirst_, row);
+        changedLast_ = qMax(changedLast_, row);
+    }
     if (r.pending) {
         r.pending = false;
         --pending_;
     }
+}
+
+void PatrolMarks::showChangedMarks() {
+    if (changedLast_ < 0)
+        return;
+    // Rows removed since may have taken the last ones with them.
+    const int last = qMin(changedLast_, int(rows_.size()) - 1);
+    if (changedFirst_ <= last)
+        model_->marksChanged(changedFirst_, last);
+    changedFirst_ = std::numeric_limits<int>::max();
+    changedLast_ = -1;
 }
 
 void PatrolMarks::setChecking(bool on) {
@@ -134,6 +149,7 @@ void PatrolMarks::checkSlice() {
             ++cursor_;
         checkRow(cursor_);
     }
+    showChangedMarks();
     if (pending_ > 0) {
         slice_->start();
         return;

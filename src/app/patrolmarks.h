@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QString>
 #include <QStyledItemDelegate>
+#include <limits>
 #include <memory>
 
 class QFileSystemWatcher;
@@ -55,6 +56,8 @@ class PatrolMarks : public QObject {
     void checkRow(int row);
     void setPending(int row);
     void checkSlice();
+    // One dataChanged for the rows whose marks changed since the last.
+    void showChangedMarks();
     void recheckConsulting(const QList<int> &changed);
     void watchNewFolders();
     // A watched folder or file changed.
@@ -66,6 +69,8 @@ class PatrolMarks : public QObject {
     QList<Row> rows_; // parallel to the model's rows
     int pending_ = 0;
     int cursor_ = 0; // no pending row before it
+    int changedFirst_ = std::numeric_limits<int>::max();
+    int changedLast_ = -1;
     bool checking_ = true;
     QTimer *slice_;
     QTimer *settle_; // gathers a burst of changes on disk

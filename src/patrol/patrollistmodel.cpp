@@ -105,11 +105,15 @@ void PatrolListModel::setDays(int row, const QByteArray &days) {
     emit dataChanged(cell, cell);
 }
 
-void PatrolListModel::setMark(int row, const QString &problems) {
+bool PatrolListModel::storeMark(int row, const QString &problems) {
     if (marks_.at(row) == problems)
-        return;
+        return false;
     marks_[row] = problems;
-    emit dataChanged(index(row, First), index(row, ColumnCount - 1),
+    return true;
+}
+
+void PatrolListModel::marksChanged(int first, int last) {
+    emit dataChanged(index(first, First), index(last, ColumnCount - 1),
                      {MarkRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
 }
 

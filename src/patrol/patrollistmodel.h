@@ -51,7 +51,10 @@ class PatrolListModel : public QAbstractTableModel {
 
     // The row's problems, one per line; empty for a row without any.
     const QString &mark(int row) const { return marks_.at(row); }
-    void setMark(int row, const QString &problems);
+    // Keeps the row's problems and says whether they changed; views hear of
+    // it from marksChanged(), once for a whole slice of rows checked.
+    bool storeMark(int row, const QString &problems);
+    void marksChanged(int first, int last);
 
     // Dragging a row within a view: rows are dragged, and dropped only
     // between rows, never onto one.
