@@ -562,6 +562,10 @@ int main(int argc, char **argv) {
         benchStartup(arguments[1].toInt(), true);
         return 0;
     }
+    if (arguments.size() == 2 && arguments[0] == u"open") {
+        benchPatrolList(arguments[1].toInt());
+        return 0;
+    }
     if (arguments.size() == 1 && arguments[0] == u"hugeline") {
         benchHugeLine(10);
         return 0;
