@@ -8,8 +8,10 @@
 #include "text/files.h"
 
 #include <QDir>
+#include <QSignalSpy>
 #include <QTreeView>
 #include <QtTest>
+#include <algorithm>
 
 using namespace kirano;
 using namespace kirano::testing;
@@ -85,6 +87,40 @@ class TestPatrolMarks : public QObject {
         // Rewritten in place, with room 6 too.
         m.writeRooms({"05  title", "06  title"});
         QTRY_COMPARE(m.tips(), (QStringList{{}, {}, {}, {}, missingRoom(8)}));
+    }
+
+    // A marked row moved with Alt+Up takes what its mark rests on along: a
+    // later change on disk rechecks it in its new place.
+    void aMovedRowIsCheckedAgainWhereItNowIs() {
+        Marked m;
+        QTRY_COMPARE(m.tips().count(QString()), 2);
+        clickRow(m.lsv1, 3);
+        QTRY_VERIFY(m.lsv1->hasFocus());
+        QTest::keySequence(m.lsv1, QKeySequence(u"Alt+Up"_s));
+        QCOMPARE(m.tips(), (QStringList{{}, missingRoom(5), missingRoom(6), {}, missingRoom(8)}));
+        m.writeRooms({"05  title", "06  title"});
+        QTRY_COMPARE(m.tips(), (QStringList{{}, {}, {}, {}, missingRoom(8)}));
+    }
+
+    // A file to send in a folder not made yet: marked until both are there,
+    // and the view hears of the mark going.
+    void aFileInAFolderMadeLaterClearsItsMark() {
+        Marked m;
+        const QString sent = m.folder() + u"up/new/a.txt"_s;
+        const QList<QByteArray> entry = {"mesup", "F/", "1", text::bytesOf(sent), "0", kDays};
+        writeBytes(m.folder() + u"one.txt"_s, lines(entry));
+        m.prompts.answer({m.folder() + u"one.txt"_s});
+        QTest::keyClick(m.w, Qt::Key_O, Qt::ControlModifier);
+        const QString missing = u"送るファイル「%1」がありません"_s.arg(sent);
+        QTRY_COMPARE(m.tips(), QStringList{missing});
+        QSignalSpy shown(m.lsv1->model(), &QAbstractItemModel::dataChanged);
+        QVERIFY(QDir().mkpath(m.folder() + u"up/new"_s));
+        writeBytes(sent, "text\r\n");
+        QTRY_COMPARE(m.tips(), QStringList{QString()});
+        QVERIFY(std::any_of(shown.cbegin(), shown.cend(), [](const QList<QVariant> &change) {
+            return change.at(0).toModelIndex().row() == 0 &&
+                   change.at(2).value<QList<int>>().contains(Qt::ToolTipRole);
+        }));
     }
 
     void f8GoesRoundTheMarkedRows() {
