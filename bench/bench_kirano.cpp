@@ -8,13 +8,14 @@
 
 #include "app/kiranoapplication.h"
 #include "app/mainwindow.h"
+#include "app/patrolmarks.h"
 #include "app/program.h"
 #include "autopilot/commandline.h"
 #include "autopilot/demo.h"
-#include "rules/patrolcheck.h"
 #include "browser/datalistview.h"
 #include "dialogs/chooserdialog.h"
 #include "patrol/patrollistmodel.h"
+#include "rules/patrolcheck.h"
 #include "store/datafolder.h"
 #include "store/prompts.h"
 #include "text/files.h"
@@ -159,6 +160,8 @@ void benchPatrolList(int entries) {
         window.patrolPane()->history()->clear();
         QCoreApplication::processEvents();
     };
+    PatrolMarks *marks = window.patrolPane()->marks();
+    marks->setChecking(false);
     const double open = medianMs(
         5,
         [&] {
@@ -171,6 +174,50 @@ void benchPatrolList(int entries) {
     report("open patrol list", entries, open);
     std::printf("%-28s %8d %10.1f x floor\n", "open / floor", entries, open / floor);
     std::fflush(stdout);
+
+    // The same with the marks, until every row's mark is known and the
+    // window idle; each run starts with nothing known of the files.
+    marks->setChecking(true);
+    int marked = 0;
+    const double openMarked = medianMs(
+        5,
+        [&] {
+            window.patrolPane()->open();
+            QCoreApplication::processEvents();
+            while (!marks->isSettled())
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            QCoreApplication::processEvents();
+            marked = marks->nextMarked(-1, 1);
+        },
+        [&] {
+            empty();
+            marks->setFolders(window.folders());
+        });
+    if (marked < 0)
+        std::fprintf(stderr, "open: no row marked\n");
+    report("open patrol list, marks", entries, openMarked);
+    std::printf("%-28s %8d %10.2f x without\n", "open with / without marks", entries,
+                openMarked / open);
+    std::fflush(stdout);
+
+    // One entry added to the list, its check included; undone after each.
+    const PatrolEntry added{"mesread", "FORUM7",
+                            "3",       text::bytesOf(u"/home/user/ログ/会議室/new.TXT"),
+                            "0",       text::bytesOf(u"月")};
+    window.patrolPane()->deselect();
+    const double add = medianMs(
+        5,
+        [&] {
+            window.patrolPane()->addEntry(added);
+            if (window.patrolList()->mark(entries).isEmpty())
+                std::fprintf(stderr, "add: no mark\n");
+        },
+        [&] {
+            if (window.patrolList()->size() > entries)
+                window.patrolPane()->history()->undo();
+            QCoreApplication::processEvents();
+        });
+    report("add one entry, check", entries, add);
 
     const double save = medianMs(5, [&] { window.patrolPane()->save(); });
     report("save patrol list", entries, save);
@@ -292,6 +339,8 @@ void benchForums() {
                     decodeFloor({data.file("F/dl1.txt")}));
 }
 
+void inChild(const QStringList &arguments);
+
 // The stand-in autopilot: a demo installation (service, patrol list, run)
 // on the default service and on the large one, then a check of the large
 // demo's list against the data it left.
@@ -325,6 +374,32 @@ void benchAutopilot() {
             std::fprintf(stderr, "check: problems\n");
     });
     report("check, large demo list", int(list->entries.size()), check);
+
+    // The autopilot's check of a million entries: the large demo's list
+    // repeated, checked in a process of its own so that the peak is its own.
+    QList<PatrolEntry> million;
+    million.reserve(1000000);
+    while (million.size() < 1000000)
+        million << list->entries.value(million.size() % list->entries.size());
+    const QString bigList = dir.path() + QStringLiteral("/million.txt");
+    writePatrolList(bigList, million);
+    million = {};
+    inChild({QStringLiteral("check"), bigList, (*large)->programFolder + kSettingsFileName});
+}
+
+// `kirano-autopilot check LIST --settings SETTINGS`, timed once.
+void benchCheck(const QString &list, const QString &settings) {
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    int status = -1;
+    const double ms = medianMs(1, [&] {
+        status = autopilot::runCommandLine(
+            {QStringLiteral("check"), list, QStringLiteral("--settings"), settings}, {}, outStream,
+            errStream);
+    });
+    if (status != 0)
+        std::fprintf(stderr, "check: %d %s\n", status, qPrintable(err + out.left(200)));
+    report("check, 1 000 000 entries", 1000000, ms);
 }
 
 // "run" of a 100 000-entry list, with an empty run record and with one of
@@ -487,8 +562,16 @@ int main(int argc, char **argv) {
         benchStartup(arguments[1].toInt(), true);
         return 0;
     }
+    if (arguments.size() == 2 && arguments[0] == u"open") {
+        benchPatrolList(arguments[1].toInt());
+        return 0;
+    }
     if (arguments.size() == 1 && arguments[0] == u"hugeline") {
         benchHugeLine(10);
+        return 0;
+    }
+    if (arguments.size() == 3 && arguments[0] == u"check") {
+        benchCheck(arguments[1], arguments[2]);
         return 0;
     }
     if (arguments.size() == 1 && arguments[0] == u"runrecord") {

@@ -1,11 +1,12 @@
 #include "autopilot/commandline.h"
-#include "rules/patrolcheck.h"
 #include "autopilotharness.h"
 #include "builders/accountbuilders.h"
 #include "builders/forumbuilders.h"
 #include "builders/patiobuilders.h"
 #include "patrol/patrolfile.h"
 #include "patrol/patrollistmodel.h"
+#include "rules/entrycheck.h"
+#include "rules/patrolcheck.h"
 #include "scriptedprompts.h"
 #include "store/capturedfiles.h"
 #include "store/datafolder.h"
@@ -464,12 +465,45 @@ class TestAutopilot : public QObject {
             folders.folders[folder] = names.expand(u"{root}no/"_s);
         const PatrolEntry e = names.entry(fields);
         const QStringList lines = checkPatrolList(listOf({names.entry({u"bill"_s}), e}), folders);
+        // The window's marks ask the same rules of the entry alone: the same
+        // words, without the entry's label.
+        EntryChecker checker(folders);
+        const QStringList alone = checker.problems(e);
         if (problem.isEmpty()) {
             QCOMPARE(lines, QStringList());
+            QCOMPARE(alone, QStringList());
             return;
         }
-        QCOMPARE(lines,
-                 QStringList{entryLabel(2, e) + u": "_s + text::decode(names.expand(problem))});
+        const QString words = text::decode(names.expand(problem));
+        QCOMPARE(lines, QStringList{entryLabel(2, e) + u": "_s + words});
+        QCOMPARE(alone, QStringList{words});
+    }
+
+    // A captured list is read once, whatever number of entries name it, and
+    // again only after refresh() saw it change; refresh() names the paths
+    // that changed, and only those.
+    void checkerReadsAListOncePerChange() {
+        EntryChecker checker(h.folders);
+        const PatrolEntry room = names.entry({u"mesrc"_s, u"{F}"_s, u"77"_s, u"5"_s});
+        const PatrolEntry patio = names.entry({u"patiorc"_s, u"{P}"_s, u"{PW}"_s, u"5"_s});
+        QList<int> consulted;
+        QCOMPARE(checker.problems(room, &consulted).size(), 1);
+        QVERIFY(!checker.problems(patio).size());
+        const QString mes =
+            text::nativePath(DataFolder(h.folders.dataFolder()).rooms(h.service.forumCode(0)));
+        QByteArray rows = readBytes(mes);
+        rows.prepend("77 added\r\n");
+        writeBytes(mes, rows);
+        QCOMPARE(checker.problems(room).size(), 1); // not looked at again yet
+        QVERIFY(checker.watchPaths().contains(QFileInfo(mes).absolutePath()));
+        const QList<int> changed = checker.refresh(QFileInfo(mes).absolutePath());
+        QCOMPARE(changed.size(), 1);
+        QVERIFY(consulted.contains(changed.first()));
+        QCOMPARE(checker.problems(room), QStringList());
+        PatrolEntry stillMissing = room;
+        stillMissing.param2 = "78";
+        QCOMPARE(checker.problems(stillMissing).size(), 1);
+        QCOMPARE(checker.refresh(), QList<int>());
     }
 
     // What check refuses, run refuses with the same line and writes nothing;

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/kiranoapplication.h"
+#include "app/patrolmarks.h"
 #include "browser/datalistview.h"
 #include "browser/textpane.h"
 #include "builders/buildcontext.h"
@@ -86,6 +87,7 @@ void MainWindow::createWindow() {
         browser_->clearRecords();
         KiranoApplication::reportCurrentError();
     }
+    patrolPane_->marks()->setFolders(folders_);
 }
 
 void MainWindow::attachDialogs(ChooserDialog *chooser, PatioEditor *patioEditor,
@@ -109,15 +111,26 @@ void MainWindow::editPatios() {
     if (patioEditor_)
         patioEditor_->exec();
     browser_->loadPatioList();
+    patrolPane_->marks()->refresh();
 }
 
 void MainWindow::editSettings() {
     if (settingsDialog_)
         settingsDialog_->exec();
-    if (text::fileExists(settingsFilePath_) && !readSettingsFolders())
+    const bool read = !text::fileExists(settingsFilePath_) || readSettingsFolders();
+    patrolPane_->marks()->setFolders(folders_);
+    if (!read)
         return;
     browser_->loadForumList();
     browser_->loadPatioList();
+}
+
+void MainWindow::changeEvent(QEvent *event) {
+    // Back from another program (the autopilot, say): whatever changed while
+    // watching could not tell, the marks learn now.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        patrolPane_->marks()->refresh();
+    QMainWindow::changeEvent(event);
 }
 
 BuildContext MainWindow::buildContext() {

@@ -53,6 +53,9 @@ class MainWindow : public QMainWindow {
     const QByteArray &patioListPath() const { return browser_->patioListPath(); }
     const QList<PatioRecord> &patioList() const { return browser_->patioList(); }
 
+  protected:
+    void changeEvent(QEvent *event) override;
+
   private:
     // The menu items' commands; the menu tables name each item.
     void editPatios();

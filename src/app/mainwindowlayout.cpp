@@ -30,6 +30,7 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <tuple>
 
 namespace kirano {
 
@@ -284,6 +285,18 @@ void MainWindow::createKeys() {
     addAction(menuBarKey);
     connect(menuBarKey, &QAction::triggered, this,
             [bar = menuBar()] { bar->setActiveAction(bar->actions().value(0)); });
+
+    // F8 and Shift+F8: the next and the previous marked row of lsv1.
+    const std::tuple<const char *, QKeySequence, int> markKeys[] = {
+        {"NextMarkKey", QKeySequence(Qt::Key_F8), 1},
+        {"PreviousMarkKey", QKeySequence(Qt::SHIFT | Qt::Key_F8), -1}};
+    for (const auto &[name, key, step] : markKeys) {
+        QAction *action = makeAction(this, name, QString());
+        action->setShortcut(key);
+        addAction(action);
+        connect(action, &QAction::triggered, patrolPane_,
+                [pane = patrolPane_, step = step] { pane->selectNextMarked(step); });
+    }
 
     // Undo and redo of the patrol list: keys only, the menus stay as they are.
     QAction *undo = patrolPane_->history()->createUndoAction(this);

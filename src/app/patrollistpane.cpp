@@ -1,4 +1,5 @@
 #include "app/patrollistpane.h"
+#include "app/patrolmarks.h"
 #include "patrol/displayrow.h"
 #include "patrol/patrolfile.h"
 #include "patrol/patrollistmodel.h"
@@ -115,6 +116,8 @@ PatrolListPane::PatrolListPane(Prompts &prompts, std::function<QByteArray()> pat
     lsv1 = view;
     lsv1->setObjectName(QStringLiteral("lsv1"));
     lsv1->setModel(model_);
+    lsv1->setItemDelegate(new MarkDelegate(lsv1));
+    marks_ = new PatrolMarks(model_, this);
     lsv1->setRootIsDecorated(false);
     lsv1->setUniformRowHeights(true);
     lsv1->setItemsExpandable(false);
@@ -211,6 +214,12 @@ void PatrolListPane::selectRow(int row) {
     selection->setCurrentIndex(index,
                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     lsv1->scrollTo(index);
+}
+
+void PatrolListPane::selectNextMarked(int step) {
+    const int row = marks_->nextMarked(selectedRow(), step);
+    if (row >= 0)
+        selectRow(row);
 }
 
 bool PatrolListPane::addEntry(const PatrolEntry &entry) {

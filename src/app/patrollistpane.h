@@ -14,6 +14,7 @@ class QUndoStack;
 namespace kirano {
 
 class PatrolListModel;
+class PatrolMarks;
 struct PatrolEntry;
 class Prompts;
 
@@ -34,6 +35,11 @@ class PatrolListPane : public QWidget {
     void deselect();
     // Undo and redo of every change to the list; never of a file on disk.
     QUndoStack *history() const { return history_; }
+    // The rows' marks: what the night's run would fail on.
+    PatrolMarks *marks() const { return marks_; }
+    // Selects the next marked row going `step` (1 or -1), round the end, and
+    // shows it; nothing without a marked row.
+    void selectNextMarked(int step);
 
     // AddEntry: one entry before the one selected row, or at the end. False,
     // and nothing added, when its display row cannot be built.
@@ -87,6 +93,7 @@ class PatrolListPane : public QWidget {
     QByteArray currentFile_;
     int noDaysFlag_ = 0;
     QUndoStack *history_ = nullptr;
+    PatrolMarks *marks_ = nullptr;
     PatrolEditTarget editTarget_;
 
     QTreeView *lsv1 = nullptr;

@@ -1,7 +1,7 @@
 #include "autopilot/commandline.h"
 #include "autopilot/demo.h"
-#include "rules/patrolcheck.h"
 #include "autopilot/patrolrun.h"
+#include "rules/patrolcheck.h"
 #include "store/settingsfile.h"
 #include "text/files.h"
 #include "text/sjis.h"
@@ -185,18 +185,14 @@ text::Result<SettingsFolders> settings(const QString &path) {
     return folders;
 }
 
-int check(const PatrolListFile &list, const SettingsFolders &folders,
-          const QStringList &settingsLines, QTextStream &out) {
-    const QStringList problems = settingsLines + checkPatrolList(list, folders);
+int check(const QStringList &problems, qsizetype entries, QTextStream &out) {
     for (const QString &line : problems)
         out << line << u'\n';
     if (problems.isEmpty()) {
-        out << QStringLiteral(u"問題はありません (%1項目)").arg(list.entries.size()) << Qt::endl;
+        out << QStringLiteral(u"問題はありません (%1項目)").arg(entries) << Qt::endl;
         return 0;
     }
-    out << QStringLiteral(u"問題が %1 件あります (%2項目)")
-               .arg(problems.size())
-               .arg(list.entries.size())
+    out << QStringLiteral(u"問題が %1 件あります (%2項目)").arg(problems.size()).arg(entries)
         << Qt::endl;
     return 1;
 }
@@ -275,13 +271,23 @@ int runCommandLine(const QStringList &arguments, const ProgramPlace &place, QTex
         err << QStringLiteral(u"この設定では巡回しません") << Qt::endl;
         return kBadInput;
     }
+    if (a->command == u"check") {
+        // Entry by entry: a list of a million entries is never held whole.
+        ListCheck checking(*folders);
+        const text::Result<PatrolListShape> shape = scanRunnablePatrolList(
+            a->target, [&checking](const PatrolEntry &entry) { checking.add(entry); });
+        if (!shape) {
+            err << shape.error().text() << Qt::endl;
+            return kBadInput;
+        }
+        return check(settingsLines + checking.finish(shape->leftoverLines), shape->entries, out);
+    }
     const text::Result<PatrolListFile> list = readRunnablePatrolList(a->target);
     if (!list) {
         err << list.error().text() << Qt::endl;
         return kBadInput;
     }
-    return a->command == u"check" ? check(*list, *folders, settingsLines, out)
-                                  : run(*a, *list, *folders, out);
+    return run(*a, *list, *folders, out);
 }
 
 } // namespace kirano::autopilot

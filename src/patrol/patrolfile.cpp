@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <new>
 #include <optional>
 
@@ -78,7 +79,8 @@ std::optional<QList<PatrolEntry>> openablePatrolList(const QByteArray &content) 
     }
 }
 
-text::Result<PatrolListFile> readRunnablePatrolList(const QString &path) {
+text::Result<PatrolListShape>
+scanRunnablePatrolList(const QString &path, const std::function<void(const PatrolEntry &)> &take) {
     const text::Result<QByteArray> content = text::readFile(path);
     if (!content) {
         const text::IoError &why = content.error();
@@ -88,21 +90,49 @@ text::Result<PatrolListFile> readRunnablePatrolList(const QString &path) {
                 : QStringLiteral(u"巡回リスト %1 を読めません (%2)").arg(path, why.text()),
             why.code());
     }
-    text::Result<PatrolListFile> file = parsePatrolList(*content);
-    if (!file)
-        return text::IoError(
-            QStringLiteral(u"巡回リスト %1 を読めません (%2)").arg(path, file.error().text()),
-            file.error().code());
-    if (file->entries.isEmpty())
+    PatrolListShape shape;
+    bool anyKnown = false;
+    try {
+        // The same six fields are filled again for each entry: their
+        // buffers are kept, so reading allocates nothing per line.
+        text::LineCursor cursor(*content);
+        PatrolEntry entry;
+        QByteArrayView line;
+        while (cursor.next(line)) {
+            QByteArray &field = entry.field(shape.leftoverLines);
+            field.resize(line.size());
+            if (!line.isEmpty())
+                std::memcpy(field.data(), line.data(), size_t(line.size()));
+            if (++shape.leftoverLines < PatrolEntry::kFieldCount)
+                continue;
+            anyKnown = anyKnown || commandOf(entry.command).has_value();
+            take(entry);
+            ++shape.entries;
+            shape.leftoverLines = 0;
+        }
+    } catch (const std::bad_alloc &) {
+        // more entries than memory: not a list to read
+        return text::IoError(QStringLiteral(u"巡回リスト %1 を読めません (%2)")
+                                 .arg(path, text::IoError(ENOMEM).text()),
+                             ENOMEM);
+    }
+    if (shape.entries == 0)
         return text::IoError(
             QStringLiteral(u"%1 は巡回リストではありません (命令が一つもありません)").arg(path));
-    const bool anyKnown =
-        std::any_of(file->entries.cbegin(), file->entries.cend(),
-                    [](const PatrolEntry &entry) { return commandOf(entry.command).has_value(); });
     if (!anyKnown)
         return text::IoError(
             QStringLiteral(u"%1 は巡回リストではありません (知っている命令が一つもありません)")
                 .arg(path));
+    return shape;
+}
+
+text::Result<PatrolListFile> readRunnablePatrolList(const QString &path) {
+    PatrolListFile file;
+    const text::Result<PatrolListShape> shape = scanRunnablePatrolList(
+        path, [&file](const PatrolEntry &entry) { file.entries.append(entry); });
+    if (!shape)
+        return shape.error();
+    file.leftoverLines = shape->leftoverLines;
     return file;
 }
 

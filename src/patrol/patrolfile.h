@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace kirano {
@@ -36,6 +37,20 @@ text::Result<PatrolListFile> parsePatrolList(const QByteArray &content);
 // Kirano's "開く": the entries only when every one has its display row; the
 // leftover lines are ignored.
 std::optional<QList<PatrolEntry>> openablePatrolList(const QByteArray &content);
+
+// How many entries a list read entry by entry held, and how many lines (one
+// to five) came after the last one.
+struct PatrolListShape {
+    qsizetype entries = 0;
+    int leftoverLines = 0;
+};
+
+// The autopilot's reading, entry by entry: `take` sees every entry in list
+// order and the list itself is never held, so a list costs little more than
+// its file's bytes. The same refusals as readRunnablePatrolList, given once
+// every entry was seen.
+text::Result<PatrolListShape>
+scanRunnablePatrolList(const QString &path, const std::function<void(const PatrolEntry &)> &take);
 
 // The autopilot's reading: every entry is kept and a bad one is reported
 // later, but a file that cannot be read, holds no complete entry or not one

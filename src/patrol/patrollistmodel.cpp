@@ -16,7 +16,15 @@ int PatrolListModel::columnCount(const QModelIndex &parent) const {
 }
 
 QVariant PatrolListModel::data(const QModelIndex &index, int role) const {
-    if (!index.isValid() || index.row() >= size() || role != Qt::DisplayRole)
+    if (!index.isValid() || index.row() >= size())
+        return QVariant();
+    if (role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole) {
+        const QString &problems = marks_.at(index.row());
+        return problems.isEmpty() ? QVariant() : QVariant(problems);
+    }
+    if (role == MarkRole)
+        return index.column() == First && !marks_.at(index.row()).isEmpty();
+    if (role != Qt::DisplayRole)
         return QVariant();
     const PatrolEntry &entry = entries_.at(index.row());
     if (index.column() == Days)
@@ -54,24 +62,28 @@ QVariant PatrolListModel::headerData(int section, Qt::Orientation orientation, i
 void PatrolListModel::insertEntry(int position, PatrolEntry entry) {
     beginInsertRows(QModelIndex(), position, position);
     entries_.insert(position, std::move(entry));
+    marks_.insert(position, QString());
     endInsertRows();
 }
 
 void PatrolListModel::setEntries(QList<PatrolEntry> entries) {
     beginResetModel();
     entries_ = std::move(entries);
+    marks_ = QList<QString>(entries_.size());
     endResetModel();
 }
 
 void PatrolListModel::swapEntries(QList<PatrolEntry> &entries) {
     beginResetModel();
     entries_.swap(entries);
+    marks_ = QList<QString>(entries_.size());
     endResetModel();
 }
 
 PatrolEntry PatrolListModel::takeEntry(int row) {
     beginRemoveRows(QModelIndex(), row, row);
     PatrolEntry entry = entries_.takeAt(row);
+    marks_.removeAt(row);
     endRemoveRows();
     return entry;
 }
@@ -83,6 +95,7 @@ void PatrolListModel::moveEntry(int from, int to) {
     // The destination counts rows before the move: below `from` it is one more.
     beginMoveRows(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to);
     entries_.move(from, to);
+    marks_.move(from, to);
     endMoveRows();
 }
 
@@ -90,6 +103,18 @@ void PatrolListModel::setDays(int row, const QByteArray &days) {
     entries_[row].days = days;
     const QModelIndex cell = index(row, Days);
     emit dataChanged(cell, cell);
+}
+
+bool PatrolListModel::storeMark(int row, const QString &problems) {
+    if (marks_.at(row) == problems)
+        return false;
+    marks_[row] = problems;
+    return true;
+}
+
+void PatrolListModel::marksChanged(int first, int last) {
+    emit dataChanged(index(first, First), index(last, ColumnCount - 1),
+                     {MarkRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
 }
 
 namespace {

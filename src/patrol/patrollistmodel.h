@@ -11,10 +11,15 @@ namespace kirano {
 // entry's display row, derived from fields that never change once the entry
 // is in the list, so they are worked out only for the rows on screen.
 // Every entry given to the model must have a display row.
+// A row may carry a mark: the problems the night's run would meet with its
+// entry, one per line, shown as its tooltip and accessible description; the
+// mark follows its row and is dropped with it.
 class PatrolListModel : public QAbstractTableModel {
     Q_OBJECT
   public:
     enum Column { First, Second, Third, Days, ColumnCount };
+    // True in the first column of a marked row: where the view draws its sign.
+    static constexpr int MarkRole = Qt::UserRole + 1;
 
     using QAbstractTableModel::QAbstractTableModel;
 
@@ -44,6 +49,13 @@ class PatrolListModel : public QAbstractTableModel {
     void moveUp(int row) { moveEntry(row, row - 1); }
     void setDays(int row, const QByteArray &days);
 
+    // The row's problems, one per line; empty for a row without any.
+    const QString &mark(int row) const { return marks_.at(row); }
+    // Keeps the row's problems and says whether they changed; views hear of
+    // it from marksChanged(), once for a whole slice of rows checked.
+    bool storeMark(int row, const QString &problems);
+    void marksChanged(int first, int last);
+
     // Dragging a row within a view: rows are dragged, and dropped only
     // between rows, never onto one.
     Qt::ItemFlags flags(const QModelIndex &index) const override;
@@ -63,6 +75,7 @@ class PatrolListModel : public QAbstractTableModel {
     QByteArray listMark() const;
 
     QList<PatrolEntry> entries_;
+    QList<QString> marks_; // parallel to entries_
 };
 
 } // namespace kirano

@@ -34,11 +34,17 @@ int weekdayOf(const QDate &date) {
 std::optional<std::array<bool, 7>> parseDays(const QByteArray &days) {
     // Whole characters only, matched in weekday order: a byte of another
     // character can never pass for a day.
+    static const std::array<QByteArray, 7> characters = [] {
+        std::array<QByteArray, 7> all;
+        for (int day = 0; day < 7; ++day)
+            all[day] = weekdayCharacter(day);
+        return all;
+    }();
     std::array<bool, 7> chosen{};
     qsizetype at = 0;
     for (int day = 0; day < 7; ++day) {
-        const QByteArray c = weekdayCharacter(day);
-        if (days.sliced(at).startsWith(c)) {
+        const QByteArray &c = characters[day];
+        if (QByteArrayView(days).sliced(at).startsWith(c)) {
             chosen[day] = true;
             at += c.size();
         }
@@ -87,10 +93,6 @@ std::optional<QString> pathProblem(const QString &path) {
         .arg(path);
 }
 
-namespace {
-
-// The longest file name the folder's file system takes, in bytes of the
-// native name.
 qsizetype nameMaxIn(const QString &folder) {
     constexpr qsizetype kUsual = 255;
 #ifdef Q_OS_UNIX
@@ -102,7 +104,9 @@ qsizetype nameMaxIn(const QString &folder) {
 #endif
 }
 
-bool isPlainFileName(const QByteArray &name, const QString &folder) {
+namespace {
+
+bool isPlainFileName(const QByteArray &name, const QString &folder, const NameMax &nameMax) {
     // The bytes' own reading, never a byte scan: "x\x81/" decodes to a
     // replacement character and a real '/'.
     const QString shown = text::decode(name);
@@ -116,16 +120,17 @@ bool isPlainFileName(const QByteArray &name, const QString &folder) {
     if (text::encodeExact(shown) != name)
         return false;
 #ifdef Q_OS_WIN
-    return shown.size() <= nameMaxIn(folder);
+    return shown.size() <= (nameMax ? nameMax(folder) : nameMaxIn(folder));
 #else
-    return QFile::encodeName(shown).size() <= nameMaxIn(folder);
+    return QFile::encodeName(shown).size() <= (nameMax ? nameMax(folder) : nameMaxIn(folder));
 #endif
 }
 
 } // namespace
 
-std::optional<QString> downloadNameProblem(const SettingsFolders &folders, const QByteArray &name) {
-    if (isPlainFileName(name, text::nativePath(downloadFolder(folders, name))))
+std::optional<QString> downloadNameProblem(const SettingsFolders &folders, const QByteArray &name,
+                                           const NameMax &nameMax) {
+    if (isPlainFileName(name, text::nativePath(downloadFolder(folders, name)), nameMax))
         return std::nullopt;
     return QStringLiteral(u"保存するファイル名「%1」が正しくありません").arg(text::decode(name));
 }
@@ -178,7 +183,8 @@ qint32 roomOrLibraryNumber(const PatrolEntry &entry) {
     return text::strictInteger(entry.param2).value_or(0);
 }
 
-QStringList fieldProblems(const PatrolEntry &e, const SettingsFolders &folders) {
+QStringList fieldProblems(const PatrolEntry &e, const SettingsFolders &folders,
+                          const NameMax &nameMax) {
     const std::optional<Command> command = commandOf(e.command);
     if (!command)
         return {QStringLiteral(u"命令「%1」はありません").arg(shown(e.command))};
@@ -206,7 +212,7 @@ QStringList fieldProblems(const PatrolEntry &e, const SettingsFolders &folders) 
                                 .arg(shown(value));
             break;
         case Param::DownloadName:
-            if (std::optional<QString> name = downloadNameProblem(folders, value))
+            if (std::optional<QString> name = downloadNameProblem(folders, value, nameMax))
                 problems << *name;
             break;
         case Param::UnreadCount:

@@ -13,6 +13,7 @@
 #include <QList>
 #include <QString>
 #include <array>
+#include <functional>
 #include <optional>
 
 namespace kirano::autopilot {
@@ -55,7 +56,11 @@ std::optional<QString> pathProblem(const QString &path);
 // text holds no separator, no ".." and no character the bytes do not make,
 // goes back to the same bytes, and fits the file system's name length. Else
 // the line that refuses it, the same for check and run.
-std::optional<QString> downloadNameProblem(const SettingsFolders &folders, const QByteArray &name);
+// `nameMax` answers the longest name a folder's file system takes, when the
+// caller remembers it; without it the file system is asked each time.
+using NameMax = std::function<qsizetype(const QString &folder)>;
+std::optional<QString> downloadNameProblem(const SettingsFolders &folders, const QByteArray &name,
+                                           const NameMax &nameMax = {});
 
 // One line for each folder of the settings file that cannot be used as a
 // prefix: its line is missing (or empty), it does not end with a separator,
@@ -66,6 +71,10 @@ QStringList settingsProblems(const QString &settingsPath, const SettingsFolders 
 // failed write is reported.
 text::IoError cannotWrite(const QString &path, const text::IoError &error);
 
+// The longest file name, in bytes of the native name, that the folder's file
+// system takes.
+qsizetype nameMaxIn(const QString &folder);
+
 // Whether a folder exists and files can be made in it.
 bool isWritableFolder(const QString &folder);
 
@@ -74,7 +83,8 @@ bool isWritableFolder(const QString &folder);
 // date or category that is no number or out of range, an empty subject, a
 // download name that is no plain file name. Empty when nothing is. The days
 // are checked apart (daysProblem).
-QStringList fieldProblems(const PatrolEntry &entry, const SettingsFolders &folders);
+QStringList fieldProblems(const PatrolEntry &entry, const SettingsFolders &folders,
+                          const NameMax &nameMax = {});
 
 // The room or library number of an entry whose fields passed: `param2` read
 // once, by the whole-integer rule, as every file name built from it is.

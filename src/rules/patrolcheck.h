@@ -2,6 +2,7 @@
 // Finding, before a run, every entry of a patrol list that cannot work,
 // against what the data folder says the service has.
 
+#include "rules/entrycheck.h"
 #include "rules/listrules.h"
 #include "store/settingsfile.h"
 
@@ -13,5 +14,21 @@ namespace kirano::autopilot {
 // and display row; empty for a clean list. A room, library or download
 // number is looked up only when its captured list is there.
 QStringList checkPatrolList(const PatrolListFile &list, const SettingsFolders &folders);
+
+// The same check of a list handed over entry by entry, so that the list
+// need not be held.
+class ListCheck {
+  public:
+    explicit ListCheck(const SettingsFolders &folders) : checker_(folders) {}
+    // The next entry, in list order.
+    void add(const PatrolEntry &entry);
+    // The lines, once the last entry was added.
+    QStringList finish(int leftoverLines);
+
+  private:
+    EntryChecker checker_;
+    QStringList lines_;
+    int position_ = 0;
+};
 
 } // namespace kirano::autopilot

@@ -34,12 +34,20 @@ LineCursor::LineCursor(const QByteArray &content) {
 }
 
 bool LineCursor::next(QByteArray &line) {
+    QByteArrayView view;
+    if (!next(view))
+        return false;
+    line = view.toByteArray();
+    return true;
+}
+
+bool LineCursor::next(QByteArrayView &line) {
     if (pos_ >= stop_)
         return false;
     const char *p = pos_;
     while (p < stop_ && *p != '\r' && *p != '\n')
         ++p;
-    line = QByteArray(pos_, p - pos_);
+    line = QByteArrayView(pos_, p - pos_);
     if (p < stop_ && *p == '\r' && p + 1 < stop_ && p[1] == '\n')
         ++p;
     pos_ = p + 1;

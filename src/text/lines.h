@@ -31,6 +31,8 @@ class LineCursor {
     explicit LineCursor(const QByteArray &content);
     // The next line, or false at the end of the text.
     bool next(QByteArray &line);
+    // The same, as a view into the content: nothing is copied.
+    bool next(QByteArrayView &line);
 
   private:
     const char *pos_;

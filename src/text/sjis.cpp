@@ -52,6 +52,15 @@ bool isSwappedControl(uchar b) {
 
 const QChar kReplacement(0xFFFD);
 
+// Opening a converter costs more than converting a field, and checking a
+// list converts fields by the hundred thousand: each thread keeps one
+// decoder. Decoding asks nothing of its errors, so a kept one is as good.
+QStringDecoder &sharedDecoder() {
+    thread_local QStringDecoder kept(kCodecName, QStringConverter::Flag::Stateless);
+    kept.resetState();
+    return kept;
+}
+
 // A run without swapped controls and without a lone lead byte at its end.
 void appendRun(QString &out, QStringDecoder &decoder, QByteArrayView run) {
     if (run.isEmpty())
@@ -70,7 +79,7 @@ void appendRun(QString &out, QStringDecoder &decoder, QByteArrayView run) {
 } // namespace
 
 QString decode(QByteArrayView sjis) {
-    QStringDecoder decoder(kCodecName, QStringConverter::Flag::Stateless);
+    QStringDecoder &decoder = sharedDecoder();
     QString out;
     const qsizetype size = sjis.size();
     qsizetype start = 0;
@@ -114,6 +123,8 @@ QString shownText(QByteArrayView sjis, qsizetype maxBytes) {
 }
 
 std::optional<QByteArray> encode(QStringView text) {
+    // A converter of its own: whether it met a character the code page
+    // lacks is the answer here, and a kept one would remember the last.
     QStringEncoder encoder(kCodecName, QStringConverter::Flag::Stateless);
     QByteArray bytes = encoder.encode(withCp932Forms(text));
     if (encoder.hasError())

@@ -1,0 +1,92 @@
+#pragma once
+#include "store/settingsfile.h"
+
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QStyledItemDelegate>
+#include <limits>
+#include <memory>
+
+class QFileSystemWatcher;
+class QTimer;
+
+namespace kirano {
+
+class PatrolListModel;
+namespace autopilot {
+class EntryChecker;
+}
+
+// Keeps every row's mark of the patrol list (the problems the night's run
+// would meet, by the same rules as the autopilot's check) up to date: a row
+// is checked when it enters the list or its days change, every row when the
+// list is replaced or the folders change, and the rows naming a file or
+// folder when it changes on disk (watched) or when refresh() finds it
+// changed. Large lists are checked in slices between events, so the window
+// never waits on them.
+class PatrolMarks : public QObject {
+    Q_OBJECT
+  public:
+    explicit PatrolMarks(PatrolListModel *model, QObject *parent = nullptr);
+    ~PatrolMarks() override;
+
+    // The folders the checks go by; every row is checked again.
+    void setFolders(const SettingsFolders &folders);
+    // Looks again at every file and folder the rows named, and checks again
+    // the rows naming one that changed.
+    void refresh();
+    // While off, rows wait unchecked (for measuring the list without marks).
+    void setChecking(bool on);
+    // Every row's mark is known.
+    bool isSettled() const { return pending_ == 0; }
+    // The next marked row after `from` (-1: before the first) going `step`
+    // (1 or -1), round the end; -1 when no row is marked.
+    int nextMarked(int from, int step) const;
+
+  signals:
+    void settled();
+
+  private:
+    struct Row {
+        QList<int> consulted; // what its mark rests on
+        bool pending = true;
+    };
+    void checkRow(int row);
+    void setPending(int row);
+    void checkSlice();
+    // One dataChanged for the rows whose marks changed since the last.
+    void showChangedMarks();
+    void recheckConsulting(const QList<int> &changed);
+    void watchNewFolders();
+    // A watched folder or file changed.
+    void folderChanged(const QString &path);
+    void takeChangedFolders();
+
+    PatrolListModel *model_;
+    std::unique_ptr<autopilot::EntryChecker> checker_;
+    QList<Row> rows_; // parallel to the model's rows
+    int pending_ = 0;
+    int cursor_ = 0; // no pending row before it
+    int changedFirst_ = std::numeric_limits<int>::max();
+    int changedLast_ = -1;
+    bool checking_ = true;
+    QTimer *slice_;
+    QTimer *settle_; // gathers a burst of changes on disk
+    QFileSystemWatcher *watcher_ = nullptr;
+    QSet<QString> watched_;
+    qsizetype pathsWatched_ = 0;   // paths of the checker whose folders are watched
+    QSet<QString> changedFolders_; // and files
+};
+
+// Draws a marked row's sign in its first column; other rows as always.
+class MarkDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
+};
+
+} // namespace kirano

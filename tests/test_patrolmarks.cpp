@@ -1,0 +1,153 @@
+// Marks on the rows the night's run would fail on, through the real window:
+// shown as they are found, cleared when the file on disk changes, reached
+// with F8.
+#include "app/mainwindow.h"
+#include "guitestsupport.h"
+#include "patrol/patrollistmodel.h"
+#include "testmain.h"
+#include "text/files.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTreeView>
+#include <QtTest>
+#include <algorithm>
+
+using namespace kirano;
+using namespace kirano::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray lines(const QList<QByteArray> &fields) {
+    QByteArray bytes;
+    for (const QByteArray &field : fields)
+        bytes += field + "\r\n";
+    return bytes;
+}
+
+const QByteArray kDays = sjis(u"月");
+
+struct Marked : Fixture {
+    MainWindow *w = nullptr;
+    QTreeView *lsv1 = nullptr;
+
+    // Forum F/ with rooms 1 and 2; the list reads rooms 5, 6 and 8 of it.
+    Marked() {
+        writeSettings("1\r\n1\r\n1\r\n", true);
+        QDir().mkpath(data() + u"F"_s);
+        writeBytes(data() + u"forumlist.txt"_s, lines({"Forum", "F/"}));
+        writeRooms({"01  title", "02  title"});
+        w = &start();
+        lsv1 = w->findChild<QTreeView *>(u"lsv1"_s);
+        QList<QByteArray> entries = {"mestitlea", "F/", "0", "0", "0", kDays};
+        entries << QList<QByteArray>{"mesrc", "F/", "5", "7", "0", kDays};
+        entries << QList<QByteArray>{"bill", "0", "0", "0", "0", kDays};
+        entries << QList<QByteArray>{"mesrc", "F/", "6", "7", "0", kDays};
+        entries << QList<QByteArray>{"mesrc", "F/", "8", "7", "0", kDays};
+        writeBytes(folder() + u"list.txt"_s, lines(entries));
+        prompts.answer({folder() + u"list.txt"_s});
+        QTest::keyClick(w, Qt::Key_O, Qt::ControlModifier);
+    }
+    void writeRooms(const QList<QByteArray> &rooms) {
+        writeBytes(data() + u"F/mes.txt"_s, lines(rooms));
+    }
+    QVariant cell(int row, int role) { return lsv1->model()->index(row, 0).data(role); }
+    // The tooltip of each row, "" for a row without problems.
+    QStringList tips() {
+        QStringList all;
+        for (int row = 0; row < lsv1->model()->rowCount(); ++row)
+            all << cell(row, Qt::ToolTipRole).toString();
+        return all;
+    }
+    QList<int> selectedRows() { return selectedRowsOf(lsv1); }
+};
+
+QString missingRoom(int room) {
+    return u"%1番会議室が F/ の会議室リストにありません"_s.arg(room);
+}
+
+} // namespace
+
+class TestPatrolMarks : public QObject {
+    Q_OBJECT
+  private slots:
+    void roomMissingFromTheCapturedListIsMarkedUntilTheFileHasIt() {
+        Marked m;
+        QTRY_COMPARE(m.tips(),
+                     (QStringList{{}, missingRoom(5), {}, missingRoom(6), missingRoom(8)}));
+        QCOMPARE(m.cell(1, Qt::AccessibleDescriptionRole).toString(), missingRoom(5));
+        QVERIFY(m.cell(1, PatrolListModel::MarkRole).toBool());
+        QVERIFY(!m.cell(0, PatrolListModel::MarkRole).toBool());
+
+        // The autopilot captures the list again, now with room 5, replacing
+        // the file: no click.
+        QVERIFY(text::writeFile(m.data() + u"F/mes.txt"_s, lines({"01  t", "05  t"})));
+        QTRY_COMPARE(m.tips(), (QStringList{{}, {}, {}, missingRoom(6), missingRoom(8)}));
+        // Rewritten in place, with room 6 too.
+        m.writeRooms({"05  title", "06  title"});
+        QTRY_COMPARE(m.tips(), (QStringList{{}, {}, {}, {}, missingRoom(8)}));
+    }
+
+    // A marked row moved with Alt+Up takes what its mark rests on along: a
+    // later change on disk rechecks it in its new place.
+    void aMovedRowIsCheckedAgainWhereItNowIs() {
+        Marked m;
+        QTRY_COMPARE(m.tips().count(QString()), 2);
+        clickRow(m.lsv1, 3);
+        QTRY_VERIFY(m.lsv1->hasFocus());
+        QTest::keySequence(m.lsv1, QKeySequence(u"Alt+Up"_s));
+        QCOMPARE(m.tips(), (QStringList{{}, missingRoom(5), missingRoom(6), {}, missingRoom(8)}));
+        m.writeRooms({"05  title", "06  title"});
+        QTRY_COMPARE(m.tips(), (QStringList{{}, {}, {}, {}, missingRoom(8)}));
+    }
+
+    // A file to send in a folder not made yet: marked until both are there,
+    // and the view hears of the mark going.
+    void aFileInAFolderMadeLaterClearsItsMark() {
+        Marked m;
+        const QString sent = m.folder() + u"up/new/a.txt"_s;
+        const QList<QByteArray> entry = {"mesup", "F/", "1", text::bytesOf(sent), "0", kDays};
+        writeBytes(m.folder() + u"one.txt"_s, lines(entry));
+        m.prompts.answer({m.folder() + u"one.txt"_s});
+        QTest::keyClick(m.w, Qt::Key_O, Qt::ControlModifier);
+        const QString missing = u"送るファイル「%1」がありません"_s.arg(sent);
+        QTRY_COMPARE(m.tips(), QStringList{missing});
+        QSignalSpy shown(m.lsv1->model(), &QAbstractItemModel::dataChanged);
+        QVERIFY(QDir().mkpath(m.folder() + u"up/new"_s));
+        writeBytes(sent, "text\r\n");
+        QTRY_COMPARE(m.tips(), QStringList{QString()});
+        QVERIFY(std::any_of(shown.cbegin(), shown.cend(), [](const QList<QVariant> &change) {
+            return change.at(0).toModelIndex().row() == 0 &&
+                   change.at(2).value<QList<int>>().contains(Qt::ToolTipRole);
+        }));
+    }
+
+    void f8GoesRoundTheMarkedRows() {
+        Marked m;
+        QTRY_COMPARE(m.tips().count(QString()), 2);
+        const QList<std::pair<QKeySequence, int>> steps = {
+            {QKeySequence(Qt::Key_F8), 1},
+            {QKeySequence(Qt::Key_F8), 3},
+            {QKeySequence(Qt::Key_F8), 4},
+            {QKeySequence(Qt::Key_F8), 1},
+            {QKeySequence(Qt::SHIFT | Qt::Key_F8), 4},
+            {QKeySequence(Qt::SHIFT | Qt::Key_F8), 3}};
+        for (const auto &[key, row] : steps) {
+            QTest::keySequence(m.w, key);
+            QCOMPARE(m.selectedRows(), QList<int>{row});
+        }
+        // Undone, the list is empty and F8 finds nothing; redone, the marks
+        // come back with their rows.
+        QTest::keySequence(m.w, QKeySequence(u"Ctrl+Z"_s));
+        QCOMPARE(m.tips(), QStringList());
+        QTest::keySequence(m.w, QKeySequence(Qt::Key_F8));
+        QCOMPARE(m.selectedRows(), QList<int>());
+        QTest::keySequence(m.w, QKeySequence(u"Ctrl+Y"_s));
+        QTRY_COMPARE(m.tips(),
+                     (QStringList{{}, missingRoom(5), {}, missingRoom(6), missingRoom(8)}));
+    }
+};
+
+KIRANO_GUI_TEST_MAIN(TestPatrolMarks)
+#include "test_patrolmarks.moc"
