@@ -1,11 +1,11 @@
 #include "autopilot/commandline.h"
-#include "rules/patrolcheck.h"
 #include "autopilotharness.h"
 #include "builders/accountbuilders.h"
 #include "builders/forumbuilders.h"
 #include "builders/patiobuilders.h"
 #include "patrol/patrolfile.h"
 #include "patrol/patrollistmodel.h"
+#include "rules/patrolcheck.h"
 #include "scriptedprompts.h"
 #include "store/capturedfiles.h"
 #include "store/datafolder.h"
@@ -194,7 +194,7 @@ class TestAutopilot : public QObject {
 
     // What the run wrote, read with Kirano's own loaders and builders.
     void capturedFilesReadBackByKiranoLoaders() {
-        const QList<ForumRecord> forums =
+        const ForumList forums =
             readForumList(text::nativePath(h.folders.dataFolder()) + u"forumlist.txt"_s);
         QCOMPARE(forums.size(), h.service.forumCount());
         for (const ForumRecord &forum : forums) {
@@ -744,9 +744,8 @@ class TestAutopilot : public QObject {
         ScriptedPrompts prompts;
         BuildContext c{prompts, [] { return std::optional<QByteArray>(sjis(u"月木")); }, h.folders};
         const QByteArray data = h.folders.dataFolder();
-        const QList<ForumRecord> forums =
-            readForumList(text::nativePath(data) + u"forumlist.txt"_s);
-        c.forumCode = forums.last().code;
+        const ForumList forums = readForumList(text::nativePath(data) + u"forumlist.txt"_s);
+        c.forumCode = forums.at(forums.size() - 1).code;
         c.roomRow =
             loadCapturedRows(text::nativePath(data + *c.forumCode) + u"mes.txt"_s).rows.at(4);
         c.libraryRow =

@@ -99,6 +99,22 @@ class TestForumViews : public QObject {
             << QByteArray("Forum\r\nc1\r\nFORUM\r\nC1\r\n") << QStringList{u"Forum"_s, u"FORUM"_s}
             << QByteArrayList{"c1", "C1"};
         QTest::newRow("empty file") << QByteArray() << QStringList{} << QByteArrayList{};
+        // Records are places in the file's bytes: where the bytes end, where
+        // 0x1A ends them, and which line end comes before a code.
+        QTest::newRow("a last code without its line end")
+            << QByteArray("zzz\r\nZ1\r\naaa\r\nA9") << QStringList{u"aaa"_s, u"zzz"_s}
+            << QByteArrayList{"A9", "Z1"};
+        QTest::newRow("0x1A ends the file inside a code")
+            << QByteArray("bbb\r\nB1\r\naaa\r\nA\x1A"
+                          "1\r\nccc\r\nC\r\n")
+            << QStringList{u"aaa"_s, u"bbb"_s} << QByteArrayList{"A", "B1"};
+        QTest::newRow("CR alone ends a line, a bare LF stays")
+            << QByteArray("b\rB\nb\r\na\r\n\nA\r") << QStringList{u"a"_s, u"b"_s}
+            << QByteArrayList{"\nA", "B\nb"};
+        QTest::newRow("blank names: by code, equal ones in file order")
+            << QByteArray("\r\nx\r\n\r\nB\r\n\r\nX\r\n\r\n\r\n")
+            << QStringList{QString(), QString(), QString(), QString()}
+            << QByteArrayList{"", "B", "x", "X"};
     }
     void forumListRecords() {
         QFETCH(QByteArray, file);

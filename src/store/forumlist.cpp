@@ -1,22 +1,17 @@
 #include "store/forumlist.h"
 #include "text/files.h"
-#include "text/lines.h"
-#include "text/numbers.h"
 #include "text/sjis.h"
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <limits>
 #include <new>
+#include <vector>
 
 namespace kirano {
 
-namespace {
-
-QList<ForumRecord> parseForumList(const QByteArray &content);
-
-} // namespace
-
-QList<ForumRecord> readForumList(const QString &path) {
+ForumList readForumList(const QString &path) {
     text::Result<QByteArray> content = text::readFile(path);
     if (!content)
         return {};
@@ -54,11 +49,13 @@ int compareFolded(QByteArrayView a, QByteArrayView b) {
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
+using Prefix = std::array<quint64, 4>;
+
 // The first 32 folded bytes of the name (most of its 40), big-endian, filled
-// with zeros: keys that differ order as compareFolded does; equal keys need
-// the full compare.
-template <typename Key> Key prefixKey(QByteArrayView name, qsizetype index) {
-    std::array<quint64, 4> part{};
+// with zeros: prefixes that differ order as compareFolded does; equal ones
+// need the full compare.
+Prefix prefixOf(QByteArrayView name) {
+    Prefix part{};
     const qsizetype size = qMin<qsizetype>(name.size(), 8 * qsizetype(part.size()));
     bool secondByte = false;
     for (qsizetype i = 0; i < size; ++i) {
@@ -68,63 +65,85 @@ template <typename Key> Key prefixKey(QByteArrayView name, qsizetype index) {
         secondByte = !secondByte && text::isLeadByte(b);
         part[i / 8] |= quint64(b) << (8 * (7 - i % 8));
     }
-    return Key{part, index};
+    return part;
 }
 
-QList<ForumRecord> parseForumList(const QByteArray &content) {
-    text::LineReader reader(content);
-    QList<ForumRecord> inFileOrder;
-    // One allocation for all records: each takes two lines, each line ends
-    // at a CR or at the end.
-    inFileOrder.reserve(content.count('\r') / 2 + 1);
-    while (!reader.atEnd()) {
-        ForumRecord record;
-        record.name = reader.readLine();
-        record.code = reader.readLine();
-        inFileOrder.append(std::move(record));
-    }
-    // Positions are sorted by the first 32 folded bytes of the name, held
-    // beside them, so that most comparisons touch neither the heap nor
-    // memcmp; only names alike that far are compared in full. (Comparing
-    // folded copies with memcmp cost microseconds a call on blank names:
-    // glibc compares under 32 bytes with masked vector loads, which this
-    // machine served slowly for the shared empty array.)
-    struct Key {
-        std::array<quint64, 4> prefix;
-        qsizetype index;
-    };
-    const qsizetype count = inFileOrder.size();
-    std::vector<Key> order(count);
-    for (qsizetype i = 0; i < count; ++i)
-        order[i] = prefixKey<Key>(inFileOrder.at(i).name, i);
-    std::stable_sort(order.begin(), order.end(), [&](const Key &a, const Key &b) {
-        if (a.prefix != b.prefix)
-            return a.prefix < b.prefix;
-        const ForumRecord &x = inFileOrder.at(a.index);
-        const ForumRecord &y = inFileOrder.at(b.index);
-        const int byName = compareFolded(x.name, y.name);
-        return byName != 0 ? byName < 0 : compareFolded(x.code, y.code) < 0;
-    });
-    // Records move into sorted order in place, following each cycle of the
-    // permutation, so no second list is needed.
-    ForumRecord *records = inFileOrder.data();
-    for (qsizetype start = 0; start < count; ++start) {
-        if (order[start].index < 0)
-            continue;
-        ForumRecord held = std::move(records[start]);
-        qsizetype to = start;
-        while (order[to].index != start) {
-            const qsizetype from = order[to].index;
-            records[to] = std::move(records[from]);
-            order[to].index = -1;
-            to = from;
+// Reads the file line by line: a line ends at CR, an LF right after the CR
+// belongs to the line end, a bare LF stays in the text; past `end` (the
+// 0x1A that ends the file, or the last byte) every line is empty.
+class SpanReader {
+  public:
+    SpanReader(const char *bytes, qsizetype end) : bytes_(bytes), end_(end) {}
+    bool atEnd() const { return pos_ >= end_; }
+    // The next line as its offset and size.
+    std::pair<quint32, quint32> readLine() {
+        if (atEnd())
+            return {quint32(end_), 0};
+        const qsizetype start = pos_;
+        const void *cr = std::memchr(bytes_ + pos_, '\r', size_t(end_ - pos_));
+        pos_ = cr ? static_cast<const char *>(cr) - bytes_ : end_;
+        const qsizetype size = pos_ - start;
+        if (pos_ < end_) { // at a CR: it and an LF right after it end the line
+            ++pos_;
+            if (pos_ < end_ && bytes_[pos_] == '\n')
+                ++pos_;
         }
-        records[to] = std::move(held);
-        order[to].index = -1;
+        return {quint32(start), quint32(size)};
     }
-    return inFileOrder;
-}
+
+  private:
+    const char *bytes_;
+    qsizetype end_;
+    qsizetype pos_ = 0;
+};
 
 } // namespace
+
+ForumList parseForumList(const QByteArray &content) {
+    if (content.size() > qsizetype(std::numeric_limits<quint32>::max()))
+        return {}; // beyond the offsets' reach: a file that cannot be read
+    qsizetype end = content.indexOf('\x1A');
+    if (end < 0)
+        end = content.size();
+    // Records are sorted by the first 32 folded bytes of the name, held
+    // beside them, so that most comparisons touch neither the buffer nor
+    // memcmp; only names alike that far are compared in full. A record's
+    // offset is its place in the file, so ties on it keep file order without
+    // a stable sort's second buffer.
+    struct Key {
+        Prefix prefix;
+        ForumList::Span span;
+    };
+    std::vector<Key> keys;
+    // Each record takes two lines, each line ends at a CR or at the end:
+    // one allocation for all.
+    keys.reserve(size_t(QByteArrayView(content).first(end).count('\r') / 2 + 1));
+    SpanReader reader(content.constData(), end);
+    while (!reader.atEnd()) {
+        const auto [nameStart, nameSize] = reader.readLine();
+        const auto [codeStart, codeSize] = reader.readLine();
+        const QByteArrayView name(content.constData() + nameStart, nameSize);
+        keys.push_back({prefixOf(name), {nameStart, nameSize, codeStart, codeSize}});
+    }
+    const char *bytes = content.constData();
+    std::sort(keys.begin(), keys.end(), [bytes](const Key &a, const Key &b) {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        const ForumList::Span &x = a.span;
+        const ForumList::Span &y = b.span;
+        int order = compareFolded(QByteArrayView(bytes + x.nameStart, x.nameSize),
+                                  QByteArrayView(bytes + y.nameStart, y.nameSize));
+        if (order == 0)
+            order = compareFolded(QByteArrayView(bytes + x.codeStart, x.codeSize),
+                                  QByteArrayView(bytes + y.codeStart, y.codeSize));
+        return order != 0 ? order < 0 : x.nameStart < y.nameStart;
+    });
+    ForumList list;
+    list.records_.resize(qsizetype(keys.size()));
+    std::transform(keys.begin(), keys.end(), list.records_.begin(),
+                   [](const Key &key) { return key.span; });
+    list.bytes_ = content;
+    return list;
+}
 
 } // namespace kirano

@@ -4,6 +4,7 @@
 // data folder.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QtGlobal>
@@ -15,12 +16,66 @@ struct ForumRecord {
     QByteArray code;
 };
 
+// The records of a forum list, sorted. A list of a million forums is the
+// file's bytes in one buffer and, per record, where its name and code lie in
+// it: two allocations in all, not two per record. Copies share both.
+class ForumList {
+  public:
+    qsizetype size() const { return records_.size(); }
+    bool isEmpty() const { return records_.isEmpty(); }
+    QByteArrayView name(qsizetype i) const {
+        return QByteArrayView(bytes_.constData() + records_.at(i).nameStart,
+                              records_.at(i).nameSize);
+    }
+    QByteArrayView code(qsizetype i) const {
+        return QByteArrayView(bytes_.constData() + records_.at(i).codeStart,
+                              records_.at(i).codeSize);
+    }
+    // The record as a copy of its own, to keep beyond the list.
+    ForumRecord at(qsizetype i) const { return {name(i).toByteArray(), code(i).toByteArray()}; }
+
+    // Hands out the records one by one, as copies.
+    class const_iterator {
+      public:
+        const_iterator(const ForumList *list, qsizetype i) : list_(list), i_(i) {}
+        ForumRecord operator*() const { return list_->at(i_); }
+        const_iterator &operator++() {
+            ++i_;
+            return *this;
+        }
+        bool operator==(const const_iterator &other) const { return i_ == other.i_; }
+        bool operator!=(const const_iterator &other) const { return i_ != other.i_; }
+
+      private:
+        const ForumList *list_;
+        qsizetype i_;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+    // Offsets into the buffer: a file of 4 GiB or more is not read.
+    struct Span {
+        quint32 nameStart;
+        quint32 nameSize;
+        quint32 codeStart;
+        quint32 codeSize;
+    };
+
+  private:
+    friend ForumList parseForumList(const QByteArray &content);
+    QByteArray bytes_;
+    QList<Span> records_;
+};
+
 // The records sorted by name, then code, ignoring the case of ASCII letters
 // (never inside a double-byte character); equal keys keep file order. A last
 // record without its code line gets an empty code. Nothing when the file
 // cannot be read.
-QList<ForumRecord> readForumList(const QString &path);
+ForumList readForumList(const QString &path);
+// The same for the file's content, as read.
+ForumList parseForumList(const QByteArray &content);
 
 } // namespace kirano
 
 Q_DECLARE_TYPEINFO(kirano::ForumRecord, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(kirano::ForumList::Span, Q_PRIMITIVE_TYPE);
