@@ -2,12 +2,15 @@
 #include "text/files.h"
 #include "text/sjis.h"
 
+#include <QtEndian>
+
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <new>
-#include <vector>
 
 namespace kirano {
 
@@ -55,35 +58,67 @@ using Prefix = std::array<quint64, 4>;
 // with zeros: prefixes that differ order as compareFolded does; equal ones
 // need the full compare.
 Prefix prefixOf(QByteArrayView name) {
-    Prefix part{};
-    const qsizetype size = qMin<qsizetype>(name.size(), 8 * qsizetype(part.size()));
-    bool secondByte = false;
+    uchar bytes[sizeof(Prefix)] = {};
+    const qsizetype size = qMin<qsizetype>(name.size(), qsizetype(sizeof bytes));
+    std::memcpy(bytes, name.data(), size_t(size));
     for (qsizetype i = 0; i < size; ++i) {
-        uchar b = static_cast<uchar>(name[i]);
-        if (!secondByte)
-            b = folded(b);
-        secondByte = !secondByte && text::isLeadByte(b);
-        part[i / 8] |= quint64(b) << (8 * (7 - i % 8));
+        if (text::isLeadByte(bytes[i]))
+            ++i; // the second byte of a double-byte character stays
+        else
+            bytes[i] = folded(bytes[i]);
     }
+    Prefix part;
+    for (size_t k = 0; k < part.size(); ++k)
+        part[k] = qFromBigEndian<quint64>(bytes + 8 * k);
     return part;
 }
 
+// Prefixes compared word by word: -1, 0 or 1.
+inline int comparePrefix(const Prefix &a, const Prefix &b) {
+    for (size_t k = 0; k < a.size(); ++k) {
+        if (a[k] != b[k])
+            return a[k] < b[k] ? -1 : 1;
+    }
+    return 0;
+}
+
+// The first CR or 0x1A in [p, stop), or stop; eight bytes a step, since
+// one pass over the file for each byte cost more than reading it.
+const char *lineEnd(const char *p, const char *stop) {
+    constexpr quint64 ones = 0x0101010101010101ULL;
+    constexpr quint64 highs = 0x8080808080808080ULL;
+    while (stop - p >= 8) {
+        quint64 word;
+        std::memcpy(&word, p, sizeof word);
+        const quint64 cr = word ^ (ones * '\r');
+        const quint64 eof = word ^ (ones * 0x1A);
+        if (((cr - ones) & ~cr & highs) | ((eof - ones) & ~eof & highs))
+            break; // one of them is among these eight
+        p += 8;
+    }
+    while (p < stop && *p != '\r' && *p != '\x1A')
+        ++p;
+    return p;
+}
+
 // Reads the file line by line: a line ends at CR, an LF right after the CR
-// belongs to the line end, a bare LF stays in the text; past `end` (the
-// 0x1A that ends the file, or the last byte) every line is empty.
+// belongs to the line end, a bare LF stays in the text, the first 0x1A ends
+// the file, and past the end every line is empty.
 class SpanReader {
   public:
-    SpanReader(const char *bytes, qsizetype end) : bytes_(bytes), end_(end) {}
+    explicit SpanReader(const QByteArray &content)
+        : bytes_(content.constData()), end_(content.size()) {}
     bool atEnd() const { return pos_ >= end_; }
     // The next line as its offset and size.
     std::pair<quint32, quint32> readLine() {
         if (atEnd())
             return {quint32(end_), 0};
         const qsizetype start = pos_;
-        const void *cr = std::memchr(bytes_ + pos_, '\r', size_t(end_ - pos_));
-        pos_ = cr ? static_cast<const char *>(cr) - bytes_ : end_;
+        pos_ = lineEnd(bytes_ + pos_, bytes_ + end_) - bytes_;
         const qsizetype size = pos_ - start;
-        if (pos_ < end_) { // at a CR: it and an LF right after it end the line
+        if (pos_ < end_ && bytes_[pos_] == '\x1A') {
+            end_ = pos_;          // nothing after it is read
+        } else if (pos_ < end_) { // at a CR: it and an LF right after it end the line
             ++pos_;
             if (pos_ < end_ && bytes_[pos_] == '\n')
                 ++pos_;
@@ -93,7 +128,7 @@ class SpanReader {
 
   private:
     const char *bytes_;
-    qsizetype end_;
+    qsizetype end_; // the first 0x1A once met
     qsizetype pos_ = 0;
 };
 
@@ -102,9 +137,6 @@ class SpanReader {
 ForumList parseForumList(const QByteArray &content) {
     if (content.size() > qsizetype(std::numeric_limits<quint32>::max()))
         return {}; // beyond the offsets' reach: a file that cannot be read
-    qsizetype end = content.indexOf('\x1A');
-    if (end < 0)
-        end = content.size();
     // Records are sorted by the first 32 folded bytes of the name, held
     // beside them, so that most comparisons touch neither the buffer nor
     // memcmp; only names alike that far are compared in full. A record's
@@ -114,21 +146,27 @@ ForumList parseForumList(const QByteArray &content) {
         Prefix prefix;
         ForumList::Span span;
     };
-    std::vector<Key> keys;
     // Each record takes two lines, each line ends at a CR or at the end:
-    // one allocation for all.
-    keys.reserve(size_t(QByteArrayView(content).first(end).count('\r') / 2 + 1));
-    SpanReader reader(content.constData(), end);
+    // one block for all keys. Sorted, they are packed into the front of the
+    // same block as the records, and the rest given back, so that no memory
+    // is touched twice for them.
+    const size_t most = size_t(std::count(content.cbegin(), content.cend(), '\r') / 2 + 1);
+    std::unique_ptr<void, decltype(&std::free)> block(std::malloc(most * sizeof(Key)), &std::free);
+    if (!block)
+        throw std::bad_alloc();
+    Key *keys = static_cast<Key *>(block.get());
+    size_t count = 0;
+    SpanReader reader(content);
     while (!reader.atEnd()) {
         const auto [nameStart, nameSize] = reader.readLine();
         const auto [codeStart, codeSize] = reader.readLine();
         const QByteArrayView name(content.constData() + nameStart, nameSize);
-        keys.push_back({prefixOf(name), {nameStart, nameSize, codeStart, codeSize}});
+        new (keys + count++) Key{prefixOf(name), {nameStart, nameSize, codeStart, codeSize}};
     }
     const char *bytes = content.constData();
-    std::sort(keys.begin(), keys.end(), [bytes](const Key &a, const Key &b) {
-        if (a.prefix != b.prefix)
-            return a.prefix < b.prefix;
+    std::sort(keys, keys + count, [bytes](const Key &a, const Key &b) {
+        if (const int byPrefix = comparePrefix(a.prefix, b.prefix))
+            return byPrefix < 0;
         const ForumList::Span &x = a.span;
         const ForumList::Span &y = b.span;
         int order = compareFolded(QByteArrayView(bytes + x.nameStart, x.nameSize),
@@ -138,10 +176,22 @@ ForumList parseForumList(const QByteArray &content) {
                                   QByteArrayView(bytes + y.codeStart, y.codeSize));
         return order != 0 ? order < 0 : x.nameStart < y.nameStart;
     });
+    // Record i lands where key i / 3 was, a key already read.
+    auto *records = static_cast<ForumList::Span *>(block.get());
+    for (size_t i = 0; i < count; ++i) {
+        const ForumList::Span span = keys[i].span;
+        new (records + i) ForumList::Span(span);
+    }
+    if (void *shrunk =
+            std::realloc(block.get(), qMax<size_t>(count, 1) * sizeof(ForumList::Span))) {
+        block.release();
+        block.reset(shrunk);
+    }
     ForumList list;
-    list.records_.resize(qsizetype(keys.size()));
-    std::transform(keys.begin(), keys.end(), list.records_.begin(),
-                   [](const Key &key) { return key.span; });
+    list.records_.reset(
+        static_cast<const ForumList::Span *>(block.release()),
+        [](const ForumList::Span *p) { std::free(const_cast<ForumList::Span *>(p)); });
+    list.size_ = qsizetype(count);
     list.bytes_ = content;
     return list;
 }

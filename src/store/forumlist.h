@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QtGlobal>
+#include <memory>
 
 namespace kirano {
 
@@ -21,15 +22,15 @@ struct ForumRecord {
 // it: two allocations in all, not two per record. Copies share both.
 class ForumList {
   public:
-    qsizetype size() const { return records_.size(); }
-    bool isEmpty() const { return records_.isEmpty(); }
+    qsizetype size() const { return size_; }
+    bool isEmpty() const { return size_ == 0; }
     QByteArrayView name(qsizetype i) const {
-        return QByteArrayView(bytes_.constData() + records_.at(i).nameStart,
-                              records_.at(i).nameSize);
+        const Span &span = records_.get()[i];
+        return QByteArrayView(bytes_.constData() + span.nameStart, span.nameSize);
     }
     QByteArrayView code(qsizetype i) const {
-        return QByteArrayView(bytes_.constData() + records_.at(i).codeStart,
-                              records_.at(i).codeSize);
+        const Span &span = records_.get()[i];
+        return QByteArrayView(bytes_.constData() + span.codeStart, span.codeSize);
     }
     // The record as a copy of its own, to keep beyond the list.
     ForumRecord at(qsizetype i) const { return {name(i).toByteArray(), code(i).toByteArray()}; }
@@ -64,7 +65,8 @@ class ForumList {
   private:
     friend ForumList parseForumList(const QByteArray &content);
     QByteArray bytes_;
-    QList<Span> records_;
+    std::shared_ptr<const Span> records_; // size_ of them, in one block
+    qsizetype size_ = 0;
 };
 
 // The records sorted by name, then code, ignoring the case of ASCII letters
@@ -78,4 +80,3 @@ ForumList parseForumList(const QByteArray &content);
 } // namespace kirano
 
 Q_DECLARE_TYPEINFO(kirano::ForumRecord, Q_RELOCATABLE_TYPE);
-Q_DECLARE_TYPEINFO(kirano::ForumList::Span, Q_PRIMITIVE_TYPE);
