@@ -52,11 +52,11 @@ int compareFolded(QByteArrayView a, QByteArrayView b) {
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
-using Prefix = std::array<quint64, 4>;
+using Prefix = std::array<quint64, 3>;
 
-// The first 32 folded bytes of the name (most of its 40), big-endian, filled
-// with zeros: prefixes that differ order as compareFolded does; equal ones
-// need the full compare.
+// The first 24 folded bytes of the name (twelve double-byte characters of
+// its 40), big-endian, filled with zeros: prefixes that differ order as
+// compareFolded does; equal ones need the full compare.
 Prefix prefixOf(QByteArrayView name) {
     uchar bytes[sizeof(Prefix)] = {};
     const qsizetype size = qMin<qsizetype>(name.size(), qsizetype(sizeof bytes));
@@ -137,7 +137,7 @@ class SpanReader {
 ForumList parseForumList(const QByteArray &content) {
     if (content.size() > qsizetype(std::numeric_limits<quint32>::max()))
         return {}; // beyond the offsets' reach: a file that cannot be read
-    // Records are sorted by the first 32 folded bytes of the name, held
+    // Records are sorted by the first 24 folded bytes of the name, held
     // beside them, so that most comparisons touch neither the buffer nor
     // memcmp; only names alike that far are compared in full. A record's
     // offset is its place in the file, so ties on it keep file order without
