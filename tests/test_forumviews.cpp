@@ -108,6 +108,10 @@ class TestForumViews : public QObject {
             << QByteArray("bbb\r\nB1\r\naaa\r\nA\x1A"
                           "1\r\nccc\r\nC\r\n")
             << QStringList{u"aaa"_s, u"bbb"_s} << QByteArrayList{"A", "B1"};
+        QTest::newRow("0x1A where a record would start")
+            << QByteArray("bbb\r\nB1\r\n\x1A"
+                          "aaa\r\nA\r\n")
+            << QStringList{u"bbb"_s} << QByteArrayList{"B1"};
         QTest::newRow("CR alone ends a line, a bare LF stays")
             << QByteArray("b\rB\nb\r\na\r\n\nA\r") << QStringList{u"a"_s, u"b"_s}
             << QByteArrayList{"\nA", "B\nb"};

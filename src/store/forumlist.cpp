@@ -107,7 +107,9 @@ const char *lineEnd(const char *p, const char *stop) {
 class SpanReader {
   public:
     explicit SpanReader(const QByteArray &content)
-        : bytes_(content.constData()), end_(content.size()) {}
+        : bytes_(content.constData()), end_(content.size()) {
+        stopAtEof();
+    }
     bool atEnd() const { return pos_ >= end_; }
     // The next line as its offset and size.
     std::pair<quint32, quint32> readLine() {
@@ -116,17 +118,22 @@ class SpanReader {
         const qsizetype start = pos_;
         pos_ = lineEnd(bytes_ + pos_, bytes_ + end_) - bytes_;
         const qsizetype size = pos_ - start;
-        if (pos_ < end_ && bytes_[pos_] == '\x1A') {
-            end_ = pos_;          // nothing after it is read
-        } else if (pos_ < end_) { // at a CR: it and an LF right after it end the line
+        if (pos_ < end_ && bytes_[pos_] == '\r') { // it and an LF right after it end the line
             ++pos_;
             if (pos_ < end_ && bytes_[pos_] == '\n')
                 ++pos_;
         }
+        stopAtEof();
         return {quint32(start), quint32(size)};
     }
 
   private:
+    // A 0x1A at the reading place ends the file there.
+    void stopAtEof() {
+        if (pos_ < end_ && bytes_[pos_] == '\x1A')
+            end_ = pos_;
+    }
+
     const char *bytes_;
     qsizetype end_; // the first 0x1A once met
     qsizetype pos_ = 0;
