@@ -108,6 +108,15 @@ class TestForumViews : public QObject {
             << QByteArray("bbb\r\nB1\r\naaa\r\nA\x1A"
                           "1\r\nccc\r\nC\r\n")
             << QStringList{u"aaa"_s, u"bbb"_s} << QByteArrayList{"A", "B1"};
+        QTest::newRow("0x1A in a line longer than a word")
+            << QByteArray("aaa\r\nA\x1A"
+                          "2345678901\r\nbbb\r\nB\r\n")
+            << QStringList{u"aaa"_s} << QByteArrayList{"A"};
+        // 餌 (0x89 0x61) before 隠 (0x89 0x42) only if the 'a' that is its
+        // second byte were taken for a letter.
+        QTest::newRow("second bytes keep their case")
+            << QByteArray("\x89\x61\r\nE\r\n\x89\x42\r\nK\r\n") << QStringList{u"隠"_s, u"餌"_s}
+            << QByteArrayList{"K", "E"};
         QTest::newRow("0x1A where a record would start")
             << QByteArray("bbb\r\nB1\r\n\x1A"
                           "aaa\r\nA\r\n")
