@@ -142,6 +142,23 @@ class TestForumViews : public QObject {
         QCOMPARE(got, codes);
     }
 
+    // Enough forums that their sort keys take a block of megabytes, the
+    // kind the reader asks for in large pages: every record lands in order.
+    void aLargeListSortsWhole() {
+        const int count = 60000;
+        QByteArray file;
+        for (int i = count - 1; i >= 0; --i)
+            file += name40("f" + QByteArray::number(i).rightJustified(5, '0')) + "\r\nC" +
+                    QByteArray::number(i) + "\r\n";
+        Browser b;
+        b.startWith(file);
+        const ForumList &forums = b.w->forumList();
+        QCOMPARE(forums.size(), count);
+        for (int i = 0; i < count; i += 997)
+            QCOMPARE(forums.code(i), "C" + QByteArray::number(i));
+        QCOMPARE(forums.code(count - 1), "C" + QByteArray::number(count - 1));
+    }
+
     void forumWithAnEmptyCodeReadsTheDataFolder() {
         Browser b;
         b.startWith("one\r\nF1/\r\ntwo\r\n");
