@@ -195,7 +195,7 @@ class TestAutopilot : public QObject {
 
     // What the run wrote, read with Kirano's own loaders and builders.
     void capturedFilesReadBackByKiranoLoaders() {
-        const QList<ForumRecord> forums =
+        const ForumList forums =
             readForumList(text::nativePath(h.folders.dataFolder()) + u"forumlist.txt"_s);
         QCOMPARE(forums.size(), h.service.forumCount());
         for (const ForumRecord &forum : forums) {
@@ -778,9 +778,8 @@ class TestAutopilot : public QObject {
         ScriptedPrompts prompts;
         BuildContext c{prompts, [] { return std::optional<QByteArray>(sjis(u"月木")); }, h.folders};
         const QByteArray data = h.folders.dataFolder();
-        const QList<ForumRecord> forums =
-            readForumList(text::nativePath(data) + u"forumlist.txt"_s);
-        c.forumCode = forums.last().code;
+        const ForumList forums = readForumList(text::nativePath(data) + u"forumlist.txt"_s);
+        c.forumCode = forums.at(forums.size() - 1).code;
         c.roomRow =
             loadCapturedRows(text::nativePath(data + *c.forumCode) + u"mes.txt"_s).rows.at(4);
         c.libraryRow =

@@ -99,6 +99,35 @@ class TestForumViews : public QObject {
             << QByteArray("Forum\r\nc1\r\nFORUM\r\nC1\r\n") << QStringList{u"Forum"_s, u"FORUM"_s}
             << QByteArrayList{"c1", "C1"};
         QTest::newRow("empty file") << QByteArray() << QStringList{} << QByteArrayList{};
+        // Records are places in the file's bytes: where the bytes end, where
+        // 0x1A ends them, and which line end comes before a code.
+        QTest::newRow("a last code without its line end")
+            << QByteArray("zzz\r\nZ1\r\naaa\r\nA9") << QStringList{u"aaa"_s, u"zzz"_s}
+            << QByteArrayList{"A9", "Z1"};
+        QTest::newRow("0x1A ends the file inside a code")
+            << QByteArray("bbb\r\nB1\r\naaa\r\nA\x1A"
+                          "1\r\nccc\r\nC\r\n")
+            << QStringList{u"aaa"_s, u"bbb"_s} << QByteArrayList{"A", "B1"};
+        QTest::newRow("0x1A in a line longer than a word")
+            << QByteArray("aaa\r\nA\x1A"
+                          "2345678901\r\nbbb\r\nB\r\n")
+            << QStringList{u"aaa"_s} << QByteArrayList{"A"};
+        // 餌 (0x89 0x61) before 隠 (0x89 0x42) only if the 'a' that is its
+        // second byte were taken for a letter.
+        QTest::newRow("second bytes keep their case")
+            << QByteArray("\x89\x61\r\nE\r\n\x89\x42\r\nK\r\n") << QStringList{u"隠"_s, u"餌"_s}
+            << QByteArrayList{"K", "E"};
+        QTest::newRow("0x1A where a record would start")
+            << QByteArray("bbb\r\nB1\r\n\x1A"
+                          "aaa\r\nA\r\n")
+            << QStringList{u"bbb"_s} << QByteArrayList{"B1"};
+        QTest::newRow("CR alone ends a line, a bare LF stays")
+            << QByteArray("b\rB\nb\r\na\r\n\nA\r") << QStringList{u"a"_s, u"b"_s}
+            << QByteArrayList{"\nA", "B\nb"};
+        QTest::newRow("blank names: by code, equal ones in file order")
+            << QByteArray("\r\nx\r\n\r\nB\r\n\r\nX\r\n\r\n\r\n")
+            << QStringList{QString(), QString(), QString(), QString()}
+            << QByteArrayList{"", "B", "x", "X"};
     }
     void forumListRecords() {
         QFETCH(QByteArray, file);
@@ -111,6 +140,23 @@ class TestForumViews : public QObject {
         for (const ForumRecord &f : b.w->forumList())
             got << f.code;
         QCOMPARE(got, codes);
+    }
+
+    // Enough forums that their sort keys take a block of megabytes, the
+    // kind the reader asks for in large pages: every record lands in order.
+    void aLargeListSortsWhole() {
+        const int count = 60000;
+        QByteArray file;
+        for (int i = count - 1; i >= 0; --i)
+            file += name40("f" + QByteArray::number(i).rightJustified(5, '0')) + "\r\nC" +
+                    QByteArray::number(i) + "\r\n";
+        Browser b;
+        b.startWith(file);
+        const ForumList &forums = b.w->forumList();
+        QCOMPARE(forums.size(), count);
+        for (int i = 0; i < count; i += 997)
+            QCOMPARE(forums.code(i), "C" + QByteArray::number(i));
+        QCOMPARE(forums.code(count - 1), "C" + QByteArray::number(count - 1));
     }
 
     void forumWithAnEmptyCodeReadsTheDataFolder() {

@@ -49,7 +49,7 @@ class MainWindow : public QMainWindow {
 
     DataBrowser *browser() const { return browser_; }
     void setViewMode(ViewMode mode) { browser_->setViewMode(mode); }
-    const QList<ForumRecord> &forumList() const { return browser_->forumList(); }
+    const ForumList &forumList() const { return browser_->forumList(); }
     const QByteArray &patioListPath() const { return browser_->patioListPath(); }
     const QList<PatioRecord> &patioList() const { return browser_->patioList(); }
 

@@ -60,7 +60,7 @@ QWidget *DataBrowser::createListsPanel() {
     ListBox1->setModel(serviceModel_);
     ListBox1->setFixedHeight(52);
 
-    forumModel_ = new RecordListModel<ForumRecord>(this);
+    forumModel_ = new ForumListModel(this);
     ListBox2 = new DataListView(QStringLiteral("ListBox2"));
     ListBox2->setModel(forumModel_);
 
@@ -184,14 +184,14 @@ void DataBrowser::loadForumList() {
     forumModel_->clear();
     setViewMode(ViewMode::Forum);
     const QString path = text::nativePath(DataFolder(dataFolder_()).forumList());
-    forumModel_->setRecords(text::fileExists(path) ? readForumList(path) : QList<ForumRecord>());
+    forumModel_->setForums(text::fileExists(path) ? readForumList(path) : ForumList());
 }
 
 void DataBrowser::showSelectedForum() {
     setViewMode(ViewMode::Forum);
     ListBox1->clearSelectedRows();
     ListBox3->clearSelectedRows();
-    const ForumRecord *forum = forumModel_->record(ListBox2->selectedRow());
+    const std::optional<ForumRecord> forum = forumModel_->record(ListBox2->selectedRow());
     if (!forum)
         return;
     const DataFolder data(dataFolder_());
@@ -283,7 +283,7 @@ void DataBrowser::clearRecords() {
 
 BrowserSelection DataBrowser::selection() const {
     BrowserSelection selection;
-    if (const ForumRecord *forum = forumModel_->record(ListBox2->selectedRow()))
+    if (const std::optional<ForumRecord> forum = forumModel_->record(ListBox2->selectedRow()))
         selection.forumCode = forum->code;
     selection.roomRow = selectedRowOf(ListBox4, listBox4Model_);
     selection.libraryRow = selectedRowOf(ListBox5, listBox5Model_);

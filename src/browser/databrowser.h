@@ -1,5 +1,5 @@
 #pragma once
-#include "store/forumlist.h"
+#include "store/forumlistmodel.h"
 #include "store/patiofile.h"
 #include "store/recordlistmodel.h"
 #include "store/selection.h"
@@ -60,7 +60,7 @@ class DataBrowser : public QObject {
     // Nothing shown: after a load that failed.
     void clearRecords();
 
-    const QList<ForumRecord> &forumList() const { return forumModel_->records(); }
+    const ForumList &forumList() const { return forumModel_->forums(); }
     const QByteArray &patioListPath() const { return patioListPath_; }
     const QList<PatioRecord> &patioList() const { return patioModel_->records(); }
 
@@ -84,7 +84,7 @@ class DataBrowser : public QObject {
 
     ByteListModel *serviceModel_ = nullptr;
     // The forum records sorted, the patio records in file order.
-    RecordListModel<ForumRecord> *forumModel_ = nullptr;
+    ForumListModel *forumModel_ = nullptr;
     RecordListModel<PatioRecord> *patioModel_ = nullptr;
     ByteListModel *listBox4Model_ = nullptr;
     ByteListModel *listBox5Model_ = nullptr;

@@ -1,22 +1,24 @@
 #include "store/forumlist.h"
 #include "text/files.h"
-#include "text/lines.h"
-#include "text/numbers.h"
 #include "text/sjis.h"
+
+#include <QtEndian>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <memory>
 #include <new>
 
 namespace kirano {
 
-namespace {
-
-QList<ForumRecord> parseForumList(const QByteArray &content);
-
-} // namespace
-
-QList<ForumRecord> readForumList(const QString &path) {
+ForumList readForumList(const QString &path) {
     text::Result<QByteArray> content = text::readFile(path);
     if (!content)
         return {};
@@ -54,77 +56,172 @@ int compareFolded(QByteArrayView a, QByteArrayView b) {
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
-// The first 32 folded bytes of the name (most of its 40), big-endian, filled
-// with zeros: keys that differ order as compareFolded does; equal keys need
-// the full compare.
-template <typename Key> Key prefixKey(QByteArrayView name, qsizetype index) {
-    std::array<quint64, 4> part{};
-    const qsizetype size = qMin<qsizetype>(name.size(), 8 * qsizetype(part.size()));
-    bool secondByte = false;
+using Prefix = std::array<quint64, 3>;
+
+// The first 24 folded bytes of the name (twelve double-byte characters of
+// its 40), big-endian, filled with zeros: prefixes that differ order as
+// compareFolded does; equal ones need the full compare.
+Prefix prefixOf(QByteArrayView name) {
+    uchar bytes[sizeof(Prefix)] = {};
+    const qsizetype size = qMin<qsizetype>(name.size(), qsizetype(sizeof bytes));
+    std::memcpy(bytes, name.data(), size_t(size));
     for (qsizetype i = 0; i < size; ++i) {
-        uchar b = static_cast<uchar>(name[i]);
-        if (!secondByte)
-            b = folded(b);
-        secondByte = !secondByte && text::isLeadByte(b);
-        part[i / 8] |= quint64(b) << (8 * (7 - i % 8));
+        if (text::isLeadByte(bytes[i]))
+            ++i; // the second byte of a double-byte character stays
+        else
+            bytes[i] = folded(bytes[i]);
     }
-    return Key{part, index};
+    Prefix part;
+    for (size_t k = 0; k < part.size(); ++k)
+        part[k] = qFromBigEndian<quint64>(bytes + 8 * k);
+    return part;
 }
 
-QList<ForumRecord> parseForumList(const QByteArray &content) {
-    text::LineReader reader(content);
-    QList<ForumRecord> inFileOrder;
-    // One allocation for all records: each takes two lines, each line ends
-    // at a CR or at the end.
-    inFileOrder.reserve(content.count('\r') / 2 + 1);
-    while (!reader.atEnd()) {
-        ForumRecord record;
-        record.name = reader.readLine();
-        record.code = reader.readLine();
-        inFileOrder.append(std::move(record));
+// Prefixes compared word by word: -1, 0 or 1.
+inline int comparePrefix(const Prefix &a, const Prefix &b) {
+    for (size_t k = 0; k < a.size(); ++k) {
+        if (a[k] != b[k])
+            return a[k] < b[k] ? -1 : 1;
     }
-    // Positions are sorted by the first 32 folded bytes of the name, held
-    // beside them, so that most comparisons touch neither the heap nor
-    // memcmp; only names alike that far are compared in full. (Comparing
-    // folded copies with memcmp cost microseconds a call on blank names:
-    // glibc compares under 32 bytes with masked vector loads, which this
-    // machine served slowly for the shared empty array.)
-    struct Key {
-        std::array<quint64, 4> prefix;
-        qsizetype index;
-    };
-    const qsizetype count = inFileOrder.size();
-    std::vector<Key> order(count);
-    for (qsizetype i = 0; i < count; ++i)
-        order[i] = prefixKey<Key>(inFileOrder.at(i).name, i);
-    std::stable_sort(order.begin(), order.end(), [&](const Key &a, const Key &b) {
-        if (a.prefix != b.prefix)
-            return a.prefix < b.prefix;
-        const ForumRecord &x = inFileOrder.at(a.index);
-        const ForumRecord &y = inFileOrder.at(b.index);
-        const int byName = compareFolded(x.name, y.name);
-        return byName != 0 ? byName < 0 : compareFolded(x.code, y.code) < 0;
-    });
-    // Records move into sorted order in place, following each cycle of the
-    // permutation, so no second list is needed.
-    ForumRecord *records = inFileOrder.data();
-    for (qsizetype start = 0; start < count; ++start) {
-        if (order[start].index < 0)
-            continue;
-        ForumRecord held = std::move(records[start]);
-        qsizetype to = start;
-        while (order[to].index != start) {
-            const qsizetype from = order[to].index;
-            records[to] = std::move(records[from]);
-            order[to].index = -1;
-            to = from;
+    return 0;
+}
+
+// The first CR or 0x1A in [p, stop), or stop; eight bytes a step, since
+// one pass over the file for each byte cost more than reading it.
+const char *lineEnd(const char *p, const char *stop) {
+    constexpr quint64 ones = 0x0101010101010101ULL;
+    constexpr quint64 highs = 0x8080808080808080ULL;
+    while (stop - p >= 8) {
+        quint64 word;
+        std::memcpy(&word, p, sizeof word);
+        const quint64 cr = word ^ (ones * '\r');
+        const quint64 eof = word ^ (ones * 0x1A);
+        if (((cr - ones) & ~cr & highs) | ((eof - ones) & ~eof & highs))
+            break; // one of them is among these eight
+        p += 8;
+    }
+    while (p < stop && *p != '\r' && *p != '\x1A')
+        ++p;
+    return p;
+}
+
+// Reads the file line by line: a line ends at CR, an LF right after the CR
+// belongs to the line end, a bare LF stays in the text, the first 0x1A ends
+// the file, and past the end every line is empty.
+class SpanReader {
+  public:
+    explicit SpanReader(const QByteArray &content)
+        : bytes_(content.constData()), end_(content.size()) {
+        stopAtEof();
+    }
+    bool atEnd() const { return pos_ >= end_; }
+    // The next line as its offset and size.
+    std::pair<quint32, quint32> readLine() {
+        if (atEnd())
+            return {quint32(end_), 0};
+        const qsizetype start = pos_;
+        pos_ = lineEnd(bytes_ + pos_, bytes_ + end_) - bytes_;
+        const qsizetype size = pos_ - start;
+        if (pos_ < end_ && bytes_[pos_] == '\r') { // it and an LF right after it end the line
+            ++pos_;
+            if (pos_ < end_ && bytes_[pos_] == '\n')
+                ++pos_;
         }
-        records[to] = std::move(held);
-        order[to].index = -1;
+        stopAtEof();
+        return {quint32(start), quint32(size)};
     }
-    return inFileOrder;
+
+  private:
+    // A 0x1A at the reading place ends the file there.
+    void stopAtEof() {
+        if (pos_ < end_ && bytes_[pos_] == '\x1A')
+            end_ = pos_;
+    }
+
+    const char *bytes_;
+    qsizetype end_; // the first 0x1A once met
+    qsizetype pos_ = 0;
+};
+
+// A block of `bytes` for std::free; a large one in huge pages where the
+// system offers them, since faulting in a million keys 4 KiB at a time cost
+// more than sorting them.
+void *largeBlock(size_t bytes) {
+#ifdef __linux__
+    constexpr size_t huge = size_t(2) << 20;
+    if (bytes >= huge) {
+        const size_t rounded = (bytes + huge - 1) / huge * huge;
+        if (void *block = std::aligned_alloc(huge, rounded)) {
+            madvise(block, rounded, MADV_HUGEPAGE); // only a hint
+            return block;
+        }
+    }
+#endif
+    return std::malloc(bytes);
 }
 
 } // namespace
+
+ForumList parseForumList(const QByteArray &content) {
+    if (content.size() > qsizetype(std::numeric_limits<quint32>::max()))
+        return {}; // beyond the offsets' reach: a file that cannot be read
+    // Records are sorted by the first 24 folded bytes of the name, held
+    // beside them, so that most comparisons touch neither the buffer nor
+    // memcmp; only names alike that far are compared in full. A record's
+    // offset is its place in the file, so ties on it keep file order without
+    // a stable sort's second buffer.
+    struct Key {
+        Prefix prefix;
+        ForumList::Span span;
+    };
+    // Each record takes two lines, each line ends at a CR or at the end:
+    // one block for all keys. Sorted, they are packed into the front of the
+    // same block as the records, and the rest given back, so that no memory
+    // is touched twice for them.
+    const size_t most = size_t(std::count(content.cbegin(), content.cend(), '\r') / 2 + 1);
+    std::unique_ptr<void, decltype(&std::free)> block(largeBlock(most * sizeof(Key)), &std::free);
+    if (!block)
+        throw std::bad_alloc();
+    Key *keys = static_cast<Key *>(block.get());
+    size_t count = 0;
+    SpanReader reader(content);
+    while (!reader.atEnd()) {
+        const auto [nameStart, nameSize] = reader.readLine();
+        const auto [codeStart, codeSize] = reader.readLine();
+        const QByteArrayView name(content.constData() + nameStart, nameSize);
+        new (keys + count++) Key{prefixOf(name), {nameStart, nameSize, codeStart, codeSize}};
+    }
+    const char *bytes = content.constData();
+    std::sort(keys, keys + count, [bytes](const Key &a, const Key &b) {
+        if (const int byPrefix = comparePrefix(a.prefix, b.prefix))
+            return byPrefix < 0;
+        const ForumList::Span &x = a.span;
+        const ForumList::Span &y = b.span;
+        int order = compareFolded(QByteArrayView(bytes + x.nameStart, x.nameSize),
+                                  QByteArrayView(bytes + y.nameStart, y.nameSize));
+        if (order == 0)
+            order = compareFolded(QByteArrayView(bytes + x.codeStart, x.codeSize),
+                                  QByteArrayView(bytes + y.codeStart, y.codeSize));
+        return order != 0 ? order < 0 : x.nameStart < y.nameStart;
+    });
+    // Record i lands where key i / 3 was, a key already read.
+    auto *records = static_cast<ForumList::Span *>(block.get());
+    for (size_t i = 0; i < count; ++i) {
+        const ForumList::Span span = keys[i].span;
+        new (records + i) ForumList::Span(span);
+    }
+    if (void *shrunk =
+            std::realloc(block.get(), qMax<size_t>(count, 1) * sizeof(ForumList::Span))) {
+        block.release();
+        block.reset(shrunk);
+    }
+    ForumList list;
+    list.records_.reset(
+        static_cast<const ForumList::Span *>(block.release()),
+        [](const ForumList::Span *p) { std::free(const_cast<ForumList::Span *>(p)); });
+    list.size_ = qsizetype(count);
+    list.bytes_ = content;
+    return list;
+}
 
 } // namespace kirano
