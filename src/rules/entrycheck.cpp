@@ -164,9 +164,12 @@ struct EntryChecker::State {
 
     const QSet<QByteArray> &forumCodes() {
         if (!forums) {
+            // Only the codes are kept: a million names are never copied.
+            const ForumList list = readForumList(known[forumListId].native);
             forums.emplace();
-            for (const ForumRecord &forum : readForumList(known[forumListId].native))
-                forums->insert(forum.code);
+            forums->reserve(list.size());
+            for (qsizetype i = 0; i < list.size(); ++i)
+                forums->insert(list.code(i).toByteArray());
         }
         return *forums;
     }
