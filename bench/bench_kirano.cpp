@@ -134,6 +134,84 @@ QList<QByteArray> patrolLines(int entries) {
     return lines;
 }
 
+// Opening the window's list file, without marks and then with them until
+// every row's mark is known and the window idle.
+void benchOpenWithMarks(MainWindow &window, int entries, double floor, const QString &name) {
+    // Opening into an empty window; emptying the previous run's list is not
+    // part of it, nor is the undo history keeping the earlier runs' lists.
+    const auto empty = [&] {
+        window.patrolPane()->clear();
+        window.patrolPane()->history()->clear();
+        QCoreApplication::processEvents();
+    };
+    PatrolMarks *marks = window.patrolPane()->marks();
+    auto *view = window.findChild<QTreeView *>(QStringLiteral("lsv1"));
+    marks->setChecking(false);
+    const double open = medianMs(
+        5,
+        [&] {
+            window.patrolPane()->open();
+            QCoreApplication::processEvents();
+            if (view->model()->rowCount() != entries)
+                std::fprintf(stderr, "open: %d rows\n", view->model()->rowCount());
+        },
+        empty);
+    report(qPrintable(name), entries, open);
+    if (floor > 0)
+        std::printf("%-28s %8d %10.1f x floor\n", "open / floor", entries, open / floor);
+    std::fflush(stdout);
+
+    // The same with the marks, until every row's mark is known and the
+    // window idle; each run starts with nothing known of the files.
+    marks->setChecking(true);
+    const double openMarked = medianMs(
+        5,
+        [&] {
+            window.patrolPane()->open();
+            QCoreApplication::processEvents();
+            while (!marks->isSettled())
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            QCoreApplication::processEvents();
+        },
+        [&] {
+            empty();
+            marks->setFolders(window.folders());
+        });
+    report(qPrintable(name + QStringLiteral(", marks")), entries, openMarked);
+    std::printf("%-28s %8d %10.2f x without\n", "open with / without marks", entries,
+                openMarked / open);
+    std::fflush(stdout);
+}
+
+// The demo's list, its entries repeated to `entries`, against the data it
+// left: a list as a user keeps it, whose rows name a few files and forums
+// the data folder has, so the marks find next to nothing.
+void benchDemoList(int entries) {
+    QTemporaryDir dir;
+    autopilot::DemoOptions options;
+    options.kirano = QCoreApplication::applicationFilePath();
+    options.now = QDateTime::currentDateTime();
+    const text::Result<autopilot::Demo> demo = autopilot::makeDemo(dir.path() + u'/', options);
+    if (!demo) {
+        std::fprintf(stderr, "demo: %s\n", qPrintable(demo.error().text()));
+        return;
+    }
+    const text::Result<PatrolListFile> sample = readRunnablePatrolList(demo->patrolList);
+    QList<PatrolEntry> repeated;
+    repeated.reserve(entries);
+    while (sample && repeated.size() < entries)
+        repeated.append(sample->entries.at(repeated.size() % sample->entries.size()));
+    const QString file = dir.path() + QStringLiteral("/repeated.txt");
+    writePatrolList(file, repeated);
+
+    BenchPrompts prompts;
+    prompts.path = file;
+    MainWindow window(demo->programFolder, prompts);
+    createDialogs(window, prompts);
+    window.show();
+    benchOpenWithMarks(window, entries, 0, QStringLiteral("open demo list"));
+}
+
 void benchPatrolList(int entries) {
     QTemporaryDir dir;
     const QString folder = dir.path() + u'/';
@@ -145,7 +223,6 @@ void benchPatrolList(int entries) {
     MainWindow window(folder, prompts);
     createDialogs(window, prompts);
     window.show();
-    auto *view = window.findChild<QTreeView *>(QStringLiteral("lsv1"));
 
     const double floor = medianMs(5, [&] {
         QString decoded = text::decode(text::readFile(file).value_or(QByteArray()));
@@ -153,52 +230,10 @@ void benchPatrolList(int entries) {
     });
     report("decode floor (read+decode)", entries, floor);
 
-    // Opening into an empty window; emptying the previous run's list is not
-    // part of it, nor is the undo history keeping the earlier runs' lists.
-    const auto empty = [&] {
-        window.patrolPane()->clear();
-        window.patrolPane()->history()->clear();
-        QCoreApplication::processEvents();
-    };
-    PatrolMarks *marks = window.patrolPane()->marks();
-    marks->setChecking(false);
-    const double open = medianMs(
-        5,
-        [&] {
-            window.patrolPane()->open();
-            QCoreApplication::processEvents();
-            if (view->model()->rowCount() != entries)
-                std::fprintf(stderr, "open: %d rows\n", view->model()->rowCount());
-        },
-        empty);
-    report("open patrol list", entries, open);
-    std::printf("%-28s %8d %10.1f x floor\n", "open / floor", entries, open / floor);
-    std::fflush(stdout);
-
-    // The same with the marks, until every row's mark is known and the
-    // window idle; each run starts with nothing known of the files.
-    marks->setChecking(true);
-    int marked = 0;
-    const double openMarked = medianMs(
-        5,
-        [&] {
-            window.patrolPane()->open();
-            QCoreApplication::processEvents();
-            while (!marks->isSettled())
-                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-            QCoreApplication::processEvents();
-            marked = marks->nextMarked(-1, 1);
-        },
-        [&] {
-            empty();
-            marks->setFolders(window.folders());
-        });
-    if (marked < 0)
+    benchOpenWithMarks(window, entries, floor, QStringLiteral("open patrol list"));
+    // None of its forums is in a forum list, so every row is marked.
+    if (window.patrolPane()->marks()->nextMarked(-1, 1) < 0)
         std::fprintf(stderr, "open: no row marked\n");
-    report("open patrol list, marks", entries, openMarked);
-    std::printf("%-28s %8d %10.2f x without\n", "open with / without marks", entries,
-                openMarked / open);
-    std::fflush(stdout);
 
     // One entry added to the list, its check included; undone after each.
     const PatrolEntry added{"mesread", "FORUM7",
@@ -568,6 +603,7 @@ int main(int argc, char **argv) {
     }
     if (arguments.size() == 2 && arguments[0] == u"open") {
         benchPatrolList(arguments[1].toInt());
+        benchDemoList(arguments[1].toInt());
         return 0;
     }
     if (arguments.size() == 1 && arguments[0] == u"hugeline") {
@@ -584,6 +620,7 @@ int main(int argc, char **argv) {
     }
     for (int entries : {10000, 100000})
         benchPatrolList(entries);
+    benchDemoList(100000);
     benchForums();
     benchAutopilot();
     benchRunRecord();
