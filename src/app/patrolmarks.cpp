@@ -82,6 +82,7 @@ PatrolMarks::~PatrolMarks() = default;
 
 void PatrolMarks::setFolders(const SettingsFolders &folders) {
     checker_ = std::make_unique<autopilot::EntryChecker>(folders);
+    checked_.clear();
     // The folders watched so far may mean nothing now.
     delete watcher_;
     watcher_ = new QFileSystemWatcher(this);
@@ -111,9 +112,15 @@ void PatrolMarks::setPending(int row) {
 
 void PatrolMarks::checkRow(int row) {
     Row &r = rows_[row];
-    r.consulted.clear();
-    const QStringList problems = checker_->problems(model_->entry(row), &r.consulted);
-    if (model_->storeMark(row, problems.join(u'\n'))) {
+    const PatrolEntry &entry = model_->entry(row);
+    auto found = checked_.constFind(entry);
+    if (found == checked_.constEnd()) {
+        Checked fresh;
+        fresh.mark = checker_->problems(entry, &fresh.consulted).join(u'\n');
+        found = checked_.insert(entry, std::move(fresh));
+    }
+    r.consulted = found->consulted;
+    if (model_->storeMark(row, found->mark)) {
         changedFirst_ = qMin(changedFirst_, row);
         changedLast_ = qMax(changedLast_, row);
     }
@@ -154,12 +161,14 @@ void PatrolMarks::checkSlice() {
         slice_->start();
         return;
     }
+    checked_.clear(); // it served the burst; the list alone keeps the entries
     watchNewFolders();
     emit settled();
 }
 
 void PatrolMarks::recheckConsulting(const QList<int> &changed) {
     if (!changed.isEmpty()) {
+        checked_.clear(); // what was found rested on the files as they were
         const QSet<int> paths(changed.cbegin(), changed.cend());
         for (int row = 0; row < rows_.size(); ++row) {
             for (int id : rows_.at(row).consulted) {

@@ -1,6 +1,9 @@
 #pragma once
 #include "store/settingsfile.h"
 
+#include "patrol/patrolentry.h"
+
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -49,6 +52,12 @@ class PatrolMarks : public QObject {
     void settled();
 
   private:
+    // What an entry's check found, for every row holding the same six
+    // fields: a list names the same command for many days and forums.
+    struct Checked {
+        QString mark;
+        QList<int> consulted;
+    };
     struct Row {
         QList<int> consulted; // what its mark rests on
         bool pending = true;
@@ -67,6 +76,9 @@ class PatrolMarks : public QObject {
     PatrolListModel *model_;
     std::unique_ptr<autopilot::EntryChecker> checker_;
     QList<Row> rows_; // parallel to the model's rows
+    // While rows wait: emptied when all are checked, or a file or the
+    // folders change.
+    QHash<PatrolEntry, Checked> checked_;
     int pending_ = 0;
     int cursor_ = 0; // no pending row before it
     int changedFirst_ = std::numeric_limits<int>::max();

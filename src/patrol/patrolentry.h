@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QHashFunctions>
 #include <QtGlobal>
 
 namespace kirano {
@@ -27,6 +28,11 @@ struct PatrolEntry {
                param3 == o.param3 && param4 == o.param4 && days == o.days;
     }
 };
+
+// An entry as a key: the same six fields, the same entry.
+inline size_t qHash(const PatrolEntry &e, size_t seed = 0) noexcept {
+    return qHashMulti(seed, e.command, e.param1, e.param2, e.param3, e.param4, e.days);
+}
 
 inline PatrolEntry PatrolEntry::zeroed() {
     const QByteArray zero("0");
