@@ -177,7 +177,7 @@ struct Editor : Fixture {
     void open(const QString &name, const QByteArray &content) {
         writeBytes(path(name), content);
         prompts.answer({path(name)});
-        QTest::keyClick(w, Qt::Key_O, Qt::ControlModifier);
+        keys(QKeySequence(u"Ctrl+O"_s)); // once the window is active, as a user's key
         prompts.takeAsked();
     }
     void openEntries(std::initializer_list<const char *> names) {

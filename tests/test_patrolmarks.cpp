@@ -47,6 +47,7 @@ struct Marked : Fixture {
         entries << QList<QByteArray>{"mesrc", "F/", "8", "7", "0", kDays};
         writeBytes(folder() + u"list.txt"_s, lines(entries));
         prompts.answer({folder() + u"list.txt"_s});
+        QTRY_VERIFY(w->isActiveWindow()); // the key is a shortcut of the active window
         QTest::keyClick(w, Qt::Key_O, Qt::ControlModifier);
     }
     void writeRooms(const QList<QByteArray> &rooms) {
@@ -110,6 +111,7 @@ class TestPatrolMarks : public QObject {
         const QList<QByteArray> entry = {"mesup", "F/", "1", text::bytesOf(sent), "0", kDays};
         writeBytes(m.folder() + u"one.txt"_s, lines(entry));
         m.prompts.answer({m.folder() + u"one.txt"_s});
+        QTRY_VERIFY(m.w->isActiveWindow());
         QTest::keyClick(m.w, Qt::Key_O, Qt::ControlModifier);
         const QString missing = u"送るファイル「%1」がありません"_s.arg(sent);
         QTRY_COMPARE(m.tips(), QStringList{missing});
