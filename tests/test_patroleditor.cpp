@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "browser/datalistview.h"
+#include "editorfixture.h"
 #include "guitestsupport.h"
 #include "patrol/patrolentry.h"
 #include "patrol/patrollistmodel.h"
@@ -28,26 +29,11 @@ PatrolEntry plain(const QByteArray &name) {
     return PatrolEntry{name, "p1", "p2", "p3", "p4", sjis(u"月")};
 }
 
-// The patrol list editor as the user meets it: rows clicked in lsv1, pop4
-// opened by a right-click, the file commands from the menu.
-struct Editor : Fixture {
-    MainWindow *w = nullptr;
-    QTreeView *lsv1 = nullptr;
-    DataListView *services = nullptr;
+// The editor with the service list, whose menu builds commands the user's
+// way.
+struct Editor : EditorFixture {
+    DataListView *services = w->findChild<DataListView *>(u"ListBox1"_s);
 
-    Editor() {
-        writeDefaultSettings();
-        w = &start();
-        lsv1 = w->findChild<QTreeView *>(u"lsv1"_s);
-        services = w->findChild<DataListView *>(u"ListBox1"_s);
-    }
-    PatrolListModel &list() { return *w->patrolList(); }
-    QByteArrayList commands() {
-        QByteArrayList names;
-        for (int r = 0; r < list().size(); ++r)
-            names << list().entry(r).command;
-        return names;
-    }
     // Entries that are already in the list before the user's turn.
     void add(std::initializer_list<const char *> names) {
         for (const char *n : names)
@@ -55,19 +41,6 @@ struct Editor : Fixture {
     }
     // A command built the user's way: "料金情報" from the service list's menu.
     void addBill() { QCOMPARE(chooseFromMenu(services, 1, u"N15"_s).name, u"pop1"_s); }
-    void select(int row) { clickRow(lsv1, row); }
-    QList<int> selectedRows() { return selectedRowsOf(lsv1); }
-    // pop4 opened on the selected row, or below the rows when none is.
-    OpenedMenu pop4(const QString &item = QString()) {
-        const QList<int> rows = selectedRows();
-        return chooseFromMenu(lsv1, rows.isEmpty() ? -1 : rows.first(), item);
-    }
-    void tick(int n) {
-        QTest::mouseClick(w->findChild<QCheckBox *>(u"CheckBox%1"_s.arg(n)), Qt::LeftButton);
-    }
-    QCheckBox *box(int n) { return w->findChild<QCheckBox *>(u"CheckBox%1"_s.arg(n)); }
-    QString label() { return w->findChild<QLabel *>(u"Label1"_s)->text(); }
-    QString path(const QString &name) { return folder() + name; }
 };
 
 const QString kSaved = u"message|保存しました"_s;

@@ -2,6 +2,7 @@
 // reorder, all through the real window.
 #include "app/mainwindow.h"
 #include "browser/datalistview.h"
+#include "editorfixture.h"
 #include "guitestsupport.h"
 #include "patrol/patrolentry.h"
 #include "patrol/patrollistmodel.h"
@@ -153,26 +154,11 @@ QPoint lowerHalf(QAbstractItemView *view, int row) {
     return QPoint(r.center().x(), r.bottom() - 2);
 }
 
-struct Editor : Fixture {
-    MainWindow *w = nullptr;
-    QTreeView *lsv1 = nullptr;
-    QUndoStack *history = nullptr;
+// The editor with its history, list files opened with Ctrl+O and keys typed
+// as the user types them.
+struct Editor : EditorFixture {
+    QUndoStack *history = w->findChild<QUndoStack *>(u"PatrolHistory"_s);
 
-    Editor() {
-        writeDefaultSettings();
-        w = &start();
-        lsv1 = w->findChild<QTreeView *>(u"lsv1"_s);
-        history = w->findChild<QUndoStack *>(u"PatrolHistory"_s);
-    }
-    PatrolListModel &list() { return *w->patrolList(); }
-    QByteArrayList commands() {
-        QByteArrayList names;
-        for (int r = 0; r < list().size(); ++r)
-            names << list().entry(r).command;
-        return names;
-    }
-    QString label() { return w->findChild<QLabel *>(u"Label1"_s)->text(); }
-    QString path(const QString &name) { return folder() + name; }
     // A list file of these entries, opened with Ctrl+O.
     void open(const QString &name, const QByteArray &content) {
         writeBytes(path(name), content);
@@ -186,16 +172,7 @@ struct Editor : Fixture {
             content += entryLines(n);
         open(u"list.txt"_s, content);
     }
-    void select(int row) { clickRow(lsv1, row); }
-    QList<int> selectedRows() { return selectedRowsOf(lsv1); }
-    OpenedMenu pop4(const QString &item) {
-        const QList<int> rows = selectedRows();
-        return chooseFromMenu(lsv1, rows.isEmpty() ? -1 : rows.first(), item);
-    }
     void addBill() { chooseFromMenu(w->findChild<DataListView *>(u"ListBox1"_s), 1, u"N15"_s); }
-    void tick(int n) {
-        QTest::mouseClick(w->findChild<QCheckBox *>(u"CheckBox%1"_s.arg(n)), Qt::LeftButton);
-    }
     // Keys as the user types them: into the window once it is active again
     // (a closed pop-up hands activation back through the window system), or
     // into `to` once it has the focus.
