@@ -25,7 +25,9 @@ constexpr int kSettleMs = 50;
 } // namespace
 
 PatrolMarks::PatrolMarks(PatrolListModel *model, QObject *parent)
-    : QObject(parent), model_(model), slice_(new QTimer(this)), settle_(new QTimer(this)) {
+    : QObject(parent), model_(model), book_(std::make_shared<autopilot::ProblemBook>()),
+      slice_(new QTimer(this)), settle_(new QTimer(this)) {
+    model_->setMarkWords([book = book_](int mark) { return book->text(mark); });
     slice_->setSingleShot(true);
     slice_->setInterval(0);
     connect(slice_, &QTimer::timeout, this, &PatrolMarks::checkSlice);
@@ -81,8 +83,7 @@ PatrolMarks::PatrolMarks(PatrolListModel *model, QObject *parent)
 PatrolMarks::~PatrolMarks() = default;
 
 void PatrolMarks::setFolders(const SettingsFolders &folders) {
-    checker_ = std::make_unique<autopilot::EntryChecker>(folders);
-    checked_.clear();
+    checker_ = std::make_unique<autopilot::EntryChecker>(folders, book_);
     // The folders watched so far may mean nothing now.
     delete watcher_;
     watcher_ = new QFileSystemWatcher(this);
@@ -112,15 +113,10 @@ void PatrolMarks::setPending(int row) {
 
 void PatrolMarks::checkRow(int row) {
     Row &r = rows_[row];
-    const PatrolEntry &entry = model_->entry(row);
-    auto found = checked_.constFind(entry);
-    if (found == checked_.constEnd()) {
-        Checked fresh;
-        fresh.mark = checker_->problems(entry, &fresh.consulted).join(u'\n');
-        found = checked_.insert(entry, std::move(fresh));
-    }
-    r.consulted = found->consulted;
-    if (model_->storeMark(row, found->mark)) {
+    const autopilot::Findings found = checker_->check(model_->entry(row));
+    r.consulted = found.consulted;
+    r.consultedCount = quint8(found.consultedCount);
+    if (model_->storeMark(row, found.mark)) {
         changedFirst_ = qMin(changedFirst_, row);
         changedLast_ = qMax(changedLast_, row);
     }
@@ -161,18 +157,17 @@ void PatrolMarks::checkSlice() {
         slice_->start();
         return;
     }
-    checked_.clear(); // it served the burst; the list alone keeps the entries
     watchNewFolders();
     emit settled();
 }
 
 void PatrolMarks::recheckConsulting(const QList<int> &changed) {
     if (!changed.isEmpty()) {
-        checked_.clear(); // what was found rested on the files as they were
         const QSet<int> paths(changed.cbegin(), changed.cend());
         for (int row = 0; row < rows_.size(); ++row) {
-            for (int id : rows_.at(row).consulted) {
-                if (paths.contains(id)) {
+            const Row &r = rows_.at(row);
+            for (int i = 0; i < r.consultedCount; ++i) {
+                if (paths.contains(r.consulted[i])) {
                     setPending(row);
                     break;
                 }
@@ -226,7 +221,7 @@ int PatrolMarks::nextMarked(int from, int step) const {
     const int start = from >= 0 ? from : (step > 0 ? -1 : n);
     for (int k = 1; k <= n; ++k) {
         const int row = ((start + step * k) % n + n) % n;
-        if (!model_->mark(row).isEmpty())
+        if (model_->mark(row) != 0)
             return row;
     }
     return -1;

@@ -1,9 +1,8 @@
 #pragma once
 #include "store/settingsfile.h"
 
-#include "patrol/patrolentry.h"
+#include "rules/entrycheck.h"
 
-#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -20,7 +19,8 @@ namespace kirano {
 class PatrolListModel;
 namespace autopilot {
 class EntryChecker;
-}
+class ProblemBook;
+} // namespace autopilot
 
 // Keeps every row's mark of the patrol list (the problems the night's run
 // would meet, by the same rules as the autopilot's check) up to date: a row
@@ -52,14 +52,10 @@ class PatrolMarks : public QObject {
     void settled();
 
   private:
-    // What an entry's check found, for every row holding the same six
-    // fields: a list names the same command for many days and forums.
-    struct Checked {
-        QString mark;
-        QList<int> consulted;
-    };
     struct Row {
-        QList<int> consulted; // what its mark rests on
+        // What its mark rests on: the ids of the checker's paths.
+        std::array<int, autopilot::Findings::kMaxConsulted> consulted{};
+        quint8 consultedCount = 0;
         bool pending = true;
     };
     void checkRow(int row);
@@ -76,9 +72,8 @@ class PatrolMarks : public QObject {
     PatrolListModel *model_;
     std::unique_ptr<autopilot::EntryChecker> checker_;
     QList<Row> rows_; // parallel to the model's rows
-    // While rows wait: emptied when all are checked, or a file or the
-    // folders change.
-    QHash<PatrolEntry, Checked> checked_;
+    // The words of the marks, kept across checkers.
+    std::shared_ptr<autopilot::ProblemBook> book_;
     int pending_ = 0;
     int cursor_ = 0; // no pending row before it
     int changedFirst_ = std::numeric_limits<int>::max();

@@ -19,11 +19,11 @@ QVariant PatrolListModel::data(const QModelIndex &index, int role) const {
     if (!index.isValid() || index.row() >= size())
         return QVariant();
     if (role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole) {
-        const QString &problems = marks_.at(index.row());
+        const QString problems = markText(index.row());
         return problems.isEmpty() ? QVariant() : QVariant(problems);
     }
     if (role == MarkRole)
-        return index.column() == First && !marks_.at(index.row()).isEmpty();
+        return index.column() == First && marks_.at(index.row()) != 0;
     if (role != Qt::DisplayRole)
         return QVariant();
     const PatrolEntry &entry = entries_.at(index.row());
@@ -62,21 +62,21 @@ QVariant PatrolListModel::headerData(int section, Qt::Orientation orientation, i
 void PatrolListModel::insertEntry(int position, PatrolEntry entry) {
     beginInsertRows(QModelIndex(), position, position);
     entries_.insert(position, std::move(entry));
-    marks_.insert(position, QString());
+    marks_.insert(position, 0);
     endInsertRows();
 }
 
 void PatrolListModel::setEntries(QList<PatrolEntry> entries) {
     beginResetModel();
     entries_ = std::move(entries);
-    marks_ = QList<QString>(entries_.size());
+    marks_ = QList<int>(entries_.size());
     endResetModel();
 }
 
 void PatrolListModel::swapEntries(QList<PatrolEntry> &entries) {
     beginResetModel();
     entries_.swap(entries);
-    marks_ = QList<QString>(entries_.size());
+    marks_ = QList<int>(entries_.size());
     endResetModel();
 }
 
@@ -105,10 +105,15 @@ void PatrolListModel::setDays(int row, const QByteArray &days) {
     emit dataChanged(cell, cell);
 }
 
-bool PatrolListModel::storeMark(int row, const QString &problems) {
-    if (marks_.at(row) == problems)
+QString PatrolListModel::markText(int row) const {
+    const int mark = marks_.at(row);
+    return mark != 0 && markWords_ ? markWords_(mark) : QString();
+}
+
+bool PatrolListModel::storeMark(int row, int mark) {
+    if (marks_.at(row) == mark)
         return false;
-    marks_[row] = problems;
+    marks_[row] = mark;
     return true;
 }
 

@@ -3,6 +3,7 @@
 
 #include <QAbstractTableModel>
 #include <QList>
+#include <functional>
 
 namespace kirano {
 
@@ -11,9 +12,10 @@ namespace kirano {
 // entry's display row, derived from fields that never change once the entry
 // is in the list, so they are worked out only for the rows on screen.
 // Every entry given to the model must have a display row.
-// A row may carry a mark: the problems the night's run would meet with its
-// entry, one per line, shown as its tooltip and accessible description; the
-// mark follows its row and is dropped with it.
+// A row may carry a mark: a number standing for the problems the night's run
+// would meet with its entry, whose words (one problem per line) are asked of
+// whoever stored it only when shown, as its tooltip and accessible
+// description; the mark follows its row and is dropped with it.
 class PatrolListModel : public QAbstractTableModel {
     Q_OBJECT
   public:
@@ -49,11 +51,15 @@ class PatrolListModel : public QAbstractTableModel {
     void moveUp(int row) { moveEntry(row, row - 1); }
     void setDays(int row, const QByteArray &days);
 
+    // 0 for a row without problems.
+    int mark(int row) const { return marks_.at(row); }
     // The row's problems, one per line; empty for a row without any.
-    const QString &mark(int row) const { return marks_.at(row); }
-    // Keeps the row's problems and says whether they changed; views hear of
-    // it from marksChanged(), once for a whole slice of rows checked.
-    bool storeMark(int row, const QString &problems);
+    QString markText(int row) const;
+    // What the marks stored stand for.
+    void setMarkWords(std::function<QString(int mark)> words) { markWords_ = std::move(words); }
+    // Keeps the row's mark and says whether it changed; views hear of it
+    // from marksChanged(), once for a whole slice of rows checked.
+    bool storeMark(int row, int mark);
     void marksChanged(int first, int last);
 
     // Dragging a row within a view: rows are dragged, and dropped only
@@ -75,7 +81,8 @@ class PatrolListModel : public QAbstractTableModel {
     QByteArray listMark() const;
 
     QList<PatrolEntry> entries_;
-    QList<QString> marks_; // parallel to entries_
+    QList<int> marks_; // parallel to entries_
+    std::function<QString(int mark)> markWords_;
 };
 
 } // namespace kirano

@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QSet>
 #include <optional>
+#include <vector>
 
 #ifdef Q_OS_LINUX
 #include <sys/stat.h>
@@ -65,107 +66,313 @@ Fingerprint fingerprintOf(const QString &native) {
     return f;
 }
 
+// A missing file or folder appears in the nearest folder that is there.
+QString nearestFolder(QString folder) {
+    while (!QFileInfo(folder).isDir() && !QDir(folder).isRoot()) {
+        const QString up = QFileInfo(folder).absolutePath();
+        if (up == folder)
+            break;
+        folder = up;
+    }
+    return QDir::cleanPath(folder);
+}
+
+// A folder that paths consulted lie in: a list names thousands of files in a
+// handful of folders, and a file in a folder that is not there is not there
+// either, without asking the file system.
+struct Folder {
+    QString path;    // absolute
+    QString nearest; // the folder, or its nearest ancestor that is there: what is watched
+    bool there = false;
+
+    void look() {
+        nearest = nearestFolder(path);
+        there = nearest == QDir::cleanPath(path);
+    }
+};
+
 // A path as the checks saw it.
 struct Known {
-    QString native;
-    QString watchFolder;
-    QString watchFile; // the file itself, while it is there
+    QByteArray bytes; // as entries name it; empty for a log's folder
+    QString native;   // made when first needed
+    int folder = -1;  // the folder it lies in
     Fingerprint print;
     bool writable = false; // of a folder
+    QString watchFile;     // the file itself, while it is there
     // A captured list's numbers, read once per change of the file.
     bool loaded = false;
     int width = 0;
     std::optional<QSet<qint32>> numbers;
-
-    // Its problem texts, made once: thousands of entries name one folder, and
-    // a missing file stays missing until the watcher says otherwise.
-    QString missingText;
-    QString folderWhat, folderText;
+    // Its problems, once found: a missing file to send, an unwritable log
+    // or download folder.
+    int missing = -1;
+    std::array<int, 2> unwritable{-1, -1};
 
     bool isFile() const { return print.exists && !print.isDir; }
     bool isWritableFolder() const { return print.isDir && writable; }
+};
 
-    // `nearest` remembers, for each folder asked about, the nearest folder
-    // at or above it that is there: a list names thousands of files in a
-    // handful of folders, and a file in a folder that is not there is not
-    // there either, without asking the file system.
-    void look(QHash<QString, QString> &nearest) {
-        const QFileInfo at(native);
-        const QString folder = at.absolutePath();
-        auto found = nearest.constFind(folder);
-        if (found == nearest.constEnd())
-            found = nearest.insert(folder, nearestFolder(folder));
-        watchFolder = *found;
-        const bool folderThere = watchFolder == QDir::cleanPath(folder);
-        print = folderThere ? fingerprintOf(native) : Fingerprint();
-        writable = print.isDir && QFileInfo(native).isWritable();
-        watchFile = isFile() ? QDir::cleanPath(at.absoluteFilePath()) : QString();
+enum FolderUse { LogFolder, DownloadFolder };
+
+ProblemBook::Problem problemOf(ProblemBook::Kind kind, QByteArray bytes, QByteArray where = {},
+                               qint32 number = 0) {
+    return {kind, std::move(bytes), std::move(where), number, QString()};
+}
+
+// The problems of one entry and the paths they rest on, as they are found.
+struct Collected {
+    std::array<int, ProblemBook::kMaxProblems> problems{};
+    int problemCount = 0;
+    Findings found;
+
+    void problem(int id) {
+        Q_ASSERT(problemCount < ProblemBook::kMaxProblems);
+        if (id >= 0 && problemCount < ProblemBook::kMaxProblems)
+            problems[problemCount++] = id;
     }
-
-    // A missing file or folder appears in the nearest folder that is there.
-    static QString nearestFolder(QString folder) {
-        while (!QFileInfo(folder).isDir() && !QDir(folder).isRoot()) {
-            const QString up = QFileInfo(folder).absolutePath();
-            if (up == folder)
-                break;
-            folder = up;
-        }
-        return QDir::cleanPath(folder);
+    void consult(int id) {
+        Q_ASSERT(found.consultedCount < Findings::kMaxConsulted);
+        if (id >= 0 && found.consultedCount < Findings::kMaxConsulted)
+            found.consulted[found.consultedCount++] = id;
     }
 };
 
 } // namespace
 
+size_t qHash(const ProblemBook::Problem &p, size_t seed) {
+    return qHashMulti(seed, int(p.kind), p.bytes, p.where, p.number,
+                      p.kind == ProblemBook::Kind::Words ? p.words : QString());
+}
+
+int ProblemBook::add(Problem problem) {
+    const auto found = ids_.constFind(problem);
+    if (found != ids_.constEnd())
+        return *found;
+    const int id = int(problems_.size());
+    ids_.insert(problem, id);
+    problems_.append(std::move(problem));
+    return id;
+}
+
+// A single problem is its own mark (odd); two or more make a set (even).
+int ProblemBook::markOf(const int *problems, int count) {
+    if (count == 0)
+        return 0;
+    if (count == 1)
+        return 2 * problems[0] + 1;
+    Set set;
+    set.ids.fill(-1);
+    std::copy(problems, problems + qMin(count, kMaxProblems), set.ids.begin());
+    auto found = setIds_.constFind(set);
+    if (found == setIds_.constEnd()) {
+        found = setIds_.insert(set, int(sets_.size()));
+        sets_.append(set);
+    }
+    return 2 * *found + 2;
+}
+
+QStringList ProblemBook::words(int mark) {
+    if (mark <= 0)
+        return {};
+    if (mark % 2 == 1)
+        return {wordsOf((mark - 1) / 2)};
+    QStringList lines;
+    for (int id : sets_.at((mark - 2) / 2).ids) {
+        if (id >= 0)
+            lines << wordsOf(id);
+    }
+    return lines;
+}
+
+const QString &ProblemBook::wordsOf(int id) {
+    Problem &p = problems_[id];
+    if (!p.words.isEmpty())
+        return p.words;
+    switch (p.kind) {
+    case Kind::Words:
+        break;
+    case Kind::UnlistedForum:
+        p.words = QStringLiteral(u"フォーラム「%1」が %2 にありません")
+                      .arg(text::decode(p.bytes), shownName(p.where));
+        break;
+    case Kind::UnlistedRoom:
+        p.words = QStringLiteral(u"%1番会議室が %2 の会議室リストにありません")
+                      .arg(p.number)
+                      .arg(text::decode(p.bytes));
+        break;
+    case Kind::UnlistedLibrary:
+        p.words = QStringLiteral(u"%1番ライブラリィが %2 のライブラリィリストにありません")
+                      .arg(p.number)
+                      .arg(text::decode(p.bytes));
+        break;
+    case Kind::UnlistedDownload:
+        p.words = QStringLiteral(u"ダウンロード番号 %1 が %2 にありません")
+                      .arg(p.number)
+                      .arg(shownName(p.where));
+        break;
+    case Kind::MissingFile:
+        p.words = QStringLiteral(u"送るファイル「%1」がありません").arg(text::decode(p.bytes));
+        break;
+    }
+    return p.words;
+}
+
 struct EntryChecker::State {
-    explicit State(const SettingsFolders &f) : folders(f), data(f.dataFolder()) {}
+    State(const SettingsFolders &f, std::shared_ptr<ProblemBook> b)
+        : folders(f), data(f.dataFolder()),
+          book(b ? std::move(b) : std::make_shared<ProblemBook>()) {}
 
     const SettingsFolders folders;
     const DataFolder data;
+    const std::shared_ptr<ProblemBook> book;
+
+    QList<Folder> folderList;
+    QHash<QString, int> folderIds;        // by the absolute path
+    QHash<QByteArray, int> folderOfBytes; // by the bytes before a plain name
+    QByteArray lastFolderBytes;           // the folder of the path before, most often
+    int lastFolder = -1;
+
     QList<Known> known;
     QHash<QByteArray, int> files;      // by the path's bytes
     QHash<QByteArray, int> logFolders; // by the bytes before the log's name
+    QByteArray lastLogBytes;
+    int lastLog = -1;
+
     int forumListId = -1;
     int patioListId = -1;
     std::optional<QSet<QByteArray>> forums;
+    int forumListReadings = 0;
+    // What each forum named was found to be: its lists' ids, and whether the
+    // forum list as last read holds it.
+    struct Forum {
+        int judgedAt = -1; // forumListReadings when judged
+        int unlisted = -1; // the problem, or -1 while the list holds it
+        int rooms = -1, libraries = -1;
+        QHash<qint32, int> libraryFiles;
+    };
+    QHash<QByteArray, Forum> forumInfo;
     std::optional<QHash<QByteArray, QByteArray>> patioPasswords;
+
     QHash<QString, qsizetype> nameMaxes;
-    QHash<QString, QString> nearest;           // see Known::look; forgotten on refresh()
-    QHash<QByteArray, QString> unlistedForums; // the text for each forum code
+    // Each download name's verdict and the folder it lands in.
+    struct Name {
+        std::optional<QString> problem;
+        int folder = -1;
+    };
+    QHash<QByteArray, Name> names;
+    QByteArray lastDays; // the days text before, and its problem
+    int lastDaysProblem = -1;
+    bool daysSeen = false;
+    int noticeProblem = -1;
+
     const NameMax nameMax = [this](const QString &folder) {
         auto found = nameMaxes.constFind(folder);
         if (found == nameMaxes.constEnd())
             found = nameMaxes.insert(folder, nameMaxIn(folder));
         return *found;
     };
+    const NameRule nameRule = [this](const QByteArray &name) { return nameOf(name).problem; };
 
-    int add(QHash<QByteArray, int> &index, const QByteArray &key, const QString &native) {
-        Known path;
-        path.native = native;
-        path.look(nearest);
+    const QString &native(Known &path) {
+        if (path.native.isNull())
+            path.native = text::nativePath(path.bytes);
+        return path.native;
+    }
+
+    void look(Known &path) {
+        const bool folderThere = folderList.at(path.folder).there;
+        path.print = folderThere ? fingerprintOf(native(path)) : Fingerprint();
+        path.writable = path.print.isDir && QFileInfo(native(path)).isWritable();
+        path.watchFile =
+            path.isFile() ? QDir::cleanPath(QFileInfo(native(path)).absoluteFilePath()) : QString();
+    }
+
+    int folderAt(const QString &absolute) {
+        auto found = folderIds.constFind(absolute);
+        if (found == folderIds.constEnd()) {
+            Folder folder;
+            folder.path = absolute;
+            folder.look();
+            folderList.append(std::move(folder));
+            found = folderIds.insert(absolute, int(folderList.size() - 1));
+        }
+        return *found;
+    }
+
+    // The folder a file's path names, found by the bytes before its name
+    // when that name is a plain one ("." and ".." move the folder).
+    int folderOfFile(const QByteArray &bytes) {
+        const qsizetype slash = bytes.lastIndexOf('/');
+        const QByteArrayView name = QByteArrayView(bytes).sliced(slash + 1);
+        bool plain = !name.isEmpty() && name != "." && name != "..";
+#ifdef Q_OS_WIN
+        plain = plain && !name.contains('\\') && !name.contains(':');
+#endif
+        if (!plain)
+            return folderAt(QFileInfo(text::nativePath(bytes)).absolutePath());
+        const QByteArrayView before = QByteArrayView(bytes).first(slash + 1);
+        if (lastFolder >= 0 && before == lastFolderBytes)
+            return lastFolder;
+        lastFolderBytes = before.toByteArray();
+        auto found = folderOfBytes.constFind(lastFolderBytes);
+        if (found == folderOfBytes.constEnd())
+            found = folderOfBytes.insert(
+                lastFolderBytes, folderAt(QFileInfo(text::nativePath(bytes)).absolutePath()));
+        lastFolder = *found;
+        return lastFolder;
+    }
+
+    int add(Known path) {
+        look(path);
         known.append(std::move(path));
-        index.insert(key, int(known.size() - 1));
         return int(known.size() - 1);
     }
 
     int file(const QByteArray &bytes) {
         const auto found = files.constFind(bytes);
-        return found != files.constEnd() ? *found : add(files, bytes, text::nativePath(bytes));
+        if (found != files.constEnd())
+            return *found;
+        Known path;
+        path.bytes = bytes;
+        path.folder = folderOfFile(bytes);
+        const int id = add(std::move(path));
+        files.insert(bytes, id);
+        return id;
     }
 
     // The folder a log lands in, as its path names it; every log named with
     // the same bytes before its name shares it.
     int logFolder(const QByteArray &logPath) {
-        const QByteArray before = logPath.left(logPath.size() - text::fileNamePart(logPath).size());
-        const auto found = logFolders.constFind(before);
-        return found != logFolders.constEnd()
-                   ? *found
-                   : add(logFolders, before, QFileInfo(text::nativePath(logPath)).path());
+        const QByteArrayView before(logPath.constData(), text::fileNameStart(logPath));
+        if (lastLog >= 0 && before == lastLogBytes)
+            return lastLog;
+        lastLogBytes = before.toByteArray();
+        auto found = logFolders.constFind(lastLogBytes);
+        if (found == logFolders.constEnd()) {
+            Known path;
+            path.native = QFileInfo(text::nativePath(logPath)).path();
+            path.folder = folderAt(QFileInfo(path.native).absolutePath());
+            found = logFolders.insert(lastLogBytes, add(std::move(path)));
+        }
+        lastLog = *found;
+        return lastLog;
+    }
+
+    const Name &nameOf(const QByteArray &name) {
+        auto found = names.constFind(name);
+        if (found == names.constEnd()) {
+            Name verdict;
+            verdict.problem = downloadNameProblem(folders, name, nameMax);
+            verdict.folder = file(downloadFolder(folders, name));
+            found = names.insert(name, verdict);
+        }
+        return *found;
     }
 
     const QSet<QByteArray> &forumCodes() {
         if (!forums) {
             // Only the codes are kept: a million names are never copied.
-            const ForumList list = readForumList(known[forumListId].native);
+            const ForumList list = readForumList(native(known[forumListId]));
             forums.emplace();
             forums->reserve(list.size());
             for (qsizetype i = 0; i < list.size(); ++i)
@@ -178,7 +385,7 @@ struct EntryChecker::State {
         if (!patioPasswords) {
             patioPasswords.emplace();
             if (const text::Result<QList<PatioRecord>> read =
-                    readPatioList(known[patioListId].native)) {
+                    readPatioList(native(known[patioListId]))) {
                 for (const PatioRecord &patio : *read)
                     patioPasswords->insert(patio.id, patio.password);
             }
@@ -197,7 +404,7 @@ struct EntryChecker::State {
             list.numbers.reset();
             if (list.isFile()) {
                 list.numbers.emplace();
-                for (const QByteArray &row : loadCapturedRows(list.native).rows)
+                for (const QByteArray &row : loadCapturedRows(native(list)).rows)
                     list.numbers->insert(
                         text::leadingNumber(width > 0 ? text::bytesAt(row, 1, width) : row));
             }
@@ -205,131 +412,178 @@ struct EntryChecker::State {
         return !list.numbers || list.numbers->contains(number);
     }
 
-    QStringList forumProblems(Command command, const PatrolEntry &e, QList<int> *consulted) {
-        if (consulted)
-            consulted->append(forumListId);
-        if (!forumCodes().contains(e.param1)) {
-            auto text = unlistedForums.constFind(e.param1);
-            if (text == unlistedForums.constEnd())
-                text = unlistedForums.insert(
-                    e.param1, QStringLiteral(u"フォーラム「%1」が %2 にありません")
-                                  .arg(text::decode(e.param1), shownName(data.forumList())));
-            return {*text};
-        }
-        const qint32 number = roomOrLibraryNumber(e);
-        auto listedIn = [&](const QByteArray &path, int width, qint32 n) {
-            const int id = file(path);
-            if (consulted)
-                consulted->append(id);
-            return listed(id, width, n);
-        };
-        if (paramWith(command, Param::RoomNumber) && !listedIn(data.rooms(e.param1), 2, number))
-            return {QStringLiteral(u"%1番会議室が %2 の会議室リストにありません")
-                        .arg(number)
-                        .arg(text::decode(e.param1))};
-        if (paramWith(command, Param::LibraryNumber) &&
-            !listedIn(data.libraries(e.param1), 4, number))
-            return {QStringLiteral(u"%1番ライブラリィが %2 のライブラリィリストにありません")
-                        .arg(number)
-                        .arg(text::decode(e.param1))};
-        if (const int download = paramWith(command, Param::DownloadNumber)) {
-            const QByteArray list = data.libraryFiles(e.param1, number);
-            const qint32 fileNumber = text::strictInteger(e.field(download)).value_or(0);
-            if (!listedIn(list, 0, fileNumber))
-                return {QStringLiteral(u"ダウンロード番号 %1 が %2 にありません")
-                            .arg(fileNumber)
-                            .arg(shownName(list))};
-        }
-        return {};
+    // Whether the list at `id` holds the number, the list consulted.
+    bool listedIn(int id, int width, qint32 number, Collected &c) {
+        c.consult(id);
+        return listed(id, width, number);
     }
 
-    QStringList patioProblems(const PatrolEntry &e, QList<int> *consulted) {
-        if (consulted)
-            consulted->append(patioListId);
+    void forumProblems(Command command, const PatrolEntry &e, Collected &c) {
+        c.consult(forumListId);
+        Forum &forum = forumInfo[e.param1];
+        if (forum.judgedAt != forumListReadings) {
+            forum.judgedAt = forumListReadings;
+            forum.unlisted = forumCodes().contains(e.param1)
+                                 ? -1
+                                 : book->add(problemOf(ProblemBook::Kind::UnlistedForum, e.param1,
+                                                       data.forumList()));
+        }
+        if (forum.unlisted >= 0) {
+            c.problem(forum.unlisted);
+            return;
+        }
+        const qint32 number = roomOrLibraryNumber(e);
+        if (paramWith(command, Param::RoomNumber)) {
+            if (forum.rooms < 0)
+                forum.rooms = file(data.rooms(e.param1));
+            if (!listedIn(forum.rooms, 2, number, c)) {
+                c.problem(
+                    book->add(problemOf(ProblemBook::Kind::UnlistedRoom, e.param1, {}, number)));
+                return;
+            }
+        }
+        if (paramWith(command, Param::LibraryNumber)) {
+            if (forum.libraries < 0)
+                forum.libraries = file(data.libraries(e.param1));
+            if (!listedIn(forum.libraries, 4, number, c)) {
+                c.problem(
+                    book->add(problemOf(ProblemBook::Kind::UnlistedLibrary, e.param1, {}, number)));
+                return;
+            }
+        }
+        if (const int download = paramWith(command, Param::DownloadNumber)) {
+            int list = forum.libraryFiles.value(number, -1);
+            if (list < 0) {
+                list = file(data.libraryFiles(e.param1, number));
+                forum.libraryFiles.insert(number, list);
+            }
+            const qint32 fileNumber = text::strictInteger(e.field(download)).value_or(0);
+            if (!listedIn(list, 0, fileNumber, c))
+                c.problem(book->add(problemOf(ProblemBook::Kind::UnlistedDownload, {},
+                                              known[list].bytes, fileNumber)));
+        }
+    }
+
+    void patioProblems(const PatrolEntry &e, Collected &c) {
+        c.consult(patioListId);
         const QHash<QByteArray, QByteArray> &known = patios();
         const auto found = known.constFind(e.param1);
         if (found == known.constEnd())
-            return {QStringLiteral(u"パティオＩＤ「%1」が %2 にありません")
-                        .arg(text::decode(e.param1), shownName(data.patioList()))};
-        if (*found != e.param2)
-            return {QStringLiteral(u"パティオＩＤ「%1」のパスワードが %2 と違います")
-                        .arg(text::decode(e.param1), shownName(data.patioList()))};
-        return {};
+            c.problem(book->add(
+                ProblemBook::words(QStringLiteral(u"パティオＩＤ「%1」が %2 にありません")
+                                       .arg(text::decode(e.param1), shownName(data.patioList())))));
+        else if (*found != e.param2)
+            c.problem(book->add(
+                ProblemBook::words(QStringLiteral(u"パティオＩＤ「%1」のパスワードが %2 と違います")
+                                       .arg(text::decode(e.param1), shownName(data.patioList())))));
     }
 
-    QString folderProblem(int id, const QString &what) {
+    void missingFile(int id, Collected &c) {
+        Known &file = known[id];
+        if (file.isFile())
+            return;
+        if (file.missing < 0)
+            file.missing = book->add(problemOf(ProblemBook::Kind::MissingFile, file.bytes));
+        c.problem(file.missing);
+    }
+
+    void folderProblem(int id, FolderUse use, Collected &c) {
         Known &folder = known[id];
         if (folder.isWritableFolder())
-            return {};
-        if (folder.folderText.isEmpty() || folder.folderWhat != what) {
-            folder.folderWhat = what;
-            folder.folderText =
-                QStringLiteral(u"%1のフォルダ「%2」に書き込めません").arg(what, folder.native);
+            return;
+        int &problem = folder.unwritable[use];
+        if (problem < 0) {
+            const QString what =
+                use == LogFolder ? QStringLiteral(u"ログ") : QStringLiteral(u"ダウンロード");
+            problem = book->add(ProblemBook::words(
+                QStringLiteral(u"%1のフォルダ「%2」に書き込めません").arg(what, native(folder))));
         }
-        return folder.folderText;
+        c.problem(problem);
+    }
+
+    // A list holds a handful of days texts, most often the same one row
+    // after row.
+    int daysProblemOf(const QByteArray &days) {
+        if (!daysSeen || days != lastDays) {
+            daysSeen = true;
+            lastDays = days;
+            const std::optional<QString> problem = daysProblem(days);
+            lastDaysProblem = problem ? book->add(ProblemBook::words(*problem)) : -1;
+        }
+        return lastDaysProblem;
     }
 };
 
-EntryChecker::EntryChecker(const SettingsFolders &folders) : d(new State(folders)) {
+EntryChecker::EntryChecker(const SettingsFolders &folders, std::shared_ptr<ProblemBook> book)
+    : d(new State(folders, std::move(book))) {
     d->forumListId = d->file(d->data.forumList());
     d->patioListId = d->file(d->data.patioList());
 }
 
 EntryChecker::~EntryChecker() = default;
 
-QStringList EntryChecker::problems(const PatrolEntry &e, QList<int> *consulted) {
-    QStringList found = fieldProblems(e, d->folders, d->nameMax);
+ProblemBook &EntryChecker::book() {
+    return *d->book;
+}
+
+Findings EntryChecker::check(const PatrolEntry &e) {
+    Collected c;
     const std::optional<Command> command = commandOf(e.command);
     // The download name's rule asks its folder's file system.
     const int name = command ? paramWith(*command, Param::DownloadName) : 0;
-    const int downloadFolder =
-        name ? d->file(autopilot::downloadFolder(d->folders, e.field(name))) : -1;
-    if (consulted && downloadFolder >= 0)
-        consulted->append(downloadFolder);
-    if (command && found.isEmpty()) {
+    const int downloadFolder = name ? d->nameOf(e.field(name)).folder : -1;
+    c.consult(downloadFolder);
+    const QStringList fields = fieldProblems(e, d->folders, d->nameRule);
+    for (const QString &problem : fields)
+        c.problem(d->book->add(ProblemBook::words(problem)));
+    if (command && fields.isEmpty()) {
         const CommandInfo &info = commandInfo(*command);
         if (info.target == Target::Forum)
-            found << d->forumProblems(*command, e, consulted);
+            d->forumProblems(*command, e, c);
         if (info.target == Target::Patio)
-            found << d->patioProblems(e, consulted);
+            d->patioProblems(e, c);
         if (const int send = paramWith(*command, Param::SendFile)) {
             const int id = d->file(e.field(send));
-            if (consulted)
-                consulted->append(id);
-            Known &file = d->known[id];
-            if (!file.isFile()) {
-                if (file.missingText.isEmpty())
-                    file.missingText = QStringLiteral(u"送るファイル「%1」がありません")
-                                           .arg(text::decode(e.field(send)));
-                found << file.missingText;
-            }
+            c.consult(id);
+            d->missingFile(id, c);
         }
         if (const int log = paramWith(*command, Param::LogFile)) {
             const int id = d->logFolder(e.field(log));
-            if (consulted)
-                consulted->append(id);
-            found << d->folderProblem(id, QStringLiteral(u"ログ"));
+            c.consult(id);
+            d->folderProblem(id, LogFolder, c);
         }
         if (downloadFolder >= 0)
-            found << d->folderProblem(downloadFolder, QStringLiteral(u"ダウンロード"));
+            d->folderProblem(downloadFolder, DownloadFolder, c);
         if (*command == Command::New) {
             const int id = d->file(d->data.noticeSelection());
-            if (consulted)
-                consulted->append(id);
-            if (!d->known[id].isFile())
-                found << noNoticeSelection(d->folders);
+            c.consult(id);
+            if (!d->known[id].isFile()) {
+                if (d->noticeProblem < 0)
+                    d->noticeProblem =
+                        d->book->add(ProblemBook::words(noNoticeSelection(d->folders)));
+                c.problem(d->noticeProblem);
+            }
         }
     }
-    if (std::optional<QString> days = daysProblem(e.days))
-        found << *days;
-    found.removeAll(QString());
-    return found;
+    c.problem(d->daysProblemOf(e.days));
+    c.found.mark = d->book->markOf(c.problems.data(), c.problemCount);
+    return c.found;
+}
+
+QStringList EntryChecker::problems(const PatrolEntry &e, QList<int> *consulted) {
+    const Findings found = check(e);
+    if (consulted) {
+        for (int i = 0; i < found.consultedCount; ++i)
+            consulted->append(found.consulted[i]);
+    }
+    return d->book->words(found.mark);
 }
 
 QStringList EntryChecker::watchPaths() const {
     QSet<QString> paths;
+    for (const Folder &folder : d->folderList)
+        paths.insert(folder.nearest);
     for (const Known &path : d->known) {
-        paths.insert(path.watchFolder);
         if (!path.watchFile.isEmpty())
             paths.insert(path.watchFile);
     }
@@ -342,27 +596,41 @@ qsizetype EntryChecker::pathCount() const {
 
 QList<int> EntryChecker::refresh(const QString &watched) {
     const QString cleaned = watched.isEmpty() ? QString() : QDir::cleanPath(watched);
-    d->nearest.clear(); // a folder may have come or gone
+    // The folders first: one that came or went decides whether its files
+    // can be there.
+    std::vector<bool> lookedAgain(d->folderList.size());
+    for (qsizetype f = 0; f < d->folderList.size(); ++f) {
+        Folder &folder = d->folderList[f];
+        if (!cleaned.isEmpty() && folder.nearest != cleaned)
+            continue;
+        folder.look();
+        lookedAgain[f] = true;
+    }
     QList<int> changed;
     for (int id = 0; id < d->known.size(); ++id) {
         Known &path = d->known[id];
-        if (!cleaned.isEmpty() && path.watchFolder != cleaned && path.watchFile != cleaned)
+        if (!lookedAgain[path.folder] && path.watchFile != cleaned)
             continue;
         const Fingerprint before = path.print;
         const bool writable = path.writable;
-        path.look(d->nearest);
+        d->look(path);
         if (path.print == before && path.writable == writable)
             continue;
         changed.append(id);
         path.loaded = false;
         path.numbers.reset();
-        if (id == d->forumListId)
+        if (id == d->forumListId) {
             d->forums.reset();
+            ++d->forumListReadings;
+        }
         if (id == d->patioListId)
             d->patioPasswords.reset();
     }
-    if (!changed.isEmpty())
-        d->nameMaxes.clear(); // a folder may now lie on another file system
+    if (!changed.isEmpty()) {
+        // A folder may now lie on another file system.
+        d->nameMaxes.clear();
+        d->names.clear();
+    }
     return changed;
 }
 

@@ -184,7 +184,7 @@ qint32 roomOrLibraryNumber(const PatrolEntry &entry) {
 }
 
 QStringList fieldProblems(const PatrolEntry &e, const SettingsFolders &folders,
-                          const NameMax &nameMax) {
+                          const NameRule &nameRule) {
     const std::optional<Command> command = commandOf(e.command);
     if (!command)
         return {QStringLiteral(u"命令「%1」はありません").arg(shown(e.command))};
@@ -212,7 +212,8 @@ QStringList fieldProblems(const PatrolEntry &e, const SettingsFolders &folders,
                                 .arg(shown(value));
             break;
         case Param::DownloadName:
-            if (std::optional<QString> name = downloadNameProblem(folders, value, nameMax))
+            if (std::optional<QString> name =
+                    nameRule ? nameRule(value) : downloadNameProblem(folders, value))
                 problems << *name;
             break;
         case Param::UnreadCount:
@@ -266,9 +267,9 @@ std::optional<QDate> parseSinceDate(const QByteArray &text) {
     if (text.size() != 6 ||
         !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return std::nullopt;
-    const int yy = text.left(2).toInt();
-    const QDate date(yy >= 70 ? 1900 + yy : 2000 + yy, text.mid(2, 2).toInt(),
-                     text.mid(4, 2).toInt());
+    const auto twoDigits = [&](int at) { return (text[at] - '0') * 10 + (text[at + 1] - '0'); };
+    const int yy = twoDigits(0);
+    const QDate date(yy >= 70 ? 1900 + yy : 2000 + yy, twoDigits(2), twoDigits(4));
     if (!date.isValid())
         return std::nullopt;
     return date;

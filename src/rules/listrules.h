@@ -83,8 +83,11 @@ bool isWritableFolder(const QString &folder);
 // date or category that is no number or out of range, an empty subject, a
 // download name that is no plain file name. Empty when nothing is. The days
 // are checked apart (daysProblem).
+// `nameRule` answers downloadNameProblem() for a name, when the caller
+// remembers its answers.
+using NameRule = std::function<std::optional<QString>(const QByteArray &name)>;
 QStringList fieldProblems(const PatrolEntry &entry, const SettingsFolders &folders,
-                          const NameMax &nameMax = {});
+                          const NameRule &nameRule = {});
 
 // The room or library number of an entry whose fields passed: `param2` read
 // once, by the whole-integer rule, as every file name built from it is.

@@ -95,7 +95,7 @@ QByteArray fill2d(qint32 value) {
     return digits;
 }
 
-QByteArray fileNamePart(const QByteArray &path) {
+qsizetype fileNameStart(QByteArrayView path) {
     qsizetype start = 0;
     for (qsizetype i = 0; i < path.size(); ++i) {
         uchar b = static_cast<uchar>(path[i]);
@@ -106,6 +106,11 @@ QByteArray fileNamePart(const QByteArray &path) {
         if (b == '\\' || b == ':' || b == '/')
             start = i + 1;
     }
+    return start;
+}
+
+QByteArray fileNamePart(const QByteArray &path) {
+    const qsizetype start = fileNameStart(path);
     return start == 0 ? path : path.mid(start); // a whole name is shared, not copied
 }
 

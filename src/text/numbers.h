@@ -29,6 +29,8 @@ inline QByteArray decimal(qint32 value) {
 // The file-name part of a path: what follows the last '\', ':' (and on this
 // platform '/'), never splitting a double-byte character.
 QByteArray fileNamePart(const QByteArray &path);
+// Where that part starts.
+qsizetype fileNameStart(QByteArrayView path);
 
 // True when the first 10 bytes of a captured file's line are "データ取得".
 bool isDateLine(QByteArrayView line);
