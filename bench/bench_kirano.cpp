@@ -15,6 +15,7 @@
 #include "browser/datalistview.h"
 #include "dialogs/chooserdialog.h"
 #include "patrol/patrollistmodel.h"
+#include "rules/entrycheck.h"
 #include "rules/patrolcheck.h"
 #include "store/datafolder.h"
 #include "store/prompts.h"
@@ -180,6 +181,34 @@ void benchOpenWithMarks(MainWindow &window, int entries, double floor, const QSt
     report(qPrintable(name + QStringLiteral(", marks")), entries, openMarked);
     std::printf("%-28s %8d %10.2f x without\n", "open with / without marks", entries,
                 openMarked / open);
+    std::fflush(stdout);
+}
+
+// The checks alone that the marks of the generated list take, a fresh
+// checker each run filling the same book, as the window's do: what opening
+// with marks adds to opening, per row.
+void benchCheckRows(int entries) {
+    QTemporaryDir dir;
+    QByteArray bytes;
+    for (const QByteArray &line : patrolLines(entries))
+        bytes += line + "\r\n";
+    QList<PatrolEntry> all = openablePatrolList(bytes).value_or(QList<PatrolEntry>());
+    QList<PatrolEntry> list; for (int i = 0; i < all.size(); ++i) if (!qEnvironmentVariableIsSet("KIND") || i % 4 == qEnvironmentVariableIntValue("KIND")) list << all[i];
+    const SettingsFolders folders = SettingsFolders::allSetTo(QFile::encodeName(dir.path() + u'/'));
+    const auto book = std::make_shared<autopilot::ProblemBook>();
+    std::unique_ptr<autopilot::EntryChecker> checker;
+    int marked = 0;
+    const double ms = medianMs(
+        qEnvironmentVariableIsSet("RUNS") ? qEnvironmentVariableIntValue("RUNS") : 5,
+        [&] {
+            marked = 0;
+            for (const PatrolEntry &entry : list)
+                marked += checker->check(entry).mark != 0 ? 1 : 0;
+        },
+        [&] { checker = std::make_unique<autopilot::EntryChecker>(folders, book); });
+    report("check rows", entries, ms);
+    std::printf("%-28s %8d %10.0f ns a row, %d marked\n", "check rows", entries,
+                ms * 1e6 / qMax(1, entries), marked);
     std::fflush(stdout);
 }
 
@@ -606,6 +635,10 @@ int main(int argc, char **argv) {
         benchDemoList(arguments[1].toInt());
         return 0;
     }
+    if (arguments.size() == 2 && arguments[0] == u"checkrows") {
+        benchCheckRows(arguments[1].toInt());
+        return 0;
+    }
     if (arguments.size() == 1 && arguments[0] == u"hugeline") {
         benchHugeLine(10);
         return 0;
@@ -620,6 +653,7 @@ int main(int argc, char **argv) {
     }
     for (int entries : {10000, 100000})
         benchPatrolList(entries);
+    benchCheckRows(100000);
     benchDemoList(100000);
     benchForums();
     benchAutopilot();

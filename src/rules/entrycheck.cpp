@@ -112,6 +112,16 @@ struct Known {
     bool isWritableFolder() const { return print.isDir && writable; }
 };
 
+} // namespace
+} // namespace kirano::autopilot
+
+// Lists of them grow by moving bytes, not elements.
+Q_DECLARE_TYPEINFO(kirano::autopilot::Folder, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(kirano::autopilot::Known, Q_RELOCATABLE_TYPE);
+
+namespace kirano::autopilot {
+namespace {
+
 enum FolderUse { LogFolder, DownloadFolder };
 
 ProblemBook::Problem problemOf(ProblemBook::Kind kind, QByteArray bytes, QByteArray where = {},
@@ -145,13 +155,12 @@ size_t qHash(const ProblemBook::Problem &p, size_t seed) {
 }
 
 int ProblemBook::add(Problem problem) {
-    const auto found = ids_.constFind(problem);
-    if (found != ids_.constEnd())
-        return *found;
-    const int id = int(problems_.size());
-    ids_.insert(problem, id);
-    problems_.append(std::move(problem));
-    return id;
+    int &slot = ids_[problem]; // ids one up: 0 for a problem not seen before
+    if (slot == 0) {
+        problems_.append(std::move(problem));
+        slot = int(problems_.size());
+    }
+    return slot - 1;
 }
 
 // A single problem is its own mark (odd); two or more make a set (even).
@@ -163,12 +172,12 @@ int ProblemBook::markOf(const int *problems, int count) {
     Set set;
     set.ids.fill(-1);
     std::copy(problems, problems + qMin(count, kMaxProblems), set.ids.begin());
-    auto found = setIds_.constFind(set);
-    if (found == setIds_.constEnd()) {
-        found = setIds_.insert(set, int(sets_.size()));
+    int &slot = setIds_[set]; // ids one up, as for problems
+    if (slot == 0) {
         sets_.append(set);
+        slot = int(sets_.size());
     }
-    return 2 * *found + 2;
+    return 2 * (slot - 1) + 2;
 }
 
 QStringList ProblemBook::words(int mark) {
@@ -329,15 +338,14 @@ struct EntryChecker::State {
     }
 
     int file(const QByteArray &bytes) {
-        const auto found = files.constFind(bytes);
-        if (found != files.constEnd())
-            return *found;
-        Known path;
-        path.bytes = bytes;
-        path.folder = folderOfFile(bytes);
-        const int id = add(std::move(path));
-        files.insert(bytes, id);
-        return id;
+        int &slot = files[bytes]; // ids one up: 0 for a path not seen before
+        if (slot == 0) {
+            Known path;
+            path.bytes = bytes;
+            path.folder = folderOfFile(bytes);
+            slot = add(std::move(path)) + 1;
+        }
+        return slot - 1;
     }
 
     // The folder a log lands in, as its path names it; every log named with

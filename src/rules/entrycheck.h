@@ -118,3 +118,5 @@ class EntryChecker {
 size_t qHash(const ProblemBook::Problem &problem, size_t seed = 0);
 
 } // namespace kirano::autopilot
+
+Q_DECLARE_TYPEINFO(kirano::autopilot::ProblemBook::Problem, Q_RELOCATABLE_TYPE);
