@@ -185,17 +185,18 @@ void benchOpenWithMarks(MainWindow &window, int entries, double floor, const QSt
 }
 
 // The checks alone that the marks of the generated list take, a fresh
-// checker each run filling the same book, as the window's do: what opening
-// with marks adds to opening, per row.
+// checker each run: what opening with marks adds to opening, per row.
 void benchCheckRows(int entries) {
     QTemporaryDir dir;
     QByteArray bytes;
     for (const QByteArray &line : patrolLines(entries))
         bytes += line + "\r\n";
     QList<PatrolEntry> all = openablePatrolList(bytes).value_or(QList<PatrolEntry>());
-    QList<PatrolEntry> list; for (int i = 0; i < all.size(); ++i) if (!qEnvironmentVariableIsSet("KIND") || i % 4 == qEnvironmentVariableIntValue("KIND")) list << all[i];
+    QList<PatrolEntry> list;
+    for (int i = 0; i < all.size(); ++i)
+        if (!qEnvironmentVariableIsSet("KIND") || i % 4 == qEnvironmentVariableIntValue("KIND"))
+            list << all[i];
     const SettingsFolders folders = SettingsFolders::allSetTo(QFile::encodeName(dir.path() + u'/'));
-    const auto book = std::make_shared<autopilot::ProblemBook>();
     std::unique_ptr<autopilot::EntryChecker> checker;
     int marked = 0;
     const double ms = medianMs(
@@ -203,9 +204,9 @@ void benchCheckRows(int entries) {
         [&] {
             marked = 0;
             for (const PatrolEntry &entry : list)
-                marked += checker->check(entry).mark != 0 ? 1 : 0;
+                marked += checker->check(entry).problems != 0 ? 1 : 0;
         },
-        [&] { checker = std::make_unique<autopilot::EntryChecker>(folders, book); });
+        [&] { checker = std::make_unique<autopilot::EntryChecker>(folders); });
     report("check rows", entries, ms);
     std::printf("%-28s %8d %10.0f ns a row, %d marked\n", "check rows", entries,
                 ms * 1e6 / qMax(1, entries), marked);

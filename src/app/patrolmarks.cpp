@@ -25,9 +25,10 @@ constexpr int kSettleMs = 50;
 } // namespace
 
 PatrolMarks::PatrolMarks(PatrolListModel *model, QObject *parent)
-    : QObject(parent), model_(model), book_(std::make_shared<autopilot::ProblemBook>()),
-      slice_(new QTimer(this)), settle_(new QTimer(this)) {
-    model_->setMarkWords([book = book_](int mark) { return book->text(mark); });
+    : QObject(parent), model_(model), slice_(new QTimer(this)), settle_(new QTimer(this)) {
+    model_->setMarkWords([this](const PatrolEntry &entry, int mark) {
+        return checker_ ? checker_->words(entry, quint32(mark)).join(u'\n') : QString();
+    });
     slice_->setSingleShot(true);
     slice_->setInterval(0);
     connect(slice_, &QTimer::timeout, this, &PatrolMarks::checkSlice);
@@ -83,7 +84,7 @@ PatrolMarks::PatrolMarks(PatrolListModel *model, QObject *parent)
 PatrolMarks::~PatrolMarks() = default;
 
 void PatrolMarks::setFolders(const SettingsFolders &folders) {
-    checker_ = std::make_unique<autopilot::EntryChecker>(folders, book_);
+    checker_ = std::make_unique<autopilot::EntryChecker>(folders);
     // The folders watched so far may mean nothing now.
     delete watcher_;
     watcher_ = new QFileSystemWatcher(this);
@@ -116,7 +117,7 @@ void PatrolMarks::checkRow(int row) {
     const autopilot::Findings found = checker_->check(model_->entry(row));
     r.consulted = found.consulted;
     r.consultedCount = quint8(found.consultedCount);
-    if (model_->storeMark(row, found.mark)) {
+    if (model_->storeMark(row, int(found.problems))) {
         changedFirst_ = qMin(changedFirst_, row);
         changedLast_ = qMax(changedLast_, row);
     }

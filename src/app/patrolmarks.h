@@ -19,7 +19,6 @@ namespace kirano {
 class PatrolListModel;
 namespace autopilot {
 class EntryChecker;
-class ProblemBook;
 } // namespace autopilot
 
 // Keeps every row's mark of the patrol list (the problems the night's run
@@ -72,8 +71,6 @@ class PatrolMarks : public QObject {
     PatrolListModel *model_;
     std::unique_ptr<autopilot::EntryChecker> checker_;
     QList<Row> rows_; // parallel to the model's rows
-    // The words of the marks, kept across checkers.
-    std::shared_ptr<autopilot::ProblemBook> book_;
     int pending_ = 0;
     int cursor_ = 0; // no pending row before it
     int changedFirst_ = std::numeric_limits<int>::max();

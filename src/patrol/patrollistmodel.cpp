@@ -107,7 +107,7 @@ void PatrolListModel::setDays(int row, const QByteArray &days) {
 
 QString PatrolListModel::markText(int row) const {
     const int mark = marks_.at(row);
-    return mark != 0 && markWords_ ? markWords_(mark) : QString();
+    return mark != 0 && markWords_ ? markWords_(entries_.at(row), mark) : QString();
 }
 
 bool PatrolListModel::storeMark(int row, int mark) {

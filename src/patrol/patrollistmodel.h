@@ -13,9 +13,9 @@ namespace kirano {
 // is in the list, so they are worked out only for the rows on screen.
 // Every entry given to the model must have a display row.
 // A row may carry a mark: a number standing for the problems the night's run
-// would meet with its entry, whose words (one problem per line) are asked of
-// whoever stored it only when shown, as its tooltip and accessible
-// description; the mark follows its row and is dropped with it.
+// would meet with its entry, whose words (one problem per line) are made
+// from the entry by whoever stored it, only when shown as its tooltip and
+// accessible description; the mark follows its row and is dropped with it.
 class PatrolListModel : public QAbstractTableModel {
     Q_OBJECT
   public:
@@ -56,7 +56,8 @@ class PatrolListModel : public QAbstractTableModel {
     // The row's problems, one per line; empty for a row without any.
     QString markText(int row) const;
     // What the marks stored stand for.
-    void setMarkWords(std::function<QString(int mark)> words) { markWords_ = std::move(words); }
+    using MarkWords = std::function<QString(const PatrolEntry &entry, int mark)>;
+    void setMarkWords(MarkWords words) { markWords_ = std::move(words); }
     // Keeps the row's mark and says whether it changed; views hear of it
     // from marksChanged(), once for a whole slice of rows checked.
     bool storeMark(int row, int mark);
@@ -82,7 +83,7 @@ class PatrolListModel : public QAbstractTableModel {
 
     QList<PatrolEntry> entries_;
     QList<int> marks_; // parallel to entries_
-    std::function<QString(int mark)> markWords_;
+    MarkWords markWords_;
 };
 
 } // namespace kirano

@@ -103,10 +103,6 @@ struct Known {
     bool loaded = false;
     int width = 0;
     std::optional<QSet<qint32>> numbers;
-    // Its problems, once found: a missing file to send, an unwritable log
-    // or download folder.
-    int missing = -1;
-    std::array<int, 2> unwritable{-1, -1};
 
     bool isFile() const { return print.exists && !print.isDir; }
     bool isWritableFolder() const { return print.isDir && writable; }
@@ -122,24 +118,11 @@ Q_DECLARE_TYPEINFO(kirano::autopilot::Known, Q_RELOCATABLE_TYPE);
 namespace kirano::autopilot {
 namespace {
 
-enum FolderUse { LogFolder, DownloadFolder };
-
-ProblemBook::Problem problemOf(ProblemBook::Kind kind, QByteArray bytes, QByteArray where = {},
-                               qint32 number = 0) {
-    return {kind, std::move(bytes), std::move(where), number, QString()};
-}
-
 // The problems of one entry and the paths they rest on, as they are found.
 struct Collected {
-    std::array<int, ProblemBook::kMaxProblems> problems{};
-    int problemCount = 0;
     Findings found;
 
-    void problem(int id) {
-        Q_ASSERT(problemCount < ProblemBook::kMaxProblems);
-        if (id >= 0 && problemCount < ProblemBook::kMaxProblems)
-            problems[problemCount++] = id;
-    }
+    void problem(Problem p) { found.problems |= p; }
     void consult(int id) {
         Q_ASSERT(found.consultedCount < Findings::kMaxConsulted);
         if (id >= 0 && found.consultedCount < Findings::kMaxConsulted)
@@ -147,93 +130,18 @@ struct Collected {
     }
 };
 
+// The folder a log lands in, as its path names it.
+QString logFolderOf(const QByteArray &logPath) {
+    return QFileInfo(text::nativePath(logPath)).path();
+}
+
 } // namespace
 
-size_t qHash(const ProblemBook::Problem &p, size_t seed) {
-    return qHashMulti(seed, int(p.kind), p.bytes, p.where, p.number,
-                      p.kind == ProblemBook::Kind::Words ? p.words : QString());
-}
-
-int ProblemBook::add(Problem problem) {
-    int &slot = ids_[problem]; // ids one up: 0 for a problem not seen before
-    if (slot == 0) {
-        problems_.append(std::move(problem));
-        slot = int(problems_.size());
-    }
-    return slot - 1;
-}
-
-// A single problem is its own mark (odd); two or more make a set (even).
-int ProblemBook::markOf(const int *problems, int count) {
-    if (count == 0)
-        return 0;
-    if (count == 1)
-        return 2 * problems[0] + 1;
-    Set set;
-    set.ids.fill(-1);
-    std::copy(problems, problems + qMin(count, kMaxProblems), set.ids.begin());
-    int &slot = setIds_[set]; // ids one up, as for problems
-    if (slot == 0) {
-        sets_.append(set);
-        slot = int(sets_.size());
-    }
-    return 2 * (slot - 1) + 2;
-}
-
-QStringList ProblemBook::words(int mark) {
-    if (mark <= 0)
-        return {};
-    if (mark % 2 == 1)
-        return {wordsOf((mark - 1) / 2)};
-    QStringList lines;
-    for (int id : sets_.at((mark - 2) / 2).ids) {
-        if (id >= 0)
-            lines << wordsOf(id);
-    }
-    return lines;
-}
-
-const QString &ProblemBook::wordsOf(int id) {
-    Problem &p = problems_[id];
-    if (!p.words.isEmpty())
-        return p.words;
-    switch (p.kind) {
-    case Kind::Words:
-        break;
-    case Kind::UnlistedForum:
-        p.words = QStringLiteral(u"フォーラム「%1」が %2 にありません")
-                      .arg(text::decode(p.bytes), shownName(p.where));
-        break;
-    case Kind::UnlistedRoom:
-        p.words = QStringLiteral(u"%1番会議室が %2 の会議室リストにありません")
-                      .arg(p.number)
-                      .arg(text::decode(p.bytes));
-        break;
-    case Kind::UnlistedLibrary:
-        p.words = QStringLiteral(u"%1番ライブラリィが %2 のライブラリィリストにありません")
-                      .arg(p.number)
-                      .arg(text::decode(p.bytes));
-        break;
-    case Kind::UnlistedDownload:
-        p.words = QStringLiteral(u"ダウンロード番号 %1 が %2 にありません")
-                      .arg(p.number)
-                      .arg(shownName(p.where));
-        break;
-    case Kind::MissingFile:
-        p.words = QStringLiteral(u"送るファイル「%1」がありません").arg(text::decode(p.bytes));
-        break;
-    }
-    return p.words;
-}
-
 struct EntryChecker::State {
-    State(const SettingsFolders &f, std::shared_ptr<ProblemBook> b)
-        : folders(f), data(f.dataFolder()),
-          book(b ? std::move(b) : std::make_shared<ProblemBook>()) {}
+    explicit State(const SettingsFolders &f) : folders(f), data(f.dataFolder()) {}
 
     const SettingsFolders folders;
     const DataFolder data;
-    const std::shared_ptr<ProblemBook> book;
 
     QList<Folder> folderList;
     QHash<QString, int> folderIds;        // by the absolute path
@@ -242,7 +150,7 @@ struct EntryChecker::State {
     int lastFolder = -1;
 
     QList<Known> known;
-    QHash<QByteArray, int> files;      // by the path's bytes
+    QHash<QByteArray, int> files;      // by the path's bytes, ids one up
     QHash<QByteArray, int> logFolders; // by the bytes before the log's name
     QByteArray lastLogBytes;
     int lastLog = -1;
@@ -251,11 +159,11 @@ struct EntryChecker::State {
     int patioListId = -1;
     std::optional<QSet<QByteArray>> forums;
     int forumListReadings = 0;
-    // What each forum named was found to be: its lists' ids, and whether the
-    // forum list as last read holds it.
+    // What each forum named was found to be: whether the forum list as last
+    // read holds it, and its lists' ids.
     struct Forum {
         int judgedAt = -1; // forumListReadings when judged
-        int unlisted = -1; // the problem, or -1 while the list holds it
+        bool listed = false;
         int rooms = -1, libraries = -1;
         QHash<qint32, int> libraryFiles;
     };
@@ -269,10 +177,11 @@ struct EntryChecker::State {
         int folder = -1;
     };
     QHash<QByteArray, Name> names;
-    QByteArray lastDays; // the days text before, and its problem
-    int lastDaysProblem = -1;
+    // A list holds a handful of days texts, most often the same one row
+    // after row.
+    QByteArray lastDays;
+    bool lastDaysBad = false;
     bool daysSeen = false;
-    int noticeProblem = -1;
 
     const NameMax nameMax = [this](const QString &folder) {
         auto found = nameMaxes.constFind(folder);
@@ -338,7 +247,7 @@ struct EntryChecker::State {
     }
 
     int file(const QByteArray &bytes) {
-        int &slot = files[bytes]; // ids one up: 0 for a path not seen before
+        int &slot = files[bytes]; // 0 for a path not seen before
         if (slot == 0) {
             Known path;
             path.bytes = bytes;
@@ -348,8 +257,8 @@ struct EntryChecker::State {
         return slot - 1;
     }
 
-    // The folder a log lands in, as its path names it; every log named with
-    // the same bytes before its name shares it.
+    // The folder a log lands in; every log named with the same bytes before
+    // its name shares it.
     int logFolder(const QByteArray &logPath) {
         const QByteArrayView before(logPath.constData(), text::fileNameStart(logPath));
         if (lastLog >= 0 && before == lastLogBytes)
@@ -358,7 +267,7 @@ struct EntryChecker::State {
         auto found = logFolders.constFind(lastLogBytes);
         if (found == logFolders.constEnd()) {
             Known path;
-            path.native = QFileInfo(text::nativePath(logPath)).path();
+            path.native = logFolderOf(logPath);
             path.folder = folderAt(QFileInfo(path.native).absolutePath());
             found = logFolders.insert(lastLogBytes, add(std::move(path)));
         }
@@ -403,8 +312,9 @@ struct EntryChecker::State {
 
     // True when the list is missing (nothing to go by) or holds the number:
     // the leading number of each row's first `width` bytes, or of the whole
-    // row.
-    bool listed(int id, int width, qint32 number) {
+    // row. The list is consulted.
+    bool listed(int id, int width, qint32 number, Collected &c) {
+        c.consult(id);
         Known &list = known[id];
         if (!list.loaded || list.width != width) {
             list.loaded = true;
@@ -420,44 +330,27 @@ struct EntryChecker::State {
         return !list.numbers || list.numbers->contains(number);
     }
 
-    // Whether the list at `id` holds the number, the list consulted.
-    bool listedIn(int id, int width, qint32 number, Collected &c) {
-        c.consult(id);
-        return listed(id, width, number);
-    }
-
     void forumProblems(Command command, const PatrolEntry &e, Collected &c) {
         c.consult(forumListId);
         Forum &forum = forumInfo[e.param1];
         if (forum.judgedAt != forumListReadings) {
             forum.judgedAt = forumListReadings;
-            forum.unlisted = forumCodes().contains(e.param1)
-                                 ? -1
-                                 : book->add(problemOf(ProblemBook::Kind::UnlistedForum, e.param1,
-                                                       data.forumList()));
+            forum.listed = forumCodes().contains(e.param1);
         }
-        if (forum.unlisted >= 0) {
-            c.problem(forum.unlisted);
-            return;
-        }
+        if (!forum.listed)
+            return c.problem(UnlistedForum);
         const qint32 number = roomOrLibraryNumber(e);
         if (paramWith(command, Param::RoomNumber)) {
             if (forum.rooms < 0)
                 forum.rooms = file(data.rooms(e.param1));
-            if (!listedIn(forum.rooms, 2, number, c)) {
-                c.problem(
-                    book->add(problemOf(ProblemBook::Kind::UnlistedRoom, e.param1, {}, number)));
-                return;
-            }
+            if (!listed(forum.rooms, 2, number, c))
+                return c.problem(UnlistedRoom);
         }
         if (paramWith(command, Param::LibraryNumber)) {
             if (forum.libraries < 0)
                 forum.libraries = file(data.libraries(e.param1));
-            if (!listedIn(forum.libraries, 4, number, c)) {
-                c.problem(
-                    book->add(problemOf(ProblemBook::Kind::UnlistedLibrary, e.param1, {}, number)));
-                return;
-            }
+            if (!listed(forum.libraries, 4, number, c))
+                return c.problem(UnlistedLibrary);
         }
         if (const int download = paramWith(command, Param::DownloadNumber)) {
             int list = forum.libraryFiles.value(number, -1);
@@ -465,10 +358,8 @@ struct EntryChecker::State {
                 list = file(data.libraryFiles(e.param1, number));
                 forum.libraryFiles.insert(number, list);
             }
-            const qint32 fileNumber = text::strictInteger(e.field(download)).value_or(0);
-            if (!listedIn(list, 0, fileNumber, c))
-                c.problem(book->add(problemOf(ProblemBook::Kind::UnlistedDownload, {},
-                                              known[list].bytes, fileNumber)));
+            if (!listed(list, 0, text::strictInteger(e.field(download)).value_or(0), c))
+                c.problem(UnlistedDownload);
         }
     }
 
@@ -477,62 +368,27 @@ struct EntryChecker::State {
         const QHash<QByteArray, QByteArray> &known = patios();
         const auto found = known.constFind(e.param1);
         if (found == known.constEnd())
-            c.problem(book->add(
-                ProblemBook::words(QStringLiteral(u"パティオＩＤ「%1」が %2 にありません")
-                                       .arg(text::decode(e.param1), shownName(data.patioList())))));
+            c.problem(UnlistedPatio);
         else if (*found != e.param2)
-            c.problem(book->add(
-                ProblemBook::words(QStringLiteral(u"パティオＩＤ「%1」のパスワードが %2 と違います")
-                                       .arg(text::decode(e.param1), shownName(data.patioList())))));
+            c.problem(WrongPatioPassword);
     }
 
-    void missingFile(int id, Collected &c) {
-        Known &file = known[id];
-        if (file.isFile())
-            return;
-        if (file.missing < 0)
-            file.missing = book->add(problemOf(ProblemBook::Kind::MissingFile, file.bytes));
-        c.problem(file.missing);
-    }
-
-    void folderProblem(int id, FolderUse use, Collected &c) {
-        Known &folder = known[id];
-        if (folder.isWritableFolder())
-            return;
-        int &problem = folder.unwritable[use];
-        if (problem < 0) {
-            const QString what =
-                use == LogFolder ? QStringLiteral(u"ログ") : QStringLiteral(u"ダウンロード");
-            problem = book->add(ProblemBook::words(
-                QStringLiteral(u"%1のフォルダ「%2」に書き込めません").arg(what, native(folder))));
-        }
-        c.problem(problem);
-    }
-
-    // A list holds a handful of days texts, most often the same one row
-    // after row.
-    int daysProblemOf(const QByteArray &days) {
+    bool badDays(const QByteArray &days) {
         if (!daysSeen || days != lastDays) {
             daysSeen = true;
             lastDays = days;
-            const std::optional<QString> problem = daysProblem(days);
-            lastDaysProblem = problem ? book->add(ProblemBook::words(*problem)) : -1;
+            lastDaysBad = daysProblem(days).has_value();
         }
-        return lastDaysProblem;
+        return lastDaysBad;
     }
 };
 
-EntryChecker::EntryChecker(const SettingsFolders &folders, std::shared_ptr<ProblemBook> book)
-    : d(new State(folders, std::move(book))) {
+EntryChecker::EntryChecker(const SettingsFolders &folders) : d(new State(folders)) {
     d->forumListId = d->file(d->data.forumList());
     d->patioListId = d->file(d->data.patioList());
 }
 
 EntryChecker::~EntryChecker() = default;
-
-ProblemBook &EntryChecker::book() {
-    return *d->book;
-}
 
 Findings EntryChecker::check(const PatrolEntry &e) {
     Collected c;
@@ -541,10 +397,9 @@ Findings EntryChecker::check(const PatrolEntry &e) {
     const int name = command ? paramWith(*command, Param::DownloadName) : 0;
     const int downloadFolder = name ? d->nameOf(e.field(name)).folder : -1;
     c.consult(downloadFolder);
-    const QStringList fields = fieldProblems(e, d->folders, d->nameRule);
-    for (const QString &problem : fields)
-        c.problem(d->book->add(ProblemBook::words(problem)));
-    if (command && fields.isEmpty()) {
+    if (!fieldProblems(e, d->folders, d->nameRule).isEmpty()) {
+        c.problem(FieldProblems);
+    } else if (command) {
         const CommandInfo &info = commandInfo(*command);
         if (info.target == Target::Forum)
             d->forumProblems(*command, e, c);
@@ -553,29 +408,76 @@ Findings EntryChecker::check(const PatrolEntry &e) {
         if (const int send = paramWith(*command, Param::SendFile)) {
             const int id = d->file(e.field(send));
             c.consult(id);
-            d->missingFile(id, c);
+            if (!d->known[id].isFile())
+                c.problem(MissingSendFile);
         }
         if (const int log = paramWith(*command, Param::LogFile)) {
             const int id = d->logFolder(e.field(log));
             c.consult(id);
-            d->folderProblem(id, LogFolder, c);
+            if (!d->known[id].isWritableFolder())
+                c.problem(UnwritableLogFolder);
         }
-        if (downloadFolder >= 0)
-            d->folderProblem(downloadFolder, DownloadFolder, c);
+        if (downloadFolder >= 0 && !d->known[downloadFolder].isWritableFolder())
+            c.problem(UnwritableDownloadFolder);
         if (*command == Command::New) {
             const int id = d->file(d->data.noticeSelection());
             c.consult(id);
-            if (!d->known[id].isFile()) {
-                if (d->noticeProblem < 0)
-                    d->noticeProblem =
-                        d->book->add(ProblemBook::words(noNoticeSelection(d->folders)));
-                c.problem(d->noticeProblem);
-            }
+            if (!d->known[id].isFile())
+                c.problem(NoNoticeSelection);
         }
     }
-    c.problem(d->daysProblemOf(e.days));
-    c.found.mark = d->book->markOf(c.problems.data(), c.problemCount);
+    if (d->badDays(e.days))
+        c.problem(BadDays);
     return c.found;
+}
+
+QStringList EntryChecker::words(const PatrolEntry &e, quint32 problems) {
+    if (problems == 0)
+        return {};
+    QStringList lines;
+    if (problems & FieldProblems)
+        lines << fieldProblems(e, d->folders, d->nameRule);
+    const std::optional<Command> command = commandOf(e.command);
+    const auto field = [&](Param param) {
+        return command ? e.field(paramWith(*command, param)) : QByteArray();
+    };
+    const qint32 number = roomOrLibraryNumber(e);
+    if (problems & UnlistedForum)
+        lines << QStringLiteral(u"フォーラム「%1」が %2 にありません")
+                     .arg(text::decode(e.param1), shownName(d->data.forumList()));
+    if (problems & UnlistedRoom)
+        lines << QStringLiteral(u"%1番会議室が %2 の会議室リストにありません")
+                     .arg(number)
+                     .arg(text::decode(e.param1));
+    if (problems & UnlistedLibrary)
+        lines << QStringLiteral(u"%1番ライブラリィが %2 のライブラリィリストにありません")
+                     .arg(number)
+                     .arg(text::decode(e.param1));
+    if (problems & UnlistedDownload)
+        lines << QStringLiteral(u"ダウンロード番号 %1 が %2 にありません")
+                     .arg(text::strictInteger(field(Param::DownloadNumber)).value_or(0))
+                     .arg(shownName(d->data.libraryFiles(e.param1, number)));
+    if (problems & UnlistedPatio)
+        lines << QStringLiteral(u"パティオＩＤ「%1」が %2 にありません")
+                     .arg(text::decode(e.param1), shownName(d->data.patioList()));
+    if (problems & WrongPatioPassword)
+        lines << QStringLiteral(u"パティオＩＤ「%1」のパスワードが %2 と違います")
+                     .arg(text::decode(e.param1), shownName(d->data.patioList()));
+    if (problems & MissingSendFile)
+        lines << QStringLiteral(u"送るファイル「%1」がありません")
+                     .arg(text::decode(field(Param::SendFile)));
+    const QString unwritable = QStringLiteral(u"%1のフォルダ「%2」に書き込めません");
+    if (problems & UnwritableLogFolder)
+        lines << unwritable.arg(QStringLiteral(u"ログ"), logFolderOf(field(Param::LogFile)));
+    if (problems & UnwritableDownloadFolder)
+        lines << unwritable.arg(
+            QStringLiteral(u"ダウンロード"),
+            text::nativePath(downloadFolder(d->folders, field(Param::DownloadName))));
+    if (problems & NoNoticeSelection)
+        lines << noNoticeSelection(d->folders);
+    if (problems & BadDays)
+        lines << daysProblem(e.days).value_or(QString());
+    return lines;
 }
 
 QStringList EntryChecker::problems(const PatrolEntry &e, QList<int> *consulted) {
@@ -584,7 +486,7 @@ QStringList EntryChecker::problems(const PatrolEntry &e, QList<int> *consulted) 
         for (int i = 0; i < found.consultedCount; ++i)
             consulted->append(found.consulted[i]);
     }
-    return d->book->words(found.mark);
+    return words(e, found.problems);
 }
 
 QStringList EntryChecker::watchPaths() const {

@@ -8,7 +8,6 @@
 #include "patrol/patrolentry.h"
 #include "store/settingsfile.h"
 
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -17,74 +16,37 @@
 
 namespace kirano::autopilot {
 
-// The problems found, each kept once and worded only when first shown: a
-// list naming thousands of missing files is rarely read whole. A mark
-// stands for the problems of one entry, 0 for none. The book outlives the
-// checkers that fill it, so a row keeps its words while it waits for a new
-// check, and the same problems found again make the same mark.
-class ProblemBook {
-  public:
-    enum class Kind : quint8 {
-        Words,            // `words` as given
-        UnlistedForum,    // `bytes` (a code) not in the forum list at `where`
-        UnlistedRoom,     // room `number` not in forum `bytes`'s captured rooms
-        UnlistedLibrary,  // library `number` likewise
-        UnlistedDownload, // download `number` not in the library's list at `where`
-        MissingFile,      // the file to send at `bytes` is not there
-    };
-    struct Problem {
-        Kind kind = Kind::Words;
-        QByteArray bytes;
-        QByteArray where;
-        qint32 number = 0;
-        QString words; // given for Words, else made when first asked for
-        bool operator==(const Problem &o) const {
-            return kind == o.kind && number == o.number && bytes == o.bytes && where == o.where &&
-                   (kind != Kind::Words || words == o.words);
-        }
-    };
-
-    int add(Problem problem);
-    static Problem words(QString text) { return {Kind::Words, {}, {}, 0, std::move(text)}; }
-    // The mark of an entry with these problems, in the order found.
-    int markOf(const int *problems, int count);
-    // One line per problem of the mark.
-    QStringList words(int mark);
-    QString text(int mark) { return words(mark).join(u'\n'); }
-
-    // An entry has six problems at the most.
-    static constexpr int kMaxProblems = 8;
-
-  private:
-    struct Set {
-        std::array<int, kMaxProblems> ids{};
-        bool operator==(const Set &o) const { return ids == o.ids; }
-        friend size_t qHash(const Set &set, size_t seed = 0) {
-            return qHashRange(set.ids.begin(), set.ids.end(), seed);
-        }
-    };
-    const QString &wordsOf(int problem);
-
-    QList<Problem> problems_;
-    QHash<Problem, int> ids_;
-    QList<Set> sets_; // the marks of two problems or more
-    QHash<Set, int> setIds_;
+// Each check an entry can fail, one bit each; an entry's problems are the
+// bits of the checks it failed. Their words are made from the entry only
+// when shown: a list naming thousands of missing files is rarely read whole.
+// The bits go in the order check prints the problems.
+enum Problem : quint32 {
+    FieldProblems = 1u << 0, // fieldProblems() has words for it
+    UnlistedForum = 1u << 1,
+    UnlistedRoom = 1u << 2,
+    UnlistedLibrary = 1u << 3,
+    UnlistedDownload = 1u << 4,
+    UnlistedPatio = 1u << 5,
+    WrongPatioPassword = 1u << 6,
+    MissingSendFile = 1u << 7,
+    UnwritableLogFolder = 1u << 8,
+    UnwritableDownloadFolder = 1u << 9,
+    NoNoticeSelection = 1u << 10,
+    BadDays = 1u << 11,
 };
 
-// What the check of one entry found: its mark in the book, and the ids of
-// the paths the answer rests on.
+// What the check of one entry found: its problems, and the ids of the paths
+// the answer rests on.
 struct Findings {
     static constexpr int kMaxConsulted = 8;
-    int mark = 0;
+    quint32 problems = 0;
     std::array<int, kMaxConsulted> consulted{};
     int consultedCount = 0;
 };
 
 class EntryChecker {
   public:
-    // Problems go into `book`, or into a book of its own when none is given.
-    explicit EntryChecker(const SettingsFolders &folders,
-                          std::shared_ptr<ProblemBook> book = nullptr);
+    explicit EntryChecker(const SettingsFolders &folders);
     ~EntryChecker();
     EntryChecker(const EntryChecker &) = delete;
     EntryChecker &operator=(const EntryChecker &) = delete;
@@ -92,11 +54,12 @@ class EntryChecker {
     // A room, library or download number is looked up only when its
     // captured list is there.
     Findings check(const PatrolEntry &entry);
-    // The problems of one entry, each in the words check prints after the
-    // entry's label; empty for a sound entry. The ids of the paths the
-    // answer rests on are added to `consulted` when given.
+    // The words of the problems found in the entry, one line each, as check
+    // prints them after the entry's label.
+    QStringList words(const PatrolEntry &entry, quint32 problems);
+    // The words of what check() finds; empty for a sound entry. The ids of
+    // the paths the answer rests on are added to `consulted` when given.
     QStringList problems(const PatrolEntry &entry, QList<int> *consulted = nullptr);
-    ProblemBook &book();
 
     // What to watch for changes of the paths consulted so far: each path's
     // folder, or its nearest existing ancestor while it is missing (a file
@@ -115,8 +78,4 @@ class EntryChecker {
     std::unique_ptr<State> d;
 };
 
-size_t qHash(const ProblemBook::Problem &problem, size_t seed = 0);
-
 } // namespace kirano::autopilot
-
-Q_DECLARE_TYPEINFO(kirano::autopilot::ProblemBook::Problem, Q_RELOCATABLE_TYPE);
