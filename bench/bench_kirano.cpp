@@ -191,16 +191,12 @@ void benchCheckRows(int entries) {
     QByteArray bytes;
     for (const QByteArray &line : patrolLines(entries))
         bytes += line + "\r\n";
-    QList<PatrolEntry> all = openablePatrolList(bytes).value_or(QList<PatrolEntry>());
-    QList<PatrolEntry> list;
-    for (int i = 0; i < all.size(); ++i)
-        if (!qEnvironmentVariableIsSet("KIND") || i % 4 == qEnvironmentVariableIntValue("KIND"))
-            list << all[i];
+    const QList<PatrolEntry> list = openablePatrolList(bytes).value_or(QList<PatrolEntry>());
     const SettingsFolders folders = SettingsFolders::allSetTo(QFile::encodeName(dir.path() + u'/'));
     std::unique_ptr<autopilot::EntryChecker> checker;
     int marked = 0;
     const double ms = medianMs(
-        qEnvironmentVariableIsSet("RUNS") ? qEnvironmentVariableIntValue("RUNS") : 5,
+        5,
         [&] {
             marked = 0;
             for (const PatrolEntry &entry : list)

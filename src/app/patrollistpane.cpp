@@ -9,6 +9,7 @@
 #include "text/sjis.h"
 #include "widgets/fonts.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDrag>
@@ -39,6 +40,26 @@ class PatrolListView : public QTreeView {
     std::function<void(int from, int before)> rowDropped;
 
   protected:
+    // The marks of a whole list arrive in a few steps of tens of thousands
+    // of rows: only the rows on screen are painted again (the others are
+    // drawn as they are when scrolled to), instead of the view measuring
+    // every row of the step. Assistive technology still hears of them all.
+    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                     const QList<int> &roles) override {
+        if (topLeft.row() == bottomRight.row() || QAccessible::isActive())
+            return QTreeView::dataChanged(topLeft, bottomRight, roles);
+        const QModelIndex top = indexAt(QPoint(0, 0));
+        if (!top.isValid())
+            return QTreeView::dataChanged(topLeft, bottomRight, roles);
+        const QModelIndex bottom = indexAt(QPoint(0, viewport()->height() - 1));
+        const int first = qMax(topLeft.row(), top.row());
+        const int last =
+            bottom.isValid() ? qMin(bottomRight.row(), bottom.row()) : bottomRight.row();
+        if (first <= last)
+            QTreeView::dataChanged(topLeft.siblingAtRow(first), bottomRight.siblingAtRow(last),
+                                   roles);
+    }
+
     bool event(QEvent *event) override {
         // The Menu key opens pop4 through its own key; the context-menu event
         // some platforms send for it as well would open it a second time.

@@ -393,13 +393,16 @@ EntryChecker::~EntryChecker() = default;
 Findings EntryChecker::check(const PatrolEntry &e) {
     Collected c;
     const std::optional<Command> command = commandOf(e.command);
-    // The download name's rule asks its folder's file system.
+    // The download name's rule asks its folder's file system: each name is
+    // judged once.
     const int name = command ? paramWith(*command, Param::DownloadName) : 0;
-    const int downloadFolder = name ? d->nameOf(e.field(name)).folder : -1;
-    c.consult(downloadFolder);
-    if (!fieldProblems(e, d->folders, d->nameRule).isEmpty()) {
+    const State::Name *verdict = name ? &d->nameOf(e.field(name)) : nullptr;
+    if (verdict)
+        c.consult(verdict->folder);
+    const NameRule judged = [verdict](const QByteArray &) { return verdict->problem; };
+    if (!command || !fieldProblems(e, *command, d->folders, judged).isEmpty()) {
         c.problem(FieldProblems);
-    } else if (command) {
+    } else {
         const CommandInfo &info = commandInfo(*command);
         if (info.target == Target::Forum)
             d->forumProblems(*command, e, c);
@@ -417,7 +420,7 @@ Findings EntryChecker::check(const PatrolEntry &e) {
             if (!d->known[id].isWritableFolder())
                 c.problem(UnwritableLogFolder);
         }
-        if (downloadFolder >= 0 && !d->known[downloadFolder].isWritableFolder())
+        if (verdict && !d->known[verdict->folder].isWritableFolder())
             c.problem(UnwritableDownloadFolder);
         if (*command == Command::New) {
             const int id = d->file(d->data.noticeSelection());

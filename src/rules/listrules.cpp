@@ -188,12 +188,17 @@ QStringList fieldProblems(const PatrolEntry &e, const SettingsFolders &folders,
     const std::optional<Command> command = commandOf(e.command);
     if (!command)
         return {QStringLiteral(u"命令「%1」はありません").arg(shown(e.command))};
+    return fieldProblems(e, *command, folders, nameRule);
+}
+
+QStringList fieldProblems(const PatrolEntry &e, Command command, const SettingsFolders &folders,
+                          const NameRule &nameRule) {
     constexpr qint32 kMax = std::numeric_limits<qint32>::max();
     // Field by field, as the vocabulary says what each holds. Rooms,
     // libraries and download numbers start at 1; the display rows already
     // refuse what is no whole number.
     QStringList problems;
-    const std::array<Param, 4> &params = commandInfo(*command).params;
+    const std::array<Param, 4> &params = commandInfo(command).params;
     for (int i = 0; i < 4; ++i) {
         const QByteArray &value = e.field(i + 1);
         switch (params[i]) {
@@ -239,7 +244,7 @@ QStringList fieldProblems(const PatrolEntry &e, const SettingsFolders &folders,
             break;
         case Param::BbsCategory: {
             // The category and its sub-number are one choice of the board.
-            const QByteArray &sub = e.field(paramWith(*command, Param::BbsSubNumber));
+            const QByteArray &sub = e.field(paramWith(command, Param::BbsSubNumber));
             const bool known = std::any_of(
                 kBbsCategories.begin(), kBbsCategories.end(),
                 [&](const BbsCategory &c) { return value == c.number && sub == c.subNumber; });

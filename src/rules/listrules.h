@@ -88,6 +88,9 @@ bool isWritableFolder(const QString &folder);
 using NameRule = std::function<std::optional<QString>(const QByteArray &name)>;
 QStringList fieldProblems(const PatrolEntry &entry, const SettingsFolders &folders,
                           const NameRule &nameRule = {});
+// The same for an entry whose keyword is known to be `command`'s.
+QStringList fieldProblems(const PatrolEntry &entry, Command command, const SettingsFolders &folders,
+                          const NameRule &nameRule = {});
 
 // The room or library number of an entry whose fields passed: `param2` read
 // once, by the whole-integer rule, as every file name built from it is.
