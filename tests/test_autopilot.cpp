@@ -449,6 +449,15 @@ class TestAutopilot : public QObject {
             u"パティオＩＤ「PAT0」が patiolist.txt にありません"_s);
         row("days malformed", {u"bill"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s, u"月x"_s},
             u"曜日「月x」が正しくありません"_s);
+        row("patio password differs", {u"patiorc"_s, u"{P}"_s, u"other"_s, u"5"_s},
+            u"パティオＩＤ「{P}」のパスワードが patiolist.txt と違います"_s);
+        row("no notice selection", {u"new"_s, u"{log}n.txt"_s},
+            u"読むお知らせを選んだ {selection} がありません"_s, SettingsFolders::Data);
+        // Each problem on its own line, in the order check prints them.
+        row("three problems",
+            {u"mesread"_s, u"FNONE/"_s, u"3"_s, u"{root}no/a.txt"_s, u"0"_s, u"x"_s},
+            u"フォーラム「FNONE/」が forumlist.txt にありません\n"
+            u"ログのフォルダ「{root}no」に書き込めません\n曜日「x」が正しくありません"_s);
         row("unread count 0", {u"mesrc"_s, u"{F}"_s, u"1"_s, u"0"_s}, {});
         row("unread count 999", {u"mesrc"_s, u"{F}"_s, u"1"_s, u"999"_s}, {});
         row("unread count too big", {u"mesrc"_s, u"{F}"_s, u"1"_s, u"1000"_s},
@@ -474,9 +483,30 @@ class TestAutopilot : public QObject {
             QCOMPARE(alone, QStringList());
             return;
         }
-        const QString words = text::decode(names.expand(problem));
-        QCOMPARE(lines, QStringList{entryLabel(2, e) + u": "_s + words});
-        QCOMPARE(alone, QStringList{words});
+        const QString selection = shownName(DataFolder(folders.dataFolder()).noticeSelection());
+        const QStringList words =
+            text::decode(names.expand(QString(problem).replace(u"{selection}"_s, selection)))
+                .split(u'\n');
+        QStringList labelled;
+        for (const QString &line : words)
+            labelled << entryLabel(2, e) + u": "_s + line;
+        QCOMPARE(lines, labelled);
+        QCOMPARE(alone, words);
+    }
+
+    // Files of one folder are told apart, however their paths name the
+    // folder, and a file under a folder that is not there is not there.
+    void checkerTellsFilesOfOneFolderApart() {
+        EntryChecker checker(h.folders);
+        const QList<std::pair<QString, bool>> missing = {
+            {u"{up}発言.txt"_s, false},     {u"{up}none.txt"_s, true},
+            {u"{up}発言.txt"_s, false},     {u"{up}.//発言.txt"_s, false},
+            {u"{up}no/発言.txt"_s, true},   {u"{up}no/../発言.txt"_s, true},
+            {u"{up}../up/発言.txt"_s, true}};
+        for (const auto &[path, gone] : missing) {
+            const PatrolEntry e = names.entry({u"mailuptxt"_s, path, u"s"_s, u"ID"_s});
+            QVERIFY2(checker.problems(e).size() == (gone ? 1 : 0), qPrintable(path));
+        }
     }
 
     // A captured list is read once, whatever number of entries name it, and

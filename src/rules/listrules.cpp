@@ -179,6 +179,26 @@ bool inRange(const QByteArray &field, qint32 low, qint32 high) {
 
 } // namespace
 
+namespace {
+
+// YYMMDD as a year, a month and a day; nothing unless it is six digits.
+std::optional<std::array<int, 3>> sinceDateParts(const QByteArray &text) {
+    if (text.size() != 6 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const auto twoDigits = [&](int at) { return (text[at] - '0') * 10 + (text[at + 1] - '0'); };
+    const int yy = twoDigits(0);
+    return std::array<int, 3>{yy >= 70 ? 1900 + yy : 2000 + yy, twoDigits(2), twoDigits(4)};
+}
+
+// Every check of a library's titles asks: no date is made for it.
+bool isSinceDate(const QByteArray &text) {
+    const std::optional<std::array<int, 3>> parts = sinceDateParts(text);
+    return parts && QDate::isValid((*parts)[0], (*parts)[1], (*parts)[2]);
+}
+
+} // namespace
+
 qint32 roomOrLibraryNumber(const PatrolEntry &entry) {
     return text::strictInteger(entry.param2).value_or(0);
 }
@@ -226,7 +246,7 @@ QStringList fieldProblems(const PatrolEntry &e, Command command, const SettingsF
                 problems << QStringLiteral(u"未読数「%1」が正しくありません").arg(shown(value));
             break;
         case Param::SinceDate:
-            if (!parseSinceDate(value))
+            if (!isSinceDate(value))
                 problems << QStringLiteral(u"日付「%1」が正しくありません (例 980101)")
                                 .arg(shown(value));
             break;
@@ -269,15 +289,10 @@ std::optional<QString> daysProblem(const QByteArray &days) {
 }
 
 std::optional<QDate> parseSinceDate(const QByteArray &text) {
-    if (text.size() != 6 ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (!isSinceDate(text))
         return std::nullopt;
-    const auto twoDigits = [&](int at) { return (text[at] - '0') * 10 + (text[at + 1] - '0'); };
-    const int yy = twoDigits(0);
-    const QDate date(yy >= 70 ? 1900 + yy : 2000 + yy, twoDigits(2), twoDigits(4));
-    if (!date.isValid())
-        return std::nullopt;
-    return date;
+    const std::array<int, 3> parts = *sinceDateParts(text);
+    return QDate(parts[0], parts[1], parts[2]);
 }
 
 QByteArray downloadFolder(const SettingsFolders &folders, const QByteArray &fileName) {
