@@ -17,9 +17,6 @@ class QTimer;
 namespace kirano {
 
 class PatrolListModel;
-namespace autopilot {
-class EntryChecker;
-} // namespace autopilot
 
 // Keeps every row's mark of the patrol list (the problems the night's run
 // would meet, by the same rules as the autopilot's check) up to date: a row
