@@ -426,6 +426,8 @@ class TestAutopilot : public QObject {
         row("clean read", {u"mesread"_s, u"{F}"_s, u"3"_s, u"{log}a.txt"_s}, {});
         row("clean download", {u"dldown"_s, u"{F}"_s, u"1"_s, u"{N}"_s, u"{NAME}"_s}, {});
         row("unknown keyword", {u"MESREAD"_s}, u"命令「MESREAD」はありません"_s);
+        row("keyword off in its ninth byte", {u"mestitlez"_s, u"{F}"_s},
+            u"命令「mestitlez」はありません"_s);
         row("display row refuses", {u"mesup"_s, u"{F}"_s, u"7 "_s, u"{up}発言.txt"_s},
             u"会議室番号「7 」が正しくありません"_s);
         row("library no number", {u"dldown"_s, u"{F}"_s, u"x"_s, u"{N}"_s, u"A.LZH"_s},
@@ -449,6 +451,9 @@ class TestAutopilot : public QObject {
             u"パティオＩＤ「PAT0」が patiolist.txt にありません"_s);
         row("days malformed", {u"bill"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s, u"月x"_s},
             u"曜日「月x」が正しくありません"_s);
+        // As long as the sound days of the entry checked before it.
+        row("days a day twice", {u"bill"_s, u"0"_s, u"0"_s, u"0"_s, u"0"_s, u"日月火水木金金"_s},
+            u"曜日「日月火水木金金」が正しくありません"_s);
         row("patio password differs", {u"patiorc"_s, u"{P}"_s, u"other"_s, u"5"_s},
             u"パティオＩＤ「{P}」のパスワードが patiolist.txt と違います"_s);
         row("no notice selection", {u"new"_s, u"{log}n.txt"_s},
