@@ -8,6 +8,8 @@
 #include "text/files.h"
 
 #include <QDir>
+#include <QHeaderView>
+#include <QPaintEvent>
 #include <QSignalSpy>
 #include <QTreeView>
 #include <QtTest>
@@ -62,6 +64,16 @@ struct Marked : Fixture {
         return all;
     }
     QList<int> selectedRows() { return selectedRowsOf(lsv1); }
+};
+
+// What a widget was asked to paint.
+struct PaintSpy : QObject {
+    QRegion region;
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::Paint)
+            region += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
 };
 
 QString missingRoom(int room) {
@@ -123,6 +135,27 @@ class TestPatrolMarks : public QObject {
             return change.at(0).toModelIndex().row() == 0 &&
                    change.at(2).value<QList<int>>().contains(Qt::ToolTipRole);
         }));
+    }
+
+    // Marks changing on many rows at once: the rows of them on screen are
+    // painted again, down to the last one showing.
+    void marksChangingOnScreenArePaintedAgain() {
+        Marked m;
+        QTRY_COMPARE(m.tips().count(QString()), 2);
+        // Rows 0 and 1 show; the marks of rows 1 to 4 go. (No scroll bar comes
+        // and takes the room of a row.)
+        m.lsv1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        const int shown = 2 * m.lsv1->visualRect(m.lsv1->model()->index(0, 0)).height();
+        m.lsv1->setFixedHeight(shown + m.lsv1->height() - m.lsv1->viewport()->height());
+        QTRY_COMPARE(m.lsv1->viewport()->height(), shown);
+        PaintSpy painted;
+        m.lsv1->viewport()->installEventFilter(&painted);
+        QTest::qWait(200); // the paint of the new size is over
+        painted.region = QRegion();
+        m.writeRooms({"05  title", "06  title", "08  title"});
+        QTRY_COMPARE(m.tips(), (QStringList{{}, {}, {}, {}, {}}));
+        const QRect row1 = m.lsv1->visualRect(m.lsv1->model()->index(1, 0));
+        QTRY_VERIFY(painted.region.contains(row1));
     }
 
     void f8GoesRoundTheMarkedRows() {
