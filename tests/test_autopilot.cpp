@@ -514,6 +514,28 @@ class TestAutopilot : public QObject {
         }
     }
 
+    // Looked at again a slice at a time (the window's refresh), every path
+    // is seen once: every file made since is found, wherever slices end.
+    void checkerRefreshesInSlices() {
+        EntryChecker checker(h.folders);
+        const auto sending = [&](int i) {
+            return names.entry({u"mailupbin"_s, u"{bup}n%1.gif"_s.arg(i), u"s"_s, u"ID"_s});
+        };
+        for (int i = 0; i < 200; ++i)
+            QCOMPARE(checker.problems(sending(i)).size(), 1);
+        for (int i = 0; i < 200; ++i)
+            writeBytes(text::decode(sending(i).param1), "GIF");
+        QList<int> changed;
+        int slices = 0;
+        for (qsizetype at = 0; at < checker.pathCount(); ++slices)
+            at = checker.refreshFrom(at, QDeadlineTimer(0), &changed);
+        QVERIFY(slices > 1);
+        QCOMPARE(QSet<int>(changed.cbegin(), changed.cend()).size(), 200);
+        QCOMPARE(changed.size(), 200);
+        for (int i = 0; i < 200; ++i)
+            QCOMPARE(checker.problems(sending(i)), QStringList());
+    }
+
     // A captured list is read once, whatever number of entries name it, and
     // again only after refresh() saw it change; refresh() names the paths
     // that changed, and only those.

@@ -3,6 +3,7 @@
 #include "rules/entrycheck.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFileSystemWatcher>
 #include <QStyle>
@@ -26,7 +27,8 @@ constexpr int kSettleMs = 50;
 } // namespace
 
 PatrolMarks::PatrolMarks(PatrolListModel *model, QObject *parent)
-    : QObject(parent), model_(model), slice_(new QTimer(this)), settle_(new QTimer(this)) {
+    : QObject(parent), model_(model), slice_(new QTimer(this)), settle_(new QTimer(this)),
+      refreshing_(new QTimer(this)) {
     model_->setMarkWords([this](const PatrolEntry &entry, int mark) {
         return checker_ ? checker_->words(entry, quint32(mark)).join(u'\n') : QString();
     });
@@ -36,6 +38,9 @@ PatrolMarks::PatrolMarks(PatrolListModel *model, QObject *parent)
     settle_->setSingleShot(true);
     settle_->setInterval(kSettleMs);
     connect(settle_, &QTimer::timeout, this, &PatrolMarks::takeChangedFolders);
+    refreshing_->setSingleShot(true);
+    refreshing_->setInterval(0);
+    connect(refreshing_, &QTimer::timeout, this, &PatrolMarks::refreshSlice);
 
     connect(model_, &QAbstractItemModel::rowsInserted, this,
             [this](const QModelIndex &, int first, int last) {
@@ -86,6 +91,7 @@ PatrolMarks::~PatrolMarks() = default;
 
 void PatrolMarks::setFolders(const SettingsFolders &folders) {
     checker_ = std::make_unique<autopilot::EntryChecker>(folders);
+    refreshed_ = -1; // the new checker knows nothing yet
     // The folders watched so far may mean nothing now.
     delete watcher_;
     watcher_ = new QFileSystemWatcher(this);
@@ -100,8 +106,22 @@ void PatrolMarks::setFolders(const SettingsFolders &folders) {
 }
 
 void PatrolMarks::refresh() {
-    if (checker_)
-        recheckConsulting(checker_->refresh());
+    if (!checker_)
+        return;
+    refreshed_ = 0; // a refresh under way starts over
+    refreshSlice();
+}
+
+void PatrolMarks::refreshSlice() {
+    if (!checker_ || refreshed_ < 0)
+        return;
+    QList<int> changed;
+    refreshed_ = checker_->refreshFrom(refreshed_, QDeadlineTimer(kSliceMs), &changed);
+    if (refreshed_ < checker_->pathCount())
+        refreshing_->start();
+    else
+        refreshed_ = -1;
+    recheckConsulting(changed);
 }
 
 void PatrolMarks::setPending(int row) {
@@ -162,7 +182,8 @@ void PatrolMarks::checkSlice() {
         return;
     }
     watchNewFolders();
-    emit settled();
+    if (refreshed_ < 0)
+        emit settled();
 }
 
 void PatrolMarks::recheckConsulting(const QList<int> &changed) {

@@ -34,12 +34,12 @@ class PatrolMarks : public QObject {
     // The folders the checks go by; every row is checked again.
     void setFolders(const SettingsFolders &folders);
     // Looks again at every file and folder the rows named, and checks again
-    // the rows naming one that changed.
+    // the rows naming one that changed; a slice at a time, as checking.
     void refresh();
     // While off, rows wait unchecked (for measuring the list without marks).
     void setChecking(bool on);
     // Every row's mark is known.
-    bool isSettled() const { return pending_ == 0; }
+    bool isSettled() const { return pending_ == 0 && refreshed_ < 0; }
     // The next marked row after `from` (-1: before the first) going `step`
     // (1 or -1), round the end; -1 when no row is marked.
     int nextMarked(int from, int step) const;
@@ -57,6 +57,7 @@ class PatrolMarks : public QObject {
     void checkRow(int row);
     void setPending(int row);
     void checkSlice();
+    void refreshSlice();
     // One dataChanged for the rows whose marks changed since the last.
     void showChangedMarks();
     void recheckConsulting(const QList<int> &changed);
@@ -75,6 +76,9 @@ class PatrolMarks : public QObject {
     bool checking_ = true;
     QTimer *slice_;
     QTimer *settle_; // gathers a burst of changes on disk
+    // A refresh looks at the paths in slices too: the next path's id, or -1.
+    QTimer *refreshing_;
+    qsizetype refreshed_ = -1;
     QFileSystemWatcher *watcher_ = nullptr;
     QSet<QString> watched_;
     qsizetype pathsWatched_ = 0;   // paths of the checker whose folders are watched

@@ -7,6 +7,7 @@
 #include "text/numbers.h"
 #include "text/sjis.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -38,11 +39,13 @@ struct Fingerprint {
     bool operator!=(const Fingerprint &o) const { return !(*this == o); }
 };
 
-Fingerprint fingerprintOf(const QString &native) {
+// `local` is the native path as the file system takes it.
+Fingerprint fingerprintOf(const QString &native, const QByteArray &local) {
     Fingerprint f;
 #ifdef Q_OS_LINUX
+    Q_UNUSED(native);
     struct stat st;
-    if (::stat(QFile::encodeName(native).constData(), &st) != 0)
+    if (::stat(local.constData(), &st) != 0)
         return f;
     f.exists = true;
     f.isDir = S_ISDIR(st.st_mode);
@@ -53,6 +56,7 @@ Fingerprint fingerprintOf(const QString &native) {
     f.modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     f.changed = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
 #else
+    Q_UNUSED(local);
     const QFileInfo info(native);
     if (!info.exists())
         return f;
@@ -95,6 +99,7 @@ struct Folder {
 struct Known {
     QByteArray bytes; // as entries name it; empty for a log's folder
     QString native;   // made when first needed
+    QByteArray local; // the native path as the file system takes it, likewise
     int folder = -1;  // the folder it lies in
     Fingerprint print;
     bool writable = false; // of a folder
@@ -198,11 +203,43 @@ struct EntryChecker::State {
     }
 
     void look(Known &path) {
-        const bool folderThere = folderList.at(path.folder).there;
-        path.print = folderThere ? fingerprintOf(native(path)) : Fingerprint();
+        if (!folderList.at(path.folder).there) {
+            path.print = Fingerprint();
+        } else {
+            if (path.local.isNull())
+                path.local = QFile::encodeName(native(path));
+            path.print = fingerprintOf(native(path), path.local);
+        }
         path.writable = path.print.isDir && QFileInfo(native(path)).isWritable();
-        path.watchFile =
-            path.isFile() ? QDir::cleanPath(QFileInfo(native(path)).absoluteFilePath()) : QString();
+        if (!path.isFile())
+            path.watchFile.clear();
+        else if (path.watchFile.isEmpty())
+            path.watchFile = QDir::cleanPath(QFileInfo(native(path)).absoluteFilePath());
+    }
+
+    // Looks at a path again; when it changed, forgets what was read of it.
+    bool lookAgain(int id) {
+        Known &path = known[id];
+        const Fingerprint before = path.print;
+        const bool writable = path.writable;
+        look(path);
+        if (path.print == before && path.writable == writable)
+            return false;
+        path.loaded = false;
+        path.numbers.reset();
+        if (id == forumListId) {
+            forums.reset();
+            ++forumListReadings;
+        }
+        if (id == patioListId)
+            patioPasswords.reset();
+        return true;
+    }
+
+    // After a change: a folder may now lie on another file system.
+    void forgetNameLengths() {
+        nameMaxes.clear();
+        names.clear();
     }
 
     int folderAt(const QString &absolute) {
@@ -508,43 +545,50 @@ qsizetype EntryChecker::pathCount() const {
 }
 
 QList<int> EntryChecker::refresh(const QString &watched) {
-    const QString cleaned = watched.isEmpty() ? QString() : QDir::cleanPath(watched);
+    QList<int> changed;
+    if (watched.isEmpty()) {
+        refreshFrom(0, QDeadlineTimer(QDeadlineTimer::Forever), &changed);
+        return changed;
+    }
+    const QString cleaned = QDir::cleanPath(watched);
     // The folders first: one that came or went decides whether its files
     // can be there.
     std::vector<bool> lookedAgain(d->folderList.size());
     for (qsizetype f = 0; f < d->folderList.size(); ++f) {
         Folder &folder = d->folderList[f];
-        if (!cleaned.isEmpty() && folder.nearest != cleaned)
-            continue;
-        folder.look();
-        lookedAgain[f] = true;
-    }
-    QList<int> changed;
-    for (int id = 0; id < d->known.size(); ++id) {
-        Known &path = d->known[id];
-        if (!lookedAgain[path.folder] && path.watchFile != cleaned)
-            continue;
-        const Fingerprint before = path.print;
-        const bool writable = path.writable;
-        d->look(path);
-        if (path.print == before && path.writable == writable)
-            continue;
-        changed.append(id);
-        path.loaded = false;
-        path.numbers.reset();
-        if (id == d->forumListId) {
-            d->forums.reset();
-            ++d->forumListReadings;
+        if (folder.nearest == cleaned) {
+            folder.look();
+            lookedAgain[f] = true;
         }
-        if (id == d->patioListId)
-            d->patioPasswords.reset();
     }
-    if (!changed.isEmpty()) {
-        // A folder may now lie on another file system.
-        d->nameMaxes.clear();
-        d->names.clear();
+    for (int id = 0; id < d->known.size(); ++id) {
+        const Known &path = d->known.at(id);
+        if ((lookedAgain[path.folder] || path.watchFile == cleaned) && d->lookAgain(id))
+            changed.append(id);
     }
+    if (!changed.isEmpty())
+        d->forgetNameLengths();
     return changed;
+}
+
+qsizetype EntryChecker::refreshFrom(qsizetype from, const QDeadlineTimer &deadline,
+                                    QList<int> *changed) {
+    if (from == 0) {
+        for (Folder &folder : d->folderList)
+            folder.look();
+    }
+    const qsizetype before = changed->size();
+    qsizetype id = from;
+    // The clock is read every few paths, as each look is one system call.
+    for (; id < d->known.size(); ++id) {
+        if (id > from && id % 64 == 0 && deadline.hasExpired())
+            break;
+        if (d->lookAgain(int(id)))
+            changed->append(int(id));
+    }
+    if (changed->size() > before)
+        d->forgetNameLengths();
+    return id;
 }
 
 } // namespace kirano::autopilot

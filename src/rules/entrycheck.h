@@ -8,6 +8,7 @@
 #include "patrol/patrolentry.h"
 #include "store/settingsfile.h"
 
+#include <QDeadlineTimer>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -70,6 +71,11 @@ class EntryChecker {
     // watchPaths(); every path, when empty) stands for, forgets what it knew
     // of each that changed and returns their ids.
     QList<int> refresh(const QString &watched = QString());
+    // Looks again at every path, a part at a time, so that a list naming
+    // thousands of files never holds the window: the folders and the paths
+    // from `from` on, until `deadline`. Adds the ids of those that changed
+    // to `changed`; returns where to go on, pathCount() once all were seen.
+    qsizetype refreshFrom(qsizetype from, const QDeadlineTimer &deadline, QList<int> *changed);
     // How many paths were consulted so far.
     qsizetype pathCount() const;
 
