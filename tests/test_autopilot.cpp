@@ -390,6 +390,17 @@ class TestAutopilot : public QObject {
         QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::AllEntries), before);
     }
 
+    // A record whose last line lost its CR LF (cut short, edited by hand):
+    // the next run's header starts a line of its own, the old bytes as they
+    // were.
+    void runHeaderStartsItsOwnLineAfterACutRecord() {
+        writeBytes(runLogPath(h), "== earlier\r\ncut short");
+        runAll(h, {names.entry({u"bill"_s})});
+        const QByteArray record = readBytes(runLogPath(h));
+        QVERIFY2(record.startsWith("== earlier\r\ncut short\r\n" + sjis(u"== 巡回 ")),
+                 record.constData());
+    }
+
     // The run record holds what earlier runs left, whatever bytes those are.
     void runRecordIsAppendedNeverRewritten() {
         const QByteArray old =

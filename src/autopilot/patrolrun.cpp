@@ -221,8 +221,9 @@ class Runner {
 };
 
 // The run log grows run after run. Each run appends its lines and never
-// reads or rewrites what earlier runs left, whatever bytes those hold; a
-// failed append leaves the record as it was.
+// rewrites what earlier runs left, whatever bytes those hold; its header
+// starts a line of its own even after a last line cut short. A failed
+// append leaves the record as it was.
 Outcome appendRunLog(const SettingsFolders &folders, const QDateTime &now,
                      const QStringList &lines) {
     const QString path = text::nativePath(runRecord(folders.autopilotFolder()));
@@ -232,7 +233,7 @@ Outcome appendRunLog(const SettingsFolders &folders, const QDateTime &now,
                now.toString(QStringLiteral("yy/MM/dd HH:mm")).toLatin1());
     for (const QString &line : lines)
         log.append(text::encode(line).value_or(text::bytesOf(u"(表せない文字を含む行)")));
-    if (const Outcome appended = text::appendFile(path, text::joinCrLf(log)); !appended)
+    if (const Outcome appended = text::appendLines(path, log); !appended)
         return cannotWrite(path, appended.error());
     return {};
 }

@@ -144,6 +144,26 @@ Result<> appendFile(const QString &path, const QByteArray &content) {
     return {};
 }
 
+namespace {
+
+// The file holds bytes and the last is no line end: what comes next would
+// join its last line.
+bool endsMidLine(const QString &path) {
+    QFile file;
+    if (!QFileInfo(path).isFile() || !openRegular(file, path) || file.size() == 0)
+        return false;
+    return file.seek(file.size() - 1) && file.read(1) != "\n";
+}
+
+} // namespace
+
+Result<> appendLines(const QString &path, const QList<QByteArray> &lines) {
+    QByteArray content = joinCrLf(lines);
+    if (endsMidLine(path))
+        content.prepend("\r\n");
+    return appendFile(path, content);
+}
+
 Result<> removeFile(const QString &path) {
 #ifdef Q_OS_UNIX
     if (::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT || errno == ENOTDIR)

@@ -40,6 +40,10 @@ Result<> writeLines(const QString &path, const QList<QByteArray> &lines,
 // same whatever its size. A failed append cuts the file back to its previous
 // length: nothing that was there is lost, and no half of the new bytes stays.
 Result<> appendFile(const QString &path, const QByteArray &content);
+// appendFile of the lines, each ended by CR LF, on lines of their own: when
+// the file's last line has lost its line end, one is put before them. Of
+// what the file held, only its last byte is read.
+Result<> appendLines(const QString &path, const QList<QByteArray> &lines);
 
 // Deletes the file. A file that is not there counts as deleted; after a
 // failure the file stays as it was.
