@@ -2,6 +2,7 @@
 #include "app/mainwindow.h"
 #include "app/program.h"
 #include "app/qtprompts.h"
+#include "app/startupreport.h"
 
 #include <QDir>
 #include <QMutex>
@@ -76,5 +77,6 @@ int main(int argc, char **argv) {
         return 1;
     }
     window->show();
+    kirano::reportStartupWhenAsked(window.get());
     return app->exec();
 }
