@@ -15,6 +15,8 @@ namespace kirano::testing {
 // before every dialog is checked too.
 inline const QString kDays = QStringLiteral("days");
 inline const QString kBadTyped = QStringLiteral(u"message|入力に使えない文字が含まれています");
+// A number typed in full-width digits.
+inline const QString kWideDigits = QStringLiteral(u"message|数字は半角で入力してください");
 inline const QString kBadFileName =
     QStringLiteral(u"message|ファイル名に使えない文字が含まれています");
 

@@ -230,7 +230,8 @@ class TestForumBuilders : public QObject {
         QTest::newRow("negative") << u"-1"_s << false << bad;
         QTest::newRow("blank after") << u"5 "_s << false << bad;
         QTest::newRow("letters") << u"abc"_s << false << bad;
-        QTest::newRow("wide digit") << u"５"_s << false << bad;
+        QTest::newRow("wide digit") << u"５"_s << false << kWideDigits;
+        QTest::newRow("wide digit after half-width") << u"1０"_s << false << kWideDigits;
         QTest::newRow("empty") << QString() << false << QString();
         QTest::newRow("unencodable") << u"é"_s << false << kBadTyped;
     }
@@ -262,6 +263,8 @@ class TestForumBuilders : public QObject {
         QTest::newRow("date") << std::optional(u"980101"_s) << QByteArray("980101") << QString();
         QTest::newRow("blank kept") << std::optional(u" 98"_s) << QByteArray(" 98") << QString();
         QTest::newRow("kanji") << std::optional(u"今日"_s) << sjis(u"今日") << QString();
+        QTest::newRow("wide digits")
+            << std::optional(u"９８０１０１"_s) << QByteArray() << kWideDigits;
         QTest::newRow("empty") << std::optional(QString()) << QByteArray() << QString();
         QTest::newRow("cancel") << std::optional<QString>() << QByteArray() << QString();
         QTest::newRow("unencodable") << std::optional(u"é"_s) << QByteArray() << kBadTyped;
@@ -297,6 +300,8 @@ class TestForumBuilders : public QObject {
         QTest::newRow("cancel number") << none << none << QByteArray() << QStringList{};
         QTest::newRow("unencodable number")
             << std::optional(u"12é"_s) << none << QByteArray() << QStringList{kBadTyped};
+        QTest::newRow("wide digits")
+            << std::optional(u"２１"_s) << none << QByteArray() << QStringList{kWideDigits};
         QTest::newRow("cancel name")
             << std::optional(u"5"_s) << none << QByteArray() << QStringList{kNameQuery};
         QTest::newRow("empty name") << std::optional(u"5"_s) << std::optional(QString())

@@ -2,6 +2,8 @@
 #include "text/files.h"
 #include "text/sjis.h"
 
+#include <algorithm>
+
 namespace kirano {
 
 std::optional<PatrolEntry> startEntry(BuildContext &context, Command command) {
@@ -43,6 +45,21 @@ std::optional<QByteArray> askText(BuildContext &context, const QString &caption,
     const QString answer = context.prompts.inputBox(caption, prompt, QString());
     if (answer.isEmpty())
         return std::nullopt;
+    return encodeTypedAnswer(context.prompts, answer);
+}
+
+std::optional<QByteArray> askNumber(BuildContext &context, const QString &caption,
+                                    const QString &prompt) {
+    const QString answer = context.prompts.inputBox(caption, prompt, QString());
+    if (answer.isEmpty())
+        return std::nullopt;
+    const bool fullWidthDigit = std::any_of(answer.cbegin(), answer.cend(), [](QChar c) {
+        return c.unicode() >= u'０' && c.unicode() <= u'９';
+    });
+    if (fullWidthDigit) {
+        context.prompts.message(QStringLiteral(u"数字は半角で入力してください"));
+        return std::nullopt;
+    }
     return encodeTypedAnswer(context.prompts, answer);
 }
 

@@ -51,6 +51,13 @@ std::optional<PatrolEntry> withPath(std::optional<PatrolEntry> entry, BuildConte
 std::optional<QByteArray> askText(BuildContext &context, const QString &caption,
                                   const QString &prompt);
 
+// askText for a number (a count, a download number, a date of digits).
+// Numbers are written in half-width digits, as the autopilot reads them: an
+// answer holding a full-width digit (０ to ９) stops the command with a
+// message that says so, and nothing is stored.
+std::optional<QByteArray> askNumber(BuildContext &context, const QString &caption,
+                                    const QString &prompt);
+
 // An input query; nothing for Cancel or an empty text. An answer left as
 // shown gives back `initial` byte for byte.
 std::optional<QByteArray> queryText(BuildContext &context, const QString &caption,

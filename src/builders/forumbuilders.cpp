@@ -92,7 +92,7 @@ std::optional<PatrolEntry> buildMesrc(BuildContext &context) {
     if (!entry)
         return std::nullopt;
     std::optional<QByteArray> answer =
-        askText(context, QStringLiteral(u"会議室"), QStringLiteral(u"未読数入力"));
+        askNumber(context, QStringLiteral(u"会議室"), QStringLiteral(u"未読数入力"));
     if (!answer)
         return std::nullopt;
     std::optional<qint32> count = text::strictInteger(*answer);
@@ -109,7 +109,7 @@ std::optional<PatrolEntry> buildDltitleb(BuildContext &context) {
     if (!entry)
         return std::nullopt;
     std::optional<QByteArray> date =
-        askText(context, kLibraryCaption, QStringLiteral(u"日付（例 980101）"));
+        askNumber(context, kLibraryCaption, QStringLiteral(u"日付（例 980101）"));
     if (!date)
         return std::nullopt;
     entry->param3 = *date;
@@ -121,7 +121,7 @@ std::optional<PatrolEntry> buildDldown(BuildContext &context) {
     if (!entry)
         return std::nullopt;
     std::optional<QByteArray> answer =
-        askText(context, kLibraryCaption, QStringLiteral(u"ダウンロード番号"));
+        askNumber(context, kLibraryCaption, QStringLiteral(u"ダウンロード番号"));
     const qint32 number = answer ? text::leadingNumber(*answer) : 0;
     if (number == 0)
         return std::nullopt;

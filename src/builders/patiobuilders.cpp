@@ -31,7 +31,7 @@ std::optional<PatrolEntry> buildPatiorc(BuildContext &context) {
     if (!entry)
         return std::nullopt;
     std::optional<QByteArray> count =
-        askText(context, QStringLiteral(u"パティオ"), QStringLiteral(u"既読数"));
+        askNumber(context, QStringLiteral(u"パティオ"), QStringLiteral(u"既読数"));
     if (!count)
         return std::nullopt;
     entry->param3 = *count; // any answer, as typed
