@@ -12,6 +12,7 @@
 #include <QFileSystemModel>
 #include <QFrame>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -45,6 +46,11 @@ const FolderRow kRows[SettingsFolders::Count] = {
     {u"バイナリダウンフォルダ", "Label15", "Shape8", "Label16", "Button9", 432},
 };
 
+// The dialog's size as first shown, which the layout below places; growth
+// goes to the folder tree and the folder rows.
+constexpr int kWidth = 713;
+constexpr int kHeight = 491;
+
 QString name(const char *n) {
     return QString::fromLatin1(n);
 }
@@ -64,7 +70,9 @@ SettingsDialog::SettingsDialog(Prompts &prompts, const QString &caption,
     setObjectName(QStringLiteral("TForm4"));
     setWindowTitle(caption);
     setFont(windowFont());
-    setFixedSize(713, 491);
+    setMinimumSize(kWidth, kHeight);
+    resize(kWidth, kHeight);
+    setSizeGripEnabled(true);
     // Where the main window opens too; a moved dialog is not centred on its
     // parent, and keeps the place the user drags it to between showings.
     move(200, 107);
@@ -83,7 +91,7 @@ SettingsDialog::SettingsDialog(Prompts &prompts, const QString &caption,
 
     DriveComboBox1 = new QComboBox(this);
     DriveComboBox1->setObjectName(QStringLiteral("DriveComboBox1"));
-    DriveComboBox1->setGeometry(16, 160, 179, 22);
+
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
         if (volume.isValid() && volume.isReady())
             DriveComboBox1->addItem(volume.rootPath());
@@ -91,19 +99,19 @@ SettingsDialog::SettingsDialog(Prompts &prompts, const QString &caption,
 
     dul1 = new QTreeView(this);
     dul1->setObjectName(QStringLiteral("dul1"));
-    dul1->setGeometry(16, 184, 177, 249);
     QFont treeFont = windowFont();
     treeFont.setPixelSize(15);
     dul1->setFont(treeFont);
     dul1->setHeaderHidden(true);
+    // A folder deep down shows its whole name; the tree scrolls sideways.
+    dul1->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    dul1->header()->setStretchLastSection(false);
 
-    auto *closeButton = new QPushButton(QStringLiteral(u"閉じる"), this);
-    closeButton->setObjectName(QStringLiteral("Button1"));
-    closeButton->setGeometry(88, 448, 89, 33);
-    closeButton->setAutoDefault(false);
-    connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
+    closeButton_ = new QPushButton(QStringLiteral(u"閉じる"), this);
+    closeButton_->setObjectName(QStringLiteral("Button1"));
+    closeButton_->setAutoDefault(false);
+    connect(closeButton_, &QPushButton::clicked, this, &QDialog::close);
 
-    std::array<QPushButton *, SettingsFolders::Count> pickButtons{};
     for (int row = 0; row < SettingsFolders::Count; ++row) {
         const FolderRow &r = kRows[row];
         auto *title = new QLabel(QString::fromUtf16(r.title), this);
@@ -112,27 +120,26 @@ SettingsDialog::SettingsDialog(Prompts &prompts, const QString &caption,
         titleFont.setPixelSize(13);
         titleFont.setUnderline(true);
         title->setFont(titleFont);
-        title->move(239, r.top - 18);
+        titles_[row] = title;
         auto *shape = new QFrame(this);
         shape->setObjectName(name(r.shapeName));
-        shape->setGeometry(239, r.top, 449, 25);
         shape->setStyleSheet(QStringLiteral("QFrame#%1 { border: 1px solid gray; border-radius: "
                                             "6px; }")
                                  .arg(name(r.shapeName)));
+        shapes_[row] = shape;
         valueLabels_[row] = new QLabel(shape);
         valueLabels_[row]->setObjectName(name(r.valueName));
-        valueLabels_[row]->setGeometry(6, 1, 437, 23);
         valueLabels_[row]->setTextFormat(Qt::PlainText);
-        pickButtons[row] = new QPushButton(QStringLiteral(u"決定"), this);
-        pickButtons[row]->setObjectName(name(r.buttonName));
-        pickButtons[row]->setGeometry(206, r.top + 1, 33, 23);
-        pickButtons[row]->setAutoDefault(false);
-        connect(pickButtons[row], &QPushButton::clicked, this, [this, row] { pickFolder(row); });
+        pickButtons_[row] = new QPushButton(QStringLiteral(u"決定"), this);
+        pickButtons_[row]->setObjectName(name(r.buttonName));
+        pickButtons_[row]->setAutoDefault(false);
+        connect(pickButtons_[row], &QPushButton::clicked, this, [this, row] { pickFolder(row); });
     }
+    placeControls();
 
-    QWidget *order[] = {group,          DriveComboBox1, closeButton,    pickButtons[0],
-                        pickButtons[1], pickButtons[2], dul1,           pickButtons[3],
-                        pickButtons[4], pickButtons[5], pickButtons[6], pickButtons[7]};
+    QWidget *order[] = {
+        group, DriveComboBox1,  closeButton_,    pickButtons_[0], pickButtons_[1], pickButtons_[2],
+        dul1,  pickButtons_[3], pickButtons_[4], pickButtons_[5], pickButtons_[6], pickButtons_[7]};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -145,6 +152,30 @@ SettingsDialog::SettingsDialog(Prompts &prompts, const QString &caption,
     for (QWidget *part : {static_cast<QWidget *>(dul1), dul1->viewport(),
                           static_cast<QWidget *>(dul1->verticalScrollBar())})
         part->installEventFilter(this);
+}
+
+void SettingsDialog::placeControls() {
+    // At the first size, the form's places; the tree takes half of any
+    // width beyond it and all of the height, the folder rows the other half.
+    const int wider = qMax(0, width() - kWidth);
+    const int taller = qMax(0, height() - kHeight);
+    const int treeWider = wider / 2;
+    DriveComboBox1->setGeometry(16, 160, 179 + treeWider, 22);
+    dul1->setGeometry(16, 184, 177 + treeWider, 249 + taller);
+    closeButton_->setGeometry(88, 448 + taller, 89, 33);
+    const int rowWider = wider - treeWider;
+    for (int row = 0; row < SettingsFolders::Count; ++row) {
+        const int top = kRows[row].top;
+        titles_[row]->move(239 + treeWider, top - 18);
+        shapes_[row]->setGeometry(239 + treeWider, top, 449 + rowWider, 25);
+        valueLabels_[row]->setGeometry(6, 1, 437 + rowWider, 23);
+        pickButtons_[row]->setGeometry(206 + treeWider, top + 1, 33, 23);
+    }
+}
+
+void SettingsDialog::resizeEvent(QResizeEvent *event) {
+    placeControls();
+    QDialog::resizeEvent(event);
 }
 
 void SettingsDialog::showEvent(QShowEvent *event) {

@@ -8,7 +8,9 @@
 class QCheckBox;
 class QComboBox;
 class QFileSystemModel;
+class QFrame;
 class QLabel;
+class QPushButton;
 class QTreeView;
 
 namespace kirano {
@@ -17,7 +19,8 @@ class Prompts;
 
 // TForm4: the three flags and the eight folders. A folder is picked from the
 // drive selector and directory tree with its row's "決定"; closing, by any
-// means, writes the settings file.
+// means, writes the settings file. It opens at the form's size and may be
+// made larger; the tree and the folder rows grow with it.
 class SettingsDialog : public QDialog {
     Q_OBJECT
   public:
@@ -42,12 +45,15 @@ class SettingsDialog : public QDialog {
   protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
     // Every showing starts from the file and the main window's folders (the
     // form's FormShow).
     void loadSettings();
+    // The controls where the form puts them, grown with the dialog.
+    void placeControls();
     void openTree();
     void closeTree();
     void setFolder(int row, const QByteArray &folder);
@@ -61,7 +67,11 @@ class SettingsDialog : public QDialog {
     std::function<SettingsFolders()> mainFolders_;
     SettingsFolders folders_;
     std::array<QCheckBox *, 3> flagBoxes_{};
+    std::array<QLabel *, SettingsFolders::Count> titles_{};
+    std::array<QFrame *, SettingsFolders::Count> shapes_{};
     std::array<QLabel *, SettingsFolders::Count> valueLabels_{};
+    std::array<QPushButton *, SettingsFolders::Count> pickButtons_{};
+    QPushButton *closeButton_ = nullptr;
     QComboBox *DriveComboBox1;
     QTreeView *dul1;
     QFileSystemModel *tree_ = nullptr; // only while shown
