@@ -11,17 +11,21 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolTip>
 #include <QTreeView>
 #include <QtTest>
 
@@ -63,6 +67,7 @@ class TestMainWindow : public QObject {
     void toolBarSharesTheMenuActions();
     void dialogsAreHiddenWithTheCaption();
     void resizeRules();
+    void rowsAndCellsShowTheirTextWhole();
     void generalErrorReportShowsTheTextAndGoesOn();
     void topPageIsReachableSelectableAndReadable();
     void picture();
@@ -378,6 +383,61 @@ void TestMainWindow::resizeRules() {
     splitter->setSizes({sizes[0] + 50, sizes[1] - 50});
     QTRY_COMPARE(lsv1->columnWidth(3), before - 50);
     check();
+
+    // Rows enough for a vertical scroll bar: the last column makes room for
+    // it, and no horizontal one comes.
+    QByteArray list;
+    for (int i = 0; i < 200; ++i)
+        list += "bill\r\n0\r\n0\r\n0\r\n0\r\n" + sjis(u"月") + "\r\n";
+    writeBytes(f.folder() + u"list.txt"_s, list);
+    f.prompts.answer({f.folder() + u"list.txt"_s});
+    trigger(&w, "Open1");
+    QTRY_VERIFY(lsv1->verticalScrollBar()->isVisible());
+    const int used = lsv1->columnWidth(0) + lsv1->columnWidth(1) + lsv1->columnWidth(2);
+    QCOMPARE(lsv1->columnWidth(3), strip->width() - used - 4 - lsv1->verticalScrollBar()->width());
+    QVERIFY(!lsv1->horizontalScrollBar()->isVisible());
+    trigger(&w, "New1");
+    QTRY_VERIFY(!lsv1->verticalScrollBar()->isVisible());
+    check();
+}
+
+// Every row is as high as its font's lines and a pixel above and below, so
+// that no underscore or descender is cut; a cell cut short by its column
+// shows its whole text in its tooltip.
+void TestMainWindow::rowsAndCellsShowTheirTextWhole() {
+    Fixture f;
+    f.writeDefaultSettings();
+    MainWindow &w = f.start();
+    auto *lsv1 = w.findChild<QTreeView *>(u"lsv1"_s);
+    const QString log = f.folder() + u"logs/FCAR_01_a_long_name_of_a_log.txt"_s;
+    writeBytes(f.folder() + u"list.txt"_s, "mesread\r\nFCAR/\r\n1\r\n" + text::bytesOf(log) +
+                                               "\r\n0\r\n" + sjis(u"月") + "\r\n");
+    f.prompts.answer({f.folder() + u"list.txt"_s});
+    trigger(&w, "Open1");
+    const QFontMetrics lines(lsv1->font());
+    QCOMPARE(lsv1->visualRect(lsv1->model()->index(0, 0)).height(), lines.lineSpacing() + 2);
+    auto *services = w.findChild<DataListView *>(u"ListBox1"_s);
+    QCOMPARE(services->visualRect(services->model()->index(0, 0)).height(),
+             QFontMetrics(services->font()).lineSpacing() + 2);
+
+    const QRect cut = lsv1->visualRect(lsv1->model()->index(0, 2));
+    QVERIFY(lines.horizontalAdvance(log) > cut.width());
+    QHelpEvent hover(QEvent::ToolTip, cut.center(), lsv1->viewport()->mapToGlobal(cut.center()));
+    QApplication::sendEvent(lsv1->viewport(), &hover);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QVERIFY2(QToolTip::text().startsWith(QFileInfo(log).fileName()) ||
+                 QToolTip::text().startsWith(log),
+             qPrintable(QToolTip::text()));
+    QToolTip::hideText();
+    // A cell shown whole has only the model's tooltip (the row's problems).
+    const QModelIndex days = lsv1->model()->index(0, 3);
+    const QRect whole = lsv1->visualRect(days);
+    QHelpEvent hoverWhole(QEvent::ToolTip, whole.center(),
+                          lsv1->viewport()->mapToGlobal(whole.center()));
+    QApplication::sendEvent(lsv1->viewport(), &hoverWhole);
+    QTest::qWait(50);
+    QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(),
+             days.data(Qt::ToolTipRole).toString());
 }
 
 void TestMainWindow::generalErrorReportShowsTheTextAndGoesOn() {

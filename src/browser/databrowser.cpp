@@ -70,8 +70,6 @@ QWidget *DataBrowser::createListsPanel() {
 
     for (DataListView *list : {ListBox1, ListBox2})
         list->setFont(fixedFont());
-    for (DataListView *list : {ListBox1, ListBox2, ListBox3})
-        list->setRowHeight(12);
 
     // Splitter2 drags the border between the forums and the patios; growth
     // goes to the patios.
@@ -108,10 +106,8 @@ QTabWidget *DataBrowser::createTabs() {
     Panel4 = makeDatePanel("Panel4", nullptr);
     TabSheet2 = makeTabSheet("TabSheet2", ListBox5, Panel4);
 
-    for (DataListView *list : {ListBox4, ListBox5}) {
+    for (DataListView *list : {ListBox4, ListBox5})
         list->setFont(fixedFont());
-        list->setRowHeight(12);
-    }
 
     ScrollBox1 = new QScrollArea;
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));

@@ -1,5 +1,10 @@
 #include "browser/datalistview.h"
 
+#include "widgets/celltips.h"
+#include "widgets/fonts.h"
+
+#include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
@@ -8,17 +13,15 @@ namespace kirano {
 
 namespace {
 
+// Rows as high as the list's font needs.
 class RowHeightDelegate : public QStyledItemDelegate {
   public:
-    RowHeightDelegate(int height, QObject *parent) : QStyledItemDelegate(parent), height_(height) {}
+    using QStyledItemDelegate::QStyledItemDelegate;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override {
         QSize size = QStyledItemDelegate::sizeHint(option, index);
-        size.setHeight(height_);
+        size.setHeight(rowHeight(option.font));
         return size;
     }
-
-  private:
-    int height_;
 };
 
 } // namespace
@@ -29,6 +32,7 @@ DataListView::DataListView(const QString &name, QWidget *parent) : QListView(par
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setContextMenuPolicy(Qt::CustomContextMenu);
+    setItemDelegate(new RowHeightDelegate(this));
     // A click on the row already selected changes nothing, yet is a click.
     connect(this, &QAbstractItemView::clicked, this, [this] { changedByUser_ = true; });
 }
@@ -39,10 +43,6 @@ void DataListView::setModel(QAbstractItemModel *model) {
         if (inUserInput_ > 0)
             changedByUser_ = true;
     });
-}
-
-void DataListView::setRowHeight(int pixels) {
-    setItemDelegate(new RowHeightDelegate(pixels, this));
 }
 
 int DataListView::selectedRow() const {
@@ -91,6 +91,25 @@ void DataListView::mouseReleaseEvent(QMouseEvent *event) {
 
 void DataListView::mouseDoubleClickEvent(QMouseEvent *event) {
     userInput([&] { QListView::mouseDoubleClickEvent(event); }, false);
+}
+
+bool DataListView::event(QEvent *event) {
+    // The Menu key opens the list's menu through its own key; the
+    // context-menu event some platforms send for it as well would open it a
+    // second time.
+    if (event->type() == QEvent::ContextMenu &&
+        static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {
+        event->accept();
+        return true;
+    }
+    return QListView::event(event);
+}
+
+bool DataListView::viewportEvent(QEvent *event) {
+    if (event->type() == QEvent::ToolTip &&
+        showWholeCellText(this, static_cast<QHelpEvent *>(event)))
+        return true;
+    return QListView::viewportEvent(event);
 }
 
 void DataListView::keyPressEvent(QKeyEvent *event) {

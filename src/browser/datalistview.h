@@ -3,7 +3,8 @@
 
 namespace kirano {
 
-// A list box of the data browser: fixed-pitch rows of a set height. Every
+// A list box of the data browser: rows as high as its font needs, and a row
+// cut short by the list's width shown whole in its tooltip. Every
 // mouse or keyboard action of the user that changes the selection, or clicks
 // a row, reports itself once as "clicked" when it ends; a right click opens
 // the context menu without selecting the row under it. Selections made by the
@@ -14,7 +15,6 @@ class DataListView : public QListView {
     explicit DataListView(const QString &name, QWidget *parent = nullptr);
 
     void setModel(QAbstractItemModel *model) override;
-    void setRowHeight(int pixels);
     // The one selected row of a single-selection list, or -1.
     int selectedRow() const;
     int selectedCount() const;
@@ -24,6 +24,8 @@ class DataListView : public QListView {
     void rowClicked();
 
   protected:
+    bool event(QEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

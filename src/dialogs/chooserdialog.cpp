@@ -23,7 +23,6 @@ ChooserDialog::ChooserDialog(const QString &caption, QWidget *parent) : QDialog(
     ListBox1 = new DataListView(QStringLiteral("ListBox1"), this);
     ListBox1->setModel(model_);
     ListBox1->setFont(fixedFont());
-    ListBox1->setRowHeight(12);
     ListBox1->setGeometry(0, 0, 606, 466);
 
     Panel1 = new QLabel(this);

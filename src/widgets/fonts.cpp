@@ -1,5 +1,6 @@
 #include "widgets/fonts.h"
 
+#include <QFontMetrics>
 #include <QStringList>
 
 namespace kirano {
@@ -29,6 +30,10 @@ QFont fixedFont() {
     font.setFixedPitch(true);
     font.setPixelSize(12);
     return font;
+}
+
+int rowHeight(const QFont &font) {
+    return QFontMetrics(font).lineSpacing() + 2;
 }
 
 } // namespace kirano
