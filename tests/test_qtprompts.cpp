@@ -17,10 +17,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 #include <QtTest>
 #include <functional>
 
@@ -235,6 +237,8 @@ void TestQtPrompts::messageIsPlainAndCaptionedKirano() {
         QCOMPARE(box->icon(), QMessageBox::NoIcon);
         QCOMPARE(box->text(), u"保存しました"_s);
         QCOMPARE(box->buttons().size(), 1);
+        // Wide enough for its title beside the window's own buttons.
+        QVERIFY2(box->width() >= 260, qPrintable(QString::number(box->width())));
         QTest::mouseClick(box->buttons().first(), Qt::LeftButton);
     });
     prompts.message(u"保存しました"_s);
@@ -263,6 +267,7 @@ void TestQtPrompts::confirmations() {
         const QStringList expected =
             yesNo ? QStringList{u"いいえ(&N)"_s, u"はい(&Y)"_s} : QStringList{u"OK"_s, u"ｷｬﾝｾﾙ"_s};
         QCOMPARE(buttonTexts(box), expected);
+        QVERIFY(box->width() >= 260);
         clickButton(box, press);
     });
     const QString text = u"/tmp/a.txt\r\n削除しますか"_s;
@@ -302,8 +307,8 @@ OpenUse useOpenDialog(QtPrompts &prompts, const OpenFileRequest &request,
 
 } // namespace
 
-// The name field shows the name last chosen in the dialog, never the
-// folder's own name, and nothing after a use that cleared it.
+// The name field of "開く" shows the name last chosen in "開く", never the
+// folder's own name, nor a name a command's own use of the dialog chose.
 void TestQtPrompts::openDialogKeepsTheNameUnlessCleared() {
     QTemporaryDir dir;
     QtPrompts prompts;
@@ -319,10 +324,12 @@ void TestQtPrompts::openDialogKeepsTheNameUnlessCleared() {
              std::optional<QString>(folder + u"patrol.txt"_s));
     QCOMPARE(useOpenDialog(prompts, open).shown, u"patrol.txt"_s);
 
-    OpenUse cleared = useOpenDialog(prompts, {u"ログファイル"_s, folder, true});
+    const OpenFileRequest command{u"発言ファイル"_s, folder, true};
+    OpenUse cleared = useOpenDialog(prompts, command, u"message.txt"_s);
     QCOMPARE(cleared.shown, QString());
-    QCOMPARE(cleared.chosen, std::nullopt);
-    QCOMPARE(useOpenDialog(prompts, open).shown, QString());
+    QCOMPARE(cleared.chosen, std::optional<QString>(folder + u"message.txt"_s));
+    QCOMPARE(useOpenDialog(prompts, command).shown, QString());
+    QCOMPARE(useOpenDialog(prompts, open).shown, u"patrol.txt"_s);
 }
 
 // Qt's shared settings may name a folder another program's file dialog
@@ -427,12 +434,30 @@ void TestQtPrompts::completionListGoesWithTheDialog() {
     QCOMPARE(forums->selectedRow(), 1);
 }
 
-// Qt's own texts are Japanese; the titles, the filter and the buttons the
-// program names stay as it gives them.
+// Qt's own texts are Japanese, sizes and dates too, whatever the locale
+// (this test runs in C.UTF-8); the titles, the filter and the buttons the
+// program names stay as it gives them. The dialog opens large enough for
+// a file's columns.
 void TestQtPrompts::qtTextsAreJapaneseOursAsTheyAre() {
     QTemporaryDir dir;
+    writeBytes(dir.filePath(u"list.txt"_s), QByteArray(3000, 'x'));
+    const QDateTime written = QFileInfo(dir.filePath(u"list.txt"_s)).lastModified();
     QtPrompts prompts;
-    whenModal([](QWidget *dialog) {
+    whenModal([&](QWidget *dialog) {
+        QVERIFY(dialog->width() >= 800 && dialog->height() >= 500);
+        auto *files = dialog->findChild<QTreeView *>(u"treeView"_s);
+        QModelIndex name;
+        QTRY_VERIFY((name = files->model()
+                                ->match(files->rootIndex().isValid()
+                                            ? files->model()->index(0, 0, files->rootIndex())
+                                            : QModelIndex(),
+                                        Qt::DisplayRole, u"list.txt"_s)
+                                .value(0))
+                        .isValid());
+        QCOMPARE(name.siblingAtColumn(1).data().toString(),
+                 QLocale(QLocale::Japanese).formattedDataSize(3000));
+        QCOMPARE(name.siblingAtColumn(3).data().toString(),
+                 written.toString(u"yyyy/MM/dd HH:mm"_s));
         QCOMPARE(dialog->windowTitle(), u"ファイルを開く"_s);
         auto *buttons = dialog->findChild<QDialogButtonBox *>(u"buttonBox"_s);
         QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), u"キャンセル"_s);

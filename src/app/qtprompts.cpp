@@ -7,9 +7,15 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTreeView>
 #include <memory>
 
 namespace kirano {
@@ -19,19 +25,52 @@ namespace {
 // One entry that lists every file, names without a dot included.
 const QString kAllFilesFilter = QStringLiteral(u"すべてのファイル(*.*) (*)");
 
+// Qt's file dialog writes sizes and dates in the system's locale; Kirano's
+// words are Japanese whatever the locale, so the dialog's columns are too.
+class JapaneseFileColumns : public QIdentityProxyModel {
+  public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex &index, int role) const override {
+        const auto *files = qobject_cast<const QFileSystemModel *>(sourceModel());
+        if (role != Qt::DisplayRole || !files || (index.column() != 1 && index.column() != 3))
+            return QIdentityProxyModel::data(index, role);
+        const QFileInfo info = files->fileInfo(mapToSource(index));
+        const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+        if (index.column() == 1)
+            return info.isDir() ? QString() : japanese.formattedDataSize(info.size());
+        return japanese.toString(info.lastModified(), QStringLiteral("yyyy/MM/dd HH:mm"));
+    }
+};
+
 // A file dialog for one use, in `folder`: given before the dialog lists
 // anything, it is where the dialog starts instead of the folder Qt's shared
-// settings remember. File types come from names only.
+// settings remember. File types come from names only. It opens large enough
+// for the name, size, type and date of a file side by side.
 std::unique_ptr<QFileDialog> makeFileDialog(QWidget *parent, const char *name, const QString &title,
                                             const QString &folder, QFileDialog::AcceptMode mode) {
     auto dialog = std::make_unique<QFileDialog>(parent, title, folder);
     dialog->setObjectName(QString::fromLatin1(name));
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setIconProvider(nameOnlyIcons());
+    dialog->setProxyModel(new JapaneseFileColumns(dialog.get()));
     dialog->setAcceptMode(mode);
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    dialog->resize(860, 520);
+    if (auto *details = dialog->findChild<QTreeView *>(QStringLiteral("treeView")))
+        details->header()->resizeSection(0, 380);
     return dialog;
+}
+
+// A message box as wide as its title needs beside the window manager's
+// buttons, and never narrower than a short sentence.
+void widen(QMessageBox &box) {
+    const int title = box.fontMetrics().horizontalAdvance(box.windowTitle());
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(
+            new QSpacerItem(qMax(260, title + 180), 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+            grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 std::optional<QString> runFileDialog(QFileDialog &dialog) {
@@ -46,6 +85,7 @@ bool confirm(QWidget *window, const QString &text, const QString &yes, const QSt
     QPushButton *yesButton = box.addButton(yes, QMessageBox::YesRole);
     box.addButton(no, QMessageBox::NoRole);
     box.setDefaultButton(yesButton);
+    widen(box);
     box.exec();
     return box.clickedButton() == yesButton;
 }
@@ -53,10 +93,9 @@ bool confirm(QWidget *window, const QString &text, const QString &yes, const QSt
 } // namespace
 
 std::optional<QString> QtPrompts::openFile(const OpenFileRequest &request) {
-    // The name field keeps the name last chosen here unless the caller clears
-    // it; a cleared name stays cleared when that use is cancelled.
-    if (request.clearFileName)
-        lastOpenedName_.clear();
+    // "開く" starts from the name last chosen in it; every other use, from
+    // an empty name, and what it chooses is never offered to "開く".
+    const QString name = request.clearFileName ? QString() : lastOpenedName_;
     std::unique_ptr<QFileDialog> opend =
         makeFileDialog(window_, "opend", request.title, request.folder, QFileDialog::AcceptOpen);
     opend->setNameFilter(kAllFilesFilter);
@@ -64,9 +103,9 @@ std::optional<QString> QtPrompts::openFile(const OpenFileRequest &request) {
     // The name field, not a file of the folder: selectFile would pick the
     // folder's own name for an empty one.
     if (auto *nameEdit = opend->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-        nameEdit->setText(lastOpenedName_);
+        nameEdit->setText(name);
     std::optional<QString> chosen = runFileDialog(*opend);
-    if (chosen)
+    if (chosen && !request.clearFileName)
         lastOpenedName_ = QFileInfo(*chosen).fileName();
     return chosen;
 }
@@ -79,6 +118,7 @@ std::optional<QString> QtPrompts::saveFile(const QString &title, const QString &
 
 void QtPrompts::message(const QString &text) {
     QMessageBox box(QMessageBox::NoIcon, kAppTitle, text, QMessageBox::Ok, window_);
+    widen(box);
     box.exec();
 }
 

@@ -33,7 +33,7 @@ class QtPrompts : public Prompts {
 
   private:
     QWidget *window_ = nullptr;
-    // opend keeps the name last chosen between uses.
+    // "開く" keeps the name last chosen in it between uses.
     QString lastOpenedName_;
     ChooserDialog *chooser_ = nullptr;
 };

@@ -15,7 +15,7 @@ namespace kirano {
 struct OpenFileRequest {
     QString title;
     QString folder;
-    // The file commands' "開く" keeps the name the dialog last showed; every
+    // The file command "開く" starts from the name last chosen in it; every
     // other use starts with an empty name.
     bool clearFileName = true;
 };
