@@ -8,13 +8,13 @@
 #include "patrol/patrollistmodel.h"
 #include "testmain.h"
 
+#include "app/patrolundo.h"
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QTreeView>
-#include <QUndoStack>
 #include <QtTest>
 
 #if defined(__has_feature)
@@ -51,39 +51,6 @@ std::size_t liveHeap() {
 
 QByteArray entryLines(const QByteArray &name) {
     return name + "\r\n1\r\n2\r\n3\r\n4\r\n" + sjis(u"月") + "\r\n";
-}
-
-// Runs `press`, which opens a pop-up menu, then reports that menu as
-// guitestsupport's rightClick does and clicks `item` in it when enabled. The
-// menu is closed whatever happens, so a failed check never leaves it open.
-OpenedMenu popupBy(const std::function<void()> &press, const QString &item = QString()) {
-    OpenedMenu opened;
-    QTimer poll;
-    int waited = 0;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        // Acted on only once the window system has made it the focus window,
-        // so that no late activation of a closed menu takes the main window's.
-        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        if (!menu || QGuiApplication::focusWindow() != menu->windowHandle()) {
-            if (++waited > 1000)
-                poll.stop();
-            return;
-        }
-        poll.stop();
-        opened.name = menu->objectName();
-        for (QAction *action : menu->actions()) {
-            opened.enabled.insert(action->objectName(), action->isEnabled());
-            if (action->objectName() == item && action->isEnabled())
-                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
-        }
-        if (menu->isVisible())
-            menu->close();
-    });
-    poll.start(5);
-    press();
-    if (!QTest::qWaitFor([&] { return !poll.isActive(); }, 5000))
-        QTest::qFail("the pop-up was still open", __FILE__, __LINE__);
-    return opened;
 }
 
 // The drag events a window system gives `view` as `data` is dragged along
@@ -157,7 +124,7 @@ QPoint lowerHalf(QAbstractItemView *view, int row) {
 // The editor with its history, list files opened with Ctrl+O and keys typed
 // as the user types them.
 struct Editor : EditorFixture {
-    QUndoStack *history = w->findChild<QUndoStack *>(u"PatrolHistory"_s);
+    PatrolHistory *history = w->findChild<PatrolHistory *>(u"PatrolHistory"_s);
 
     // A list file of these entries, opened with Ctrl+O.
     void open(const QString &name, const QByteArray &content) {
@@ -523,6 +490,65 @@ class TestPatrolHistory : public QObject {
         dragEvents(e.lsv1, data.get(), {upperHalf(e.lsv1, 1), lowerHalf(e.lsv1, 2)});
         QCOMPARE(e.commands(), (QByteArrayList{"0", "1", "2"}));
         QCOMPARE(e.history->count(), 1);
+    }
+
+    // A change far from the rows on screen brings its row into view: an
+    // entry added at the end of a long list, and the undo and redo of it
+    // and of a deletion.
+    void theChangedRowIsScrolledIntoView() {
+        Editor e;
+        QByteArray content;
+        for (int i = 0; i < 159; ++i)
+            content += entryLines(QByteArray::number(i));
+        e.open(u"long.txt"_s, content);
+        auto shown = [&e](int row) {
+            return e.lsv1->viewport()->rect().contains(e.lsv1->visualRect(e.list().index(row, 0)));
+        };
+        QVERIFY(shown(0) && !shown(158));
+        e.addBill();
+        QCOMPARE(e.list().size(), 160);
+        QVERIFY(shown(159));
+        e.lsv1->scrollToTop(); // the user scrolls back up
+        e.keys(QKeySequence(u"Ctrl+Z"_s));
+        QVERIFY(shown(158));
+        e.lsv1->scrollToTop();
+        e.keys(QKeySequence(u"Ctrl+Y"_s));
+        QVERIFY(shown(159));
+        e.select(159);
+        e.keys(QKeySequence(Qt::Key_Delete), e.lsv1);
+        e.lsv1->scrollToTop();
+        e.keys(QKeySequence(u"Ctrl+Z"_s));
+        QVERIFY(shown(159));
+    }
+
+    // The history keeps within its budget: the oldest steps go, the last
+    // one stays, even when it alone is over the budget.
+    void historyKeepsWithinItsBudget() {
+        Editor e;
+        e.history->setBudget(1500 * 1000);
+        QByteArray content;
+        for (int i = 0; i < 1000; ++i)
+            content += entryLines("x" + QByteArray::number(i));
+        for (int i = 0; i < 6; ++i)
+            e.open(u"list%1.txt"_s.arg(i), content); // about 450 KB a list
+        QVERIFY(e.history->heldBytes() <= 1500 * 1000);
+        QVERIFY2(e.history->count() >= 2 && e.history->count() < 6,
+                 qPrintable(QString::number(e.history->count())));
+        const int kept = e.history->count();
+        for (int i = 0; i < 10; ++i)
+            e.keys(QKeySequence(u"Ctrl+Z"_s));
+        QCOMPARE(e.history->index(), 0);
+        QCOMPARE(e.label(), u"[ファイル名： "_s + e.path(u"list%1.txt"_s.arg(5 - kept)) + u']');
+        QCOMPARE(e.list().size(), 1000);
+
+        for (int i = 0; i < 10; ++i)
+            e.keys(QKeySequence(u"Ctrl+Y"_s));
+        e.history->setBudget(1);
+        QCOMPARE(e.history->count(), 1);
+        for (int i = 0; i < 2; ++i) {
+            e.keys(QKeySequence(u"Ctrl+Z"_s));
+            QCOMPARE(e.label(), u"[ファイル名： "_s + e.path(u"list4.txt"_s) + u']');
+        }
     }
 
     // 1,000 entries added to a list of 100,000: the history holds what each
