@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QMap>
 #include <QMenu>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -138,8 +139,16 @@ inline void pressThenReleaseOutside(QAbstractItemView *view, int row) {
 struct OpenedMenu {
     QString name;
     QMap<QString, bool> enabled;
+    QRect at; // where the menu showed on the screen
     bool allEnabled() const { return !enabled.isEmpty() && !enabled.values().contains(false); }
     bool noneEnabled() const { return !enabled.isEmpty() && !enabled.values().contains(true); }
+    // Opened at the point: to its lower right, or moved left or above it
+    // where the screen ends.
+    bool openedAt(QPoint point) const {
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        return (at.left() == point.x() || at.right() == screen.right()) &&
+               (at.top() == point.y() || at.bottom() + 1 == point.y());
+    }
 };
 
 // The menu opens on the right press; the release then goes to the open menu,
@@ -160,6 +169,7 @@ inline OpenedMenu rightClick(QWidget *widget, QPoint at,
         poll.stop();
         QTest::mouseRelease(menu, Qt::RightButton, {}, menu->mapFromGlobal(global));
         opened.name = menu->objectName();
+        opened.at = menu->geometry();
         for (QAction *item : menu->actions()) {
             if (!item->isSeparator())
                 opened.enabled.insert(item->objectName(), item->isEnabled());
@@ -197,6 +207,40 @@ inline OpenedMenu chooseFromMenu(QAbstractItemView *view, int row, const QString
 }
 inline OpenedMenu rightClick(QAbstractItemView *view, int row) {
     return rightClick(view->viewport(), listPoint(view, row));
+}
+
+// Runs `press`, which opens a pop-up menu, then reports that menu as
+// guitestsupport's rightClick does and clicks `item` in it when enabled. The
+// menu is closed whatever happens, so a failed check never leaves it open.
+inline OpenedMenu popupBy(const std::function<void()> &press, const QString &item = QString()) {
+    OpenedMenu opened;
+    QTimer poll;
+    int waited = 0;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        // Acted on only once the window system has made it the focus window,
+        // so that no late activation of a closed menu takes the main window's.
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu || QGuiApplication::focusWindow() != menu->windowHandle()) {
+            if (++waited > 1000)
+                poll.stop();
+            return;
+        }
+        poll.stop();
+        opened.name = menu->objectName();
+        opened.at = menu->geometry();
+        for (QAction *action : menu->actions()) {
+            opened.enabled.insert(action->objectName(), action->isEnabled());
+            if (action->objectName() == item && action->isEnabled())
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+        }
+        if (menu->isVisible())
+            menu->close();
+    });
+    poll.start(5);
+    press();
+    if (!QTest::qWaitFor([&] { return !poll.isActive(); }, 5000))
+        QTest::qFail("the pop-up was still open", __FILE__, __LINE__);
+    return opened;
 }
 
 // A menu-bar or tool-bar command, by the action's object name.

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -549,6 +550,26 @@ class TestDialogs : public QObject {
 
     // The tree opens on the current folder, in view even when it sorts far
     // below its many sibling folders.
+    // The settings dialog opens at the form's size and no smaller; made
+    // larger, its tree takes the height and half the width, the folder rows
+    // the other half.
+    void settingsDialogGrowsItsTreeAndRows() {
+        Program p;
+        p.startWith(QByteArray());
+        SettingsDialog *dialog = p.openSettings();
+        auto *tree = dialog->findChild<QTreeView *>(u"dul1"_s);
+        auto *row = dialog->findChild<QFrame *>(u"Shape8"_s);
+        auto *close = dialog->findChild<QPushButton *>(u"Button1"_s);
+        QCOMPARE(dialog->size(), QSize(713, 491));
+        QCOMPARE(dialog->minimumSize(), QSize(713, 491));
+        QCOMPARE(tree->geometry(), QRect(16, 184, 177, 249));
+        dialog->resize(913, 591);
+        QTRY_COMPARE(tree->geometry(), QRect(16, 184, 277, 349));
+        QCOMPARE(row->geometry(), QRect(339, 432, 549, 25));
+        QCOMPARE(close->geometry().topLeft(), QPoint(88, 548));
+        p.press(dialog, "Button1");
+    }
+
     void settingsTreeShowsTheCurrentFolder() {
         Program p;
         const QString siblings = p.folder() + u"tree/"_s;

@@ -80,6 +80,45 @@ struct Browser : Fixture {
 class TestForumViews : public QObject {
     Q_OBJECT
   private slots:
+    // Every list's pop-up from the keyboard, at the row selected in it, for
+    // keyboards with a Menu key and for those without.
+    void keysOpenEachListsPopupAtItsRow_data() {
+        QTest::addColumn<int>("list");
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<QString>("menu");
+        const std::pair<const char *, QKeySequence> keys[] = {
+            {"Menu", QKeySequence(Qt::Key_Menu)}, {"Shift+F10", QKeySequence(u"Shift+F10"_s)}};
+        const char *menus[] = {"pop1", "pop2", "pop3", "pop5", "pop6"};
+        for (const auto &[name, key] : keys) {
+            for (int n = 1; n <= 5; ++n)
+                QTest::addRow("ListBox%d %s", n, name)
+                    << n << key << QString::fromLatin1(menus[n - 1]);
+        }
+    }
+    void keysOpenEachListsPopupAtItsRow() {
+        QFETCH(int, list);
+        QFETCH(QKeySequence, key);
+        QFETCH(QString, menu);
+        Browser b;
+        b.writeData(u"F1/mes.txt"_s, "01  a\r\n02  b\r\n");
+        b.writeData(u"F1/dl.txt"_s, "0001 a\r\n0002 b\r\n");
+        b.writeData(u"patiolist.txt"_s, "P1\r\nID1\r\npw\r\nP2\r\nID2\r\npw\r\n");
+        b.startWith(name40("aaa") + "\r\nF1\r\n" + name40("bbb") + "\r\nF2\r\n");
+        b.click(2, 0);
+        b.click(list, 1);
+        QTRY_VERIFY(b.list(list)->hasFocus());
+        const QModelIndex row = b.list(list)->model()->index(1, 0);
+        const QPoint at =
+            b.list(list)->viewport()->mapToGlobal(b.list(list)->visualRect(row).center());
+        const OpenedMenu opened = popupBy([&] { QTest::keySequence(b.list(list), key); });
+        QCOMPARE(opened.name, menu);
+        QVERIFY(opened.allEnabled());
+        QVERIFY2(opened.openedAt(at), qPrintable(u"%1,%2 for %3,%4"_s.arg(opened.at.left())
+                                                     .arg(opened.at.top())
+                                                     .arg(at.x())
+                                                     .arg(at.y())));
+    }
+
     void forumListRecords_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QStringList>("names");

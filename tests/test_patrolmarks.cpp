@@ -9,6 +9,8 @@
 
 #include <QDir>
 #include <QHeaderView>
+#include <QLabel>
+#include <QListView>
 #include <QPaintEvent>
 #include <QSignalSpy>
 #include <QTreeView>
@@ -158,9 +160,43 @@ class TestPatrolMarks : public QObject {
         QTRY_VERIFY(painted.region.contains(row1));
     }
 
+    // The status line names the selected row's problems and counts the
+    // marked rows, as the marks change.
+    void statusLineShowsTheSelectedRowsProblemsAndTheCount() {
+        Marked m;
+        auto shown = [&m](const char *label) {
+            return m.w->findChild<QLabel *>(QString::fromLatin1(label))->text();
+        };
+        QTRY_COMPARE(shown("StatusCount"), u"問題 3 件"_s);
+        QCOMPARE(shown("StatusProblems"), QString());
+        clickRow(m.lsv1, 3);
+        QCOMPARE(shown("StatusProblems"), missingRoom(6));
+        clickRow(m.lsv1, 2);
+        QCOMPARE(shown("StatusProblems"), QString());
+        clickRow(m.lsv1, 4);
+        m.writeRooms({"05  title", "06  title"});
+        QTRY_COMPARE(shown("StatusCount"), u"問題 1 件"_s);
+        QCOMPARE(shown("StatusProblems"), missingRoom(8));
+        QTest::keyClick(m.lsv1, Qt::Key_Delete);
+        QCOMPARE(shown("StatusCount"), u"問題 0 件"_s);
+        QCOMPARE(shown("StatusProblems"), QString());
+    }
+
     void f8GoesRoundTheMarkedRows() {
         Marked m;
         QTRY_COMPARE(m.tips().count(QString()), 2);
+        // From the forum list, F8 takes the keyboard to lsv1 as well: Delete
+        // then deletes the row it selected.
+        auto *forums = m.w->findChild<QListView *>(u"ListBox2"_s);
+        forums->setFocus();
+        QTRY_VERIFY(forums->hasFocus());
+        QTest::keySequence(m.w, QKeySequence(Qt::SHIFT | Qt::Key_F8));
+        QCOMPARE(m.selectedRows(), QList<int>{4});
+        QTRY_VERIFY(m.lsv1->hasFocus());
+        QTest::keySequence(m.lsv1, QKeySequence(Qt::Key_Delete));
+        QCOMPARE(m.lsv1->model()->rowCount(), 4);
+        QTest::keySequence(m.w, QKeySequence(u"Ctrl+Z"_s));
+        forums->setFocus();
         const QList<std::pair<QKeySequence, int>> steps = {
             {QKeySequence(Qt::Key_F8), 1},
             {QKeySequence(Qt::Key_F8), 3},

@@ -3,22 +3,29 @@
 // own dialogs, and a configuration folder of the run's own.
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace kirano::testing {
 
 // Qt's file dialogs keep their history and last folder in the user's shared
-// Qt settings (QtProject.conf). Each run keeps its own, in a folder that goes
+// Qt settings (QtProject.conf), and Kirano keeps its recovery copies in the
+// user's data folder. Each run keeps its own of both, in a folder that goes
 // with it, so that running the tests changes nothing of the user's; and no
-// folder a user's program remembered reaches a test.
+// folder a user's program remembered, nor a list a user left unsaved,
+// reaches a test.
 class OwnConfiguration {
   public:
     OwnConfiguration() {
-        if (folder_.isValid())
-            qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder_.path()));
-        else
+        if (!folder_.isValid())
             qFatal("no folder for the tests' configuration");
+        for (const auto &[variable, name] :
+             {std::pair("XDG_CONFIG_HOME", "config"), std::pair("XDG_DATA_HOME", "data")}) {
+            const QString path = folder_.filePath(QString::fromLatin1(name));
+            QDir().mkpath(path);
+            qputenv(variable, QFile::encodeName(path));
+        }
     }
 
   private:

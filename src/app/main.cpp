@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QMutex>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -77,6 +78,9 @@ int main(int argc, char **argv) {
         return 1;
     }
     window->show();
-    kirano::reportStartupWhenAsked(window.get());
+    // A list a killed Kirano left unsaved is offered back over the window
+    // (not while only reporting what the window shows).
+    if (!kirano::reportStartupWhenAsked(window.get()))
+        QTimer::singleShot(0, window.get(), [w = window.get()] { w->offerRecovery(); });
     return app->exec();
 }

@@ -1,6 +1,8 @@
 #include "app/mainwindow.h"
 #include "app/kiranoapplication.h"
 #include "app/patrolmarks.h"
+#include "app/recoverycopy.h"
+#include "app/statusline.h"
 #include "browser/datalistview.h"
 #include "browser/textpane.h"
 #include "builders/buildcontext.h"
@@ -15,6 +17,8 @@
 #include "widgets/fonts.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
+#include <QDateTime>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -65,6 +69,7 @@ void MainWindow::createWindow() {
     setCentralWidget(Splitter1);
     createPopupMenus();
     createKeys();
+    createStatusLine();
 
     // A click in a data list: the next command is appended, not inserted.
     connect(browser_, &DataBrowser::listClicked, patrolPane_, &PatrolListPane::deselect);
@@ -123,6 +128,61 @@ void MainWindow::editSettings() {
         return;
     browser_->loadForumList();
     browser_->loadPatioList();
+}
+
+void MainWindow::createStatusLine() {
+    status_ = new StatusLine(this);
+    setStatusBar(status_);
+    PatrolListModel *list = patrolPane_->model();
+    for (auto change : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(list, change, this, &MainWindow::showMarks);
+    connect(list, &QAbstractItemModel::modelReset, this, &MainWindow::showMarks);
+    connect(list, &QAbstractItemModel::dataChanged, this, &MainWindow::showMarks);
+    connect(patrolPane_, &PatrolListPane::selectionChanged, this, &MainWindow::showMarks);
+    connect(patrolPane_, &PatrolListPane::unsavedChanged, status_, &StatusLine::showUnsaved);
+    connect(patrolPane_, &PatrolListPane::fileChangedElsewhere, this, [this](const QString &path) {
+        status_->showNote(
+            path.isEmpty() ? QString()
+                           : QStringLiteral(u"「%1」が他のプログラムに変更されました").arg(path));
+    });
+
+    recovery_ = new RecoveryCopy(patrolPane_, RecoveryCopy::defaultFolder(), this);
+    connect(recovery_, &RecoveryCopy::writeFailed, this, [this](const QString &reason) {
+        status_->showNote(QStringLiteral(u"復元用のコピーを書けません: ") + reason);
+    });
+}
+
+void MainWindow::showMarks() {
+    const int row = patrolPane_->selectedRow();
+    status_->showProblems(row >= 0 ? patrolPane_->model()->markText(row) : QString());
+    status_->showMarkedCount(patrolPane_->model()->markedCount());
+}
+
+void MainWindow::offerRecovery() {
+    for (const RecoveryCopy::Found &copy :
+         RecoveryCopy::leftBehind(RecoveryCopy::defaultFolder())) {
+        const QString from = copy.listFile.isEmpty() ? QStringLiteral(u"新しい巡回リスト")
+                                                     : text::decode(copy.listFile);
+        const QString question =
+            QStringLiteral(u"保存されていない巡回リストが残っています。\r\n%1（%2 項目、%3）\r\n"
+                           u"元に戻しますか")
+                .arg(from)
+                .arg(copy.entries.size())
+                .arg(copy.written.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
+        if (prompts_.confirmYesNo(question)) {
+            patrolPane_->restoreList(copy.entries, copy.listFile);
+            // This Kirano's own copy holds the list before the one found goes.
+            recovery_->writeNow();
+            RecoveryCopy::remove(copy);
+            return;
+        }
+        RecoveryCopy::remove(copy);
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent *event) {
+    recovery_->writeNow();
+    QMainWindow::closeEvent(event);
 }
 
 void MainWindow::changeEvent(QEvent *event) {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+class QAbstractItemView;
 class QLabel;
 class QMenu;
 class QSplitter;
@@ -21,7 +22,9 @@ struct BuildContext;
 class ChooserDialog;
 class PatioEditor;
 class Prompts;
+class RecoveryCopy;
 class SettingsDialog;
+class StatusLine;
 
 // The main window ("TForm1"): it lays out its parts, the data browser (lists
 // on the left, tabs at the lower right) and the patrol list pane (upper
@@ -53,8 +56,14 @@ class MainWindow : public QMainWindow {
     const QByteArray &patioListPath() const { return browser_->patioListPath(); }
     const QList<PatioRecord> &patioList() const { return browser_->patioList(); }
 
+    // At start, once the window shows: a list left unsaved by a Kirano that
+    // is gone is offered back, newest first, saying from which file and when.
+    void offerRecovery();
+
   protected:
     void changeEvent(QEvent *event) override;
+    // A list with unsaved changes is kept in its recovery copy.
+    void closeEvent(QCloseEvent *event) override;
 
   private:
     // The menu items' commands; the menu tables name each item.
@@ -88,9 +97,14 @@ class MainWindow : public QMainWindow {
     void createToolBar();
     QWidget *createRightPanel();
     void createPopupMenus();
-    void attachPopup(QWidget *list, std::function<QMenu *()> menu);
+    // The list's pop-up, opened by a right-click or from the keyboard.
+    void attachPopup(QAbstractItemView *list, std::function<QMenu *()> menu);
     // Keys: of the menu items, of lsv1's pop-up, of undo and redo.
     void createKeys();
+
+    void createStatusLine();
+    // The selected entry's problems and the number of marked entries.
+    void showMarks();
 
     bool readSettingsFolders();
     BuildContext buildContext();
@@ -102,6 +116,8 @@ class MainWindow : public QMainWindow {
     ChooserDialog *chooser_ = nullptr;
     PatioEditor *patioEditor_ = nullptr;
     SettingsDialog *settingsDialog_ = nullptr;
+    StatusLine *status_ = nullptr;
+    RecoveryCopy *recovery_ = nullptr;
 
     // State of the run.
     QByteArray programFolder_;

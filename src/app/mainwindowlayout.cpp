@@ -147,11 +147,28 @@ QWidget *MainWindow::createRightPanel() {
     return panel;
 }
 
-void MainWindow::attachPopup(QWidget *list, std::function<QMenu *()> menu) {
+void MainWindow::attachPopup(QAbstractItemView *list, std::function<QMenu *()> menu) {
     connect(list, &QWidget::customContextMenuRequested, this,
-            [list, menu = std::move(menu)](const QPoint &pos) {
-                menu()->exec(list->mapToGlobal(pos));
-            });
+            [list, menu](const QPoint &pos) { menu()->exec(list->mapToGlobal(pos)); });
+    // The same menu from the keyboard, at the list's selected row (else its
+    // current one): the Menu key, and Shift+F10 where there is none. The
+    // list's own context-menu event for the Menu key is not used, so the
+    // menu opens once.
+    QAction *key = makeAction(
+        this, (list->objectName() + QStringLiteral("MenuKey")).toLatin1().constData(), QString());
+    key->setShortcuts({QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)});
+    key->setShortcutContext(Qt::WidgetShortcut);
+    list->addAction(key);
+    connect(key, &QAction::triggered, list, [list, menu] {
+        const QModelIndexList selected = list->selectionModel()->selectedIndexes();
+        const QModelIndex row = selected.isEmpty() ? list->currentIndex() : selected.first();
+        QPoint at(0, 0);
+        if (row.isValid()) {
+            list->scrollTo(row);
+            at = list->visualRect(row).center();
+        }
+        menu()->exec(list->viewport()->mapToGlobal(at));
+    });
 }
 
 namespace {
@@ -262,22 +279,6 @@ void MainWindow::createKeys() {
         for (QAction *item : rowItems)
             refreshEnabled(item);
     });
-
-    // The row's pop-up from the keyboard, opened at the selected row.
-    QAction *popupKey = makeAction(this, "lsv1MenuKey", QString());
-    popupKey->setShortcuts({QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)});
-    popupKey->setShortcutContext(Qt::WidgetShortcut);
-    lsv1->addAction(popupKey);
-    connect(popupKey, &QAction::triggered, lsv1,
-            [lsv1, pop4 = findChild<QMenu *>(QStringLiteral("pop4"))] {
-                const QModelIndexList rows = lsv1->selectionModel()->selectedRows();
-                QPoint at(0, 0);
-                if (!rows.isEmpty()) {
-                    lsv1->scrollTo(rows.first());
-                    at = lsv1->visualRect(rows.first()).center();
-                }
-                pop4->exec(lsv1->viewport()->mapToGlobal(at));
-            });
 
     // F10 puts the keyboard on the menu bar, with the first menu open.
     QAction *menuBarKey = makeAction(this, "MenuBarKey", QString());

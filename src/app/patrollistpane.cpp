@@ -1,4 +1,5 @@
 #include "app/patrollistpane.h"
+#include "app/listfilewatch.h"
 #include "app/patrolmarks.h"
 #include "patrol/displayrow.h"
 #include "patrol/patrolfile.h"
@@ -7,6 +8,7 @@
 #include "store/prompts.h"
 #include "text/files.h"
 #include "text/sjis.h"
+#include "widgets/celltips.h"
 #include "widgets/fonts.h"
 
 #include <QAccessible>
@@ -18,10 +20,11 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTreeView>
-#include <QUndoStack>
 #include <QVBoxLayout>
 
 namespace kirano {
@@ -58,6 +61,13 @@ class PatrolListView : public QTreeView {
         if (first <= last)
             QTreeView::dataChanged(topLeft.siblingAtRow(first), bottomRight.siblingAtRow(last),
                                    roles);
+    }
+
+    bool viewportEvent(QEvent *event) override {
+        if (event->type() == QEvent::ToolTip &&
+            showWholeCellText(this, static_cast<QHelpEvent *>(event)))
+            return true;
+        return QTreeView::viewportEvent(event);
     }
 
     bool event(QEvent *event) override {
@@ -128,10 +138,15 @@ PatrolListPane::PatrolListPane(Prompts &prompts, std::function<QByteArray()> pat
     : QWidget(parent), prompts_(prompts), patrolListFolder_(std::move(patrolListFolder)) {
     setObjectName(QStringLiteral("PatrolPane"));
     model_ = new PatrolListModel(this);
-    history_ = new QUndoStack(this);
+    history_ = new PatrolHistory(this);
     history_->setObjectName(QStringLiteral("PatrolHistory"));
     editTarget_ = {model_, [this](int row) { selectRow(row); }, [this] { return currentFile_; },
-                   [this](const QByteArray &path) { setCurrentFile(path); }};
+                   [this](const QByteArray &path) { setCurrentFile(path); },
+                   [this](int row) { showRow(row); }};
+    connect(history_, &PatrolHistory::cleanChanged, this,
+            [this](bool clean) { emit unsavedChanged(!clean); });
+    listFile_ = new ListFileWatch(this);
+    connect(listFile_, &ListFileWatch::changed, this, &PatrolListPane::fileChangedElsewhere);
     auto *view = new PatrolListView;
     view->rowDropped = [this](int from, int before) { dropRow(from, before); };
     lsv1 = view;
@@ -196,6 +211,7 @@ QWidget *PatrolListPane::createWeekdayStrip() {
         weekdayBoxes_[i] = box;
     }
     Panel6->installEventFilter(this);
+    lsv1->verticalScrollBar()->installEventFilter(this);
     return Panel6;
 }
 
@@ -205,13 +221,20 @@ void PatrolListPane::fitWeekdayStrip() {
     const int width = Panel6->width();
     const int groupWidth = qMax(0, width - 72);
     GroupBox1->setGeometry(width - groupWidth, 2, groupWidth, Panel6->height() - 4);
-    const int used = lsv1->columnWidth(0) + lsv1->columnWidth(1) + lsv1->columnWidth(2);
+    // The last column ends where the view's scroll bar begins, when there
+    // is one, so that no needless horizontal one appears.
+    const QScrollBar *bar = lsv1->verticalScrollBar();
+    const int used = lsv1->columnWidth(0) + lsv1->columnWidth(1) + lsv1->columnWidth(2) +
+                     (bar->isVisible() ? bar->width() : 0);
     lsv1->setColumnWidth(3, qMax(0, width - used - 4));
 }
 
 bool PatrolListPane::eventFilter(QObject *watched, QEvent *event) {
-    // The strip is resized exactly when the window is or Splitter1 moves.
-    if (watched == Panel6 && event->type() == QEvent::Resize)
+    // The strip is resized exactly when the window is or Splitter1 moves;
+    // lsv1's scroll bar comes and goes with its rows.
+    if ((watched == Panel6 && event->type() == QEvent::Resize) ||
+        (watched == lsv1->verticalScrollBar() &&
+         (event->type() == QEvent::Show || event->type() == QEvent::Hide)))
         fitWeekdayStrip();
     return QWidget::eventFilter(watched, event);
 }
@@ -237,7 +260,20 @@ void PatrolListPane::selectRow(int row) {
     lsv1->scrollTo(index);
 }
 
+void PatrolListPane::showRow(int row) {
+    const int rows = model_->size();
+    if (rows > 0)
+        lsv1->scrollTo(model_->index(qBound(0, row, rows - 1), 0));
+}
+
+bool PatrolListPane::hasUnsavedChanges() const {
+    return !history_->isClean();
+}
+
 void PatrolListPane::selectNextMarked(int step) {
+    // The keys that act on the row (Delete, Alt+Up, the Menu key) work at
+    // once.
+    lsv1->setFocus(Qt::ShortcutFocusReason);
     const int row = marks_->nextMarked(selectedRow(), step);
     if (row >= 0)
         selectRow(row);
@@ -249,8 +285,8 @@ bool PatrolListPane::addEntry(const PatrolEntry &entry) {
     // Inserting before the selected row moves its selection down with it.
     const int selected = selectedRow();
     const int position = selected >= 0 ? selected : model_->size();
-    history_->push(new InsertEntryStep(editTarget_, position, entry, selected,
-                                       selected >= 0 ? selected + 1 : -1));
+    history_->push(std::make_unique<InsertEntryStep>(editTarget_, position, entry, selected,
+                                                     selected >= 0 ? selected + 1 : -1));
     return true;
 }
 
@@ -263,7 +299,7 @@ void PatrolListPane::moveEntry(int a, int b, const QString &step) {
     // The row that moved up counts as made anew: it is never selected, so
     // after "上へ" nothing is, and after "下へ" the moved row keeps its selection.
     const int s = selectedRow();
-    history_->push(new MoveEntryStep(editTarget_, step, b, a, s, s == a ? b : -1));
+    history_->push(std::make_unique<MoveEntryStep>(editTarget_, step, b, a, s, s == a ? b : -1));
 }
 
 void PatrolListPane::moveSelectedEntryUp() {
@@ -282,14 +318,14 @@ void PatrolListPane::dropRow(int from, int before) {
     const int to = before > from ? before - 1 : before;
     if (from < 0 || from >= model_->size() || to < 0 || to >= model_->size() || to == from)
         return;
-    history_->push(
-        new MoveEntryStep(editTarget_, QStringLiteral(u"移動"), from, to, selectedRow(), to));
+    history_->push(std::make_unique<MoveEntryStep>(editTarget_, QStringLiteral(u"移動"), from, to,
+                                                   selectedRow(), to));
 }
 
 void PatrolListPane::deleteSelectedEntry() {
     const int s = selectedRow();
     if (s >= 0)
-        history_->push(new RemoveEntryStep(editTarget_, s, s));
+        history_->push(std::make_unique<RemoveEntryStep>(editTarget_, s, s));
 }
 
 void PatrolListPane::changeSelectedEntryDays() {
@@ -298,7 +334,7 @@ void PatrolListPane::changeSelectedEntryDays() {
         return;
     const int s = selectedRow();
     if (s >= 0 && model_->entry(s).days != days)
-        history_->push(new ChangeDaysStep(editTarget_, s, days, s));
+        history_->push(std::make_unique<ChangeDaysStep>(editTarget_, s, days, s));
 }
 
 QByteArray PatrolListPane::readDays() {
@@ -325,11 +361,27 @@ void PatrolListPane::replaceList(const QString &step, QList<PatrolEntry> entries
                                  const QByteArray &path) {
     if (entries.isEmpty() && model_->size() == 0 && path == currentFile_)
         return;
-    history_->push(new ReplaceListStep(editTarget_, step, std::move(entries), path, selectedRow()));
+    history_->push(std::make_unique<ReplaceListStep>(editTarget_, step, std::move(entries), path,
+                                                     selectedRow()));
+}
+
+void PatrolListPane::fileIsAsSaved(const QString &path) {
+    history_->setClean();
+    if (path.isEmpty())
+        listFile_->forget();
+    else
+        listFile_->remember(path);
+    emit fileChangedElsewhere(QString());
+}
+
+void PatrolListPane::restoreList(QList<PatrolEntry> entries, const QByteArray &path) {
+    history_->push(std::make_unique<ReplaceListStep>(editTarget_, QStringLiteral(u"復元"),
+                                                     std::move(entries), path, selectedRow()));
 }
 
 void PatrolListPane::clear() {
     replaceList(QStringLiteral(u"クリア"), {}, QByteArray());
+    fileIsAsSaved(QString());
 }
 
 void PatrolListPane::open() {
@@ -349,10 +401,12 @@ void PatrolListPane::open() {
         // A file that fails still empties the list and forgets the file; that
         // is a step too, so that the entries it dropped can be brought back.
         replaceList(kOpenStep, {}, QByteArray());
+        fileIsAsSaved(QString());
         prompts_.message(QStringLiteral(u"読み込みに失敗しました"));
         return;
     }
     replaceList(kOpenStep, std::move(*entries), *path);
+    fileIsAsSaved(*chosen);
 }
 
 void PatrolListPane::save() {
@@ -364,11 +418,18 @@ void PatrolListPane::save() {
         saveAs();
         return;
     }
-    if (auto written = writePatrolList(text::nativePath(currentFile_), model_->entries());
-        !written) {
+    const QString file = text::nativePath(currentFile_);
+    if (listFile_->changedElsewhere(file) &&
+        !prompts_.confirmYesNo(
+            QStringLiteral(u"「%1」は開いた後で他のプログラムに変更されています。"
+                           u"\r\n上書きしますか")
+                .arg(file)))
+        return;
+    if (auto written = writePatrolList(file, model_->entries()); !written) {
         prompts_.message(written.error().text());
         return;
     }
+    fileIsAsSaved(file);
     prompts_.message(QStringLiteral(u"保存しました"));
 }
 
@@ -384,6 +445,8 @@ void PatrolListPane::saveAs() {
     std::optional<QByteArray> path = encodeAnswer(prompts_, *chosen);
     if (!path)
         return;
+    // The file chosen here is replaced without a question, changed or not.
+    listFile_->forget();
     setCurrentFile(*path);
     save();
 }

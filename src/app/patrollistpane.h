@@ -2,6 +2,7 @@
 #include "app/patrolundo.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -9,10 +10,10 @@
 class QCheckBox;
 class QGroupBox;
 class QTreeView;
-class QUndoStack;
 
 namespace kirano {
 
+class ListFileWatch;
 class PatrolListModel;
 class PatrolMarks;
 struct PatrolEntry;
@@ -32,9 +33,17 @@ class PatrolListPane : public QWidget {
     PatrolListModel *model() const { return model_; }
     QTreeView *view() const { return lsv1; }
     bool hasSelectedEntry() const { return selectedRow() >= 0; }
+    // The one selected row of lsv1, or -1.
+    int selectedRow() const;
     void deselect();
     // Undo and redo of every change to the list; never of a file on disk.
-    QUndoStack *history() const { return history_; }
+    PatrolHistory *history() const { return history_; }
+    // The list differs from the file it was last opened from or saved to
+    // (a new list: from the empty one).
+    bool hasUnsavedChanges() const;
+    // A list brought back from a recovery copy: the list as it was, named
+    // after its file, one step, with its changes still unsaved.
+    void restoreList(QList<PatrolEntry> entries, const QByteArray &path);
     // The rows' marks: what the night's run would fail on.
     PatrolMarks *marks() const { return marks_; }
     // Selects the next marked row going `step` (1 or -1), round the end, and
@@ -69,6 +78,12 @@ class PatrolListPane : public QWidget {
     void fileCaptionChanged(const QString &caption);
     // A row of lsv1 became selected or none is: pop4's items follow.
     void selectionChanged();
+    // The list came to differ from its file, or no longer does.
+    void unsavedChanged(bool unsaved);
+    // Another program changed the list's file since it was opened or saved
+    // here; an empty path when that is over (the list was saved or another
+    // opened).
+    void fileChangedElsewhere(const QString &path);
 
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -83,18 +98,21 @@ class PatrolListPane : public QWidget {
     void dropRow(int from, int before);
     // "クリア" and "開く" as one step; no step when nothing would change.
     void replaceList(const QString &step, QList<PatrolEntry> entries, const QByteArray &path);
-    int selectedRow() const;
     void selectRow(int row);
+    void showRow(int row);
     void setCurrentFile(const QByteArray &path);
+    // The list is as the file at `path` holds it (none: a new, empty list).
+    void fileIsAsSaved(const QString &path);
 
     Prompts &prompts_;
     std::function<QByteArray()> patrolListFolder_;
     PatrolListModel *model_ = nullptr;
     QByteArray currentFile_;
     int noDaysFlag_ = 0;
-    QUndoStack *history_ = nullptr;
+    PatrolHistory *history_ = nullptr;
     PatrolMarks *marks_ = nullptr;
     PatrolEditTarget editTarget_;
+    ListFileWatch *listFile_ = nullptr;
 
     QTreeView *lsv1 = nullptr;
     QWidget *Panel6 = nullptr;

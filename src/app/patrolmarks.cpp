@@ -1,6 +1,7 @@
 #include "app/patrolmarks.h"
 #include "patrol/patrollistmodel.h"
 #include "rules/entrycheck.h"
+#include "widgets/fonts.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -259,8 +260,16 @@ void MarkDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelInd
     const QStyle *style = option->widget ? option->widget->style() : QApplication::style();
     option->icon = style->standardIcon(QStyle::SP_MessageBoxWarning, nullptr, option->widget);
     option->features |= QStyleOptionViewItem::HasDecoration;
-    const int side = style->pixelMetric(QStyle::PM_SmallIconSize, nullptr, option->widget);
+    // The sign fits the row the font asks for.
+    const int side = qMin(style->pixelMetric(QStyle::PM_SmallIconSize, nullptr, option->widget),
+                          rowHeight(option->font) - 2);
     option->decorationSize = QSize(side, side);
+}
+
+QSize MarkDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const {
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    size.setHeight(rowHeight(option.font));
+    return size;
 }
 
 } // namespace kirano

@@ -85,10 +85,12 @@ class PatrolMarks : public QObject {
     QSet<QString> changedFolders_; // and files
 };
 
-// Draws a marked row's sign in its first column; other rows as always.
+// Draws a marked row's sign in its first column; other rows as always, all
+// as high as the font needs.
 class MarkDelegate : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
   protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;

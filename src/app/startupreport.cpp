@@ -24,10 +24,10 @@ QString startupReport(QWidget *window) {
     return report;
 }
 
-void reportStartupWhenAsked(QWidget *window) {
+bool reportStartupWhenAsked(QWidget *window) {
     const QString path = qEnvironmentVariable("KIRANO_STARTUP_REPORT");
     if (path.isEmpty())
-        return;
+        return false;
     // After the window is shown and the events its showing queued are done.
     QTimer::singleShot(0, window, [window, path] {
         QSaveFile file(path);
@@ -39,6 +39,7 @@ void reportStartupWhenAsked(QWidget *window) {
         }
         QCoreApplication::exit(0);
     });
+    return true;
 }
 
 } // namespace kirano

@@ -11,7 +11,8 @@ namespace kirano {
 // ends with status 0. CI starts the program this way through the README's
 // run command, to prove that a fresh checkout builds, makes the demo and
 // shows its forums. Without the variable nothing happens.
-void reportStartupWhenAsked(QWidget *window);
+// True when asked.
+bool reportStartupWhenAsked(QWidget *window);
 
 // What reportStartupWhenAsked() writes.
 QString startupReport(QWidget *window);

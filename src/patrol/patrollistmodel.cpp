@@ -70,6 +70,7 @@ void PatrolListModel::setEntries(QList<PatrolEntry> entries) {
     beginResetModel();
     entries_ = std::move(entries);
     marks_ = QList<int>(entries_.size());
+    markedCount_ = 0;
     endResetModel();
 }
 
@@ -77,13 +78,14 @@ void PatrolListModel::swapEntries(QList<PatrolEntry> &entries) {
     beginResetModel();
     entries_.swap(entries);
     marks_ = QList<int>(entries_.size());
+    markedCount_ = 0;
     endResetModel();
 }
 
 PatrolEntry PatrolListModel::takeEntry(int row) {
     beginRemoveRows(QModelIndex(), row, row);
     PatrolEntry entry = entries_.takeAt(row);
-    marks_.removeAt(row);
+    markedCount_ -= marks_.takeAt(row) != 0 ? 1 : 0;
     endRemoveRows();
     return entry;
 }
@@ -113,6 +115,7 @@ QString PatrolListModel::markText(int row) const {
 bool PatrolListModel::storeMark(int row, int mark) {
     if (marks_.at(row) == mark)
         return false;
+    markedCount_ += (mark != 0 ? 1 : 0) - (marks_.at(row) != 0 ? 1 : 0);
     marks_[row] = mark;
     return true;
 }

@@ -53,6 +53,8 @@ class PatrolListModel : public QAbstractTableModel {
 
     // 0 for a row without problems.
     int mark(int row) const { return marks_.at(row); }
+    // How many rows carry a mark.
+    int markedCount() const { return markedCount_; }
     // The row's problems, one per line; empty for a row without any.
     QString markText(int row) const;
     // What the marks stored stand for.
@@ -83,6 +85,7 @@ class PatrolListModel : public QAbstractTableModel {
 
     QList<PatrolEntry> entries_;
     QList<int> marks_; // parallel to entries_
+    int markedCount_ = 0;
     MarkWords markWords_;
 };
 
