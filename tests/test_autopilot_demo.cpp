@@ -103,9 +103,15 @@ class TestAutopilotDemo : public QObject {
             QTRY_COMPARE(model->index(0, 0, model->index(folder)).data().toString(), name);
             auto *buttons = dialog->findChild<QDialogButtonBox *>(u"buttonBox"_s);
             QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), u"キャンセル"_s);
-            QPixmap picture = w.grab();
+            // The dialog over the window, whole: it is the larger of the two.
+            const QPixmap window = w.grab();
+            const QPixmap shown = dialog->grab();
+            const QPoint at(60, 60);
+            QPixmap picture(window.size().expandedTo(shown.size() + QSize(at.x(), at.y())));
+            picture.fill(Qt::darkGray);
             QPainter painter(&picture);
-            painter.drawPixmap(120, 90, dialog->grab());
+            painter.drawPixmap(0, 0, window);
+            painter.drawPixmap(at, shown);
             painter.end();
             const QString pictures = qEnvironmentVariable("KIRANO_PICTURE_DIR", QDir::tempPath());
             QVERIFY(picture.save(pictures + u"/kirano-open-dialog.png"_s));

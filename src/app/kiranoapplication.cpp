@@ -1,6 +1,7 @@
 #include "app/kiranoapplication.h"
 
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QSettings>
 #include <exception>
@@ -25,6 +26,8 @@ KiranoApplication::KiranoApplication(int &argc, char **argv) : QApplication(argc
         QSettings::setPath(format, QSettings::UserScope, nowhere);
         QSettings::setPath(format, QSettings::SystemScope, nowhere);
     }
+    // Numbers, dates and file types in Qt's dialogs, as the rest.
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     // Without the translations installed Qt's texts stay English; the
     // program's own texts never depend on them.
     if (qtTexts_.load(QStringLiteral("qtbase_ja"),

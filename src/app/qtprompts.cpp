@@ -58,8 +58,12 @@ std::unique_ptr<QFileDialog> makeFileDialog(QWidget *parent, const char *name, c
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setOption(QFileDialog::DontConfirmOverwrite);
     dialog->resize(860, 520);
-    if (auto *details = dialog->findChild<QTreeView *>(QStringLiteral("treeView")))
-        details->header()->resizeSection(0, 380);
+    // Name, size, type, date: each wide enough for what it shows.
+    if (auto *details = dialog->findChild<QTreeView *>(QStringLiteral("treeView"))) {
+        const int widths[] = {300, 80, 190, 130};
+        for (int column = 0; column < 4; ++column)
+            details->header()->resizeSection(column, widths[column]);
+    }
     return dialog;
 }
 
