@@ -9,6 +9,7 @@
 #include "app/kiranoapplication.h"
 #include "app/mainwindow.h"
 #include "app/patrolmarks.h"
+#include "app/patrolundo.h"
 #include "app/program.h"
 #include "autopilot/commandline.h"
 #include "autopilot/demo.h"
@@ -282,6 +283,31 @@ void benchPatrolList(int entries) {
 
     const double save = medianMs(5, [&] { window.patrolPane()->save(); });
     report("save patrol list", entries, save);
+}
+
+// "開く" of the same list ten times: the history keeps what each replaced
+// only within its budget, so the process stops growing.
+void benchHistory(int entries) {
+    QTemporaryDir dir;
+    const QString folder = dir.path() + u'/';
+    const QString file = folder + QStringLiteral("list.txt");
+    text::writeLines(file, patrolLines(entries));
+    BenchPrompts prompts;
+    prompts.path = file;
+    MainWindow window(folder, prompts);
+    createDialogs(window, prompts);
+    window.show();
+    window.patrolPane()->marks()->setChecking(false);
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < 10; ++i)
+        window.patrolPane()->open();
+    const double ms = timer.nsecsElapsed() / 1e6;
+    const PatrolHistory *history = window.patrolPane()->history();
+    std::printf("%-28s %8d %10.1f ms %8.1f MB peak, history %.1f MB in %d steps\n",
+                "open ten times, history", entries, ms, peakMegabytes(),
+                history->heldBytes() / 1048576.0, history->count());
+    std::fflush(stdout);
 }
 
 double decodeFloor(const QStringList &files) {
@@ -632,6 +658,10 @@ int main(int argc, char **argv) {
         benchDemoList(arguments[1].toInt());
         return 0;
     }
+    if (arguments.size() == 2 && arguments[0] == u"history") {
+        benchHistory(arguments[1].toInt());
+        return 0;
+    }
     if (arguments.size() == 2 && arguments[0] == u"checkrows") {
         benchCheckRows(arguments[1].toInt());
         return 0;
@@ -659,5 +689,6 @@ int main(int argc, char **argv) {
     inChild({QStringLiteral("startup"), QStringLiteral("1000000")});
     inChild({QStringLiteral("blank"), QStringLiteral("1000000")});
     inChild({QStringLiteral("hugeline")});
+    inChild({QStringLiteral("history"), QStringLiteral("100000")});
     return 0;
 }
