@@ -519,6 +519,15 @@ class TestPatrolHistory : public QObject {
         e.lsv1->scrollToTop();
         e.keys(QKeySequence(u"Ctrl+Z"_s));
         QVERIFY(shown(159));
+        // A drag undone shows the row where the entry is back, not where it
+        // had gone.
+        e.lsv1->scrollToTop();
+        dragRow(e.lsv1, 0, {lowerHalf(e.lsv1, 5)});
+        QCOMPARE(e.commands().at(5), QByteArray("0"));
+        e.lsv1->scrollToBottom();
+        e.keys(QKeySequence(u"Ctrl+Z"_s));
+        QCOMPARE(e.commands().at(0), QByteArray("0"));
+        QVERIFY(shown(0));
     }
 
     // The history keeps within its budget: the oldest steps go, the last
