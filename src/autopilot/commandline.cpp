@@ -25,8 +25,8 @@ QString usage() {
                u"                   [--day 日|月|火|水|木|金|土 | --all] [--seed N] [--large]\n"
                u"  kirano-autopilot demo フォルダ [--kirano プログラム] [--seed N] [--large]\n"
                u"  kirano-autopilot --help | --version\n"
-               u"設定ファイルを指定しないときは、このプログラムと同じフォルダの%1を読みます。")
-        .arg(kSettingsFileName);
+               u"--settings を指定しないときの設定ファイル:\n%1")
+        .arg(settingsRuleText());
 }
 
 struct Arguments {
@@ -171,7 +171,7 @@ std::optional<Arguments> parse(const QStringList &arguments, const ProgramPlace 
 }
 
 QString settingsPath(const Arguments &a, const ProgramPlace &place) {
-    return a.settings.isEmpty() ? place.folder + kSettingsFileName : a.settings;
+    return a.settings.isEmpty() ? settingsFilePath(place.folder) : a.settings;
 }
 
 text::Result<SettingsFolders> settings(const QString &path) {
