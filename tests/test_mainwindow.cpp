@@ -77,6 +77,9 @@ void TestMainWindow::missingSettingsFileSaysSoOnce() {
     MainWindow w(f.folder(), f.prompts);
     QCOMPARE(f.prompts.asked, QStringList{QStringLiteral(u"message|環境設定.txtがありません")});
     QCOMPARE(w.windowTitle(), QStringLiteral("Kirano  Ver.1.4.0"));
+    // The desktop's icon, drawn sharp from the smallest size to the largest.
+    const QList<QSize> iconSizes = w.windowIcon().availableSizes();
+    QVERIFY(iconSizes.contains(QSize(16, 16)) && iconSizes.contains(QSize(256, 256)));
     QCOMPARE(w.programFolder(), text::bytesOf(f.folder()));
     QCOMPARE(w.folders(), SettingsFolders::allSetTo(text::bytesOf(f.folder())));
     QVERIFY(!w.isVisible());
