@@ -473,7 +473,8 @@ class TestDialogs : public QObject {
         QTemporaryDir home;
         QTemporaryDir programDir;
         const QString program = inUsr ? u"/usr/bin/"_s : programDir.path() + u'/';
-        QVERIFY(!QFileInfo::exists(program + u"環境設定.txt"_s) || !inUsr);
+        QVERIFY2(!inUsr || !QFileInfo::exists(program + u"環境設定.txt"_s),
+                 "a settings file lies in /usr/bin");
         Environment environment;
         environment.set("HOME", QFile::encodeName(home.path()));
         environment.set("XDG_CONFIG_HOME", xdg == u"unset" ? std::nullopt
@@ -523,9 +524,11 @@ class TestDialogs : public QObject {
         out.flush();
         QVERIFY2(said.contains(u"設定ファイル %1 "_s.arg(used)), qPrintable(said));
 
-        // A user may not save beside the program in a read-only folder.
+        // A user may not save beside the program in a read-only folder; and
+        // nothing is written in /usr/bin, even by a wrong rule run by root.
         if (besideWins && !writable)
             return;
+        QCOMPARE(w.settingsFilePath(), used);
         auto *s = w.findChild<SettingsDialog *>(u"TForm4"_s);
         QVERIFY(showAndWait(s));
         QTest::mouseClick(s->findChild<QPushButton *>(u"Button1"_s), Qt::LeftButton);
