@@ -6,11 +6,15 @@ set -euo pipefail
 KIRANO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 KIRANO_BUILD="${KIRANO_BUILD:-$KIRANO_ROOT/build}"
 
-# qt6-translations-l10n holds Qt's own texts in Japanese (file dialogs,
-# standard buttons, edit menus), which Kirano loads at start.
-kirano_packages=(cmake g++ make qt6-base-dev libgl-dev fonts-ipafont-gothic qt6-translations-l10n)
+# To build, and what Kirano needs at run time (packaging/runtime-packages:
+# the Japanese font and Qt's Japanese texts).
+mapfile -t kirano_runtime_packages < <(grep -v '^#' "$KIRANO_ROOT/packaging/runtime-packages")
+kirano_packages=(cmake g++ make qt6-base-dev libgl-dev "${kirano_runtime_packages[@]}")
 # The second run of the GUI tests needs a real X server and Qt's X11 plugin.
 kirano_x11_packages=(xvfb xauth qt6-qpa-plugins)
+# The package check (scripts/package): the manual pages' maker, the
+# Debian package tools and the checkers of the package and its files.
+kirano_package_packages=(help2man dpkg-dev file lintian desktop-file-utils appstream)
 
 # Installs those of the given packages (all of kirano_packages when none are
 # given) that are missing.

@@ -739,6 +739,8 @@ class TestAutopilot : public QObject {
         QTest::newRow("help of a command")
             << QStringList{u"run"_s, u"x.txt"_s, u"--help"_s} << u"使い方:\n"_s;
         QTest::newRow("--version") << QStringList{u"--version"_s} << u"kirano-autopilot 1.4.0\n"_s;
+        QTest::newRow("version after a command that fits")
+            << QStringList{u"check"_s, u"x.txt"_s, u"--version"_s} << u"kirano-autopilot 1.4.0\n"_s;
     }
     void helpAndVersionOnStandardOutput() {
         QFETCH(QStringList, arguments);
@@ -800,6 +802,17 @@ class TestAutopilot : public QObject {
             << u"--all はこのコマンドでは使えません"_s;
         QTest::newRow("argument left over")
             << demo("check") + QStringList{u"extra"_s} << QByteArray() << 2
+            << u"extra はこのコマンドでは使えません"_s;
+        QTest::newRow("argument beside --version")
+            << QStringList{u"--version"_s, u"extra"_s} << QByteArray() << 2
+            << u"extra はこのコマンドでは使えません"_s;
+        QTest::newRow("argument before --help") << QStringList{u"extra"_s, u"-h"_s} << QByteArray()
+                                                << 2 << u"extra はこのコマンドでは使えません"_s;
+        QTest::newRow("--help and --version")
+            << QStringList{u"--help"_s, u"--version"_s} << QByteArray() << 2
+            << u"--version はこのコマンドでは使えません"_s;
+        QTest::newRow("--help after a command that does not fit")
+            << demo("check") + QStringList{u"extra"_s, u"--help"_s} << QByteArray() << 2
             << u"extra はこのコマンドでは使えません"_s;
         QTest::newRow("no settings beside the program")
             << QStringList{u"check"_s, u"{list}"_s} << QByteArray() << 2

@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "autopilot/commandline.h"
 #include "browser/datalistview.h"
 #include "dialogs/chooserdialog.h"
 #include "dialogs/patioeditor.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTextStream>
 #include <QTimer>
 #include <QTreeView>
 #include <QtTest>
@@ -154,6 +156,41 @@ class Undeletable {
     QString file_;
     QString folder_;
     bool done_ = false;
+};
+
+// Environment variables set for one test, put back however it ends.
+struct Environment {
+    QList<std::pair<const char *, std::optional<QByteArray>>> saved;
+    void set(const char *name, const std::optional<QByteArray> &value) {
+        saved.append({name, qEnvironmentVariableIsSet(name)
+                                ? std::optional<QByteArray>(qgetenv(name))
+                                : std::nullopt});
+        if (value)
+            qputenv(name, *value);
+        else
+            qunsetenv(name);
+    }
+    ~Environment() {
+        for (auto it = saved.crbegin(); it != saved.crend(); ++it) {
+            if (it->second)
+                qputenv(it->first, *it->second);
+            else
+                qunsetenv(it->first);
+        }
+    }
+};
+
+// A folder the user may not write in while this lives (by its permission
+// bits, which root's settings rule heeds too).
+struct ReadOnlyFolder {
+    QString folder;
+    explicit ReadOnlyFolder(const QString &f) : folder(f) {
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
+    ~ReadOnlyFolder() {
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
+    }
 };
 
 const QString kNoRecord = u"message|データが無いのでPATIOリストを削除しました"_s;
@@ -401,6 +438,122 @@ class TestDialogs : public QObject {
         for (int i = 0; i < 8; ++i)
             expected += text::bytesOf(f.folder()) + "\r\n";
         QCOMPARE(readBytes(f.settingsPath()), expected);
+    }
+
+    // Where the settings file is, for Kirano (read at start, written by the
+    // settings dialog) and for the autopilot without --settings alike.
+    void settingsFileFollowsTheRule_data() {
+        QTest::addColumn<bool>("inUsr");      // the program in /usr/bin/
+        QTest::addColumn<bool>("writable");   // the program's folder
+        QTest::addColumn<bool>("beside");     // a settings file beside the program
+        QTest::addColumn<bool>("userFile");   // one in the user's settings folder
+        QTest::addColumn<QString>("xdg");     // XDG_CONFIG_HOME: unset, absolute, relative
+        QTest::addColumn<bool>("besideWins"); // else the user's file is used
+        QTest::newRow("beside") << false << true << true << false << u"absolute"_s << true;
+        QTest::newRow("beside, folder read-only")
+            << false << false << true << false << u"absolute"_s << true;
+        QTest::newRow("none, portable folder")
+            << false << true << false << false << u"absolute"_s << true;
+        QTest::newRow("user's only, portable folder")
+            << false << true << false << true << u"absolute"_s << true;
+        QTest::newRow("none, read-only, XDG set")
+            << false << false << false << false << u"absolute"_s << false;
+        QTest::newRow("none, read-only, XDG unset")
+            << false << false << false << false << u"unset"_s << false;
+        QTest::newRow("none, read-only, XDG relative")
+            << false << false << false << false << u"relative"_s << false;
+        QTest::newRow("user's, read-only, XDG set")
+            << false << false << false << true << u"absolute"_s << false;
+        QTest::newRow("user's, read-only, XDG unset")
+            << false << false << false << true << u"unset"_s << false;
+        QTest::newRow("both, read-only") << false << false << true << true << u"absolute"_s << true;
+        QTest::newRow("both, portable folder")
+            << false << true << true << true << u"unset"_s << true;
+        // Root may write in /usr/bin, yet nothing is written there at run time.
+        QTest::newRow("installed") << true << true << false << false << u"absolute"_s << false;
+        QTest::newRow("installed, user's") << true << true << false << true << u"unset"_s << false;
+    }
+    void settingsFileFollowsTheRule() {
+        QFETCH(bool, inUsr);
+        QFETCH(bool, writable);
+        QFETCH(bool, beside);
+        QFETCH(bool, userFile);
+        QFETCH(QString, xdg);
+        QFETCH(bool, besideWins);
+        QTemporaryDir home;
+        QTemporaryDir programDir;
+        const QString program = inUsr ? u"/usr/bin/"_s : programDir.path() + u'/';
+        QVERIFY2(!inUsr || !QFileInfo::exists(program + u"環境設定.txt"_s),
+                 "a settings file lies in /usr/bin");
+        Environment environment;
+        environment.set("HOME", QFile::encodeName(home.path()));
+        environment.set("XDG_CONFIG_HOME", xdg == u"unset" ? std::nullopt
+                                           : xdg == u"relative"
+                                               ? std::optional<QByteArray>("config")
+                                               : QFile::encodeName(home.path() + u"/xdg"_s));
+        const QString userFolder =
+            home.path() + (xdg == u"absolute" ? u"/xdg/kirano/"_s : u"/.config/kirano/"_s);
+        const QString besidePath = program + u"環境設定.txt"_s;
+        const QString userPath = userFolder + u"環境設定.txt"_s;
+        // Each file names folders of its own, which are not there.
+        auto settingsNaming = [&home](const QString &folder) {
+            QByteArray content("0\r\n0\r\n0\r\n");
+            for (int i = 0; i < 8; ++i)
+                content += text::bytesOf(home.path() + u'/' + folder + u'/') + "\r\n";
+            return content;
+        };
+        if (beside)
+            writeBytes(besidePath, settingsNaming(u"beside"_s));
+        if (userFile) {
+            QVERIFY(QDir().mkpath(userFolder));
+            writeBytes(userPath, settingsNaming(u"user"_s));
+        }
+        std::optional<ReadOnlyFolder> readOnly;
+        if (!writable)
+            readOnly.emplace(programDir.path());
+        const QString used = besideWins ? besidePath : userPath;
+        const QString unused = besideWins ? userPath : besidePath;
+        const QByteArray unusedBefore = readBytes(unused);
+        const bool existed = besideWins ? beside : userFile;
+
+        ScriptedPrompts prompts;
+        MainWindow w(program, prompts);
+        createDialogs(w, prompts);
+        QCOMPARE(w.folders().dataFolder(),
+                 existed ? text::bytesOf(home.path() + (besideWins ? u"/beside/"_s : u"/user/"_s))
+                         : text::bytesOf(program));
+        QCOMPARE(prompts.takeAsked(),
+                 existed ? QStringList() : QStringList{u"message|環境設定.txtがありません"_s});
+
+        const QString list = home.path() + u"/list.txt"_s;
+        writeBytes(list, "bill\r\n0\r\n0\r\n0\r\n0\r\n" + sjis(u"月") + "\r\n");
+        QString said;
+        QTextStream out(&said);
+        const autopilot::ProgramPlace place{program, program + u"kirano-autopilot"_s, u"1.4.0"_s};
+        QCOMPARE(autopilot::runCommandLine({u"check"_s, list}, place, out, out), existed ? 1 : 2);
+        out.flush();
+        QVERIFY2(said.contains(u"設定ファイル %1 "_s.arg(used)), qPrintable(said));
+
+        // A user may not save beside the program in a read-only folder; and
+        // nothing is written in /usr/bin, even by a wrong rule run by root.
+        if (besideWins && !writable)
+            return;
+        QCOMPARE(w.settingsFilePath(), used);
+        auto *s = w.findChild<SettingsDialog *>(u"TForm4"_s);
+        QVERIFY(showAndWait(s));
+        QTest::mouseClick(s->findChild<QPushButton *>(u"Button1"_s), Qt::LeftButton);
+        QVERIFY(!s->isVisible());
+        QByteArray saved("1\r\n1\r\n1\r\n");
+        for (int i = 0; i < 8; ++i)
+            saved += text::bytesOf(program) + "\r\n";
+        QCOMPARE(readBytes(used),
+                 existed ? settingsNaming(besideWins ? u"beside"_s : u"user"_s) : saved);
+        QCOMPARE(readBytes(unused), unusedBefore);
+        // The user's settings folder, made on the first save, is the user's own.
+        if (!besideWins && !userFile)
+            QCOMPARE(QFileInfo(userFolder).permissions() &
+                         (QFileDevice::ReadGroup | QFileDevice::ReadOther),
+                     QFileDevice::Permissions());
     }
 
     void flagLines_data() {

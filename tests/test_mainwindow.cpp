@@ -73,6 +73,8 @@ class TestMainWindow : public QObject {
     void picture();
     void noScreenSaysSoInOneLine_data();
     void noScreenSaysSoInOneLine();
+    void helpAndVersionNeedNoScreen_data();
+    void helpAndVersionNeedNoScreen();
 };
 
 void TestMainWindow::missingSettingsFileSaysSoOnce() {
@@ -80,6 +82,9 @@ void TestMainWindow::missingSettingsFileSaysSoOnce() {
     MainWindow w(f.folder(), f.prompts);
     QCOMPARE(f.prompts.asked, QStringList{QStringLiteral(u"message|環境設定.txtがありません")});
     QCOMPARE(w.windowTitle(), QStringLiteral("Kirano  Ver.1.4.0"));
+    // The desktop's icon, drawn sharp from the smallest size to the largest.
+    const QList<QSize> iconSizes = w.windowIcon().availableSizes();
+    QVERIFY(iconSizes.contains(QSize(16, 16)) && iconSizes.contains(QSize(256, 256)));
     QCOMPARE(w.programFolder(), text::bytesOf(f.folder()));
     QCOMPARE(w.folders(), SettingsFolders::allSetTo(text::bytesOf(f.folder())));
     QVERIFY(!w.isVisible());
@@ -553,6 +558,45 @@ void TestMainWindow::noScreenSaysSoInOneLine() {
     QCOMPARE(QString::fromUtf8(kirano.readAllStandardError()),
              u"Kirano: 画面に接続できません。デスクトップの中で起動してください。\n"_s);
     QCOMPARE(kirano.readAllStandardOutput(), QByteArray());
+}
+
+// --help and --version answer on standard output and end, with no screen to
+// use; anything beside them is refused in one line, then the usage.
+void TestMainWindow::helpAndVersionNeedNoScreen_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("out"); // how standard output starts
+    QTest::addColumn<QString>("err"); // how standard error starts
+    QTest::newRow("--help") << QStringList{u"--help"_s} << 0 << u"使い方:\n  kirano "_s
+                            << QString();
+    QTest::newRow("-h") << QStringList{u"-h"_s} << 0 << u"使い方:\n"_s << QString();
+    QTest::newRow("--version") << QStringList{u"--version"_s} << 0 << u"kirano 1.4.0\n"_s
+                               << QString();
+    QTest::newRow("--version extra") << QStringList{u"--version"_s, u"extra"_s} << 2 << QString()
+                                     << u"引数 extra は使えません\n使い方:\n"_s;
+    QTest::newRow("extra --help") << QStringList{u"extra"_s, u"--help"_s} << 2 << QString()
+                                  << u"引数 extra は使えません\n使い方:\n"_s;
+}
+
+void TestMainWindow::helpAndVersionNeedNoScreen() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    QProcess kirano;
+    kirano.setProcessEnvironment(environment);
+    kirano.start(QString::fromLocal8Bit(KIRANO_PROGRAM), arguments);
+    QVERIFY(kirano.waitForFinished(30000));
+    QCOMPARE(kirano.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(kirano.exitCode(), status);
+    const QString said = QString::fromUtf8(kirano.readAllStandardOutput());
+    const QString complained = QString::fromUtf8(kirano.readAllStandardError());
+    QVERIFY2(out.isEmpty() ? said.isEmpty() : said.startsWith(out), qPrintable(said));
+    QVERIFY2(err.isEmpty() ? complained.isEmpty() : complained.startsWith(err),
+             qPrintable(complained));
 }
 
 KIRANO_GUI_TEST_MAIN(TestMainWindow)

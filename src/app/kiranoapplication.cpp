@@ -1,5 +1,7 @@
 #include "app/kiranoapplication.h"
 
+#include <QDir>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -28,6 +30,12 @@ KiranoApplication::KiranoApplication(int &argc, char **argv) : QApplication(argc
     }
     // Numbers, dates and file types in Qt's dialogs, as the rest.
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    // The desktop's icon, in every size it is drawn at, on every window.
+    QIcon icon;
+    const QString icons = QStringLiteral(":/kirano");
+    for (const QString &size : QDir(icons).entryList(QDir::Dirs))
+        icon.addFile(icons + u'/' + size + QStringLiteral("/apps/kirano.png"));
+    setWindowIcon(icon);
     // Without the translations installed Qt's texts stay English; the
     // program's own texts never depend on them.
     if (qtTexts_.load(QStringLiteral("qtbase_ja"),

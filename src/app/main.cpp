@@ -3,13 +3,18 @@
 #include "app/program.h"
 #include "app/qtprompts.h"
 #include "app/startupreport.h"
+#include "store/settingsfile.h"
+#include "version.h"
 
 #include <QDir>
 #include <QMutex>
+#include <QTextStream>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -56,9 +61,47 @@ class WindowSystemStart {
     static inline std::vector<Held> held_;
 };
 
+QString usage() {
+    return QStringLiteral(u"使い方:\n"
+                          u"  kirano                     巡回リストを編集する窓を開きます\n"
+                          u"  kirano --help | --version\n"
+                          u"設定ファイル:\n") +
+           kirano::settingsRuleText();
+}
+
+// --help and --version are answered on standard output before any window
+// system is asked for, so that they work without a display; with anything
+// beside them the command line is refused. Any other command line starts
+// the program as always.
+std::optional<int> answerCommandLine(int argc, char **argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const QStringList answered{QStringLiteral("-h"), QStringLiteral("--help"),
+                               QStringLiteral("--version")};
+    const auto asked = std::find_if(arguments.cbegin(), arguments.cend(),
+                                    [&](const QString &a) { return answered.contains(a); });
+    if (asked == arguments.cend())
+        return std::nullopt;
+    if (arguments.size() > 1) {
+        const QString extra = arguments.at(asked == arguments.cbegin() ? 1 : 0);
+        QTextStream(stderr) << QStringLiteral(u"引数 %1 は使えません").arg(extra) << u'\n'
+                            << usage() << Qt::endl;
+        return 2;
+    }
+    QTextStream out(stdout);
+    if (*asked == u"--version")
+        out << QStringLiteral("kirano " KIRANO_VERSION) << Qt::endl;
+    else
+        out << usage() << Qt::endl;
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
+    if (const std::optional<int> status = answerCommandLine(argc, argv))
+        return *status;
     std::unique_ptr<kirano::KiranoApplication> app;
     {
         WindowSystemStart start;

@@ -41,7 +41,7 @@ MainWindow::MainWindow(const QString &programFolder, Prompts &prompts, QWidget *
     // Folders are bytes like every stored path; a folder the code page cannot
     // name keeps what it can, and the settings file is still found natively.
     programFolder_ = text::encode(programFolder).value_or(programFolder.toLocal8Bit());
-    settingsFilePath_ = programFolder + kSettingsFileName;
+    settingsFilePath_ = kirano::settingsFilePath(programFolder);
     createWindow();
 }
 

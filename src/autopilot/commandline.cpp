@@ -17,6 +17,8 @@ namespace {
 
 constexpr int kBadInput = 2;
 
+const QStringList kCommands{QStringLiteral("check"), QStringLiteral("run"), QStringLiteral("demo")};
+
 QString usage() {
     return QStringLiteral(
                u"使い方:\n"
@@ -25,8 +27,8 @@ QString usage() {
                u"                   [--day 日|月|火|水|木|金|土 | --all] [--seed N] [--large]\n"
                u"  kirano-autopilot demo フォルダ [--kirano プログラム] [--seed N] [--large]\n"
                u"  kirano-autopilot --help | --version\n"
-               u"設定ファイルを指定しないときは、このプログラムと同じフォルダの%1を読みます。")
-        .arg(kSettingsFileName);
+               u"--settings を指定しないときの設定ファイル:\n%1")
+        .arg(settingsRuleText());
 }
 
 struct Arguments {
@@ -87,6 +89,24 @@ std::optional<Arguments> parse(const QStringList &arguments, const ProgramPlace 
     for (const QCommandLineOption &o : {help, version, settings, kirano, day, seed, all, large})
         parser.addOption(o);
     const bool parsed = parser.parse(QStringList{QStringLiteral("kirano-autopilot")} + arguments);
+    if (parser.isSet(help) || parser.isSet(version)) {
+        // Asked once, alone or after a command line that fits: anything more
+        // is refused like any argument too many.
+        QStringList asked;
+        QStringList rest;
+        for (const QString &argument : arguments) {
+            const bool answers =
+                argument.startsWith(u'-') && !argument.contains(u'=') &&
+                QStringList{help.names() + version.names()}.contains(optionName(argument));
+            (answers ? asked : rest).append(argument);
+        }
+        if (asked.size() > 1)
+            return bad(notForThisCommand(asked[1]));
+        if (!rest.isEmpty() && !kCommands.contains(rest.first()))
+            return bad(notForThisCommand(rest.first()));
+        if (!rest.isEmpty() && !parse(rest, place, out, err, status))
+            return std::nullopt;
+    }
     if (parser.isSet(help)) {
         out << usage() << Qt::endl;
         *status = 0;
@@ -123,7 +143,7 @@ std::optional<Arguments> parse(const QStringList &arguments, const ProgramPlace 
     Arguments a;
     a.command = positional[0];
     a.target = positional[1];
-    if (a.command != u"check" && a.command != u"run" && a.command != u"demo")
+    if (!kCommands.contains(a.command))
         return bad(QStringLiteral(u"コマンド %1 はありません").arg(a.command));
     if (positional.size() > 2)
         return bad(notForThisCommand(positional[2]));
@@ -171,7 +191,7 @@ std::optional<Arguments> parse(const QStringList &arguments, const ProgramPlace 
 }
 
 QString settingsPath(const Arguments &a, const ProgramPlace &place) {
-    return a.settings.isEmpty() ? place.folder + kSettingsFileName : a.settings;
+    return a.settings.isEmpty() ? settingsFilePath(place.folder) : a.settings;
 }
 
 text::Result<SettingsFolders> settings(const QString &path) {

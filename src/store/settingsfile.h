@@ -1,6 +1,7 @@
 #pragma once
-// The settings file beside the program: three flag lines then eight folder
-// lines, Shift_JIS, CR LF.
+// The settings file: three flag lines then eight folder lines, Shift_JIS,
+// CR LF. It lies beside the program, or for an installed program in the
+// user's configuration folder (settingsFilePath()).
 
 #include "text/files.h"
 
@@ -50,13 +51,29 @@ struct SettingsFlags {
 
 inline const QString kSettingsFileName = QStringLiteral(u"環境設定.txt");
 
+// Where Kirano and the autopilot alike find the settings file, given the
+// running program's folder (ending with '/'): beside the program when one is
+// there, or when the user may write in that folder (the portable program
+// folder); otherwise, for an installed program (in a folder the user may not
+// write in, or anywhere under /usr/, where nothing is written at run time,
+// not even by root), in userSettingsFolder().
+QString settingsFilePath(const QString &programFolder);
+
+// $XDG_CONFIG_HOME/kirano/, by default ~/.config/kirano/; ends with '/'.
+QString userSettingsFolder();
+
+// The rule above in the words of the programs' --help: lines indented by two
+// blanks.
+QString settingsRuleText();
+
 // Lines 4 to 11; missing lines give empty folders.
 text::Result<SettingsFolders> readSettingsFolders(const QString &path);
 
 // Lines 1 to 3; a flag is on exactly when its line is the one character "1".
 text::Result<SettingsFlags> readSettingsFlags(const QString &path);
 
-// All 11 lines, replacing the file atomically.
+// All 11 lines, replacing the file atomically. The user's settings folder
+// is made on the first write into it.
 text::Result<> writeSettings(const QString &path, const SettingsFlags &flags,
                              const SettingsFolders &folders);
 
