@@ -8,6 +8,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QClipboard>
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
@@ -77,9 +78,131 @@ struct Browser : Fixture {
 
 } // namespace
 
+// What the data tabs show, as the user sees it: each tab's caption when
+// shown, the tab in front, and what the shown tabs hold (rows, selection
+// mode, text, date panel); and which row each list on the left has selected.
+QStringList shownViews(Browser &b) {
+    auto *tabs = b.w->findChild<QTabWidget *>(u"PageControl1"_s);
+    QStringList shown;
+    for (int t = 0; t < tabs->count(); ++t) {
+        if (!tabs->isTabVisible(t))
+            continue;
+        shown << u"tab %1 %2"_s.arg(t).arg(tabs->tabText(t));
+        if (t == 0)
+            shown << b.rows(4) << QString::number(b.list(4)->selectionMode())
+                  << b.caption("Panel3");
+        if (t == 1)
+            shown << b.rows(5) << b.caption("Panel4");
+        if (t == 2)
+            shown << b.caption("Label2") << b.caption("Panel5");
+    }
+    shown << u"front %1"_s.arg(tabs->currentIndex());
+    for (int n = 1; n <= 3; ++n)
+        shown << u"ListBox%1 %2"_s.arg(n).arg(b.list(n)->selectedRow());
+    return shown;
+}
+
+// The views of the test below, each chosen by a click on the left.
+enum class View { FullForum, EmptyForum, Notices, Fees, Bbs, Warnings, Patio };
+
+void showView(Browser &b, View view) {
+    switch (view) {
+    case View::FullForum:
+        return b.click(2, 0);
+    case View::EmptyForum:
+        return b.click(2, 1);
+    case View::Notices:
+        return b.click(1, 0);
+    case View::Fees:
+        return b.click(1, 1);
+    case View::Bbs:
+        return b.click(1, 2);
+    case View::Warnings:
+        return b.click(1, 3);
+    case View::Patio:
+        return b.click(3, 0);
+    }
+}
+
+// Forum F1 with every file and its date lines, F2 with none; notices and
+// fees with date lines, no warnings; one patio.
+void startWithEveryView(Browser &b) {
+    const QByteArray date = sjis(u"データ取得日 98/12/24 07:05");
+    b.writeData(u"F1/mes.txt"_s, "01  a\r\n02  b\r\n" + date + "\r\n");
+    b.writeData(u"F1/dl.txt"_s, "0001 a\r\n" + date + "\r\n");
+    b.writeData(u"F1/top.txt"_s, "top\r\n" + date + "\r\n");
+    b.writeData(u"new.txt"_s, "000001 notice\r\n" + date + "\r\n");
+    b.writeData(u"bill.txt"_s, "fees\r\nmore fees\r\n" + date + "\r\n");
+    b.writeData(u"patiolist.txt"_s, "P1\r\nID1\r\npw\r\n");
+    b.startWith(name40("aaa") + "\r\nF1/\r\n" + name40("bbb") + "\r\nF2/\r\n");
+}
+
 class TestForumViews : public QObject {
     Q_OBJECT
   private slots:
+    // Whatever the data tabs showed before, a view shows exactly what it
+    // shows in a window just started: no date line, tab, row or text of the
+    // view before is left over.
+    void everyViewIsTheSameWhateverCameBefore_data() {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("after");
+        const char *names[] = {"full forum", "empty forum", "notices", "fees",
+                               "bbs",        "warnings",    "patio"};
+        for (int before = 0; before <= int(View::Patio); ++before) {
+            for (int after = 0; after < int(View::Patio); ++after)
+                QTest::addRow("%s, then %s", names[before], names[after]) << before << after;
+        }
+    }
+    void everyViewIsTheSameWhateverCameBefore() {
+        QFETCH(int, before);
+        QFETCH(int, after);
+        Browser fresh;
+        startWithEveryView(fresh);
+        showView(fresh, View(after));
+        Browser b;
+        startWithEveryView(b);
+        showView(b, View(before));
+        showView(b, View(after));
+        QCOMPARE(shownViews(b), shownViews(fresh));
+    }
+
+    // "すべて選択" and "コピー" of each text the data tabs show: every line,
+    // the last one too, as shown.
+    void everyTextPaneCopiesAllItShows_data() {
+        QTest::addColumn<int>("view");
+        QTest::addColumn<bool>("keys"); // Ctrl+A, Ctrl+C; else the pane's menu
+        QTest::addColumn<QString>("copied");
+        for (bool keys : {true, false}) {
+            const char *how = keys ? "keys" : "menu";
+            QTest::addRow("top page, %s", how) << int(View::FullForum) << keys << u"top"_s;
+            QTest::addRow("fees, %s", how) << int(View::Fees) << keys << u"fees\nmore fees"_s;
+            QTest::addRow("no top page, %s", how)
+                << int(View::EmptyForum) << keys << u"ファイルがありません"_s;
+        }
+    }
+    void everyTextPaneCopiesAllItShows() {
+        QFETCH(int, view);
+        QFETCH(bool, keys);
+        QFETCH(QString, copied);
+        Browser b;
+        startWithEveryView(b);
+        showView(b, View(view));
+        auto *tabs = b.w->findChild<QTabWidget *>(u"PageControl1"_s);
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(2).center());
+        auto *pane = b.w->findChild<TextPane *>(u"Label2"_s);
+        QTRY_VERIFY(pane->isVisible());
+        QApplication::clipboard()->clear();
+        if (keys) {
+            QTest::mouseClick(pane, Qt::LeftButton);
+            QTest::keyClick(pane, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(pane, Qt::Key_C, Qt::ControlModifier);
+        } else {
+            chooseFromMenu(pane, QPoint(5, 5), u"SelectAllItem"_s);
+            chooseFromMenu(pane, QPoint(5, 5), u"CopyItem"_s);
+        }
+        QCOMPARE(QApplication::clipboard()->text(), copied);
+    }
+
     // Every list's pop-up from the keyboard, at the row selected in it, for
     // keyboards with a Menu key and for those without.
     void keysOpenEachListsPopupAtItsRow_data() {
@@ -103,7 +226,7 @@ class TestForumViews : public QObject {
         b.writeData(u"F1/mes.txt"_s, "01  a\r\n02  b\r\n");
         b.writeData(u"F1/dl.txt"_s, "0001 a\r\n0002 b\r\n");
         b.writeData(u"patiolist.txt"_s, "P1\r\nID1\r\npw\r\nP2\r\nID2\r\npw\r\n");
-        b.startWith(name40("aaa") + "\r\nF1\r\n" + name40("bbb") + "\r\nF2\r\n");
+        b.startWith(name40("aaa") + "\r\nF1/\r\n" + name40("bbb") + "\r\nF2/\r\n");
         b.click(2, 0);
         b.click(list, 1);
         QTRY_VERIFY(b.list(list)->hasFocus());

@@ -281,6 +281,16 @@ class TestPatrol : public QObject {
             << QByteArrayList();
         QTest::newRow("bad leftover lines ignored")
             << text::joinCrLf(first + QByteArrayList{"mesread", "F", "x"}) << true << first;
+        // A keyword outside the vocabulary is kept wherever it stands.
+        const QByteArrayList unknown{"Bill", "a", "b", "c", "d", "e"};
+        QTest::newRow("unknown keyword first")
+            << text::joinCrLf(unknown + both) << true << unknown + both;
+        QTest::newRow("unknown keyword in the middle")
+            << text::joinCrLf(first + unknown + second) << true << first + unknown + second;
+        QTest::newRow("unknown keyword last")
+            << text::joinCrLf(both + unknown) << true << both + unknown;
+        QTest::newRow("cut short inside the last entry")
+            << text::joinCrLf(both + second.mid(0, 4)).chopped(2) << true << both;
     }
     void parse() {
         QFETCH(QByteArray, content);
@@ -295,6 +305,41 @@ class TestPatrol : public QObject {
             QCOMPARE(fieldsOf(rows->at(i)), fields.mid(i * PatrolEntry::kFieldCount, 6));
             QVERIFY(BuildDisplayRow(rows->at(i)));
         }
+    }
+
+    // The autopilot's reading of the same files: every entry, wherever an
+    // unknown keyword stands; the lines after the last entry counted; no
+    // list without an entry of a known keyword.
+    void runnableReading_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("entries"); // -1: refused
+        QTest::addColumn<int>("leftover");
+        const QByteArrayList known{"bill", "0", "0", "0", "0", bytesOf(u"月")};
+        const QByteArrayList unknown{"Bill", "a", "b", "c", "d", "e"};
+        QTest::newRow("unknown first") << text::joinCrLf(unknown + known) << 2 << 0;
+        QTest::newRow("unknown in the middle") << text::joinCrLf(known + unknown + known) << 3 << 0;
+        QTest::newRow("unknown last") << text::joinCrLf(known + unknown) << 2 << 0;
+        QTest::newRow("only unknown") << text::joinCrLf(unknown + unknown) << -1 << 0;
+        QTest::newRow("cut short in the last entry")
+            << text::joinCrLf(known + known.mid(0, 3)) << 1 << 3;
+        QTest::newRow("five lines") << text::joinCrLf(known.mid(0, 5)) << -1 << 0;
+        QTest::newRow("empty") << QByteArray() << -1 << 0;
+    }
+    void runnableReading() {
+        QFETCH(QByteArray, content);
+        QFETCH(int, entries);
+        QFETCH(int, leftover);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("list.txt"));
+        QVERIFY(text::writeFile(path, content));
+        const text::Result<PatrolListFile> read = readRunnablePatrolList(path);
+        QCOMPARE(read.has_value(), entries >= 0);
+        if (!read)
+            return;
+        QCOMPARE(read->entries.size(), entries);
+        QCOMPARE(read->leftoverLines, leftover);
+        // Kirano's own reading of the file sees the same entries.
+        QCOMPARE(openablePatrolList(content).value_or(QList<PatrolEntry>()), read->entries);
     }
 
     void roundTrip_data() {
