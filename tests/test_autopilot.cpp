@@ -16,6 +16,7 @@
 #include "text/files.h"
 #include "text/lines.h"
 #include "text/numbers.h"
+#include "version.h"
 
 #include <QSet>
 #include <QtTest>
@@ -108,7 +109,7 @@ CommandLine commandLine(const DemoHarness &h, const QStringList &arguments) {
     CommandLine result;
     QTextStream outStream(&result.out), errStream(&result.err);
     const ProgramPlace place{h.dir.path() + u'/', h.dir.path() + u"/kirano-autopilot"_s,
-                             u"1.4.0"_s};
+                             u"" KIRANO_VERSION ""_s};
     result.status = runCommandLine(arguments, place, outStream, errStream);
     outStream.flush();
     errStream.flush();
@@ -738,9 +739,11 @@ class TestAutopilot : public QObject {
         QTest::newRow("-h") << QStringList{u"-h"_s} << u"使い方:\n"_s;
         QTest::newRow("help of a command")
             << QStringList{u"run"_s, u"x.txt"_s, u"--help"_s} << u"使い方:\n"_s;
-        QTest::newRow("--version") << QStringList{u"--version"_s} << u"kirano-autopilot 1.4.0\n"_s;
+        QTest::newRow("--version")
+            << QStringList{u"--version"_s} << u"kirano-autopilot " KIRANO_VERSION "\n"_s;
         QTest::newRow("version after a command that fits")
-            << QStringList{u"check"_s, u"x.txt"_s, u"--version"_s} << u"kirano-autopilot 1.4.0\n"_s;
+            << QStringList{u"check"_s, u"x.txt"_s, u"--version"_s}
+            << u"kirano-autopilot " KIRANO_VERSION "\n"_s;
     }
     void helpAndVersionOnStandardOutput() {
         QFETCH(QStringList, arguments);

@@ -6,6 +6,7 @@
 #include "dialogs/settingsdialog.h"
 #include "guitestsupport.h"
 #include "testmain.h"
+#include "version.h"
 
 #include <QCheckBox>
 #include <QCollator>
@@ -529,7 +530,8 @@ class TestDialogs : public QObject {
         writeBytes(list, "bill\r\n0\r\n0\r\n0\r\n0\r\n" + sjis(u"月") + "\r\n");
         QString said;
         QTextStream out(&said);
-        const autopilot::ProgramPlace place{program, program + u"kirano-autopilot"_s, u"1.4.0"_s};
+        const autopilot::ProgramPlace place{program, program + u"kirano-autopilot"_s,
+                                            u"" KIRANO_VERSION ""_s};
         QCOMPARE(autopilot::runCommandLine({u"check"_s, list}, place, out, out), existed ? 1 : 2);
         out.flush();
         QVERIFY2(said.contains(u"設定ファイル %1 "_s.arg(used)), qPrintable(said));

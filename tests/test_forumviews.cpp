@@ -5,6 +5,7 @@
 #include "guitestsupport.h"
 #include "patrol/patrollistmodel.h"
 #include "testmain.h"
+#include "version.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -563,7 +564,7 @@ class TestForumViews : public QObject {
     void chooserClosings() {
         QFETCH(QString, how);
         QFETCH(int, chosen);
-        ChooserDialog chooser(u"Kirano  Ver.1.4.0"_s);
+        ChooserDialog chooser(u"Kirano  Ver." KIRANO_VERSION ""_s);
         whenModal([&chooser, how](QWidget *) {
             auto *list = chooser.findChild<DataListView *>(u"ListBox1"_s);
             QCOMPARE(chooser.findChild<QLabel *>(u"Panel1"_s)->text(), u"    status"_s);

@@ -13,6 +13,7 @@
 #include "testfiles.h"
 #include "testmain.h"
 #include "text/sjis.h"
+#include "version.h"
 
 #include <QAction>
 #include <QDir>
@@ -350,7 +351,7 @@ void TestHostileFiles::throwDuringStartUpIsReported() {
     MainWindow window(dir.path() + u'/', prompts);
     app->setErrorReporter(nullptr);
     QCOMPARE(reported, QStringList{u"環境設定.txtがありません"_s});
-    QCOMPARE(window.windowTitle(), u"Kirano  Ver.1.4.0"_s);
+    QCOMPARE(window.windowTitle(), u"Kirano  Ver." KIRANO_VERSION ""_s);
 }
 
 void TestHostileFiles::patioChangeKeepsUntouchedBytes() {

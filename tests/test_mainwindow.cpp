@@ -5,6 +5,7 @@
 #include "patrol/patrollistmodel.h"
 #include "store/bytelistmodel.h"
 #include "testmain.h"
+#include "version.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -81,7 +82,7 @@ void TestMainWindow::missingSettingsFileSaysSoOnce() {
     Fixture f;
     MainWindow w(f.folder(), f.prompts);
     QCOMPARE(f.prompts.asked, QStringList{QStringLiteral(u"message|環境設定.txtがありません")});
-    QCOMPARE(w.windowTitle(), QStringLiteral("Kirano  Ver.1.4.0"));
+    QCOMPARE(w.windowTitle(), QStringLiteral("Kirano  Ver." KIRANO_VERSION));
     // The desktop's icon, drawn sharp from the smallest size to the largest.
     const QList<QSize> iconSizes = w.windowIcon().availableSizes();
     QVERIFY(iconSizes.contains(QSize(16, 16)) && iconSizes.contains(QSize(256, 256)));
@@ -194,7 +195,7 @@ void TestMainWindow::menusInOrder_data() {
         {u"クリア"_s, u"開く"_s, u"上書き保存"_s, u"名前を付けて保存"_s, "-", u"削除"_s, "-",
          u"終了"_s});
     row("SettingsMenu", {"N4", "N5"}, {u"パティオ編集"_s, u"環境設定"_s});
-    row("VersionMenu", {"VersionItem"}, {"Ver 1.4.0"});
+    row("VersionMenu", {"VersionItem"}, {"Ver " KIRANO_VERSION});
     row("pop1", {"N15", "N16", "N17", "N18", "N12"},
         {u"料金情報"_s, u"テキストメール送信"_s, u"バイナリメール送信"_s, u"マイフォーラム"_s,
          u"お知らせタイトル"_s});
@@ -350,7 +351,7 @@ void TestMainWindow::dialogsAreHiddenWithTheCaption() {
     QString shown;
     whenModal([&shown](QWidget *dialog) { shown = dialog->objectName() + dialog->windowTitle(); });
     trigger(&w, "N4");
-    QCOMPARE(shown, QStringLiteral("TForm3Kirano  Ver.1.4.0"));
+    QCOMPARE(shown, QStringLiteral("TForm3Kirano  Ver." KIRANO_VERSION));
 }
 
 void TestMainWindow::resizeRules() {
@@ -570,8 +571,8 @@ void TestMainWindow::helpAndVersionNeedNoScreen_data() {
     QTest::newRow("--help") << QStringList{u"--help"_s} << 0 << u"使い方:\n  kirano "_s
                             << QString();
     QTest::newRow("-h") << QStringList{u"-h"_s} << 0 << u"使い方:\n"_s << QString();
-    QTest::newRow("--version") << QStringList{u"--version"_s} << 0 << u"kirano 1.4.0\n"_s
-                               << QString();
+    QTest::newRow("--version") << QStringList{u"--version"_s} << 0
+                               << u"kirano " KIRANO_VERSION "\n"_s << QString();
     QTest::newRow("--version extra") << QStringList{u"--version"_s, u"extra"_s} << 2 << QString()
                                      << u"引数 extra は使えません\n使い方:\n"_s;
     QTest::newRow("extra --help") << QStringList{u"extra"_s, u"--help"_s} << 2 << QString()
