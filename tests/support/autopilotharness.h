@@ -27,29 +27,10 @@ struct DemoHarness {
     QString fakeKirano() const { return dir.path() + QStringLiteral("/kirano"); }
 
     // False, after saying why, when the demo could not be made.
-    bool make() {
-        root = dir.path() + QStringLiteral("/demo");
-        writeBytes(fakeKirano(), "#!/bin/sh\n");
-        autopilot::DemoOptions options;
-        options.kirano = fakeKirano();
-        options.now = when();
-        text::Result<autopilot::Demo> made = autopilot::makeDemo(root, options);
-        if (!made) {
-            qWarning("%s", qPrintable(made.error().text()));
-            return false;
-        }
-        demo = std::move(*made);
-        folders = readSettingsFolders(demo->programFolder + kSettingsFileName).value();
-        return true;
-    }
+    bool make();
 
     // A patrol list file of the entries, written as Kirano writes one.
-    QString writeList(const QList<PatrolEntry> &entries, const QString &name = {}) {
-        const QString path =
-            dir.path() + u'/' + (name.isEmpty() ? QStringLiteral("list.txt") : name);
-        writeBytes(path, text::joinCrLf(patrolListLines(entries)));
-        return path;
-    }
+    QString writeList(const QList<PatrolEntry> &entries, const QString &name = {});
 };
 
 } // namespace kirano::testing
