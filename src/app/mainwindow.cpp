@@ -45,7 +45,11 @@ MainWindow::MainWindow(const QString &programFolder, Prompts &prompts, QWidget *
     createWindow();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The recovery copy asks the patrol pane whether anything is unsaved as
+    // it goes; it must go while the pane is still there.
+    delete recovery_;
+}
 
 void MainWindow::createWindow() {
     setWindowTitle(kCaption);
