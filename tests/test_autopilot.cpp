@@ -537,9 +537,10 @@ class TestAutopilot : public QObject {
         for (int i = 0; i < 200; ++i)
             writeBytes(text::decode(sending(i).param1), "GIF");
         QList<int> changed;
-        int slices = 0;
-        for (qsizetype at = 0; at < checker.pathCount(); ++slices)
-            at = checker.refreshFrom(at, QDeadlineTimer(0), &changed);
+        int slices = 1;
+        checker.noteAll();
+        while (!checker.lookAgain(QDeadlineTimer(0), &changed))
+            ++slices;
         QVERIFY(slices > 1);
         QCOMPARE(QSet<int>(changed.cbegin(), changed.cend()).size(), 200);
         QCOMPARE(changed.size(), 200);
@@ -548,8 +549,8 @@ class TestAutopilot : public QObject {
     }
 
     // A captured list is read once, whatever number of entries name it, and
-    // again only after refresh() saw it change; refresh() names the paths
-    // that changed, and only those.
+    // again only after a change in its folder named it; looking again names
+    // the paths that changed, and only those.
     void checkerReadsAListOncePerChange() {
         EntryChecker checker(h.folders);
         const PatrolEntry room = names.entry({u"mesrc"_s, u"{F}"_s, u"77"_s, u"5"_s});
@@ -563,8 +564,21 @@ class TestAutopilot : public QObject {
         rows.prepend("77 added\r\n");
         writeBytes(mes, rows);
         QCOMPARE(checker.problems(room).size(), 1); // not looked at again yet
-        QVERIFY(checker.watchPaths().contains(QFileInfo(mes).absolutePath()));
-        const QList<int> changed = checker.refresh(QFileInfo(mes).absolutePath());
+        // The forum's folder is watched for its files, after the folders above.
+        const QString forum = QFileInfo(mes).absolutePath();
+        const QList<EntryChecker::WatchRequest> watch = checker.foldersToWatch(1000);
+        const auto at = [&watch](const QString &folder) {
+            return std::find_if(watch.cbegin(), watch.cend(),
+                                [&](const auto &w) { return w.folder == folder; });
+        };
+        QVERIFY(at(forum) != watch.cend() && at(forum)->files);
+        QVERIFY(at(QFileInfo(forum).path()) < at(forum));
+        QVERIFY(checker.foldersToWatch(1000).isEmpty()); // each handed out once
+        // A change of another file there concerns nothing.
+        QVERIFY(!checker.noteChange(forum, u"other.txt"_s));
+        QVERIFY(checker.noteChange(forum, u"mes.txt"_s));
+        QList<int> changed;
+        QVERIFY(checker.lookAgain(QDeadlineTimer(QDeadlineTimer::Forever), &changed));
         QCOMPARE(changed.size(), 1);
         QVERIFY(consulted.contains(changed.first()));
         QCOMPARE(checker.problems(room), QStringList());

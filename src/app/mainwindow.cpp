@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTreeView>
 
@@ -39,6 +40,8 @@ MainWindow::MainWindow(const QString &programFolder, Prompts &prompts, QWidget *
     programFolder_ = text::encode(programFolder).value_or(programFolder.toLocal8Bit());
     settingsFilePath_ = programFolder + kSettingsFileName;
     createWindow();
+    connect(patrolPane_->marks(), &PatrolMarks::note, this,
+            [this](const QString &text) { statusBar()->showMessage(text); });
 }
 
 MainWindow::~MainWindow() = default;

@@ -70,40 +70,50 @@ Fingerprint fingerprintOf(const QString &native, const QByteArray &local) {
     return f;
 }
 
-// A missing file or folder appears in the nearest folder that is there.
-QString nearestFolder(QString folder) {
-    while (!QFileInfo(folder).isDir() && !QDir(folder).isRoot()) {
-        const QString up = QFileInfo(folder).absolutePath();
-        if (up == folder)
-            break;
-        folder = up;
-    }
-    return QDir::cleanPath(folder);
+// A folder on the way to the paths consulted: a list names thousands of
+// files in a handful of folders, and a file in a folder that is not there is
+// not there either, without asking the file system. Folders form a tree from
+// the root, so that a change of one names what lies below it.
+struct Node {
+    QString path;     // absolute and clean
+    QByteArray local; // the path as the file system takes it
+    int parent = -1;
+    QList<int> children;
+    QList<int> files; // the ids of the paths that lie in it
+    Fingerprint print;
+    bool there = false; // a folder is there
+    // Watching: handed out and not lost since; waiting to be handed out;
+    // refused for want of watches; its files' rewriting asked for.
+    bool watched = false;
+    bool offered = false;
+    bool refused = false;
+    bool watchesFiles = false;
+    bool noted = false; // waiting to be looked at again
+};
+
+// What tells one folder from another in the same place: a folder replaced
+// (a new inode) or chmod-ed changes what lies in it, its times do not.
+bool sameFolder(const Fingerprint &a, const Fingerprint &b) {
+    return a.exists == b.exists && a.isDir == b.isDir && a.mode == b.mode && a.device == b.device &&
+           a.inode == b.inode;
 }
 
-// A folder that paths consulted lie in: a list names thousands of files in a
-// handful of folders, and a file in a folder that is not there is not there
-// either, without asking the file system.
-struct Folder {
-    QString path;    // absolute
-    QString nearest; // the folder, or its nearest ancestor that is there: what is watched
-    bool there = false;
-
-    void look() {
-        nearest = nearestFolder(path);
-        there = nearest == QDir::cleanPath(path);
-    }
-};
+// The path of a folder's entry `name`.
+QString childPath(const QString &folder, const QString &name) {
+    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
+}
 
 // A path as the checks saw it.
 struct Known {
-    QByteArray bytes; // as entries name it; empty for a log's folder
-    QString native;   // made when first needed
-    QByteArray local; // the native path as the file system takes it, likewise
-    int folder = -1;  // the folder it lies in
+    QByteArray bytes;   // as entries name it; empty for a log's folder
+    QString native;     // made when first needed
+    QByteArray local;   // the native path as the file system takes it, likewise
+    int folder = -1;    // the folder it lies in
+    bool named = false; // found by its name in its folder, once that was there
+    int sameName = -1;  // the next path of the same folder and name
+    bool noted = false; // waiting to be looked at again
     Fingerprint print;
     bool writable = false; // of a folder
-    QString watchFile;     // the file itself, while it is there
     // A captured list's numbers, read once per change of the file.
     bool loaded = false;
     int width = 0;
@@ -117,7 +127,7 @@ struct Known {
 } // namespace kirano::autopilot
 
 // Lists of them grow by moving bytes, not elements.
-Q_DECLARE_TYPEINFO(kirano::autopilot::Folder, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(kirano::autopilot::Node, Q_RELOCATABLE_TYPE);
 Q_DECLARE_TYPEINFO(kirano::autopilot::Known, Q_RELOCATABLE_TYPE);
 
 namespace kirano::autopilot {
@@ -148,8 +158,9 @@ struct EntryChecker::State {
     const SettingsFolders folders;
     const DataFolder data;
 
-    QList<Folder> folderList;
-    QHash<QString, int> folderIds;        // by the absolute path
+    QList<Node> nodes;
+    QHash<QString, int> nodeIds;          // by the absolute path
+    QHash<QString, int> filesByName;      // by fileKey(): the first of the same name
     QHash<QByteArray, int> folderOfBytes; // by the bytes before a plain name
     QByteArray lastFolderBytes;           // the folder of the path before, most often
     int lastFolder = -1;
@@ -196,25 +207,92 @@ struct EntryChecker::State {
     };
     const NameRule nameRule = [this](const QByteArray &name) { return nameOf(name).problem; };
 
+    // Looking again, a part at a time: folders first, parents before their
+    // folders, then files. Where each queue goes on.
+    std::vector<int> nodeQueue, fileQueue;
+    size_t nodeNext = 0, fileNext = 0;
+    // Folders to hand out for watching, parents first.
+    std::vector<int> watchQueue;
+    size_t watchNext = 0;
+    QList<int> refusedNodes;
+
+    static QString fileKey(int node, const QString &name) {
+        return QString::number(node) + u'/' + name;
+    }
+
     const QString &native(Known &path) {
         if (path.native.isNull())
             path.native = text::nativePath(path.bytes);
         return path.native;
     }
 
-    void look(Known &path) {
-        if (!folderList.at(path.folder).there) {
+    void look(Known &path, int id) {
+        if (!nodes.at(path.folder).there) {
             path.print = Fingerprint();
         } else {
             if (path.local.isNull())
                 path.local = QFile::encodeName(native(path));
             path.print = fingerprintOf(native(path), path.local);
+            if (!path.named) {
+                // Named in its folder once the folder is there: only then
+                // can a change in it concern the path.
+                path.named = true;
+                int &first = filesByName[fileKey(path.folder, QFileInfo(native(path)).fileName())];
+                path.sameName = first - 1;
+                first = id + 1;
+            }
         }
         path.writable = path.print.isDir && QFileInfo(native(path)).isWritable();
-        if (!path.isFile())
-            path.watchFile.clear();
-        else if (path.watchFile.isEmpty())
-            path.watchFile = QDir::cleanPath(QFileInfo(native(path)).absoluteFilePath());
+    }
+
+    // A folder seen for the first time, or again: whether it is there. When
+    // it changed, what lies in it is looked at again.
+    void lookNode(int id) {
+        Node &node = nodes[id];
+        const bool parentThere = node.parent < 0 || nodes.at(node.parent).there;
+        const Fingerprint before = node.print;
+        node.print = parentThere ? fingerprintOf(node.path, node.local) : Fingerprint();
+        node.there = node.print.exists && node.print.isDir;
+        if (!sameFolder(before, node.print)) {
+            // Another folder, or none: a watch of the old one says nothing.
+            node.watched = false;
+            for (int child : std::as_const(node.children))
+                noteNode(child);
+            for (int file : std::as_const(node.files))
+                noteFile(file);
+        }
+        offerForWatching(id);
+    }
+
+    void offerForWatching(int id) {
+        Node &node = nodes[id];
+        if (node.there && !node.watched && !node.offered && !node.refused) {
+            node.offered = true;
+            watchQueue.push_back(id);
+        }
+    }
+
+    void noteNode(int id) {
+        if (!nodes[id].noted) {
+            nodes[id].noted = true;
+            nodeQueue.push_back(id);
+        }
+    }
+
+    void noteFile(int id) {
+        if (!known[id].noted) {
+            known[id].noted = true;
+            fileQueue.push_back(id);
+        }
+    }
+
+    // Everything directly in the folder.
+    void noteContents(int id) {
+        noteNode(id);
+        for (int child : std::as_const(nodes[id].children))
+            noteNode(child);
+        for (int file : std::as_const(nodes[id].files))
+            noteFile(file);
     }
 
     // Looks at a path again; when it changed, forgets what was read of it.
@@ -222,7 +300,7 @@ struct EntryChecker::State {
         Known &path = known[id];
         const Fingerprint before = path.print;
         const bool writable = path.writable;
-        look(path);
+        look(path, id);
         if (path.print == before && path.writable == writable)
             return false;
         path.loaded = false;
@@ -242,16 +320,37 @@ struct EntryChecker::State {
         names.clear();
     }
 
+    // The folder of an absolute, clean path, made with the folders above it
+    // when new.
     int folderAt(const QString &absolute) {
-        auto found = folderIds.constFind(absolute);
-        if (found == folderIds.constEnd()) {
-            Folder folder;
-            folder.path = absolute;
-            folder.look();
-            folderList.append(std::move(folder));
-            found = folderIds.insert(absolute, int(folderList.size() - 1));
+        auto found = nodeIds.constFind(absolute);
+        if (found != nodeIds.constEnd())
+            return *found;
+        const QString up = QFileInfo(absolute).path();
+        const int parent = up == absolute ? -1 : folderAt(up);
+        Node node;
+        node.path = absolute;
+        node.local = QFile::encodeName(absolute);
+        node.parent = parent;
+        nodes.append(std::move(node));
+        const int id = int(nodes.size() - 1);
+        if (parent >= 0)
+            nodes[parent].children.append(id);
+        nodeIds.insert(absolute, id);
+        lookNode(id);
+        return id;
+    }
+
+    // A path's folder comes to hold it: watching the folder now tells of the
+    // path's rewriting too.
+    void addToFolder(int folder, int id) {
+        Node &node = nodes[folder];
+        node.files.append(id);
+        if (!node.watchesFiles) {
+            node.watchesFiles = true;
+            node.watched = false;
+            offerForWatching(folder);
         }
-        return *found;
     }
 
     // The folder a file's path names, found by the bytes before its name
@@ -278,9 +377,12 @@ struct EntryChecker::State {
     }
 
     int add(Known path) {
-        look(path);
+        const int id = int(known.size());
+        const int folder = path.folder;
+        look(path, id);
         known.append(std::move(path));
-        return int(known.size() - 1);
+        addToFolder(folder, id);
+        return id;
     }
 
     int file(const QByteArray &bytes) {
@@ -529,66 +631,123 @@ QStringList EntryChecker::problems(const PatrolEntry &e, QList<int> *consulted) 
     return words(e, found.problems);
 }
 
-QStringList EntryChecker::watchPaths() const {
-    QSet<QString> paths;
-    for (const Folder &folder : d->folderList)
-        paths.insert(folder.nearest);
-    for (const Known &path : d->known) {
-        if (!path.watchFile.isEmpty())
-            paths.insert(path.watchFile);
+QList<EntryChecker::WatchRequest> EntryChecker::foldersToWatch(qsizetype most) {
+    QList<WatchRequest> requests;
+    while (requests.size() < most && d->watchNext < d->watchQueue.size()) {
+        Node &node = d->nodes[d->watchQueue[d->watchNext++]];
+        node.offered = false;
+        if (!node.there || node.watched || node.refused)
+            continue;
+        node.watched = true;
+        requests.append({node.path, node.watchesFiles});
     }
-    return QStringList(paths.cbegin(), paths.cend());
+    if (d->watchNext == d->watchQueue.size()) {
+        d->watchQueue.clear();
+        d->watchNext = 0;
+    }
+    return requests;
+}
+
+void EntryChecker::unwatched(const QString &folder, bool refused) {
+    const auto found = d->nodeIds.constFind(folder);
+    if (found == d->nodeIds.constEnd())
+        return;
+    Node &node = d->nodes[*found];
+    node.watched = false;
+    if (refused && !node.refused) {
+        node.refused = true;
+        d->refusedNodes.append(*found);
+    }
+    if (!refused)
+        d->noteNode(*found);
+}
+
+bool EntryChecker::noteChange(const QString &folder, const QString &name) {
+    const auto found = d->nodeIds.constFind(folder);
+    if (found == d->nodeIds.constEnd())
+        return false;
+    bool noted = false;
+    if (name.isEmpty()) {
+        d->noteNode(*found);
+        noted = true;
+    } else if (const auto below = d->nodeIds.constFind(childPath(folder, name));
+               below != d->nodeIds.constEnd()) {
+        d->noteNode(*below);
+        noted = true;
+    }
+    for (int id = d->filesByName.value(State::fileKey(*found, name)) - 1; id >= 0;
+         id = d->known.at(id).sameName) {
+        d->noteFile(id);
+        noted = true;
+    }
+    return noted;
+}
+
+void EntryChecker::noteContents(const QString &folder) {
+    const auto found = d->nodeIds.constFind(folder);
+    if (found != d->nodeIds.constEnd())
+        d->noteContents(*found);
+}
+
+void EntryChecker::noteAll() {
+    // Folders are made after the folders above them: in id order, parents
+    // are looked at first.
+    for (int id = 0; id < d->nodes.size(); ++id)
+        d->noteNode(id);
+    for (int id = 0; id < d->known.size(); ++id)
+        d->noteFile(id);
+}
+
+void EntryChecker::noteRefused() {
+    for (int id : std::as_const(d->refusedNodes))
+        d->noteContents(id);
+}
+
+bool EntryChecker::anyRefused() const {
+    return !d->refusedNodes.isEmpty();
+}
+
+bool EntryChecker::lookAgain(const QDeadlineTimer &deadline, QList<int> *changed) {
+    const qsizetype before = changed->size();
+    // The clock is read every few paths, as each look is one system call.
+    for (int looked = 1;; ++looked) {
+        if (looked % 64 == 0 && deadline.hasExpired())
+            break;
+        if (d->nodeNext < d->nodeQueue.size()) {
+            const int id = d->nodeQueue[d->nodeNext++];
+            d->nodes[id].noted = false;
+            d->lookNode(id);
+        } else if (d->fileNext < d->fileQueue.size()) {
+            const int id = d->fileQueue[d->fileNext++];
+            d->known[id].noted = false;
+            if (d->lookAgain(id))
+                changed->append(id);
+        } else {
+            break;
+        }
+    }
+    if (changed->size() > before)
+        d->forgetNameLengths();
+    if (d->nodeNext == d->nodeQueue.size()) {
+        d->nodeQueue.clear();
+        d->nodeNext = 0;
+    }
+    if (d->fileNext < d->fileQueue.size() || !d->nodeQueue.empty())
+        return false;
+    d->fileQueue.clear();
+    d->fileNext = 0;
+    return true;
+}
+
+QList<int> EntryChecker::refresh() {
+    QList<int> changed;
+    noteAll();
+    lookAgain(QDeadlineTimer(QDeadlineTimer::Forever), &changed);
+    return changed;
 }
 
 qsizetype EntryChecker::pathCount() const {
     return d->known.size();
-}
-
-QList<int> EntryChecker::refresh(const QString &watched) {
-    QList<int> changed;
-    if (watched.isEmpty()) {
-        refreshFrom(0, QDeadlineTimer(QDeadlineTimer::Forever), &changed);
-        return changed;
-    }
-    const QString cleaned = QDir::cleanPath(watched);
-    // The folders first: one that came or went decides whether its files
-    // can be there.
-    std::vector<bool> lookedAgain(d->folderList.size());
-    for (qsizetype f = 0; f < d->folderList.size(); ++f) {
-        Folder &folder = d->folderList[f];
-        if (folder.nearest == cleaned) {
-            folder.look();
-            lookedAgain[f] = true;
-        }
-    }
-    for (int id = 0; id < d->known.size(); ++id) {
-        const Known &path = d->known.at(id);
-        if ((lookedAgain[path.folder] || path.watchFile == cleaned) && d->lookAgain(id))
-            changed.append(id);
-    }
-    if (!changed.isEmpty())
-        d->forgetNameLengths();
-    return changed;
-}
-
-qsizetype EntryChecker::refreshFrom(qsizetype from, const QDeadlineTimer &deadline,
-                                    QList<int> *changed) {
-    if (from == 0) {
-        for (Folder &folder : d->folderList)
-            folder.look();
-    }
-    const qsizetype before = changed->size();
-    qsizetype id = from;
-    // The clock is read every few paths, as each look is one system call.
-    for (; id < d->known.size(); ++id) {
-        if (id > from && id % 64 == 0 && deadline.hasExpired())
-            break;
-        if (d->lookAgain(int(id)))
-            changed->append(int(id));
-    }
-    if (changed->size() > before)
-        d->forgetNameLengths();
-    return id;
 }
 
 } // namespace kirano::autopilot
