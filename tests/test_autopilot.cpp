@@ -780,6 +780,49 @@ class TestAutopilot : public QObject {
         QCOMPARE(readBytes(sibling + u"/data/forumlist.txt"_s), QByteArray("mine\r\n"));
     }
 
+    // What demo prints after the run it makes: a failed entry or a failed
+    // run record is said, with its reason, and the summary then says the run
+    // failed.
+    void demoSaysWhatFailed_data() {
+        QTest::addColumn<QList<int>>("outcomes");
+        QTest::addColumn<QString>("session"); // a failure of the session, or none
+        QTest::addColumn<QStringList>("printed");
+        QTest::addColumn<int>("status");
+        const QString made = u"デモを作りました: /d/program/ (完了 2、対象外 0、失敗 0、9ミリ秒)"_s;
+        const QString failed = u"デモを作りましたが、最初の巡回に失敗しました: /d/program/ "_s;
+        const int done = RunReport::Done;
+        QTest::newRow("all done") << QList<int>{done, done} << QString() << QStringList{made} << 0;
+        QTest::newRow("an entry failed")
+            << QList<int>{done, int(RunReport::Failed)} << QString()
+            << QStringList{u"entry 2"_s, failed + u"(完了 1、対象外 0、失敗 1、9ミリ秒)"_s} << 1;
+        QTest::newRow("run record failed")
+            << QList<int>{done, done} << u"ﾌｧｲﾙ 巡回記録.txt を作成できません (I/O ｴﾗｰ (27))"_s
+            << QStringList{u"ﾌｧｲﾙ 巡回記録.txt を作成できません (I/O ｴﾗｰ (27))"_s,
+                           failed + u"(完了 2、対象外 0、失敗 0、記録に失敗、9ミリ秒)"_s}
+            << 1;
+    }
+    void demoSaysWhatFailed() {
+        QFETCH(QList<int>, outcomes);
+        QFETCH(QString, session);
+        QFETCH(QStringList, printed);
+        QFETCH(int, status);
+        autopilot::Demo demo;
+        demo.programFolder = u"/d/program/"_s;
+        for (int i = 0; i < outcomes.size(); ++i) {
+            demo.report.outcomes << RunReport::Outcome(outcomes[i]);
+            demo.report.lines << u"entry %1"_s.arg(i + 1);
+        }
+        if (!session.isEmpty()) {
+            demo.report.lines << session;
+            demo.report.sessionFailed = true;
+        }
+        QString out;
+        QTextStream stream(&out);
+        QCOMPARE(reportDemo(demo, 9, stream), status);
+        stream.flush();
+        QCOMPARE(out, printed.join(u'\n') + u'\n');
+    }
+
     void helpAndVersionOnStandardOutput_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("said");
