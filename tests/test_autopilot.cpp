@@ -18,12 +18,15 @@
 #include "text/numbers.h"
 
 #include <QCryptographicHash>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QSet>
 #include <QtTest>
 
 #ifdef Q_OS_LINUX
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 
 using namespace kirano;
@@ -427,13 +430,86 @@ class TestAutopilot : public QObject {
 
     // A record whose last line lost its CR LF (cut short, edited by hand):
     // the next run's header starts a line of its own, the old bytes as they
-    // were.
+    // were. A run killed while it appended left its mark beside the record:
+    // the next header says the run before is not whole, and the mark goes.
+    void runHeaderStartsItsOwnLineAfterACutRecord_data() {
+        QTest::addColumn<QByteArray>("old");
+        QTest::addColumn<bool>("marked");
+        QTest::addColumn<QByteArray>("header");
+        const QByteArray plain = sjis(u"== 巡回 98/12/24 07:05\r\n");
+        const QByteArray cut =
+            sjis(u"== 巡回 98/12/24 07:05 (前の巡回の記録は途中で切れています)\r\n");
+        QTest::newRow("last line cut short")
+            << QByteArray("== earlier\r\ncut short") << false << "\r\n" + plain;
+        QTest::newRow("killed in the append")
+            << QByteArray("== earlier\r\nhalf a li") << true << "\r\n" + cut;
+        QTest::newRow("killed before it") << QByteArray("== earlier\r\n") << true << cut;
+    }
     void runHeaderStartsItsOwnLineAfterACutRecord() {
-        writeBytes(runLogPath(h), "== earlier\r\ncut short");
+        QFETCH(QByteArray, old);
+        QFETCH(bool, marked);
+        QFETCH(QByteArray, header);
+        const QString mark = text::nativePath(runRecordMark(h.folders.autopilotFolder()));
+        writeBytes(runLogPath(h), old);
+        if (marked)
+            writeBytes(mark, QByteArray());
         runAll(h, {names.entry({u"bill"_s})});
         const QByteArray record = readBytes(runLogPath(h));
-        QVERIFY2(record.startsWith("== earlier\r\ncut short\r\n" + sjis(u"== 巡回 ")),
-                 record.constData());
+        QVERIFY2(record.startsWith(old + header), record.constData());
+        QVERIFY(!QFileInfo::exists(mark));
+    }
+
+    // A run killed while it wrote left temporary files beside the files it
+    // wrote: the next run removes them in every folder it writes in.
+    void runRemovesTemporariesLeftByAKilledRun() {
+        const QStringList folders = {text::decode(names.expand(u"{data}"_s)),
+                                     text::decode(names.expand(u"{data}{F}"_s))};
+        for (const QString &folder : folders)
+            writeBytes(folder + u".kirano-abcd1234.tmp"_s, "half");
+        const RunReport report =
+            runAll(h, {names.entry({u"bill"_s}), names.entry({u"mestitlea"_s, u"{F}"_s})});
+        QCOMPARE(report.count(RunReport::Done), 2);
+        for (const QString &folder : folders)
+            QVERIFY(!QFileInfo::exists(folder + u".kirano-abcd1234.tmp"_s));
+    }
+
+    // The program itself run under a file size limit, the signal that limit
+    // sends left as the system sets it: a write past the limit fails with
+    // EFBIG, named, status 1; the file is as it was and no part of the new
+    // bytes, nor a temporary file, is left.
+    void runUnderAFileSizeLimit_data() {
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("blocks"); // of 512 bytes
+        QTest::newRow("run record") << QStringList{u"bill"_s} << u"{record}"_s << 8;
+        QTest::newRow("captured list") << QStringList{u"dltitleb"_s, u"{F}"_s, u"2"_s, u"960101"_s}
+                                       << u"{data}{F}dl2.txt"_s << 4;
+    }
+    void runUnderAFileSizeLimit() {
+        QFETCH(QStringList, fields);
+        QFETCH(QString, file);
+        QFETCH(int, blocks);
+        const QString path = file == u"{record}" ? runLogPath(h) : text::decode(names.expand(file));
+        // The record stops a few bytes short of the limit, so the append
+        // crosses it; a captured list is larger than the limit.
+        const QByteArray old = file == u"{record}"
+                                   ? "== earlier\r\n" + QByteArray(blocks * 512 - 40, 'x') + "\r\n"
+                                   : QByteArray("previous\r\n");
+        writeBytes(path, old);
+        const QStringList before =
+            QDir(QFileInfo(path).path()).entryList(QDir::AllEntries | QDir::Hidden);
+        const QString list = h.writeList({names.entry(fields)});
+        QProcess child;
+        child.start(u"sh"_s, {u"-c"_s, u"ulimit -f %1; exec \"$0\" \"$@\""_s.arg(blocks),
+                              QStringLiteral(KIRANO_AUTOPILOT), u"run"_s, list, u"--settings"_s,
+                              h.demo->programFolder + kSettingsFileName, u"--all"_s});
+        QVERIFY(child.waitForFinished(60000));
+        const QString out = QString::fromUtf8(child.readAllStandardOutput());
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 1);
+        QVERIFY2(out.contains(cannotWriteText(path, EFBIG)), qPrintable(out));
+        QCOMPARE(readBytes(path), old);
+        QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::AllEntries | QDir::Hidden), before);
     }
 
     // The run record holds what earlier runs left, whatever bytes those are.
@@ -621,6 +697,134 @@ class TestAutopilot : public QObject {
         stillMissing.param2 = "78";
         QCOMPARE(checker.problems(stillMissing).size(), 1);
         QCOMPARE(checker.refresh(), QList<int>());
+    }
+
+#ifdef Q_OS_LINUX
+    // Something other than a regular file where an entry writes or sends
+    // one: check, the marks (the checker alone) and run give the same
+    // verdict in the same words, and run leaves the thing as it was.
+    void specialFilesHaveOneVerdict_data() {
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("viaLink");
+        QTest::addColumn<QString>("why"); // the words; {path} the path
+        const QString cannot = u"ﾌｧｲﾙ {path} を作成できません (通常のファイルではありません)"_s;
+        const struct {
+            const char *role;
+            QStringList fields;
+            QString path;
+            QString why;
+        } roles[] = {
+            {"log",
+             {u"mesread"_s, u"{F}"_s, u"1"_s, u"{log}special.txt"_s},
+             u"{log}special.txt"_s,
+             cannot},
+            {"captured file", {u"bill"_s}, u"{data}bill.txt"_s, cannot},
+            {"top page", {u"mesrc"_s, u"{F}"_s, u"1"_s, u"5"_s}, u"{data}{F}top.txt"_s, cannot},
+            {"download",
+             {u"dldown"_s, u"{F}"_s, u"1"_s, u"{N}"_s, u"{NAME}"_s},
+             u"{down}{NAME}"_s,
+             cannot},
+            {"file to send",
+             {u"mailuptxt"_s, u"{up}special.txt"_s},
+             u"{up}special.txt"_s,
+             u"送るファイル「{path}」は通常のファイルではありません"_s},
+            {"warnings", {u"mesrc"_s, u"{F}"_s, u"1"_s, u"5"_s}, u"{data}警告.txt"_s, cannot},
+        };
+        for (const auto &role : roles) {
+            for (const auto &[name, kind] :
+                 {std::pair{"FIFO", Special::Fifo}, std::pair{"device", Special::Device},
+                  std::pair{"socket", Special::Socket}, std::pair{"folder", Special::Folder}}) {
+                for (bool viaLink : {false, true}) {
+                    const QByteArray tag =
+                        QByteArray(role.role) + (viaLink ? ", link to a " : ", ") + name;
+                    QTest::newRow(tag.constData())
+                        << role.fields << role.path << int(kind) << viaLink << role.why;
+                }
+            }
+        }
+    }
+    void specialFilesHaveOneVerdict() {
+        QFETCH(QStringList, fields);
+        QFETCH(QString, path);
+        QFETCH(int, kind);
+        QFETCH(bool, viaLink);
+        QFETCH(QString, why);
+        const QString native = text::decode(names.expand(path));
+        // What the demo put there is put back afterwards.
+        const QString saved = native + u".saved"_s;
+        const bool existed = QFile::rename(native, saved);
+        const auto restore = qScopeGuard([&] {
+            QFile::remove(native);
+            QFile::remove(native + u".target"_s);
+            QDir().rmdir(native);
+            QDir().rmdir(native + u".target"_s);
+            if (existed)
+                QFile::rename(saved, native);
+        });
+        if (!makeSpecial(native, Special(kind), viaLink))
+            QSKIP("the system does not let this test make it");
+        // What is there, and what a link there leads to.
+        const auto state = [&native] {
+            struct stat link {
+            }, target{};
+            const QByteArray local = QFile::encodeName(native);
+            ::lstat(local.constData(), &link);
+            ::stat(local.constData(), &target);
+            return std::pair(link.st_mode, target.st_mode);
+        };
+        const auto before = state();
+        const PatrolEntry e = names.entry(fields);
+        const QString words = QString(why).replace(u"{path}"_s, native);
+        const QStringList checked = checkPatrolList(listOf({e}), h.folders);
+        EntryChecker marks(h.folders);
+        const RunReport report = runAll(h, {e});
+        if (path.contains(u"警告"_s)) { // written by the whole run, not the entry
+            QCOMPARE(checked, QStringList{words});
+            QCOMPARE(marks.problems(e), QStringList());
+            QVERIFY(report.sessionFailed);
+            QCOMPARE(report.lines.last(), words);
+        } else {
+            QCOMPARE(checked, QStringList{entryLabel(1, e) + u": "_s + words});
+            QCOMPARE(marks.problems(e), QStringList{words});
+            QCOMPARE(report.lines.first(), entryLabel(1, e) + u": 失敗 - "_s + words);
+        }
+        QCOMPARE(state(), before);
+    }
+#endif
+
+    // A list too large to hold is not read: check names the file and its
+    // size once, and blames no entry for what the list would have said.
+    void tooLargeListIsNamedNotTheEntries_data() {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<QStringList>("fields");
+        const qint64 most = text::largestReadable() + 1;
+        QTest::newRow("forum list of 4 GiB") << u"{data}forumlist.txt"_s << (qint64(1) << 32)
+                                             << QStringList{u"mestitlea"_s, u"FNONE/"_s};
+        QTest::newRow("room list")
+            << u"{data}{F}mes.txt"_s << most << QStringList{u"mesrc"_s, u"{F}"_s, u"77"_s, u"5"_s};
+        QTest::newRow("patio list") << u"{data}patiolist.txt"_s << most
+                                    << QStringList{u"patiorc"_s, u"PAT0"_s, u"x"_s, u"1"_s};
+    }
+    void tooLargeListIsNamedNotTheEntries() {
+        QFETCH(QString, list);
+        QFETCH(qint64, size);
+        QFETCH(QStringList, fields);
+        const QString path = text::decode(names.expand(list));
+        const QByteArray old = readBytes(path);
+        const auto restore = qScopeGuard([&] { writeBytes(path, old); });
+        QVERIFY(QFile::resize(path, size)); // sparse: nothing of it is on the disk
+        const QString line = path + u" を読めません: 大きすぎます (%1 バイト)"_s.arg(size);
+        const PatrolEntry e = names.entry(fields);
+        EntryChecker marks(h.folders);
+        QCOMPARE(marks.problems(e), QStringList());
+        QCOMPARE(marks.unreadableFiles(), QStringList{line});
+        const CommandLine check = commandLine(h, {u"check"_s, h.writeList({e, e}), u"--settings"_s,
+                                                  h.demo->programFolder + kSettingsFileName});
+        QCOMPARE(check.status, 1);
+        QCOMPARE(check.out, line + u"\n問題が 1 件あります (2項目)\n"_s);
     }
 
     // What check refuses, run refuses with the same line and writes nothing;

@@ -4,6 +4,7 @@
 #include "store/datafolder.h"
 #include "store/forumlist.h"
 #include "store/patiofile.h"
+#include "text/files.h"
 #include "text/numbers.h"
 #include "text/sjis.h"
 
@@ -12,7 +13,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QMap>
 #include <QSet>
+#include <cerrno>
 #include <optional>
 #include <vector>
 
@@ -29,12 +32,14 @@ namespace {
 struct Fingerprint {
     bool exists = false;
     bool isDir = false;
+    bool regular = false; // a regular file, links followed
     quint64 mode = 0, device = 0, inode = 0;
     qint64 size = 0, modified = 0, changed = 0;
 
     bool operator==(const Fingerprint &o) const {
-        return exists == o.exists && isDir == o.isDir && mode == o.mode && device == o.device &&
-               inode == o.inode && size == o.size && modified == o.modified && changed == o.changed;
+        return exists == o.exists && isDir == o.isDir && regular == o.regular && mode == o.mode &&
+               device == o.device && inode == o.inode && size == o.size && modified == o.modified &&
+               changed == o.changed;
     }
     bool operator!=(const Fingerprint &o) const { return !(*this == o); }
 };
@@ -49,6 +54,7 @@ Fingerprint fingerprintOf(const QString &native, const QByteArray &local) {
         return f;
     f.exists = true;
     f.isDir = S_ISDIR(st.st_mode);
+    f.regular = S_ISREG(st.st_mode);
     f.mode = st.st_mode;
     f.device = st.st_dev;
     f.inode = st.st_ino;
@@ -62,6 +68,7 @@ Fingerprint fingerprintOf(const QString &native, const QByteArray &local) {
         return f;
     f.exists = true;
     f.isDir = info.isDir();
+    f.regular = info.isFile();
     f.mode = uint(info.permissions());
     f.size = info.size();
     f.modified = info.lastModified().toMSecsSinceEpoch();
@@ -119,7 +126,12 @@ struct Known {
     int width = 0;
     std::optional<QSet<qint32>> numbers;
 
-    bool isFile() const { return print.exists && !print.isDir; }
+    // Why a file to send cannot be sent (0: it can), found when first asked.
+    int sendCode = -1;
+
+    bool isRegular() const { return print.exists && print.regular; }
+    // Something is there that no write may replace.
+    bool isUnwritable() const { return print.exists && !print.regular; }
     bool isWritableFolder() const { return print.isDir && writable; }
 };
 
@@ -173,14 +185,20 @@ struct EntryChecker::State {
 
     int forumListId = -1;
     int patioListId = -1;
+    int feesId = -1;
+    int noticesId = -1;
+    // The files too large to read, by id, and what names them.
+    QMap<int, QString> unreadable;
     std::optional<QSet<QByteArray>> forums;
+    bool forumsKnown = true; // false while the forum list is too large to read
+    bool patiosKnown = true;
     int forumListReadings = 0;
     // What each forum named was found to be: whether the forum list as last
     // read holds it, and its lists' ids.
     struct Forum {
         int judgedAt = -1; // forumListReadings when judged
         bool listed = false;
-        int rooms = -1, libraries = -1;
+        int rooms = -1, libraries = -1, topPage = -1;
         QHash<qint32, int> libraryFiles;
     };
     QHash<QByteArray, Forum> forumInfo;
@@ -191,6 +209,7 @@ struct EntryChecker::State {
     struct Name {
         std::optional<QString> problem;
         int folder = -1;
+        int file = -1; // where it is stored, once its folder can be written
     };
     QHash<QByteArray, Name> names;
     // A list holds a handful of days texts, most often the same one row
@@ -305,6 +324,8 @@ struct EntryChecker::State {
             return false;
         path.loaded = false;
         path.numbers.reset();
+        path.sendCode = -1;
+        unreadable.remove(id);
         if (id == forumListId) {
             forums.reset();
             ++forumListReadings;
@@ -414,9 +435,9 @@ struct EntryChecker::State {
         return lastLog;
     }
 
-    const Name &nameOf(const QByteArray &name) {
-        auto found = names.constFind(name);
-        if (found == names.constEnd()) {
+    Name &nameOf(const QByteArray &name) {
+        auto found = names.find(name);
+        if (found == names.end()) {
             Name verdict;
             verdict.problem = downloadNameProblem(folders, name, nameMax);
             verdict.folder = file(downloadFolder(folders, name));
@@ -425,14 +446,26 @@ struct EntryChecker::State {
         return *found;
     }
 
+    // A list that cannot be read for its size: named once, and nothing to
+    // go by. Any other failure reads as an empty list.
+    bool tooLarge(int id, const text::IoError &error) {
+        if (error.code() != EFBIG)
+            return false;
+        unreadable.insert(id, text::cannotReadText(native(known[id]), error));
+        return true;
+    }
+
     const QSet<QByteArray> &forumCodes() {
         if (!forums) {
             // Only the codes are kept: a million names are never copied.
-            const ForumList list = readForumList(native(known[forumListId]));
             forums.emplace();
-            forums->reserve(list.size());
-            for (qsizetype i = 0; i < list.size(); ++i)
-                forums->insert(list.code(i).toByteArray());
+            const text::Result<ForumList> list = tryReadForumList(native(known[forumListId]));
+            forumsKnown = list || !tooLarge(forumListId, list.error());
+            if (list) {
+                forums->reserve(list->size());
+                for (qsizetype i = 0; i < list->size(); ++i)
+                    forums->insert(list->code(i).toByteArray());
+            }
         }
         return *forums;
     }
@@ -440,13 +473,38 @@ struct EntryChecker::State {
     const QHash<QByteArray, QByteArray> &patios() {
         if (!patioPasswords) {
             patioPasswords.emplace();
-            if (const text::Result<QList<PatioRecord>> read =
-                    readPatioList(native(known[patioListId]))) {
+            const text::Result<QList<PatioRecord>> read = readPatioList(native(known[patioListId]));
+            patiosKnown = read || !tooLarge(patioListId, read.error());
+            if (read) {
                 for (const PatioRecord &patio : *read)
                     patioPasswords->insert(patio.id, patio.password);
             }
         }
         return *patioPasswords;
+    }
+
+    // Why the file to send cannot be sent, 0 when it can: it is opened and
+    // its first byte read, as sending would, once per change of it.
+    int sendCode(int id) {
+        Known &path = known[id];
+        if (path.sendCode < 0) {
+            if (!path.print.exists)
+                path.sendCode = ENOENT;
+            else if (!path.print.regular)
+                path.sendCode = path.print.isDir ? EISDIR : ENODEV;
+            else if (const text::Result<qint64> size = text::readableFileSize(native(path)); !size)
+                path.sendCode = size.error().code();
+            else
+                path.sendCode = 0;
+        }
+        return path.sendCode;
+    }
+
+    // A file the entry writes; consulted.
+    void writes(int id, Collected &c) {
+        c.consult(id);
+        if (known[id].isUnwritable())
+            c.problem(UnwritableFile);
     }
 
     // True when the list is missing (nothing to go by) or holds the number:
@@ -459,22 +517,53 @@ struct EntryChecker::State {
             list.loaded = true;
             list.width = width;
             list.numbers.reset();
-            if (list.isFile()) {
-                list.numbers.emplace();
-                for (const QByteArray &row : loadCapturedRows(native(list)).rows)
-                    list.numbers->insert(
-                        text::leadingNumber(width > 0 ? text::bytesAt(row, 1, width) : row));
+            if (list.isRegular()) {
+                const text::Result<CapturedRows> read = readCapturedRows(native(list));
+                if (read || !tooLarge(id, read.error())) {
+                    list.numbers.emplace();
+                    for (const QByteArray &row : read ? read->rows : QList<QByteArray>())
+                        list.numbers->insert(
+                            text::leadingNumber(width > 0 ? text::bytesAt(row, 1, width) : row));
+                }
             }
         }
         return !list.numbers || list.numbers->contains(number);
     }
 
+    // The forum's files the entry writes, as filesWritten() names them.
+    void forumWrites(Command command, const PatrolEntry &e, Forum &forum, Collected &c) {
+        if (forum.topPage < 0)
+            forum.topPage = file(data.topPage(e.param1));
+        writes(forum.topPage, c);
+        if (command == Command::Mestitlea) {
+            if (forum.rooms < 0)
+                forum.rooms = file(data.rooms(e.param1));
+            writes(forum.rooms, c);
+        } else if (command == Command::Dltitlea) {
+            if (forum.libraries < 0)
+                forum.libraries = file(data.libraries(e.param1));
+            writes(forum.libraries, c);
+        } else if (command == Command::Dltitleb) {
+            writes(libraryFiles(forum, e.param1, roomOrLibraryNumber(e)), c);
+        }
+    }
+
+    int libraryFiles(Forum &forum, const QByteArray &code, qint32 number) {
+        int list = forum.libraryFiles.value(number, -1);
+        if (list < 0) {
+            list = file(data.libraryFiles(code, number));
+            forum.libraryFiles.insert(number, list);
+        }
+        return list;
+    }
+
     void forumProblems(Command command, const PatrolEntry &e, Collected &c) {
         c.consult(forumListId);
         Forum &forum = forumInfo[e.param1];
+        forumWrites(command, e, forum, c);
         if (forum.judgedAt != forumListReadings) {
             forum.judgedAt = forumListReadings;
-            forum.listed = forumCodes().contains(e.param1);
+            forum.listed = forumCodes().contains(e.param1) || !forumsKnown;
         }
         if (!forum.listed)
             return c.problem(UnlistedForum);
@@ -492,11 +581,7 @@ struct EntryChecker::State {
                 return c.problem(UnlistedLibrary);
         }
         if (const int download = paramWith(command, Param::DownloadNumber)) {
-            int list = forum.libraryFiles.value(number, -1);
-            if (list < 0) {
-                list = file(data.libraryFiles(e.param1, number));
-                forum.libraryFiles.insert(number, list);
-            }
+            const int list = libraryFiles(forum, e.param1, number);
             if (!listed(list, 0, text::strictInteger(e.field(download)).value_or(0), c))
                 c.problem(UnlistedDownload);
         }
@@ -505,6 +590,8 @@ struct EntryChecker::State {
     void patioProblems(const PatrolEntry &e, Collected &c) {
         c.consult(patioListId);
         const QHash<QByteArray, QByteArray> &known = patios();
+        if (!patiosKnown)
+            return;
         const auto found = known.constFind(e.param1);
         if (found == known.constEnd())
             c.problem(UnlistedPatio);
@@ -525,6 +612,8 @@ struct EntryChecker::State {
 EntryChecker::EntryChecker(const SettingsFolders &folders) : d(new State(folders)) {
     d->forumListId = d->file(d->data.forumList());
     d->patioListId = d->file(d->data.patioList());
+    d->feesId = d->file(d->data.fees());
+    d->noticesId = d->file(d->data.notices());
 }
 
 EntryChecker::~EntryChecker() = default;
@@ -535,7 +624,7 @@ Findings EntryChecker::check(const PatrolEntry &e) {
     // The download name's rule asks its folder's file system: each name is
     // judged once.
     const int name = command ? paramWith(*command, Param::DownloadName) : 0;
-    const State::Name *verdict = name ? &d->nameOf(e.field(name)) : nullptr;
+    State::Name *verdict = name ? &d->nameOf(e.field(name)) : nullptr;
     if (verdict)
         c.consult(verdict->folder);
     const NameRule judged = [verdict](const QByteArray &) { return verdict->problem; };
@@ -550,21 +639,36 @@ Findings EntryChecker::check(const PatrolEntry &e) {
         if (const int send = paramWith(*command, Param::SendFile)) {
             const int id = d->file(e.field(send));
             c.consult(id);
-            if (!d->known[id].isFile())
+            if (d->sendCode(id) != 0)
                 c.problem(MissingSendFile);
         }
+        // A log or a download is looked at once its folder can be written:
+        // until then the folder is the entry's problem.
         if (const int log = paramWith(*command, Param::LogFile)) {
             const int id = d->logFolder(e.field(log));
             c.consult(id);
             if (!d->known[id].isWritableFolder())
                 c.problem(UnwritableLogFolder);
+            else
+                d->writes(d->file(e.field(log)), c);
         }
-        if (verdict && !d->known[verdict->folder].isWritableFolder())
+        if (verdict && !d->known[verdict->folder].isWritableFolder()) {
             c.problem(UnwritableDownloadFolder);
+        } else if (verdict) {
+            if (verdict->file < 0)
+                verdict->file = d->file(downloadFolder(d->folders, e.field(name)) + e.field(name));
+            d->writes(verdict->file, c);
+        }
+        if (*command == Command::Bill)
+            d->writes(d->feesId, c);
+        if (*command == Command::Myforum)
+            d->writes(d->forumListId, c);
+        if (*command == Command::Newtitle)
+            d->writes(d->noticesId, c);
         if (*command == Command::New) {
             const int id = d->file(d->data.noticeSelection());
             c.consult(id);
-            if (!d->known[id].isFile())
+            if (!d->known[id].isRegular())
                 c.problem(NoNoticeSelection);
         }
     }
@@ -605,9 +709,11 @@ QStringList EntryChecker::words(const PatrolEntry &e, quint32 problems) {
     if (problems & WrongPatioPassword)
         lines << QStringLiteral(u"パティオＩＤ「%1」のパスワードが %2 と違います")
                      .arg(text::decode(e.param1), shownName(d->data.patioList()));
-    if (problems & MissingSendFile)
-        lines << QStringLiteral(u"送るファイル「%1」がありません")
-                     .arg(text::decode(field(Param::SendFile)));
+    if (problems & MissingSendFile) {
+        const QByteArray &file = field(Param::SendFile);
+        const int id = d->files.value(file) - 1;
+        lines << sendFileProblem(file, id >= 0 ? d->sendCode(id) : ENOENT);
+    }
     const QString unwritable = QStringLiteral(u"%1のフォルダ「%2」に書き込めません");
     if (problems & UnwritableLogFolder)
         lines << unwritable.arg(QStringLiteral(u"ログ"), logFolderOf(field(Param::LogFile)));
@@ -615,6 +721,13 @@ QStringList EntryChecker::words(const PatrolEntry &e, quint32 problems) {
         lines << unwritable.arg(
             QStringLiteral(u"ダウンロード"),
             text::nativePath(downloadFolder(d->folders, field(Param::DownloadName))));
+    if ((problems & UnwritableFile) && command) {
+        for (const WrittenFile &file : filesWritten(e, *command, d->folders)) {
+            const int id = d->files.value(file.path) - 1;
+            if (id >= 0 && d->known[id].isUnwritable())
+                lines << cannotWrite(text::nativePath(file.path), text::notRegularFile()).text();
+        }
+    }
     if (problems & NoNoticeSelection)
         lines << noNoticeSelection(d->folders);
     if (problems & BadDays)
@@ -629,6 +742,10 @@ QStringList EntryChecker::problems(const PatrolEntry &e, QList<int> *consulted) 
             consulted->append(found.consulted[i]);
     }
     return words(e, found.problems);
+}
+
+QStringList EntryChecker::unreadableFiles() const {
+    return d->unreadable.values();
 }
 
 QList<EntryChecker::WatchRequest> EntryChecker::foldersToWatch(qsizetype most) {

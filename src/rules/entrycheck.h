@@ -32,8 +32,11 @@ enum Problem : quint32 {
     MissingSendFile = 1u << 7,
     UnwritableLogFolder = 1u << 8,
     UnwritableDownloadFolder = 1u << 9,
-    NoNoticeSelection = 1u << 10,
-    BadDays = 1u << 11,
+    // A file it writes (a captured file, its log or its download) is there
+    // as something other than a regular file.
+    UnwritableFile = 1u << 10,
+    NoNoticeSelection = 1u << 11,
+    BadDays = 1u << 12,
 };
 
 // What the check of one entry found: its problems, and the ids of the paths
@@ -61,6 +64,11 @@ class EntryChecker {
     // The words of what check() finds; empty for a sound entry. The ids of
     // the paths the answer rests on are added to `consulted` when given.
     QStringList problems(const PatrolEntry &entry, QList<int> *consulted = nullptr);
+    // The files the checks could not read at all, one line each naming the
+    // file and why ("… を読めません: 大きすぎます (N バイト)"): a list too
+    // large to hold is not read, and the entries that rest on it are not
+    // blamed for what it would have said.
+    QStringList unreadableFiles() const;
 
     // Watching. Every folder on the way to a consulted path is watched while
     // it is there: a change then names the entry of the folder that changed,
