@@ -243,6 +243,31 @@ class TestPatrolMarks : public QObject {
         QCOMPARE(said.first().first().toString(), note);
     }
 
+    // A forum list too large to hold is not read: the status line names it
+    // and its size, no message stops the start, and the rows naming forums
+    // are not blamed for it; the marks name the file too.
+    void tooLargeForumListIsNamedInTheStatusLine() {
+        Fixture f;
+        f.writeSettings("1\r\n1\r\n1\r\n", true);
+        const QString list = f.data() + u"forumlist.txt"_s;
+        writeBytes(list, QByteArray());
+        QVERIFY(QFile::resize(list, qint64(1) << 32));
+        MainWindow &w = f.start();
+        const QString note = list + u" を読めません: 大きすぎます (4294967296 バイト)"_s;
+        QCOMPARE(w.statusBar()->currentMessage(), note);
+        QCOMPARE(f.prompts.asked, QStringList());
+        QCOMPARE(w.findChild<QAbstractItemView *>(u"ListBox2"_s)->model()->rowCount(), 0);
+        w.statusBar()->clearMessage();
+        writeBytes(f.folder() + u"one.txt"_s, lines({"mestitlea", "F/", "0", "0", "0", kDays}));
+        f.prompts.answer({f.folder() + u"one.txt"_s});
+        QTRY_VERIFY(w.isActiveWindow());
+        QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
+        auto *lsv1 = w.findChild<QTreeView *>(u"lsv1"_s);
+        QTRY_COMPARE(lsv1->model()->rowCount(), 1);
+        QTRY_COMPARE(w.statusBar()->currentMessage(), note);
+        QCOMPARE(lsv1->model()->index(0, 0).data(PatrolListModel::MarkRole).toBool(), false);
+    }
+
     void f8GoesRoundTheMarkedRows() {
         Marked m;
         QTRY_COMPARE(m.tips().count(QString()), 2);

@@ -56,6 +56,8 @@ void MainWindow::createWindow() {
     createToolBar();
     browser_ = new DataBrowser(
         prompts_, [this] { return folders_.dataFolder(); }, this);
+    connect(browser_, &DataBrowser::note, this,
+            [this](const QString &text) { statusBar()->showMessage(text); });
     Splitter1 = new QSplitter(Qt::Horizontal, this);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
     Splitter1->setHandleWidth(4);

@@ -137,6 +137,7 @@ void PatrolMarks::setFolders(const SettingsFolders &folders) {
     consultersOf_.clear();
     consulters_.clear();
     liveConsulters_ = 0;
+    said_.clear();
     for (Row &row : rows_)
         row.consultedCount = 0;
     looking_->stop();
@@ -303,6 +304,13 @@ void PatrolMarks::checkSlice() {
     if (pending_ > 0) {
         slice_->start();
         return;
+    }
+    // A list too large to read is named once, where no row shows it.
+    for (const QString &line : checker_->unreadableFiles()) {
+        if (!said_.contains(line)) {
+            said_.append(line);
+            emit note(line);
+        }
     }
     watchSlice();
 }
