@@ -636,6 +636,15 @@ class TestAutopilot : public QObject {
         }
     }
 
+    // A log named by its name alone lies in the working folder; an empty
+    // log path names no folder, whatever was asked before it.
+    void checkerKeepsAnEmptyLogPathApart() {
+        EntryChecker checker(h.folders);
+        QCOMPARE(checker.problems(names.entry({u"new"_s, u"n.txt"_s})), QStringList());
+        QCOMPARE(checker.problems(names.entry({u"new"_s, QString()})),
+                 QStringList{u"ログのフォルダ「」に書き込めません"_s});
+    }
+
     // Looked at again a slice at a time (the window's refresh), every path
     // is seen once: every file made since is found, wherever slices end.
     void checkerRefreshesInSlices() {

@@ -420,7 +420,11 @@ struct EntryChecker::State {
     // The folder a log lands in; every log named with the same bytes before
     // its name shares it.
     int logFolder(const QByteArray &logPath) {
-        const QByteArrayView before(logPath.constData(), text::fileNameStart(logPath));
+        // An empty path names no folder at all, not the working folder that
+        // a plain name lies in: it gets a key no path's bytes can make.
+        const QByteArrayView before =
+            logPath.isEmpty() ? QByteArrayView("\0", 1)
+                              : QByteArrayView(logPath.constData(), text::fileNameStart(logPath));
         if (lastLog >= 0 && before == lastLogBytes)
             return lastLog;
         lastLogBytes = before.toByteArray();
