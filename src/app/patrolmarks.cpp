@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QStyle>
 #include <QTimer>
+#include <algorithm>
 
 namespace kirano {
 
@@ -87,8 +88,7 @@ PatrolMarks::PatrolMarks(PatrolListModel *model, QObject *parent)
         pending_ = 0;
         cursor_ = 0;
         // Every row is new: what the old ones consulted says nothing.
-        consultersOf_.clear();
-        consulters_.clear();
+        consultersKnown_ = false;
         liveConsulters_ = 0;
         insertRows(0, model_->size() - 1);
     });
@@ -134,8 +134,7 @@ void PatrolMarks::setFolders(const SettingsFolders &folders) {
     // The folders watched so far may mean nothing now, nor what the rows
     // consulted.
     newWatcher();
-    consultersOf_.clear();
-    consulters_.clear();
+    consultersKnown_ = false;
     liveConsulters_ = 0;
     said_.clear();
     for (Row &row : rows_)
@@ -220,16 +219,17 @@ void PatrolMarks::setPending(int row) {
 }
 
 void PatrolMarks::consultedBy(int id, quint32 key) {
-    if (id >= consultersOf_.size())
-        consultersOf_.resize(qMax<qsizetype>(id + 1, 2 * consultersOf_.size()), -1);
-    consulters_.append({key, consultersOf_.at(id)});
-    consultersOf_[id] = int(consulters_.size() - 1);
+    if (size_t(id) >= consultersOf_.size())
+        consultersOf_.resize(std::max(size_t(id) + 1, 2 * consultersOf_.size()), -1);
+    consulters_.push_back({key, consultersOf_[size_t(id)]});
+    consultersOf_[size_t(id)] = int(consulters_.size() - 1);
 }
 
 void PatrolMarks::rebuildConsulters() {
-    consultersOf_.fill(-1);
+    std::fill(consultersOf_.begin(), consultersOf_.end(), -1);
     consulters_.clear();
-    consulters_.reserve(liveConsulters_);
+    consulters_.reserve(size_t(liveConsulters_));
+    consultersKnown_ = true;
     for (const Row &row : std::as_const(rows_)) {
         for (int i = 0; i < row.consultedCount; ++i)
             consultedBy(row.consulted[i], row.key);
@@ -250,8 +250,9 @@ int PatrolMarks::rowOfKey(quint32 key) {
 void PatrolMarks::checkRow(int row) {
     Row &r = rows_[row];
     const autopilot::Findings found = checker_->check(model_->entry(row));
-    // Only what it did not consult before is new to the index.
-    for (int i = 0; i < found.consultedCount; ++i) {
+    // Only what it did not consult before is new to the index, once the
+    // index is made.
+    for (int i = 0; consultersKnown_ && i < found.consultedCount; ++i) {
         if (!r.consults(found.consulted[i]))
             consultedBy(found.consulted[i], r.key);
     }
@@ -299,7 +300,7 @@ void PatrolMarks::checkSlice() {
     showChangedMarks();
     // Entries left over from rows rechecked or gone: past twice what the
     // rows consult, they are dropped.
-    if (consulters_.size() > 2 * liveConsulters_ + 4096)
+    if (consultersKnown_ && qsizetype(consulters_.size()) > 2 * liveConsulters_ + 4096)
         rebuildConsulters();
     if (pending_ > 0) {
         slice_->start();
@@ -316,9 +317,13 @@ void PatrolMarks::checkSlice() {
 }
 
 void PatrolMarks::recheckConsulting(const QList<int> &changed) {
+    // Made when first needed: a list opened is checked without it.
+    if (!changed.isEmpty() && !consultersKnown_)
+        rebuildConsulters();
     for (int id : changed) {
-        for (int at = consultersOf_.value(id, -1); at >= 0; at = consulters_.at(at).next) {
-            const int row = rowOfKey(consulters_.at(at).key);
+        const int latest = size_t(id) < consultersOf_.size() ? consultersOf_[size_t(id)] : -1;
+        for (int at = latest; at >= 0; at = consulters_[size_t(at)].next) {
+            const int row = rowOfKey(consulters_[size_t(at)].key);
             if (row >= 0 && !rows_.at(row).pending && rows_.at(row).consults(id))
                 setPending(row);
         }

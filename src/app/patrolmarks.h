@@ -11,6 +11,7 @@
 #include <QStyledItemDelegate>
 #include <limits>
 #include <memory>
+#include <vector>
 
 class QTimer;
 
@@ -78,7 +79,8 @@ class PatrolMarks : public QObject {
     void newWatcher();
     // The rows that consulted each path: (path id, row key) pairs chained
     // from each path's latest, some left over from rows rechecked or gone;
-    // built again from the rows when those are too many.
+    // made from the rows when a path first changes, and again when those
+    // left over are too many.
     void consultedBy(int id, quint32 key);
     void rebuildConsulters();
     int rowOfKey(quint32 key);
@@ -108,9 +110,12 @@ class PatrolMarks : public QObject {
         quint32 key;
         int next; // the entry of the same path before it, or -1
     };
-    QList<int> consultersOf_; // by path id: the latest entry, or -1
-    QList<Consulter> consulters_;
+    // Plain vectors: every row checked adds to them, and a shared list's
+    // checks on each access cost as much as the check of a row.
+    std::vector<int> consultersOf_; // by path id: the latest entry, or -1
+    std::vector<Consulter> consulters_;
     qsizetype liveConsulters_ = 0; // what the rows consult now
+    bool consultersKnown_ = false; // made from the rows when first needed
     QHash<quint32, int> rowOfKey_; // made when needed, after rows moved
     bool rowOfKeyKnown_ = false;
 };

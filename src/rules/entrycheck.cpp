@@ -171,8 +171,10 @@ struct EntryChecker::State {
     const DataFolder data;
 
     QList<Node> nodes;
-    QHash<QString, int> nodeIds;          // by the absolute path
-    QHash<QString, int> filesByName;      // by fileKey(): the first of the same name
+    QHash<QString, int> nodeIds; // by the absolute path
+    // By folder and the name in it as the file system has it (what a change
+    // in the folder names): the first path of that name, ids one up.
+    QHash<std::pair<int, QByteArray>, int> filesByName;
     QHash<QByteArray, int> folderOfBytes; // by the bytes before a plain name
     QByteArray lastFolderBytes;           // the folder of the path before, most often
     int lastFolder = -1;
@@ -202,6 +204,10 @@ struct EntryChecker::State {
         QHash<qint32, int> libraryFiles;
     };
     QHash<QByteArray, Forum> forumInfo;
+    // A list names one forum row after row: the last one found, until the
+    // next forum is added (which may move them all).
+    QByteArray lastForumCode;
+    Forum *lastForum = nullptr;
     std::optional<QHash<QByteArray, QByteArray>> patioPasswords;
 
     QHash<QString, qsizetype> nameMaxes;
@@ -235,10 +241,6 @@ struct EntryChecker::State {
     size_t watchNext = 0;
     QList<int> refusedNodes;
 
-    static QString fileKey(int node, const QString &name) {
-        return QString::number(node) + u'/' + name;
-    }
-
     const QString &native(Known &path) {
         if (path.native.isNull())
             path.native = text::nativePath(path.bytes);
@@ -256,7 +258,8 @@ struct EntryChecker::State {
                 // Named in its folder once the folder is there: only then
                 // can a change in it concern the path.
                 path.named = true;
-                int &first = filesByName[fileKey(path.folder, QFileInfo(native(path)).fileName())];
+                const QByteArray name = path.local.mid(path.local.lastIndexOf('/') + 1);
+                int &first = filesByName[{path.folder, name}];
                 path.sameName = first - 1;
                 first = id + 1;
             }
@@ -507,7 +510,7 @@ struct EntryChecker::State {
     // A file the entry writes; consulted.
     void writes(int id, Collected &c) {
         c.consult(id);
-        if (known[id].isUnwritable())
+        if (known.at(id).isUnwritable())
             c.problem(UnwritableFile);
     }
 
@@ -535,7 +538,9 @@ struct EntryChecker::State {
     }
 
     // The forum's files the entry writes, as filesWritten() names them.
-    void forumWrites(Command command, const PatrolEntry &e, Forum &forum, Collected &c) {
+    template <typename Number>
+    void forumWrites(Command command, const PatrolEntry &e, Forum &forum, const Number &number,
+                     Collected &c) {
         if (forum.topPage < 0)
             forum.topPage = file(data.topPage(e.param1));
         writes(forum.topPage, c);
@@ -548,7 +553,7 @@ struct EntryChecker::State {
                 forum.libraries = file(data.libraries(e.param1));
             writes(forum.libraries, c);
         } else if (command == Command::Dltitleb) {
-            writes(libraryFiles(forum, e.param1, roomOrLibraryNumber(e)), c);
+            writes(libraryFiles(forum, e.param1, number()), c);
         }
     }
 
@@ -563,15 +568,27 @@ struct EntryChecker::State {
 
     void forumProblems(Command command, const PatrolEntry &e, Collected &c) {
         c.consult(forumListId);
-        Forum &forum = forumInfo[e.param1];
-        forumWrites(command, e, forum, c);
+        if (!lastForum || e.param1 != lastForumCode) {
+            lastForum = &forumInfo[e.param1];
+            lastForumCode = e.param1;
+        }
+        Forum &forum = *lastForum;
+        // Read once, and only when needed: most entries of a forum not
+        // listed never need it.
+        std::optional<qint32> read;
+        const auto numberOf = [&read, &e] {
+            if (!read)
+                read = roomOrLibraryNumber(e);
+            return *read;
+        };
+        forumWrites(command, e, forum, numberOf, c);
         if (forum.judgedAt != forumListReadings) {
             forum.judgedAt = forumListReadings;
             forum.listed = forumCodes().contains(e.param1) || !forumsKnown;
         }
         if (!forum.listed)
             return c.problem(UnlistedForum);
-        const qint32 number = roomOrLibraryNumber(e);
+        const qint32 number = numberOf();
         if (paramWith(command, Param::RoomNumber)) {
             if (forum.rooms < 0)
                 forum.rooms = file(data.rooms(e.param1));
@@ -651,12 +668,12 @@ Findings EntryChecker::check(const PatrolEntry &e) {
         if (const int log = paramWith(*command, Param::LogFile)) {
             const int id = d->logFolder(e.field(log));
             c.consult(id);
-            if (!d->known[id].isWritableFolder())
+            if (!d->known.at(id).isWritableFolder())
                 c.problem(UnwritableLogFolder);
             else
                 d->writes(d->file(e.field(log)), c);
         }
-        if (verdict && !d->known[verdict->folder].isWritableFolder()) {
+        if (verdict && !d->known.at(verdict->folder).isWritableFolder()) {
             c.problem(UnwritableDownloadFolder);
         } else if (verdict) {
             if (verdict->file < 0)
@@ -672,7 +689,7 @@ Findings EntryChecker::check(const PatrolEntry &e) {
         if (*command == Command::New) {
             const int id = d->file(d->data.noticeSelection());
             c.consult(id);
-            if (!d->known[id].isRegular())
+            if (!d->known.at(id).isRegular())
                 c.problem(NoNoticeSelection);
         }
     }
@@ -728,7 +745,7 @@ QStringList EntryChecker::words(const PatrolEntry &e, quint32 problems) {
     if ((problems & UnwritableFile) && command) {
         for (const WrittenFile &file : filesWritten(e, *command, d->folders)) {
             const int id = d->files.value(file.path) - 1;
-            if (id >= 0 && d->known[id].isUnwritable())
+            if (id >= 0 && d->known.at(id).isUnwritable())
                 lines << cannotWrite(text::nativePath(file.path), text::notRegularFile()).text();
         }
     }
@@ -796,7 +813,7 @@ bool EntryChecker::noteChange(const QString &folder, const QString &name) {
         d->noteNode(*below);
         noted = true;
     }
-    for (int id = d->filesByName.value(State::fileKey(*found, name)) - 1; id >= 0;
+    for (int id = d->filesByName.value({*found, QFile::encodeName(name)}) - 1; id >= 0;
          id = d->known.at(id).sameName) {
         d->noteFile(id);
         noted = true;
