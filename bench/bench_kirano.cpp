@@ -297,6 +297,13 @@ void benchFreeze(int folders) {
     };
     lookAgain("settings closed", [&] { marks->setFolders(window.folders()); });
     lookAgain("window activated", [&] { marks->refresh(); });
+    // Other folders: every row checked again, every folder watched anew.
+    lookAgain("settings changed", [&] {
+        SettingsFolders other = window.folders();
+        other.folders[SettingsFolders::Data] += "other/";
+        marks->setFolders(other);
+    });
+    lookAgain("settings changed back", [&] { marks->setFolders(window.folders()); });
 
     // 1 000 files a second replaced whole, as the autopilot replaces them,
     // for ten seconds, by another thread; the window meanwhile keeps its

@@ -5,6 +5,7 @@
 
 #ifdef Q_OS_LINUX
 #include <QSocketNotifier>
+#include <QThreadPool>
 #include <cerrno>
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -39,8 +40,14 @@ FolderWatcher::FolderWatcher(Handler handler, QObject *parent)
 }
 
 FolderWatcher::~FolderWatcher() {
-    if (fd_ >= 0)
-        ::close(fd_); // every watch with it
+    if (fd_ < 0)
+        return;
+    // Closing lets go of every watch, which for tens of thousands takes
+    // longer than the window may wait: another thread closes it, once
+    // nothing here listens to it any more.
+    delete notifier_;
+    QThreadPool::globalInstance()->start(
+        [fd = fd_, folders = std::move(folders_), watches = std::move(watches_)] { ::close(fd); });
 }
 
 qsizetype FolderWatcher::count() const {

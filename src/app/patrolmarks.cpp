@@ -7,6 +7,7 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QStyle>
+#include <QThreadPool>
 #include <QTimer>
 #include <algorithm>
 
@@ -17,7 +18,9 @@ namespace {
 // A slice of checking between two looks at the event queue: well under the
 // 50 ms a key or a click may wait.
 constexpr qint64 kSliceMs = 8;
-constexpr int kRowsPerLook = 32;
+// A row first checked may ask the file system a few things: the clock is
+// read every few rows.
+constexpr int kRowsPerLook = 8;
 // Rows entering the list one by one are checked at once; a whole file's
 // rows, in slices.
 constexpr int kAtOnce = 16;
@@ -130,6 +133,10 @@ void PatrolMarks::setFolders(const SettingsFolders &folders) {
         return;
     }
     folders_ = folders;
+    // Letting go of tens of thousands of paths takes longer than the window
+    // may wait: another thread does it.
+    if (checker_)
+        QThreadPool::globalInstance()->start([old = checker_.release()] { delete old; });
     checker_ = std::make_unique<autopilot::EntryChecker>(folders);
     // The folders watched so far may mean nothing now, nor what the rows
     // consulted.
