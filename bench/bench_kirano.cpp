@@ -35,10 +35,14 @@
 #include <QUndoStack>
 #include <QWidget>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <fcntl.h>
 #include <functional>
 #include <memory>
 #include <sys/resource.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace kirano;
@@ -177,12 +181,171 @@ void benchOpenWithMarks(MainWindow &window, int entries, double floor, const QSt
         },
         [&] {
             empty();
+            // Other folders, then the window's: the same folders again would
+            // keep what was known.
+            marks->setFolders(SettingsFolders());
             marks->setFolders(window.folders());
         });
     report(qPrintable(name + QStringLiteral(", marks")), entries, openMarked);
     std::printf("%-28s %8d %10.2f x without\n", "open with / without marks", entries,
                 openMarked / open);
     std::fflush(stdout);
+}
+
+// Counts how long the event loop is held: a timer asks to fire every
+// millisecond, and the longest gap between two of its firings is the longest
+// time an input event would have waited.
+class Heartbeat {
+  public:
+    Heartbeat() {
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setInterval(1);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { beat(); });
+    }
+    void start() {
+        longest_ = 0;
+        clock_.start();
+        last_ = 0;
+        timer_.start();
+    }
+    // The longest hold since start(), in milliseconds.
+    double stop() {
+        beat();
+        timer_.stop();
+        return longest_ / 1e6;
+    }
+
+  private:
+    void beat() {
+        const qint64 now = clock_.nsecsElapsed();
+        longest_ = std::max(longest_, now - last_);
+        last_ = now;
+    }
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 last_ = 0;
+    qint64 longest_ = 0;
+};
+
+void reportHold(const char *scenario, int size, double ms) {
+    std::printf("%-28s %8d %10.1f ms longest hold\n", scenario, size, ms);
+    std::fflush(stdout);
+}
+
+// A list naming `folders` folders, one file to send in each, all there:
+// opened in the real window, then every file replaced again and again as the
+// autopilot replaces what it fetched. Each stage says how long the window
+// was held at most.
+void benchFreeze(int folders) {
+    QTemporaryDir dir;
+    const QString root = dir.path() + QStringLiteral("/files/");
+    QList<QByteArray> lines;
+    QStringList files;
+    const QByteArray days = text::bytesOf(u"月");
+    for (int i = 0; i < folders; ++i) {
+        const QString folder = root + QStringLiteral("d%1").arg(i);
+        QDir().mkpath(folder);
+        files << folder + QStringLiteral("/f.txt");
+        text::writeFile(files.last(), "text\r\n");
+        lines << "mailuptxt" << text::bytesOf(files.last()) << "0"
+              << "0"
+              << "0" << days;
+    }
+    const QString list = dir.path() + QStringLiteral("/list.txt");
+    text::writeLines(list, lines);
+    lines = {};
+
+    BenchPrompts prompts;
+    prompts.path = list;
+    MainWindow window(dir.path() + u'/', prompts);
+    createDialogs(window, prompts);
+    window.show();
+    QCoreApplication::processEvents();
+    PatrolMarks *marks = window.patrolPane()->marks();
+    const auto settle = [marks] {
+        while (!marks->isSettled())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    };
+    settle();
+
+    Heartbeat heartbeat;
+    QElapsedTimer open;
+    open.start();
+    window.patrolPane()->open();
+    const double call = open.nsecsElapsed() / 1e6;
+    heartbeat.start();
+    settle();
+    const double marked = open.nsecsElapsed() / 1e6;
+    const double hold = heartbeat.stop();
+    report("open, folders: the open", folders, call);
+    report("open, folders: marks done", folders, marked);
+    reportHold("open, folders: after it", folders, hold);
+    if (window.patrolPane()->marks()->nextMarked(-1, 1) >= 0)
+        std::fprintf(stderr, "freeze: a row is marked\n");
+
+    // The settings dialog closed as it was, and the window activated: what
+    // the rows named is looked at again, the window answering meanwhile.
+    const auto lookAgain = [&](const char *scenario, const std::function<void()> &act) {
+        heartbeat.start();
+        QElapsedTimer looked;
+        looked.start();
+        act();
+        settle();
+        const double ms = looked.nsecsElapsed() / 1e6;
+        const double held = heartbeat.stop();
+        report(scenario, folders, ms);
+        reportHold(scenario, folders, held);
+    };
+    lookAgain("settings closed", [&] { marks->setFolders(window.folders()); });
+    lookAgain("window activated", [&] { marks->refresh(); });
+    // Other folders: every row checked again, every folder watched anew.
+    lookAgain("settings changed", [&] {
+        SettingsFolders other = window.folders();
+        other.folders[SettingsFolders::Data] += "other/";
+        marks->setFolders(other);
+    });
+    lookAgain("settings changed back", [&] { marks->setFolders(window.folders()); });
+
+    // 1 000 files a second replaced whole, as the autopilot replaces them,
+    // for ten seconds, by another thread; the window meanwhile keeps its
+    // marks.
+    std::atomic<bool> done{false};
+    std::atomic<int> replaced{0};
+    std::vector<QByteArray> paths;
+    for (const QString &file : std::as_const(files))
+        paths.push_back(QFile::encodeName(file));
+    std::thread writer([&] {
+        auto next = std::chrono::steady_clock::now();
+        for (quint32 i = 0; !done; ++i) {
+            const QByteArray &path = paths[(i * 7919u) % paths.size()];
+            const QByteArray temporary = path + ".new";
+            const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (fd >= 0) {
+                const QByteArray content = "text " + QByteArray::number(i) + "\r\n";
+                if (::write(fd, content.constData(), size_t(content.size())) < 0)
+                    std::fprintf(stderr, "freeze: write failed\n");
+                ::close(fd);
+                ::rename(temporary.constData(), path.constData());
+                ++replaced;
+            }
+            next += std::chrono::microseconds(1000);
+            std::this_thread::sleep_until(next);
+        }
+    });
+    heartbeat.start();
+    QElapsedTimer during;
+    during.start();
+    while (during.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    done = true;
+    writer.join();
+    settle();
+    const double replacing = heartbeat.stop();
+    std::printf("%-28s %8d %10d files replaced in 10 s\n", "replacing files", folders,
+                replaced.load());
+    reportHold("replacing files", folders, replacing);
+    if (window.patrolPane()->marks()->nextMarked(-1, 1) >= 0)
+        std::fprintf(stderr, "freeze: a row is marked after replacing\n");
 }
 
 // The checks alone that the marks of the generated list take, a fresh
@@ -662,6 +825,10 @@ int main(int argc, char **argv) {
         benchHistory(arguments[1].toInt());
         return 0;
     }
+    if (arguments.size() == 2 && arguments[0] == u"freeze") {
+        benchFreeze(arguments[1].toInt());
+        return 0;
+    }
     if (arguments.size() == 2 && arguments[0] == u"checkrows") {
         benchCheckRows(arguments[1].toInt());
         return 0;
@@ -682,6 +849,7 @@ int main(int argc, char **argv) {
         benchPatrolList(entries);
     benchCheckRows(100000);
     benchDemoList(100000);
+    inChild({QStringLiteral("freeze"), QStringLiteral("50000")});
     benchForums();
     benchAutopilot();
     benchRunRecord();

@@ -18,12 +18,16 @@
 #include "text/numbers.h"
 #include "version.h"
 
+#include <QCryptographicHash>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QSet>
 #include <QtTest>
 
 #ifdef Q_OS_LINUX
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 
 using namespace kirano;
@@ -180,6 +184,40 @@ class TestAutopilot : public QObject {
             }
         }
         QCOMPARE(codes.size(), 12);
+    }
+
+    // The same seed makes the same service whatever compiled it: every
+    // random draw is a statement of its own, never one of several operands
+    // whose order the compiler chooses. The digest of what seed 1 makes is
+    // the same under every build of the suite (gcc, and clang with the
+    // sanitizers).
+    void serviceIsTheSameWhateverTheCompiler() {
+        const SimService service(1);
+        QCryptographicHash digest(QCryptographicHash::Sha1);
+        const auto add = [&digest](const QList<QByteArray> &lines) {
+            for (const QByteArray &line : lines)
+                digest.addData(line + '\n');
+        };
+        add(service.forumListLines());
+        for (int f = 0; f < 3; ++f) {
+            add(service.roomRows(f));
+            add(service.libraryRows(f));
+            add(service.topPage(f));
+            add(service.roomMessages(f, 2));
+            for (const LibraryFile &file : service.libraryFiles(f, 1).mid(0, 4)) {
+                add({file.row, file.name, file.date.toString(Qt::ISODate).toLatin1()});
+                add({service.fileContent(f, 1, file)});
+            }
+        }
+        add(service.noticeRows());
+        add(service.billLines());
+        add(service.warningLines());
+        for (int p = 0; p < service.patios().size(); ++p) {
+            const PatioRecord patio = service.patios().at(p);
+            add({patio.name, patio.id, patio.password});
+            add(service.patioMessages(p));
+        }
+        QCOMPARE(digest.result().toHex(), QByteArray("a9d204e1e4fefadbb551c573ee64b630bf3f577d"));
     }
 
     void largeServiceForTheBenchmark() {
@@ -393,13 +431,86 @@ class TestAutopilot : public QObject {
 
     // A record whose last line lost its CR LF (cut short, edited by hand):
     // the next run's header starts a line of its own, the old bytes as they
-    // were.
+    // were. A run killed while it appended left its mark beside the record:
+    // the next header says the run before is not whole, and the mark goes.
+    void runHeaderStartsItsOwnLineAfterACutRecord_data() {
+        QTest::addColumn<QByteArray>("old");
+        QTest::addColumn<bool>("marked");
+        QTest::addColumn<QByteArray>("header");
+        const QByteArray plain = sjis(u"== 巡回 98/12/24 07:05\r\n");
+        const QByteArray cut =
+            sjis(u"== 巡回 98/12/24 07:05 (前の巡回の記録は途中で切れています)\r\n");
+        QTest::newRow("last line cut short")
+            << QByteArray("== earlier\r\ncut short") << false << "\r\n" + plain;
+        QTest::newRow("killed in the append")
+            << QByteArray("== earlier\r\nhalf a li") << true << "\r\n" + cut;
+        QTest::newRow("killed before it") << QByteArray("== earlier\r\n") << true << cut;
+    }
     void runHeaderStartsItsOwnLineAfterACutRecord() {
-        writeBytes(runLogPath(h), "== earlier\r\ncut short");
+        QFETCH(QByteArray, old);
+        QFETCH(bool, marked);
+        QFETCH(QByteArray, header);
+        const QString mark = text::nativePath(runRecordMark(h.folders.autopilotFolder()));
+        writeBytes(runLogPath(h), old);
+        if (marked)
+            writeBytes(mark, QByteArray());
         runAll(h, {names.entry({u"bill"_s})});
         const QByteArray record = readBytes(runLogPath(h));
-        QVERIFY2(record.startsWith("== earlier\r\ncut short\r\n" + sjis(u"== 巡回 ")),
-                 record.constData());
+        QVERIFY2(record.startsWith(old + header), record.constData());
+        QVERIFY(!QFileInfo::exists(mark));
+    }
+
+    // A run killed while it wrote left temporary files beside the files it
+    // wrote: the next run removes them in every folder it writes in.
+    void runRemovesTemporariesLeftByAKilledRun() {
+        const QStringList folders = {text::decode(names.expand(u"{data}"_s)),
+                                     text::decode(names.expand(u"{data}{F}"_s))};
+        for (const QString &folder : folders)
+            writeBytes(folder + u".kirano-abcd1234.tmp"_s, "half");
+        const RunReport report =
+            runAll(h, {names.entry({u"bill"_s}), names.entry({u"mestitlea"_s, u"{F}"_s})});
+        QCOMPARE(report.count(RunReport::Done), 2);
+        for (const QString &folder : folders)
+            QVERIFY(!QFileInfo::exists(folder + u".kirano-abcd1234.tmp"_s));
+    }
+
+    // The program itself run under a file size limit, the signal that limit
+    // sends left as the system sets it: a write past the limit fails with
+    // EFBIG, named, status 1; the file is as it was and no part of the new
+    // bytes, nor a temporary file, is left.
+    void runUnderAFileSizeLimit_data() {
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("blocks"); // of 512 bytes
+        QTest::newRow("run record") << QStringList{u"bill"_s} << u"{record}"_s << 8;
+        QTest::newRow("captured list") << QStringList{u"dltitleb"_s, u"{F}"_s, u"2"_s, u"960101"_s}
+                                       << u"{data}{F}dl2.txt"_s << 4;
+    }
+    void runUnderAFileSizeLimit() {
+        QFETCH(QStringList, fields);
+        QFETCH(QString, file);
+        QFETCH(int, blocks);
+        const QString path = file == u"{record}" ? runLogPath(h) : text::decode(names.expand(file));
+        // The record stops a few bytes short of the limit, so the append
+        // crosses it; a captured list is larger than the limit.
+        const QByteArray old = file == u"{record}"
+                                   ? "== earlier\r\n" + QByteArray(blocks * 512 - 40, 'x') + "\r\n"
+                                   : QByteArray("previous\r\n");
+        writeBytes(path, old);
+        const QStringList before =
+            QDir(QFileInfo(path).path()).entryList(QDir::AllEntries | QDir::Hidden);
+        const QString list = h.writeList({names.entry(fields)});
+        QProcess child;
+        child.start(u"sh"_s, {u"-c"_s, u"ulimit -f %1; exec \"$0\" \"$@\""_s.arg(blocks),
+                              QStringLiteral(KIRANO_AUTOPILOT), u"run"_s, list, u"--settings"_s,
+                              h.demo->programFolder + kSettingsFileName, u"--all"_s});
+        QVERIFY(child.waitForFinished(60000));
+        const QString out = QString::fromUtf8(child.readAllStandardOutput());
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 1);
+        QVERIFY2(out.contains(cannotWriteText(path, EFBIG)), qPrintable(out));
+        QCOMPARE(readBytes(path), old);
+        QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::AllEntries | QDir::Hidden), before);
     }
 
     // The run record holds what earlier runs left, whatever bytes those are.
@@ -526,6 +637,15 @@ class TestAutopilot : public QObject {
         }
     }
 
+    // A log named by its name alone lies in the working folder; an empty
+    // log path names no folder, whatever was asked before it.
+    void checkerKeepsAnEmptyLogPathApart() {
+        EntryChecker checker(h.folders);
+        QCOMPARE(checker.problems(names.entry({u"new"_s, u"n.txt"_s})), QStringList());
+        QCOMPARE(checker.problems(names.entry({u"new"_s, QString()})),
+                 QStringList{u"ログのフォルダ「」に書き込めません"_s});
+    }
+
     // Looked at again a slice at a time (the window's refresh), every path
     // is seen once: every file made since is found, wherever slices end.
     void checkerRefreshesInSlices() {
@@ -538,9 +658,10 @@ class TestAutopilot : public QObject {
         for (int i = 0; i < 200; ++i)
             writeBytes(text::decode(sending(i).param1), "GIF");
         QList<int> changed;
-        int slices = 0;
-        for (qsizetype at = 0; at < checker.pathCount(); ++slices)
-            at = checker.refreshFrom(at, QDeadlineTimer(0), &changed);
+        int slices = 1;
+        checker.noteAll();
+        while (!checker.lookAgain(QDeadlineTimer(0), &changed))
+            ++slices;
         QVERIFY(slices > 1);
         QCOMPARE(QSet<int>(changed.cbegin(), changed.cend()).size(), 200);
         QCOMPARE(changed.size(), 200);
@@ -549,8 +670,8 @@ class TestAutopilot : public QObject {
     }
 
     // A captured list is read once, whatever number of entries name it, and
-    // again only after refresh() saw it change; refresh() names the paths
-    // that changed, and only those.
+    // again only after a change in its folder named it; looking again names
+    // the paths that changed, and only those.
     void checkerReadsAListOncePerChange() {
         EntryChecker checker(h.folders);
         const PatrolEntry room = names.entry({u"mesrc"_s, u"{F}"_s, u"77"_s, u"5"_s});
@@ -564,8 +685,21 @@ class TestAutopilot : public QObject {
         rows.prepend("77 added\r\n");
         writeBytes(mes, rows);
         QCOMPARE(checker.problems(room).size(), 1); // not looked at again yet
-        QVERIFY(checker.watchPaths().contains(QFileInfo(mes).absolutePath()));
-        const QList<int> changed = checker.refresh(QFileInfo(mes).absolutePath());
+        // The forum's folder is watched for its files, after the folders above.
+        const QString forum = QFileInfo(mes).absolutePath();
+        const QList<EntryChecker::WatchRequest> watch = checker.foldersToWatch(1000);
+        const auto at = [&watch](const QString &folder) {
+            return std::find_if(watch.cbegin(), watch.cend(),
+                                [&](const auto &w) { return w.folder == folder; });
+        };
+        QVERIFY(at(forum) != watch.cend() && at(forum)->files);
+        QVERIFY(at(QFileInfo(forum).path()) < at(forum));
+        QVERIFY(checker.foldersToWatch(1000).isEmpty()); // each handed out once
+        // A change of another file there concerns nothing.
+        QVERIFY(!checker.noteChange(forum, u"other.txt"_s));
+        QVERIFY(checker.noteChange(forum, u"mes.txt"_s));
+        QList<int> changed;
+        QVERIFY(checker.lookAgain(QDeadlineTimer(QDeadlineTimer::Forever), &changed));
         QCOMPARE(changed.size(), 1);
         QVERIFY(consulted.contains(changed.first()));
         QCOMPARE(checker.problems(room), QStringList());
@@ -573,6 +707,134 @@ class TestAutopilot : public QObject {
         stillMissing.param2 = "78";
         QCOMPARE(checker.problems(stillMissing).size(), 1);
         QCOMPARE(checker.refresh(), QList<int>());
+    }
+
+#ifdef Q_OS_LINUX
+    // Something other than a regular file where an entry writes or sends
+    // one: check, the marks (the checker alone) and run give the same
+    // verdict in the same words, and run leaves the thing as it was.
+    void specialFilesHaveOneVerdict_data() {
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("viaLink");
+        QTest::addColumn<QString>("why"); // the words; {path} the path
+        const QString cannot = u"ﾌｧｲﾙ {path} を作成できません (通常のファイルではありません)"_s;
+        const struct {
+            const char *role;
+            QStringList fields;
+            QString path;
+            QString why;
+        } roles[] = {
+            {"log",
+             {u"mesread"_s, u"{F}"_s, u"1"_s, u"{log}special.txt"_s},
+             u"{log}special.txt"_s,
+             cannot},
+            {"captured file", {u"bill"_s}, u"{data}bill.txt"_s, cannot},
+            {"top page", {u"mesrc"_s, u"{F}"_s, u"1"_s, u"5"_s}, u"{data}{F}top.txt"_s, cannot},
+            {"download",
+             {u"dldown"_s, u"{F}"_s, u"1"_s, u"{N}"_s, u"{NAME}"_s},
+             u"{down}{NAME}"_s,
+             cannot},
+            {"file to send",
+             {u"mailuptxt"_s, u"{up}special.txt"_s},
+             u"{up}special.txt"_s,
+             u"送るファイル「{path}」は通常のファイルではありません"_s},
+            {"warnings", {u"mesrc"_s, u"{F}"_s, u"1"_s, u"5"_s}, u"{data}警告.txt"_s, cannot},
+        };
+        for (const auto &role : roles) {
+            for (const auto &[name, kind] :
+                 {std::pair{"FIFO", Special::Fifo}, std::pair{"device", Special::Device},
+                  std::pair{"socket", Special::Socket}, std::pair{"folder", Special::Folder}}) {
+                for (bool viaLink : {false, true}) {
+                    const QByteArray tag =
+                        QByteArray(role.role) + (viaLink ? ", link to a " : ", ") + name;
+                    QTest::newRow(tag.constData())
+                        << role.fields << role.path << int(kind) << viaLink << role.why;
+                }
+            }
+        }
+    }
+    void specialFilesHaveOneVerdict() {
+        QFETCH(QStringList, fields);
+        QFETCH(QString, path);
+        QFETCH(int, kind);
+        QFETCH(bool, viaLink);
+        QFETCH(QString, why);
+        const QString native = text::decode(names.expand(path));
+        // What the demo put there is put back afterwards.
+        const QString saved = native + u".saved"_s;
+        const bool existed = QFile::rename(native, saved);
+        const auto restore = qScopeGuard([&] {
+            QFile::remove(native);
+            QFile::remove(native + u".target"_s);
+            QDir().rmdir(native);
+            QDir().rmdir(native + u".target"_s);
+            if (existed)
+                QFile::rename(saved, native);
+        });
+        if (!makeSpecial(native, Special(kind), viaLink))
+            QSKIP("the system does not let this test make it");
+        // What is there, and what a link there leads to.
+        const auto state = [&native] {
+            struct stat link {
+            }, target{};
+            const QByteArray local = QFile::encodeName(native);
+            ::lstat(local.constData(), &link);
+            ::stat(local.constData(), &target);
+            return std::pair(link.st_mode, target.st_mode);
+        };
+        const auto before = state();
+        const PatrolEntry e = names.entry(fields);
+        const QString words = QString(why).replace(u"{path}"_s, native);
+        const QStringList checked = checkPatrolList(listOf({e}), h.folders);
+        EntryChecker marks(h.folders);
+        const RunReport report = runAll(h, {e});
+        if (path.contains(u"警告"_s)) { // written by the whole run, not the entry
+            QCOMPARE(checked, QStringList{words});
+            QCOMPARE(marks.problems(e), QStringList());
+            QVERIFY(report.sessionFailed);
+            QCOMPARE(report.lines.last(), words);
+        } else {
+            QCOMPARE(checked, QStringList{entryLabel(1, e) + u": "_s + words});
+            QCOMPARE(marks.problems(e), QStringList{words});
+            QCOMPARE(report.lines.first(), entryLabel(1, e) + u": 失敗 - "_s + words);
+        }
+        QCOMPARE(state(), before);
+    }
+#endif
+
+    // A list too large to hold is not read: check names the file and its
+    // size once, and blames no entry for what the list would have said.
+    void tooLargeListIsNamedNotTheEntries_data() {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<QStringList>("fields");
+        const qint64 most = text::largestReadable() + 1;
+        QTest::newRow("forum list of 4 GiB") << u"{data}forumlist.txt"_s << (qint64(1) << 32)
+                                             << QStringList{u"mestitlea"_s, u"FNONE/"_s};
+        QTest::newRow("room list")
+            << u"{data}{F}mes.txt"_s << most << QStringList{u"mesrc"_s, u"{F}"_s, u"77"_s, u"5"_s};
+        QTest::newRow("patio list") << u"{data}patiolist.txt"_s << most
+                                    << QStringList{u"patiorc"_s, u"PAT0"_s, u"x"_s, u"1"_s};
+    }
+    void tooLargeListIsNamedNotTheEntries() {
+        QFETCH(QString, list);
+        QFETCH(qint64, size);
+        QFETCH(QStringList, fields);
+        const QString path = text::decode(names.expand(list));
+        const QByteArray old = readBytes(path);
+        const auto restore = qScopeGuard([&] { writeBytes(path, old); });
+        QVERIFY(QFile::resize(path, size)); // sparse: nothing of it is on the disk
+        const QString line = path + u" を読めません: 大きすぎます (%1 バイト)"_s.arg(size);
+        const PatrolEntry e = names.entry(fields);
+        EntryChecker marks(h.folders);
+        QCOMPARE(marks.problems(e), QStringList());
+        QCOMPARE(marks.unreadableFiles(), QStringList{line});
+        const CommandLine check = commandLine(h, {u"check"_s, h.writeList({e, e}), u"--settings"_s,
+                                                  h.demo->programFolder + kSettingsFileName});
+        QCOMPARE(check.status, 1);
+        QCOMPARE(check.out, line + u"\n問題が 1 件あります (2項目)\n"_s);
     }
 
     // What check refuses, run refuses with the same line and writes nothing;
@@ -730,6 +992,49 @@ class TestAutopilot : public QObject {
         QCOMPARE(QDir(sibling).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList{u"data"_s});
         QCOMPARE(readBytes(sibling + u"/data/forumlist.txt"_s), QByteArray("mine\r\n"));
+    }
+
+    // What demo prints after the run it makes: a failed entry or a failed
+    // run record is said, with its reason, and the summary then says the run
+    // failed.
+    void demoSaysWhatFailed_data() {
+        QTest::addColumn<QList<int>>("outcomes");
+        QTest::addColumn<QString>("session"); // a failure of the session, or none
+        QTest::addColumn<QStringList>("printed");
+        QTest::addColumn<int>("status");
+        const QString made = u"デモを作りました: /d/program/ (完了 2、対象外 0、失敗 0、9ミリ秒)"_s;
+        const QString failed = u"デモを作りましたが、最初の巡回に失敗しました: /d/program/ "_s;
+        const int done = RunReport::Done;
+        QTest::newRow("all done") << QList<int>{done, done} << QString() << QStringList{made} << 0;
+        QTest::newRow("an entry failed")
+            << QList<int>{done, int(RunReport::Failed)} << QString()
+            << QStringList{u"entry 2"_s, failed + u"(完了 1、対象外 0、失敗 1、9ミリ秒)"_s} << 1;
+        QTest::newRow("run record failed")
+            << QList<int>{done, done} << u"ﾌｧｲﾙ 巡回記録.txt を作成できません (I/O ｴﾗｰ (27))"_s
+            << QStringList{u"ﾌｧｲﾙ 巡回記録.txt を作成できません (I/O ｴﾗｰ (27))"_s,
+                           failed + u"(完了 2、対象外 0、失敗 0、記録に失敗、9ミリ秒)"_s}
+            << 1;
+    }
+    void demoSaysWhatFailed() {
+        QFETCH(QList<int>, outcomes);
+        QFETCH(QString, session);
+        QFETCH(QStringList, printed);
+        QFETCH(int, status);
+        autopilot::Demo demo;
+        demo.programFolder = u"/d/program/"_s;
+        for (int i = 0; i < outcomes.size(); ++i) {
+            demo.report.outcomes << RunReport::Outcome(outcomes[i]);
+            demo.report.lines << u"entry %1"_s.arg(i + 1);
+        }
+        if (!session.isEmpty()) {
+            demo.report.lines << session;
+            demo.report.sessionFailed = true;
+        }
+        QString out;
+        QTextStream stream(&out);
+        QCOMPARE(reportDemo(demo, 9, stream), status);
+        stream.flush();
+        QCOMPARE(out, printed.join(u'\n') + u'\n');
     }
 
     void helpAndVersionOnStandardOutput_data() {

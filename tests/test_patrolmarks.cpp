@@ -2,6 +2,8 @@
 // shown as they are found, cleared when the file on disk changes, reached
 // with F8.
 #include "app/mainwindow.h"
+#include "app/patrollistpane.h"
+#include "app/patrolmarks.h"
 #include "guitestsupport.h"
 #include "patrol/patrollistmodel.h"
 #include "testmain.h"
@@ -66,7 +68,24 @@ struct Marked : Fixture {
         return all;
     }
     QList<int> selectedRows() { return selectedRowsOf(lsv1); }
+    // Opens a list of these entries in place of the first, with Ctrl+O.
+    void open(const QList<QByteArray> &fields) {
+        writeBytes(folder() + u"other.txt"_s, lines(fields));
+        prompts.answer({folder() + u"other.txt"_s});
+        QTRY_VERIFY(w->isActiveWindow());
+        QTest::keyClick(w, Qt::Key_O, Qt::ControlModifier);
+        QTRY_COMPARE(lsv1->model()->rowCount(), fields.size() / 6);
+    }
 };
+
+// A mail entry sending the file.
+QList<QByteArray> sending(const QString &file) {
+    return {"mailuptxt", text::bytesOf(file), "0", "0", "0", kDays};
+}
+
+QString missingFile(const QString &file) {
+    return u"送るファイル「%1」がありません"_s.arg(file);
+}
 
 // What a widget was asked to paint.
 struct PaintSpy : QObject {
@@ -77,6 +96,12 @@ struct PaintSpy : QObject {
         return false;
     }
 };
+
+// The note the status line shows, empty when none.
+QString noteShown(const MainWindow &w) {
+    const auto *label = w.findChild<QLabel *>(QStringLiteral("StatusNote"));
+    return label && !label->isHidden() ? label->text() : QString();
+}
 
 QString missingRoom(int room) {
     return u"%1番会議室が F/ の会議室リストにありません"_s.arg(room);
@@ -180,6 +205,111 @@ class TestPatrolMarks : public QObject {
         QTest::keyClick(m.lsv1, Qt::Key_Delete);
         QCOMPARE(shown("StatusCount"), u"問題 0 件"_s);
         QCOMPARE(shown("StatusProblems"), QString());
+    }
+
+    // A folder renamed or moved, at any depth above the files the rows
+    // send, while Kirano is active: the rows are marked at once, and cleared
+    // when it comes back. A file elsewhere keeps its row clear.
+    void movedFolderMarksTheRowsOfItsFiles_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::newRow("the files' folder") << u"upload/text"_s << u"upload/text.bak"_s;
+        QTest::newRow("two levels up") << u"upload"_s << u"upload.bak"_s;
+        QTest::newRow("moved into another") << u"upload/text"_s << u"data/text"_s;
+    }
+    void movedFolderMarksTheRowsOfItsFiles() {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        Marked m;
+        QList<QByteArray> entries;
+        const QStringList files = {m.folder() + u"upload/text/a.txt"_s,
+                                   m.folder() + u"upload/text/b.txt"_s,
+                                   m.folder() + u"kept/c.txt"_s};
+        for (const QString &file : files) {
+            QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+            writeBytes(file, "text\r\n");
+            entries << sending(file);
+        }
+        m.open(entries);
+        QTRY_COMPARE(m.tips(), (QStringList{{}, {}, {}}));
+        QVERIFY(m.w->isActiveWindow());
+        QVERIFY(QDir(m.folder()).rename(from, to));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            m.tips(), (QStringList{missingFile(files[0]), missingFile(files[1]), {}}), 1000);
+        QVERIFY(QDir(m.folder()).rename(to, from));
+        QTRY_COMPARE_WITH_TIMEOUT(m.tips(), (QStringList{{}, {}, {}}), 1000);
+    }
+
+    // With fewer watches than folders, the status line says so once, and
+    // the folders left unwatched are looked at in turns: every row follows
+    // its file going and coming back.
+    void marksFollowFilesWhenWatchesRunOut() {
+        Marked m;
+        QSignalSpy said(m.w->patrolPane()->marks(), &PatrolMarks::note);
+        m.w->patrolPane()->marks()->setWatchLimit(2);
+        QList<QByteArray> entries;
+        QStringList files;
+        for (int i = 0; i < 30; ++i) {
+            files << m.folder() + u"up%1/f%2.txt"_s.arg(i % 3).arg(i);
+            QVERIFY(QDir().mkpath(QFileInfo(files.last()).path()));
+            writeBytes(files.last(), "text\r\n");
+            entries << sending(files.last());
+        }
+        m.open(entries);
+        QTRY_COMPARE(m.tips(), QStringList(30, QString()));
+        const QString note = u"監視できるファイル数の上限に達しました: 表示が古い場合があります"_s;
+        QTRY_COMPARE(noteShown(*m.w), note);
+        QStringList missing;
+        for (const QString &file : files) {
+            QVERIFY(QFile::remove(file));
+            missing << missingFile(file);
+        }
+        QTRY_COMPARE(m.tips(), missing);
+        for (const QString &file : files)
+            writeBytes(file, "text\r\n");
+        QTRY_COMPARE(m.tips(), QStringList(30, QString()));
+        QCOMPARE(said.size(), 1);
+        QCOMPARE(said.first().first().toString(), note);
+    }
+
+    // A forum list too large to hold is not read: the status line names it
+    // and its size, no message stops the start, and the rows naming forums
+    // are not blamed for it; the marks name the file too. A forum list that
+    // cannot be read for another reason (a FIFO) leaves the lists empty
+    // without a word, as before.
+    void forumListTooLargeIsNamedInTheStatusLine_data() {
+        QTest::addColumn<bool>("fifo");
+        QTest::newRow("4 GiB") << false;
+        QTest::newRow("FIFO") << true;
+    }
+    void forumListTooLargeIsNamedInTheStatusLine() {
+        QFETCH(bool, fifo);
+        Fixture f;
+        f.writeSettings("1\r\n1\r\n1\r\n", true);
+        const QString list = f.data() + u"forumlist.txt"_s;
+        if (fifo) {
+            QVERIFY(makeSpecial(list, Special::Fifo));
+        } else {
+            writeBytes(list, QByteArray());
+            QVERIFY(QFile::resize(list, qint64(1) << 32));
+        }
+        MainWindow &w = f.start();
+        const QString note =
+            fifo ? QString() : list + u" を読めません: 大きすぎます (4294967296 バイト)"_s;
+        QCOMPARE(noteShown(w), note);
+        QCOMPARE(f.prompts.asked, QStringList());
+        QCOMPARE(w.findChild<QAbstractItemView *>(u"ListBox2"_s)->model()->rowCount(), 0);
+        QSignalSpy marksSaid(w.patrolPane()->marks(), &PatrolMarks::note);
+        writeBytes(f.folder() + u"one.txt"_s, lines({"mestitlea", "F/", "0", "0", "0", kDays}));
+        f.prompts.answer({f.folder() + u"one.txt"_s});
+        QTRY_VERIFY(w.isActiveWindow());
+        QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
+        auto *lsv1 = w.findChild<QTreeView *>(u"lsv1"_s);
+        QTRY_COMPARE(lsv1->model()->rowCount(), 1);
+        QTRY_COMPARE(lsv1->model()->index(0, 0).data(PatrolListModel::MarkRole).toBool(), fifo);
+        QTRY_COMPARE(noteShown(w), note);
+        if (!fifo)
+            QTRY_COMPARE(marksSaid.value(0).value(0).toString(), note);
     }
 
     void f8GoesRoundTheMarkedRows() {

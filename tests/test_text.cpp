@@ -1,5 +1,6 @@
 // Line splitting, number parsing, path and Shift_JIS helpers, file writing.
 
+#include "testfiles.h"
 #include "testmain.h"
 #include "text/files.h"
 #include "text/lines.h"
@@ -12,11 +13,14 @@
 #include <QTemporaryDir>
 #include <cerrno>
 #include <csignal>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace kirano::text;
+using kirano::testing::makeSpecial;
+using kirano::testing::Special;
 
 namespace {
 
@@ -304,7 +308,9 @@ class TestText : public QObject {
     }
 
     // Only regular files are read; nothing else is even opened, so a FIFO
-    // cannot block. A file larger than memory cannot be read either.
+    // cannot block. A file larger than memory is refused before a byte is
+    // read, naming its size. Its size alone is learned as sending it would
+    // learn it: the same verdicts, but any size.
     void readFileOnlyRegularFiles_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("code"); // 0: read
@@ -315,7 +321,8 @@ class TestText : public QObject {
         QTest::newRow("link to a device") << QStringLiteral("device") << int(ENODEV);
         QTest::newRow("dangling link") << QStringLiteral("dangling") << int(ENOENT);
         QTest::newRow("link loop") << QStringLiteral("loop") << int(ENOENT);
-        QTest::newRow("2 TB sparse file") << QStringLiteral("sparse") << int(ENOMEM);
+        QTest::newRow("2 TB sparse file") << QStringLiteral("sparse") << int(EFBIG);
+        QTest::newRow("memory of a process") << QStringLiteral("mem") << int(EIO);
     }
     void readFileOnlyRegularFiles() {
         QFETCH(QString, kind);
@@ -344,14 +351,25 @@ class TestText : public QObject {
             QCOMPARE(::symlink(native.constData(), native.constData()), 0);
         else if (kind == u"sparse")
             QVERIFY(QFile::rename(regular, path) && QFile::resize(path, qint64(2) << 40));
+        else if (kind == u"mem")
+            QCOMPARE(::symlink("/proc/self/mem", native.constData()), 0);
         const Result<QByteArray> content = readFile(path);
         QCOMPARE(content.has_value(), code == 0);
         if (code == 0)
             QCOMPARE(*content, raw("a\r\n"));
         else
             QCOMPARE(content.error().code(), code);
+        if (code == EFBIG)
+            QCOMPARE(content.error().text(),
+                     QStringLiteral(u"大きすぎます (2199023255552 バイト)"));
         QCOMPARE(fileExists(path), kind == u"file" || kind == u"link" || kind == u"fifo" ||
-                                       kind == u"device" || kind == u"sparse");
+                                       kind == u"device" || kind == u"sparse" || kind == u"mem");
+        const Result<qint64> size = readableFileSize(path);
+        QCOMPARE(size.has_value(), code == 0 || code == EFBIG);
+        if (size)
+            QCOMPARE(*size, code == 0 ? 3 : qint64(2) << 40);
+        else
+            QCOMPARE(size.error().code(), code);
     }
 
     void encodeLookAlikes_data() {
@@ -476,21 +494,44 @@ class TestText : public QObject {
         QCOMPARE(none.error().code(), ENOENT);
     }
 
+    // What stands at the target is left as it was: only a regular file is
+    // ever replaced, and a write that fails leaves no file behind.
     void writeFailureChangesNothing_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("sizeLimit");
-        QTest::newRow("missing folder") << QStringLiteral(u"missing/f.txt") << false;
-        QTest::newRow("folder is a file") << QStringLiteral(u"old.txt/f.txt") << false;
-        QTest::newRow("target is a folder") << QStringLiteral(u"folder") << false;
-        QTest::newRow("file too large") << QStringLiteral(u"old.txt") << true;
+        QTest::addColumn<int>("special"); // made at "special" first, or -1
+        QTest::addColumn<bool>("viaLink");
+        QTest::addColumn<int>("code"); // 0: any
+        auto row = [](const char *name, const char16_t *target, int code = 0,
+                      bool sizeLimit = false) {
+            QTest::newRow(name) << QString::fromUtf16(target) << sizeLimit << -1 << false << code;
+        };
+        row("missing folder", u"missing/f.txt");
+        row("folder is a file", u"old.txt/f.txt");
+        row("target is a folder", u"folder", ENODEV);
+        row("file too large", u"old.txt", EFBIG, true);
+        for (bool viaLink : {false, true}) {
+            for (const auto &[name, kind] :
+                 {std::pair{"FIFO", Special::Fifo}, std::pair{"socket", Special::Socket},
+                  std::pair{"device", Special::Device}}) {
+                const QByteArray tag = QByteArray(viaLink ? "link to a " : "target is a ") + name;
+                QTest::newRow(tag.constData())
+                    << QStringLiteral(u"special") << false << int(kind) << viaLink << int(ENODEV);
+            }
+        }
     }
     void writeFailureChangesNothing() {
         QFETCH(QString, target);
         QFETCH(bool, sizeLimit);
+        QFETCH(int, special);
+        QFETCH(bool, viaLink);
+        QFETCH(int, code);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral(u"folder")));
         QVERIFY(writeLines(dir.filePath(QStringLiteral(u"folder/keep.txt")), {"keep"}));
         QVERIFY(writeLines(dir.filePath(QStringLiteral(u"old.txt")), {"old", "content"}));
+        if (special >= 0 && !makeSpecial(dir.filePath(target), Special(special), viaLink))
+            QSKIP("the system does not let this test make it");
         const auto before = snapshot(dir.path());
 
         // A file size limit makes writing fail even for root; the limit is
@@ -509,9 +550,61 @@ class TestText : public QObject {
 
         QVERIFY(!written);
         QVERIFY(written.error().code() != 0);
-        if (sizeLimit)
-            QCOMPARE(written.error().code(), EFBIG);
+        if (code != 0)
+            QCOMPARE(written.error().code(), code);
         QCOMPARE(snapshot(dir.path()), before);
+        // Nor is anything added to it.
+        const Result<> appended = appendLines(dir.filePath(target), {QByteArray(100, 'x')});
+        if (special >= 0 || target == u"folder")
+            QCOMPARE(appended.error().code(), ENODEV);
+        if (special >= 0)
+            QCOMPARE(snapshot(dir.path()), before);
+    }
+
+    // A link to a file is followed and stays; the file keeps its mode, a new
+    // one gets the mode asked for.
+    void writeKeepsLinksAndModes() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("file.txt"));
+        const QString link = dir.filePath(QStringLiteral("link.txt"));
+        QVERIFY(writeLines(file, {"old"}));
+        QVERIFY(
+            QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        QVERIFY(QFile::link(file, link));
+        QVERIFY(writeLines(link, {"new"}));
+        QCOMPARE(QFileInfo(link).symLinkTarget(), file);
+        QCOMPARE(readFile(file).value_or("<none>"), raw("new\r\n"));
+        QCOMPARE(QFile::permissions(file), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                               QFile::ReadUser | QFile::WriteUser);
+        const QString made = dir.filePath(QStringLiteral("made.txt"));
+        QVERIFY(writeLines(made, {"x"}, QFile::ReadOwner | QFile::WriteOwner));
+        QCOMPARE(QFile::permissions(made),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 (QStringList{QStringLiteral("file.txt"), QStringLiteral("link.txt"),
+                              QStringLiteral("made.txt")}));
+    }
+
+    // A writer killed in the middle leaves its temporary file; the next
+    // sweep of the folder removes it, but not one a live writer holds, nor
+    // anything else.
+    void leftTemporariesAreRemoved() {
+        QTemporaryDir dir;
+        const QStringList names = {QStringLiteral(".kirano-abcd1234.tmp"),
+                                   QStringLiteral(".kirano-live0000.tmp"),
+                                   QStringLiteral(".kirano-ABCD1234.tmp"),
+                                   QStringLiteral("kirano-abcd1234.tmp"), QStringLiteral("f.txt")};
+        for (const QString &name : names)
+            QVERIFY(writeLines(dir.filePath(name), {"x"}));
+        QFile live(dir.filePath(names[1]));
+        QVERIFY(live.open(QIODevice::ReadOnly));
+        QCOMPARE(::flock(live.handle(), LOCK_EX), 0);
+        removeLeftTemporaries(dir.path());
+        QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+        left.sort();
+        QStringList kept = names.mid(1);
+        kept.sort();
+        QCOMPARE(left, kept);
     }
 };
 

@@ -2,6 +2,7 @@
 // service, or makes a demo installation. Links the core only.
 
 #include "autopilot/commandline.h"
+#include "text/files.h"
 #include "version.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,7 @@
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
+    kirano::text::reportSizeLimitsAsErrors();
     QTextStream out(stdout);
     QTextStream err(stderr);
     const kirano::autopilot::ProgramPlace place{QCoreApplication::applicationDirPath() + u'/',

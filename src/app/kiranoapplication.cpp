@@ -1,4 +1,5 @@
 #include "app/kiranoapplication.h"
+#include "text/files.h"
 
 #include <QDir>
 #include <QIcon>
@@ -16,6 +17,7 @@ KiranoApplication::KiranoApplication(int &argc, char **argv) : QApplication(argc
     // Qt's own file dialogs everywhere, so that title, folder, filter,
     // remembered name and silent replacing behave alike on every desktop.
     setAttribute(Qt::AA_DontUseNativeDialogs);
+    text::reportSizeLimitsAsErrors();
     // Kirano keeps nothing between runs but its own files. Qt's file dialogs
     // would start from the folder the user's shared Qt settings
     // (QtProject.conf) remember, listing it as they are made, and write their

@@ -144,6 +144,8 @@ void MainWindow::createStatusLine() {
     connect(list, &QAbstractItemModel::dataChanged, this, &MainWindow::showMarks);
     connect(patrolPane_, &PatrolListPane::selectionChanged, this, &MainWindow::showMarks);
     connect(patrolPane_, &PatrolListPane::unsavedChanged, status_, &StatusLine::showUnsaved);
+    connect(patrolPane_->marks(), &PatrolMarks::note, status_, &StatusLine::showNote);
+    connect(browser_, &DataBrowser::note, status_, &StatusLine::showNote);
     connect(patrolPane_, &PatrolListPane::fileChangedElsewhere, this, [this](const QString &path) {
         status_->showNote(
             path.isEmpty() ? QString()

@@ -1,4 +1,5 @@
 #include "app/patrolmarks.h"
+#include "app/folderwatcher.h"
 #include "patrol/patrollistmodel.h"
 #include "rules/entrycheck.h"
 #include "widgets/fonts.h"
@@ -6,9 +7,10 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
-#include <QFileSystemWatcher>
 #include <QStyle>
+#include <QThreadPool>
 #include <QTimer>
+#include <algorithm>
 
 namespace kirano {
 
@@ -17,62 +19,82 @@ namespace {
 // A slice of checking between two looks at the event queue: well under the
 // 50 ms a key or a click may wait.
 constexpr qint64 kSliceMs = 8;
-constexpr int kRowsPerLook = 32;
+// A row first checked may ask the file system a few things: the clock is
+// read every few rows.
+constexpr int kRowsPerLook = 8;
 // Rows entering the list one by one are checked at once; a whole file's
 // rows, in slices.
 constexpr int kAtOnce = 16;
 // A run of the autopilot changes many files in a row: they are looked at
 // once it pauses.
 constexpr int kSettleMs = 50;
+// Folders handed to the watcher between two looks at the clock.
+constexpr int kWatchesPerLook = 64;
+// The folders that could not be watched are looked at again this long after
+// the last look at them ended.
+constexpr int kPollMs = 1000;
+
+const QString kWatchLimitNote =
+    QStringLiteral(u"監視できるファイル数の上限に達しました: 表示が古い場合があります");
 
 } // namespace
 
+bool PatrolMarks::Row::consults(int id) const {
+    for (int i = 0; i < consultedCount; ++i) {
+        if (consulted[i] == id)
+            return true;
+    }
+    return false;
+}
+
 PatrolMarks::PatrolMarks(PatrolListModel *model, QObject *parent)
     : QObject(parent), model_(model), slice_(new QTimer(this)), settle_(new QTimer(this)),
-      refreshing_(new QTimer(this)) {
+      looking_(new QTimer(this)), watching_(new QTimer(this)), polling_(new QTimer(this)) {
     model_->setMarkWords([this](const PatrolEntry &entry, int mark) {
         return checker_ ? checker_->words(entry, quint32(mark)).join(u'\n') : QString();
     });
-    slice_->setSingleShot(true);
-    slice_->setInterval(0);
-    connect(slice_, &QTimer::timeout, this, &PatrolMarks::checkSlice);
-    settle_->setSingleShot(true);
+    for (QTimer *timer : {slice_, settle_, looking_, watching_, polling_})
+        timer->setSingleShot(true);
     settle_->setInterval(kSettleMs);
-    connect(settle_, &QTimer::timeout, this, &PatrolMarks::takeChangedFolders);
-    refreshing_->setSingleShot(true);
-    refreshing_->setInterval(0);
-    connect(refreshing_, &QTimer::timeout, this, &PatrolMarks::refreshSlice);
+    polling_->setInterval(kPollMs);
+    connect(slice_, &QTimer::timeout, this, &PatrolMarks::checkSlice);
+    connect(settle_, &QTimer::timeout, this, &PatrolMarks::lookSlice);
+    connect(looking_, &QTimer::timeout, this, &PatrolMarks::lookSlice);
+    connect(watching_, &QTimer::timeout, this, &PatrolMarks::watchSlice);
+    connect(polling_, &QTimer::timeout, this, [this] {
+        if (!checker_)
+            return;
+        checker_->noteRefused();
+        lookSlice();
+    });
 
     connect(model_, &QAbstractItemModel::rowsInserted, this,
-            [this](const QModelIndex &, int first, int last) {
-                for (int row = first; row <= last; ++row)
-                    rows_.insert(row, Row());
-                pending_ += last - first + 1;
-                cursor_ = qMin(cursor_, first);
-                if (checker_ && checking_ && last - first < kAtOnce) {
-                    for (int row = first; row <= last; ++row)
-                        checkRow(row);
-                }
-                checkSlice();
-            });
+            [this](const QModelIndex &, int first, int last) { insertRows(first, last); });
     connect(model_, &QAbstractItemModel::rowsRemoved, this,
             [this](const QModelIndex &, int first, int last) {
-                for (int row = first; row <= last; ++row)
+                for (int row = first; row <= last; ++row) {
                     pending_ -= rows_.at(row).pending ? 1 : 0;
+                    liveConsulters_ -= rows_.at(row).consultedCount;
+                }
                 rows_.remove(first, last - first + 1);
                 cursor_ = qMin(cursor_, first);
+                rowOfKeyKnown_ = false;
             });
     connect(model_, &QAbstractItemModel::rowsMoved, this,
             [this](const QModelIndex &, int from, int, const QModelIndex &, int before) {
                 const int to = before > from ? before - 1 : before;
                 rows_.move(from, to);
                 cursor_ = qMin(cursor_, qMin(from, to));
+                rowOfKeyKnown_ = false;
             });
     connect(model_, &QAbstractItemModel::modelReset, this, [this] {
-        rows_ = QList<Row>(model_->size());
-        pending_ = int(rows_.size());
+        rows_.clear();
+        pending_ = 0;
         cursor_ = 0;
-        checkSlice();
+        // Every row is new: what the old ones consulted says nothing.
+        consultersKnown_ = false;
+        liveConsulters_ = 0;
+        insertRows(0, model_->size() - 1);
     });
     connect(model_, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex &top, const QModelIndex &bottom, const QList<int> &roles) {
@@ -90,38 +112,108 @@ PatrolMarks::PatrolMarks(PatrolListModel *model, QObject *parent)
 
 PatrolMarks::~PatrolMarks() = default;
 
+void PatrolMarks::insertRows(int first, int last) {
+    rows_.insert(first, qMax(0, last - first + 1), Row());
+    for (int row = first; row <= last; ++row)
+        rows_[row].key = nextKey_++;
+    pending_ += qMax(0, last - first + 1);
+    cursor_ = qMin(cursor_, first);
+    rowOfKeyKnown_ = false;
+    if (checker_ && checking_ && last - first < kAtOnce) {
+        for (int row = first; row <= last; ++row)
+            checkRow(row);
+    }
+    checkSlice();
+}
+
 void PatrolMarks::setFolders(const SettingsFolders &folders) {
+    if (checker_ && folders == folders_) {
+        // The settings dialog closed as it was: only what changed on disk
+        // is checked again.
+        refresh();
+        return;
+    }
+    folders_ = folders;
+    // Letting go of tens of thousands of paths takes longer than the window
+    // may wait: another thread does it.
+    if (checker_)
+        QThreadPool::globalInstance()->start([old = checker_.release()] { delete old; });
     checker_ = std::make_unique<autopilot::EntryChecker>(folders);
-    refreshed_ = -1; // the new checker knows nothing yet
-    // The folders watched so far may mean nothing now.
-    delete watcher_;
-    watcher_ = new QFileSystemWatcher(this);
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &PatrolMarks::folderChanged);
-    connect(watcher_, &QFileSystemWatcher::fileChanged, this, &PatrolMarks::folderChanged);
-    watched_.clear();
-    pathsWatched_ = -1;
-    changedFolders_.clear();
+    // The folders watched so far may mean nothing now, nor what the rows
+    // consulted.
+    newWatcher();
+    consultersKnown_ = false;
+    liveConsulters_ = 0;
+    said_.clear();
+    for (Row &row : rows_)
+        row.consultedCount = 0;
+    looking_->stop();
+    watching_->stop();
+    polling_->stop();
+    lookingDone_ = true;
     for (int row = 0; row < rows_.size(); ++row)
         setPending(row);
     checkSlice();
 }
 
+void PatrolMarks::newWatcher() {
+    delete watcher_;
+    watcher_ =
+        new FolderWatcher([this](const QString &folder, const QString &name,
+                                 FolderWatcher::What what) { watched(folder, name, int(what)); },
+                          this);
+    watcher_->setLimit(watchLimit_);
+}
+
+void PatrolMarks::setWatchLimit(qsizetype limit) {
+    watchLimit_ = limit;
+    if (!checker_)
+        return;
+    // Watched anew under the limit: every folder is handed out again.
+    checker_.reset();
+    setFolders(SettingsFolders(folders_));
+}
+
+void PatrolMarks::watched(const QString &folder, const QString &name, int what) {
+    if (!checker_)
+        return;
+    switch (FolderWatcher::What(what)) {
+    case FolderWatcher::What::Entry:
+    case FolderWatcher::What::Itself:
+        // Most changes in a watched folder concern no path of the rows.
+        if (!checker_->noteChange(folder, name))
+            return;
+        break;
+    case FolderWatcher::What::Contents:
+        checker_->noteContents(folder);
+        break;
+    case FolderWatcher::What::Everything:
+        checker_->noteAll();
+        break;
+    case FolderWatcher::What::Lost:
+        checker_->unwatched(folder, false);
+        break;
+    }
+    lookingDone_ = false;
+    if (!settle_->isActive())
+        settle_->start();
+}
+
 void PatrolMarks::refresh() {
     if (!checker_)
         return;
-    refreshed_ = 0; // a refresh under way starts over
-    refreshSlice();
+    checker_->noteAll();
+    lookSlice();
 }
 
-void PatrolMarks::refreshSlice() {
-    if (!checker_ || refreshed_ < 0)
+void PatrolMarks::lookSlice() {
+    if (!checker_)
         return;
+    settle_->stop();
     QList<int> changed;
-    refreshed_ = checker_->refreshFrom(refreshed_, QDeadlineTimer(kSliceMs), &changed);
-    if (refreshed_ < checker_->pathCount())
-        refreshing_->start();
-    else
-        refreshed_ = -1;
+    lookingDone_ = checker_->lookAgain(QDeadlineTimer(kSliceMs), &changed);
+    if (!lookingDone_)
+        looking_->start();
     recheckConsulting(changed);
 }
 
@@ -134,9 +226,45 @@ void PatrolMarks::setPending(int row) {
     cursor_ = qMin(cursor_, row);
 }
 
+void PatrolMarks::consultedBy(int id, quint32 key) {
+    if (size_t(id) >= consultersOf_.size())
+        consultersOf_.resize(std::max(size_t(id) + 1, 2 * consultersOf_.size()), -1);
+    consulters_.push_back({key, consultersOf_[size_t(id)]});
+    consultersOf_[size_t(id)] = int(consulters_.size() - 1);
+}
+
+void PatrolMarks::rebuildConsulters() {
+    std::fill(consultersOf_.begin(), consultersOf_.end(), -1);
+    consulters_.clear();
+    consulters_.reserve(size_t(liveConsulters_));
+    consultersKnown_ = true;
+    for (const Row &row : std::as_const(rows_)) {
+        for (int i = 0; i < row.consultedCount; ++i)
+            consultedBy(row.consulted[i], row.key);
+    }
+}
+
+int PatrolMarks::rowOfKey(quint32 key) {
+    if (!rowOfKeyKnown_) {
+        rowOfKey_.clear();
+        rowOfKey_.reserve(rows_.size());
+        for (int row = 0; row < rows_.size(); ++row)
+            rowOfKey_.insert(rows_.at(row).key, row);
+        rowOfKeyKnown_ = true;
+    }
+    return rowOfKey_.value(key, -1);
+}
+
 void PatrolMarks::checkRow(int row) {
     Row &r = rows_[row];
     const autopilot::Findings found = checker_->check(model_->entry(row));
+    // Only what it did not consult before is new to the index, once the
+    // index is made.
+    for (int i = 0; consultersKnown_ && i < found.consultedCount; ++i) {
+        if (!r.consults(found.consulted[i]))
+            consultedBy(found.consulted[i], r.key);
+    }
+    liveConsulters_ += found.consultedCount - r.consultedCount;
     r.consulted = found.consulted;
     r.consultedCount = quint8(found.consultedCount);
     if (model_->storeMark(row, int(found.problems))) {
@@ -178,68 +306,85 @@ void PatrolMarks::checkSlice() {
         checkRow(cursor_);
     }
     showChangedMarks();
+    // Entries left over from rows rechecked or gone: past twice what the
+    // rows consult, they are dropped.
+    if (consultersKnown_ && qsizetype(consulters_.size()) > 2 * liveConsulters_ + 4096)
+        rebuildConsulters();
     if (pending_ > 0) {
         slice_->start();
         return;
     }
-    watchNewFolders();
-    if (refreshed_ < 0)
-        emit settled();
+    // A list too large to read is named once, where no row shows it.
+    for (const QString &line : checker_->unreadableFiles()) {
+        if (!said_.contains(line)) {
+            said_.append(line);
+            emit note(line);
+        }
+    }
+    watchSlice();
 }
 
 void PatrolMarks::recheckConsulting(const QList<int> &changed) {
-    if (!changed.isEmpty()) {
-        const QSet<int> paths(changed.cbegin(), changed.cend());
-        for (int row = 0; row < rows_.size(); ++row) {
-            const Row &r = rows_.at(row);
-            for (int i = 0; i < r.consultedCount; ++i) {
-                if (paths.contains(r.consulted[i])) {
-                    setPending(row);
-                    break;
-                }
-            }
+    // Made when first needed: a list opened is checked without it.
+    if (!changed.isEmpty() && !consultersKnown_)
+        rebuildConsulters();
+    for (int id : changed) {
+        const int latest = size_t(id) < consultersOf_.size() ? consultersOf_[size_t(id)] : -1;
+        for (int at = latest; at >= 0; at = consulters_[size_t(at)].next) {
+            const int row = rowOfKey(consulters_[size_t(at)].key);
+            if (row >= 0 && !rows_.at(row).pending && rows_.at(row).consults(id))
+                setPending(row);
         }
     }
-    pathsWatched_ = -1; // a missing path's folder may have appeared: watch anew
     checkSlice();
 }
 
-void PatrolMarks::watchNewFolders() {
-    if (!watcher_ || checker_->pathCount() == pathsWatched_)
+void PatrolMarks::watchSlice() {
+    if (!checker_ || !watcher_ || pending_ > 0)
         return;
-    pathsWatched_ = checker_->pathCount();
-    QStringList added;
-    for (const QString &path : checker_->watchPaths()) {
-        if (!watched_.contains(path)) {
-            watched_.insert(path);
-            added << path;
+    QElapsedTimer slice;
+    slice.start();
+    bool more = true;
+    while (more && slice.elapsed() < kSliceMs) {
+        const QList<autopilot::EntryChecker::WatchRequest> requests =
+            checker_->foldersToWatch(kWatchesPerLook);
+        more = !requests.isEmpty();
+        for (const autopilot::EntryChecker::WatchRequest &request : requests) {
+            switch (watcher_->add(request.folder, request.files)) {
+            case FolderWatcher::Added::Watched:
+                break;
+            case FolderWatcher::Added::Missing: // gone since it was looked at
+                checker_->unwatched(request.folder, false);
+                lookingDone_ = false;
+                if (!settle_->isActive())
+                    settle_->start();
+                break;
+            case FolderWatcher::Added::LimitReached:
+                if (!limitSaid_) {
+                    limitSaid_ = true;
+                    emit note(kWatchLimitNote);
+                }
+                Q_FALLTHROUGH();
+            case FolderWatcher::Added::Unwatchable:
+                checker_->unwatched(request.folder, true);
+                break;
+            }
         }
     }
-    if (!added.isEmpty())
-        watcher_->addPaths(added);
+    if (more)
+        watching_->start();
+    if (checker_->anyRefused() && !polling_->isActive() && lookingDone_)
+        polling_->start();
+    maybeSettled();
 }
 
-void PatrolMarks::folderChanged(const QString &folder) {
-    changedFolders_.insert(folder);
-    if (!settle_->isActive())
-        settle_->start();
+bool PatrolMarks::isSettled() const {
+    return pending_ == 0 && lookingDone_ && !settle_->isActive() && !watching_->isActive();
 }
 
-void PatrolMarks::takeChangedFolders() {
-    if (!checker_)
-        return;
-    QList<int> changed;
-    for (const QString &path : std::as_const(changedFolders_)) {
-        changed << checker_->refresh(path);
-        // A file replaced by another is no longer the one watched: it is
-        // watched anew below, when it is there.
-        if (watcher_->files().contains(path))
-            watcher_->removePath(path);
-        if (!watcher_->directories().contains(path))
-            watched_.remove(path);
-    }
-    changedFolders_.clear();
-    recheckConsulting(changed);
+void PatrolMarks::maybeSettled() {
+    if (isSettled())
+        emit settled();
 }
 
 int PatrolMarks::nextMarked(int from, int step) const {

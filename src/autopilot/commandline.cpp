@@ -218,10 +218,17 @@ int check(const QStringList &problems, qsizetype entries, QTextStream &out) {
 }
 
 QString summary(const RunReport &report) {
-    return QStringLiteral(u"完了 %1、対象外 %2、失敗 %3")
-        .arg(report.count(RunReport::Done))
-        .arg(report.count(RunReport::Skipped))
-        .arg(report.count(RunReport::Failed));
+    QString line = QStringLiteral(u"完了 %1、対象外 %2、失敗 %3")
+                       .arg(report.count(RunReport::Done))
+                       .arg(report.count(RunReport::Skipped))
+                       .arg(report.count(RunReport::Failed));
+    if (report.sessionFailed)
+        line += QStringLiteral(u"、記録に失敗");
+    return line;
+}
+
+int failedStatus(const RunReport &report) {
+    return report.count(RunReport::Failed) > 0 || report.sessionFailed ? 1 : 0;
 }
 
 int run(const Arguments &a, const PatrolListFile &list, const SettingsFolders &folders,
@@ -234,7 +241,7 @@ int run(const Arguments &a, const PatrolListFile &list, const SettingsFolders &f
     for (const QString &line : report.lines)
         out << line << u'\n';
     out << summary(report) << Qt::endl;
-    return report.count(RunReport::Failed) > 0 || report.sessionFailed ? 1 : 0;
+    return failedStatus(report);
 }
 
 int demo(const Arguments &a, const ProgramPlace &place, QTextStream &out, QTextStream &err) {
@@ -255,18 +262,27 @@ int demo(const Arguments &a, const ProgramPlace &place, QTextStream &out, QTextS
         err << made.error().text() << Qt::endl;
         return kBadInput;
     }
-    for (int i = 0; i < made->report.outcomes.size(); ++i) {
-        if (made->report.outcomes[i] == RunReport::Failed)
-            out << made->report.lines[i] << u'\n';
-    }
-    out << QStringLiteral(u"デモを作りました: %1 (%2、%3ミリ秒)")
-               .arg(made->programFolder, summary(made->report))
-               .arg(timer.elapsed())
-        << Qt::endl;
-    return made->report.count(RunReport::Failed) > 0 || made->report.sessionFailed ? 1 : 0;
+    return reportDemo(*made, timer.elapsed(), out);
 }
 
 } // namespace
+
+int reportDemo(const Demo &demo, qint64 elapsedMs, QTextStream &out) {
+    const RunReport &report = demo.report;
+    for (int i = 0; i < report.lines.size(); ++i) {
+        // The entries that failed, then whatever failed of the session.
+        if (i >= report.outcomes.size() || report.outcomes[i] == RunReport::Failed)
+            out << report.lines[i] << u'\n';
+    }
+    const int status = failedStatus(report);
+    out << (status == 0 ? QStringLiteral(u"デモを作りました: %1 (%2、%3ミリ秒)")
+                        : QStringLiteral(u"デモを作りましたが、最初の巡回に失敗しました: "
+                                         u"%1 (%2、%3ミリ秒)"))
+               .arg(demo.programFolder, summary(report))
+               .arg(elapsedMs)
+        << Qt::endl;
+    return status;
+}
 
 int runCommandLine(const QStringList &arguments, const ProgramPlace &place, QTextStream &out,
                    QTextStream &err) {

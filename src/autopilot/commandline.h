@@ -1,6 +1,8 @@
 #pragma once
 // The companion program's command line: check, run and demo.
 
+#include "autopilot/demo.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -18,5 +20,11 @@ struct ProgramPlace {
 // list or settings that cannot be read.
 int runCommandLine(const QStringList &arguments, const ProgramPlace &place, QTextStream &out,
                    QTextStream &err);
+
+// What demo prints once the installation is made: the lines of the entries
+// that failed and of any failure of the run's session (its record), then
+// one summary line that says success only when nothing failed; the exit
+// status, 1 after any failure.
+int reportDemo(const Demo &demo, qint64 elapsedMs, QTextStream &out);
 
 } // namespace kirano::autopilot

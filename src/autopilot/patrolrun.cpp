@@ -6,6 +6,7 @@
 #include "text/sjis.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSet>
 
 namespace kirano::autopilot {
@@ -33,15 +34,33 @@ Outcome writeOrWhy(const QString &path, const QByteArray &content) {
 }
 
 // Every captured file ends with the date line the views show.
-Outcome writeCaptured(const QString &path, QList<QByteArray> lines, const QDateTime &now) {
+QByteArray captured(QList<QByteArray> lines, const QDateTime &now) {
     lines.append(dateLine(now));
-    return writeOrWhy(path, text::joinCrLf(lines));
+    return text::joinCrLf(lines);
 }
+
+// A run killed while it wrote left a temporary file beside what it wrote:
+// the next run removes them, once in each folder it writes in.
+class Sweeper {
+  public:
+    void before(const QString &file) {
+        const QString folder = QFileInfo(file).absolutePath();
+        if (!swept_.contains(folder)) {
+            swept_.insert(folder);
+            text::removeLeftTemporaries(folder);
+        }
+    }
+
+  private:
+    QSet<QString> swept_;
+};
 
 class Runner {
   public:
-    Runner(const SettingsFolders &folders, const SimService &service, const RunOptions &options)
-        : folders_(folders), data_(folders.dataFolder()), service_(service), options_(options) {}
+    Runner(const SettingsFolders &folders, const SimService &service, const RunOptions &options,
+           Sweeper &sweeper)
+        : folders_(folders), data_(folders.dataFolder()), service_(service), options_(options),
+          sweeper_(sweeper) {}
 
     // Done when the entry was carried out; else why not.
     Outcome execute(const PatrolEntry &e) {
@@ -49,6 +68,14 @@ class Runner {
         if (!problems.isEmpty())
             return failure(problems.first());
         const Command command = *commandOf(e.command);
+        // Nothing is written where the entry would write over something
+        // other than a regular file, as check says beforehand.
+        for (const WrittenFile &file : filesWritten(e, command, folders_)) {
+            const QString path = text::nativePath(file.path);
+            const QFileInfo info(path);
+            if (info.exists() && !info.isFile())
+                return cannotWrite(path, text::notRegularFile());
+        }
         switch (commandInfo(command).target) {
         case Target::Forum:
             return forumCommand(command, e);
@@ -61,8 +88,8 @@ class Runner {
         case Command::Bill:
             return writeCaptured(text::nativePath(data_.fees()), service_.billLines());
         case Command::Myforum: // a list of two-line records only: no date line fits in it
-            return writeOrWhy(text::nativePath(data_.forumList()),
-                              text::joinCrLf(service_.forumListLines()));
+            return write(text::nativePath(data_.forumList()),
+                         text::joinCrLf(service_.forumListLines()));
         case Command::Newtitle:
             return writeCaptured(text::nativePath(data_.notices()), service_.noticeRows());
         case Command::New:
@@ -75,26 +102,32 @@ class Runner {
     QStringList runLog;
 
   private:
+    Outcome write(const QString &path, const QByteArray &content) {
+        sweeper_.before(path);
+        return writeOrWhy(path, content);
+    }
+
     Outcome writeCaptured(const QString &path, const QList<QByteArray> &lines) {
-        return autopilot::writeCaptured(path, lines, options_.now);
+        return write(path, captured(lines, options_.now));
     }
 
-    // The file to post or send must be there; its size goes to the run log.
-    text::Result<qsizetype> sendFile(const QByteArray &path) {
-        const text::Result<QByteArray> content = text::readFile(text::nativePath(path));
-        if (!content)
-            return failure(QStringLiteral(u"送るファイル「%1」がありません").arg(shown(path)));
-        return content->size();
+    // The file to post or send must be a regular file that can be read; its
+    // size goes to the run log, learned without reading it.
+    text::Result<qint64> sendFile(const QByteArray &path) {
+        const text::Result<qint64> size = text::readableFileSize(text::nativePath(path));
+        if (!size)
+            return failure(sendFileProblem(path, size.error().code()));
+        return size;
     }
 
-    void record(const QString &what, const QByteArray &file, qsizetype size) {
+    void record(const QString &what, const QByteArray &file, qint64 size) {
         runLog << QStringLiteral(u"%1  %2 (%3バイト)").arg(what, shown(file)).arg(size);
     }
 
     // Mails and the board: the file to send, as the vocabulary places it.
     Outcome send(Command command, const PatrolEntry &e) {
         const QByteArray &file = e.field(paramWith(command, Param::SendFile));
-        const text::Result<qsizetype> size = sendFile(file);
+        const text::Result<qint64> size = sendFile(file);
         if (!size)
             return size.error();
         if (command == Command::Mailuptxt)
@@ -138,7 +171,7 @@ class Runner {
                           .arg(shown(e.param1), shown(e.param3));
             return {};
         }
-        const text::Result<qsizetype> size = sendFile(e.param3);
+        const text::Result<qint64> size = sendFile(e.param3);
         if (!size)
             return size.error();
         record(QStringLiteral(u"パティオ書き込み %1").arg(shown(e.param1)), e.param3, *size);
@@ -183,7 +216,7 @@ class Runner {
                               .arg(shown(e.param3));
                 return {};
             }
-            const text::Result<qsizetype> size = sendFile(e.param3);
+            const text::Result<qint64> size = sendFile(e.param3);
             if (!size)
                 return size.error();
             record(QStringLiteral(u"会議室に書き込み %1 %2番").arg(shown(code)).arg(number),
@@ -207,8 +240,8 @@ class Runner {
         const qint32 download = text::strictInteger(e.param3).value_or(0);
         for (const LibraryFile &file : files) {
             if (file.number == download)
-                return writeOrWhy(pathIn(downloadFolder(folders_, e.param4), e.param4),
-                                  service_.fileContent(forum, number, file));
+                return write(pathIn(downloadFolder(folders_, e.param4), e.param4),
+                             service_.fileContent(forum, number, file));
         }
         return failure(QStringLiteral(u"ダウンロード番号 %1 はありません").arg(download));
     }
@@ -217,23 +250,35 @@ class Runner {
     const DataFolder data_;
     const SimService &service_;
     const RunOptions &options_;
+    Sweeper &sweeper_;
     QSet<int> visited_;
 };
 
 // The run log grows run after run. Each run appends its lines and never
 // rewrites what earlier runs left, whatever bytes those hold; its header
 // starts a line of its own even after a last line cut short. A failed
-// append leaves the record as it was.
-Outcome appendRunLog(const SettingsFolders &folders, const QDateTime &now,
-                     const QStringList &lines) {
+// append leaves the record as it was. An append cut short by the end of the
+// program (a kill) leaves the mark beside the record, and the next run's
+// header says that the run before it is not whole.
+Outcome appendRunLog(const SettingsFolders &folders, const QDateTime &now, const QStringList &lines,
+                     Sweeper &sweeper) {
     const QString path = text::nativePath(runRecord(folders.autopilotFolder()));
+    const QString mark = text::nativePath(runRecordMark(folders.autopilotFolder()));
+    sweeper.before(path);
     QList<QByteArray> log;
     log.reserve(lines.size() + 1);
-    log.append(text::bytesOf(u"== 巡回 ") +
-               now.toString(QStringLiteral("yy/MM/dd HH:mm")).toLatin1());
+    QByteArray header =
+        text::bytesOf(u"== 巡回 ") + now.toString(QStringLiteral("yy/MM/dd HH:mm")).toLatin1();
+    if (QFileInfo::exists(mark))
+        header += text::bytesOf(u" (前の巡回の記録は途中で切れています)");
+    log.append(header);
     for (const QString &line : lines)
         log.append(text::encode(line).value_or(text::bytesOf(u"(表せない文字を含む行)")));
-    if (const Outcome appended = text::appendLines(path, log); !appended)
+    if (const Outcome marked = text::writeFile(mark, QByteArray()); !marked)
+        return cannotWrite(mark, marked.error());
+    const Outcome appended = text::appendLines(path, log);
+    text::removeFile(mark);
+    if (!appended)
         return cannotWrite(path, appended.error());
     return {};
 }
@@ -242,7 +287,8 @@ Outcome appendRunLog(const SettingsFolders &folders, const QDateTime &now,
 
 RunReport runPatrolList(const PatrolListFile &list, const SettingsFolders &folders,
                         const SimService &service, const RunOptions &options) {
-    Runner runner(folders, service, options);
+    Sweeper sweeper;
+    Runner runner(folders, service, options, sweeper);
     RunReport report;
     for (int i = 0; i < list.entries.size(); ++i) {
         const PatrolEntry &entry = list.entries[i];
@@ -262,10 +308,11 @@ RunReport runPatrolList(const PatrolListFile &list, const SettingsFolders &folde
         return report; // nothing to log on for
     // Logging on brings the account's warnings.
     QStringList session;
+    const QString warnings = text::nativePath(DataFolder(folders.dataFolder()).warnings());
+    sweeper.before(warnings);
     for (const Outcome &done :
-         {writeCaptured(text::nativePath(DataFolder(folders.dataFolder()).warnings()),
-                        service.warningLines(), options.now),
-          appendRunLog(folders, options.now, runner.runLog + report.lines)}) {
+         {writeOrWhy(warnings, captured(service.warningLines(), options.now)),
+          appendRunLog(folders, options.now, runner.runLog + report.lines, sweeper)}) {
         if (!done)
             session << done.error().text();
     }

@@ -10,7 +10,9 @@ namespace kirano::autopilot {
 namespace {
 
 // splitmix64: the same numbers on every platform and compiler, which the
-// standard library's distributions do not promise.
+// standard library's distributions do not promise. Each draw is a statement
+// of its own: the operands of one expression are evaluated in an order each
+// compiler chooses.
 class Rng {
   public:
     Rng(quint64 seed, quint64 a = 0, quint64 b = 0, quint64 c = 0) : state_(seed) {
@@ -294,12 +296,13 @@ QList<QByteArray> SimService::roomRows(int forum) const {
     rows.reserve(count);
     for (int n = 1; n <= count; ++n) {
         const int messages = rng.between(10, 3000);
+        const QDate date = serviceDate(rng);
+        const int unread = rng.below(qMin(messages, 200) + 1);
         QByteArray title = w.rooms[(n - 1) % w.rooms.size()];
         if (n > w.rooms.size())
             title += '(' + QByteArray::number((n - 1) / w.rooms.size() + 1) + ')';
-        rows.append(zeroNumber(n, 2) + rightNumber(messages, 8) + " (" +
-                    rightNumber(rng.below(qMin(messages, 200) + 1), 4) + ")   " +
-                    dateBytes(serviceDate(rng), QStringLiteral("MM/dd")) + "   " + title);
+        rows.append(zeroNumber(n, 2) + rightNumber(messages, 8) + " (" + rightNumber(unread, 4) +
+                    ")   " + dateBytes(date, QStringLiteral("MM/dd")) + "   " + title);
     }
     return rows;
 }
@@ -316,9 +319,11 @@ QList<QByteArray> SimService::libraryRows(int forum) const {
         QByteArray title = w.libraries[(n - 1) % w.libraries.size()];
         if (n > w.libraries.size())
             title += '(' + QByteArray::number((n - 1) / w.libraries.size() + 1) + ')';
-        rows.append(zeroNumber(n, 4) + rightNumber(rng.between(50, 200), 6) + "  (" +
-                    rightNumber(rng.below(10), 4) + ")  " +
-                    dateBytes(serviceDate(rng), QStringLiteral("MM/dd")) + "   " + title);
+        const QDate date = serviceDate(rng);
+        const int added = rng.below(10);
+        const int files = rng.between(50, 200);
+        rows.append(zeroNumber(n, 4) + rightNumber(files, 6) + "  (" + rightNumber(added, 4) +
+                    ")  " + dateBytes(date, QStringLiteral("MM/dd")) + "   " + title);
     }
     return rows;
 }
@@ -329,7 +334,9 @@ QList<QByteArray> SimService::topPage(int forum) const {
     QList<QByteArray> lines;
     lines.append(sjis(u"■ ") + names_[forum] + sjis(u" へようこそ ■"));
     lines.append(QByteArray());
-    lines.append(sjis(u"シスオペ: ") + memberIdFor(seed_, rng.next()) + ' ' + rng.pick(w.people));
+    const QByteArray &sysop = rng.pick(w.people);
+    const QByteArray sysopId = memberIdFor(seed_, rng.next());
+    lines.append(sjis(u"シスオペ: ") + sysopId + ' ' + sysop);
     lines.append(sjis(u"会議室 ") + QByteArray::number(roomCount(forum)) +
                  sjis(u"室、ライブラリィ ") + QByteArray::number(libraryCount(forum)) +
                  sjis(u"館でお待ちしています。"));
@@ -352,10 +359,13 @@ QList<QByteArray> SimService::roomMessages(int forum, int room) const {
     QDate date = serviceDate(rng);
     for (int m = rng.between(5, 12); m > 0; --m) {
         lines.append(QByteArray());
+        const QByteArray &who = rng.pick(w.people);
+        const QByteArray id = memberIdFor(seed_, rng.next());
+        const int minute = rng.below(60);
+        const int hour = rng.below(24);
         lines.append('#' + zeroNumber(number, 6) + "  " +
-                     dateBytes(date, QStringLiteral("yy/MM/dd")) + ' ' +
-                     zeroNumber(rng.below(24), 2) + ':' + zeroNumber(rng.below(60), 2) + "  " +
-                     memberIdFor(seed_, rng.next()) + "  " + rng.pick(w.people));
+                     dateBytes(date, QStringLiteral("yy/MM/dd")) + ' ' + zeroNumber(hour, 2) + ':' +
+                     zeroNumber(minute, 2) + "  " + id + "  " + who);
         lines.append(sjis(u"題名: ") + rng.pick(w.subjects));
         for (int s = rng.between(1, 3); s > 0; --s)
             lines.append(rng.pick(w.sentences));
@@ -383,9 +393,10 @@ QList<LibraryFile> SimService::libraryFiles(int forum, int library) const {
         // The stems and titles go in pairs, so a file is what its title says.
         const int kind = rng.below(int(w.stems.size()));
         file.name = w.stems[kind] + QByteArray::number(rng.below(100)) + extension;
+        const int size = rng.between(800, 900000);
+        const QByteArray uploader = memberIdFor(seed_, rng.next());
         file.row = rightNumber(number, 6) + ' ' + dateBytes(file.date, QStringLiteral("yy/MM/dd")) +
-                   ' ' + memberIdFor(seed_, rng.next()) + ' ' +
-                   rightNumber(rng.between(800, 900000), 8) + QByteArray(6, ' ') +
+                   ' ' + uploader + ' ' + rightNumber(size, 8) + QByteArray(6, ' ') +
                    file.name.leftJustified(12, ' ') + ' ' + w.fileTitles[kind];
         files.append(std::move(file));
         number += rng.between(1, 3);
@@ -500,8 +511,9 @@ QList<QByteArray> SimService::patioMessages(int patio) const {
     QDate date = serviceDate(rng);
     for (int m = rng.between(3, 8); m > 0; --m) {
         lines.append(QByteArray());
-        lines.append(dateBytes(date, QStringLiteral("yy/MM/dd")) + "  " +
-                     memberIdFor(seed_, rng.next()) + "  " + rng.pick(w.people));
+        const QByteArray &who = rng.pick(w.people);
+        const QByteArray id = memberIdFor(seed_, rng.next());
+        lines.append(dateBytes(date, QStringLiteral("yy/MM/dd")) + "  " + id + "  " + who);
         lines.append(rng.pick(w.sentences));
         date = date.addDays(rng.below(5));
     }

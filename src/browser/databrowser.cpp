@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cerrno>
 
 namespace kirano {
 
@@ -180,7 +181,15 @@ void DataBrowser::loadForumList() {
     forumModel_->clear();
     setViewMode(ViewMode::Forum);
     const QString path = text::nativePath(DataFolder(dataFolder_()).forumList());
-    forumModel_->setForums(text::fileExists(path) ? readForumList(path) : ForumList());
+    text::Result<ForumList> forums = text::fileExists(path) ? tryReadForumList(path) : ForumList();
+    noteTooLarge(path, forums);
+    forumModel_->setForums(std::move(forums).value_or(ForumList()));
+}
+
+template <typename T>
+void DataBrowser::noteTooLarge(const QString &path, const text::Result<T> &read) {
+    if (!read && read.error().code() == EFBIG)
+        emit note(text::cannotReadText(path, read.error()));
 }
 
 void DataBrowser::showSelectedForum() {
@@ -213,7 +222,9 @@ void DataBrowser::showCaptured(Captured what, const QByteArray &path) {
     const QString native = text::nativePath(path);
     const bool found = text::fileExists(native);
     if (found) {
-        CapturedRows captured = loadCapturedRows(native);
+        const text::Result<CapturedRows> read = readCapturedRows(native);
+        noteTooLarge(native, read);
+        CapturedRows captured = read.value_or(CapturedRows{{}, placeholderPanel()});
         rows = std::move(captured.rows);
         date = text::shownText(captured.datePanel);
     } else {
@@ -259,9 +270,10 @@ void DataBrowser::showSelectedService() {
 void DataBrowser::loadPatioList() {
     patioListPath_ = DataFolder(dataFolder_()).patioList();
     const QString path = text::nativePath(patioListPath_);
-    patioModel_->setRecords(text::fileExists(path)
-                                ? readPatioList(path).value_or(QList<PatioRecord>())
-                                : QList<PatioRecord>());
+    const text::Result<QList<PatioRecord>> read =
+        text::fileExists(path) ? readPatioList(path) : QList<PatioRecord>();
+    noteTooLarge(path, read);
+    patioModel_->setRecords(read.value_or(QList<PatioRecord>()));
 }
 
 std::optional<QByteArray> DataBrowser::selectedRowOf(const DataListView *list,

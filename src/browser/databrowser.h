@@ -3,6 +3,7 @@
 #include "store/patiofile.h"
 #include "store/recordlistmodel.h"
 #include "store/selection.h"
+#include "text/result.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -67,11 +68,15 @@ class DataBrowser : public QObject {
   signals:
     // Any data list clicked: the next command is appended, not inserted.
     void listClicked();
+    // A data file too large to read was not read: what names it and its
+    // size, for the status line (the lists stay empty without a message).
+    void note(const QString &text);
 
   private:
     // ListBox1's click: notices, fees, BBS categories or warnings.
     void showSelectedService();
     void showCaptured(Captured what, const QByteArray &path);
+    template <typename T> void noteTooLarge(const QString &path, const text::Result<T> &read);
     static std::optional<QByteArray> selectedRowOf(const DataListView *list,
                                                    const ByteListModel *model);
 

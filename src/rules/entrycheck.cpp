@@ -4,6 +4,7 @@
 #include "store/datafolder.h"
 #include "store/forumlist.h"
 #include "store/patiofile.h"
+#include "text/files.h"
 #include "text/numbers.h"
 #include "text/sjis.h"
 
@@ -12,7 +13,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QMap>
 #include <QSet>
+#include <cerrno>
 #include <optional>
 #include <vector>
 
@@ -29,12 +32,14 @@ namespace {
 struct Fingerprint {
     bool exists = false;
     bool isDir = false;
+    bool regular = false; // a regular file, links followed
     quint64 mode = 0, device = 0, inode = 0;
     qint64 size = 0, modified = 0, changed = 0;
 
     bool operator==(const Fingerprint &o) const {
-        return exists == o.exists && isDir == o.isDir && mode == o.mode && device == o.device &&
-               inode == o.inode && size == o.size && modified == o.modified && changed == o.changed;
+        return exists == o.exists && isDir == o.isDir && regular == o.regular && mode == o.mode &&
+               device == o.device && inode == o.inode && size == o.size && modified == o.modified &&
+               changed == o.changed;
     }
     bool operator!=(const Fingerprint &o) const { return !(*this == o); }
 };
@@ -49,6 +54,7 @@ Fingerprint fingerprintOf(const QString &native, const QByteArray &local) {
         return f;
     f.exists = true;
     f.isDir = S_ISDIR(st.st_mode);
+    f.regular = S_ISREG(st.st_mode);
     f.mode = st.st_mode;
     f.device = st.st_dev;
     f.inode = st.st_ino;
@@ -62,6 +68,7 @@ Fingerprint fingerprintOf(const QString &native, const QByteArray &local) {
         return f;
     f.exists = true;
     f.isDir = info.isDir();
+    f.regular = info.isFile();
     f.mode = uint(info.permissions());
     f.size = info.size();
     f.modified = info.lastModified().toMSecsSinceEpoch();
@@ -70,46 +77,61 @@ Fingerprint fingerprintOf(const QString &native, const QByteArray &local) {
     return f;
 }
 
-// A missing file or folder appears in the nearest folder that is there.
-QString nearestFolder(QString folder) {
-    while (!QFileInfo(folder).isDir() && !QDir(folder).isRoot()) {
-        const QString up = QFileInfo(folder).absolutePath();
-        if (up == folder)
-            break;
-        folder = up;
-    }
-    return QDir::cleanPath(folder);
+// A folder on the way to the paths consulted: a list names thousands of
+// files in a handful of folders, and a file in a folder that is not there is
+// not there either, without asking the file system. Folders form a tree from
+// the root, so that a change of one names what lies below it.
+struct Node {
+    QString path;     // absolute and clean
+    QByteArray local; // the path as the file system takes it
+    int parent = -1;
+    QList<int> children;
+    QList<int> files; // the ids of the paths that lie in it
+    Fingerprint print;
+    bool there = false; // a folder is there
+    // Watching: handed out and not lost since; waiting to be handed out;
+    // refused for want of watches; its files' rewriting asked for.
+    bool watched = false;
+    bool offered = false;
+    bool refused = false;
+    bool watchesFiles = false;
+    bool noted = false; // waiting to be looked at again
+};
+
+// What tells one folder from another in the same place: a folder replaced
+// (a new inode) or chmod-ed changes what lies in it, its times do not.
+bool sameFolder(const Fingerprint &a, const Fingerprint &b) {
+    return a.exists == b.exists && a.isDir == b.isDir && a.mode == b.mode && a.device == b.device &&
+           a.inode == b.inode;
 }
 
-// A folder that paths consulted lie in: a list names thousands of files in a
-// handful of folders, and a file in a folder that is not there is not there
-// either, without asking the file system.
-struct Folder {
-    QString path;    // absolute
-    QString nearest; // the folder, or its nearest ancestor that is there: what is watched
-    bool there = false;
-
-    void look() {
-        nearest = nearestFolder(path);
-        there = nearest == QDir::cleanPath(path);
-    }
-};
+// The path of a folder's entry `name`.
+QString childPath(const QString &folder, const QString &name) {
+    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
+}
 
 // A path as the checks saw it.
 struct Known {
-    QByteArray bytes; // as entries name it; empty for a log's folder
-    QString native;   // made when first needed
-    QByteArray local; // the native path as the file system takes it, likewise
-    int folder = -1;  // the folder it lies in
+    QByteArray bytes;   // as entries name it; empty for a log's folder
+    QString native;     // made when first needed
+    QByteArray local;   // the native path as the file system takes it, likewise
+    int folder = -1;    // the folder it lies in
+    bool named = false; // found by its name in its folder, once that was there
+    int sameName = -1;  // the next path of the same folder and name
+    bool noted = false; // waiting to be looked at again
     Fingerprint print;
     bool writable = false; // of a folder
-    QString watchFile;     // the file itself, while it is there
     // A captured list's numbers, read once per change of the file.
     bool loaded = false;
     int width = 0;
     std::optional<QSet<qint32>> numbers;
 
-    bool isFile() const { return print.exists && !print.isDir; }
+    // Why a file to send cannot be sent (0: it can), found when first asked.
+    int sendCode = -1;
+
+    bool isRegular() const { return print.exists && print.regular; }
+    // Something is there that no write may replace.
+    bool isUnwritable() const { return print.exists && !print.regular; }
     bool isWritableFolder() const { return print.isDir && writable; }
 };
 
@@ -117,7 +139,7 @@ struct Known {
 } // namespace kirano::autopilot
 
 // Lists of them grow by moving bytes, not elements.
-Q_DECLARE_TYPEINFO(kirano::autopilot::Folder, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(kirano::autopilot::Node, Q_RELOCATABLE_TYPE);
 Q_DECLARE_TYPEINFO(kirano::autopilot::Known, Q_RELOCATABLE_TYPE);
 
 namespace kirano::autopilot {
@@ -148,8 +170,11 @@ struct EntryChecker::State {
     const SettingsFolders folders;
     const DataFolder data;
 
-    QList<Folder> folderList;
-    QHash<QString, int> folderIds;        // by the absolute path
+    QList<Node> nodes;
+    QHash<QString, int> nodeIds; // by the absolute path
+    // By folder and the name in it as the file system has it (what a change
+    // in the folder names): the first path of that name, ids one up.
+    QHash<std::pair<int, QByteArray>, int> filesByName;
     QHash<QByteArray, int> folderOfBytes; // by the bytes before a plain name
     QByteArray lastFolderBytes;           // the folder of the path before, most often
     int lastFolder = -1;
@@ -162,17 +187,27 @@ struct EntryChecker::State {
 
     int forumListId = -1;
     int patioListId = -1;
+    int feesId = -1;
+    int noticesId = -1;
+    // The files too large to read, by id, and what names them.
+    QMap<int, QString> unreadable;
     std::optional<QSet<QByteArray>> forums;
+    bool forumsKnown = true; // false while the forum list is too large to read
+    bool patiosKnown = true;
     int forumListReadings = 0;
     // What each forum named was found to be: whether the forum list as last
     // read holds it, and its lists' ids.
     struct Forum {
         int judgedAt = -1; // forumListReadings when judged
         bool listed = false;
-        int rooms = -1, libraries = -1;
+        int rooms = -1, libraries = -1, topPage = -1;
         QHash<qint32, int> libraryFiles;
     };
     QHash<QByteArray, Forum> forumInfo;
+    // A list names one forum row after row: the last one found, until the
+    // next forum is added (which may move them all).
+    QByteArray lastForumCode;
+    Forum *lastForum = nullptr;
     std::optional<QHash<QByteArray, QByteArray>> patioPasswords;
 
     QHash<QString, qsizetype> nameMaxes;
@@ -180,6 +215,7 @@ struct EntryChecker::State {
     struct Name {
         std::optional<QString> problem;
         int folder = -1;
+        int file = -1; // where it is stored, once its folder can be written
     };
     QHash<QByteArray, Name> names;
     // A list holds a handful of days texts, most often the same one row
@@ -196,25 +232,89 @@ struct EntryChecker::State {
     };
     const NameRule nameRule = [this](const QByteArray &name) { return nameOf(name).problem; };
 
+    // Looking again, a part at a time: folders first, parents before their
+    // folders, then files. Where each queue goes on.
+    std::vector<int> nodeQueue, fileQueue;
+    size_t nodeNext = 0, fileNext = 0;
+    // Folders to hand out for watching, parents first.
+    std::vector<int> watchQueue;
+    size_t watchNext = 0;
+    QList<int> refusedNodes;
+
     const QString &native(Known &path) {
         if (path.native.isNull())
             path.native = text::nativePath(path.bytes);
         return path.native;
     }
 
-    void look(Known &path) {
-        if (!folderList.at(path.folder).there) {
+    void look(Known &path, int id) {
+        if (!nodes.at(path.folder).there) {
             path.print = Fingerprint();
         } else {
             if (path.local.isNull())
                 path.local = QFile::encodeName(native(path));
             path.print = fingerprintOf(native(path), path.local);
+            if (!path.named) {
+                // Named in its folder once the folder is there: only then
+                // can a change in it concern the path.
+                path.named = true;
+                const QByteArray name = path.local.mid(path.local.lastIndexOf('/') + 1);
+                int &first = filesByName[{path.folder, name}];
+                path.sameName = first - 1;
+                first = id + 1;
+            }
         }
         path.writable = path.print.isDir && QFileInfo(native(path)).isWritable();
-        if (!path.isFile())
-            path.watchFile.clear();
-        else if (path.watchFile.isEmpty())
-            path.watchFile = QDir::cleanPath(QFileInfo(native(path)).absoluteFilePath());
+    }
+
+    // A folder seen for the first time, or again: whether it is there. When
+    // it changed, what lies in it is looked at again.
+    void lookNode(int id) {
+        Node &node = nodes[id];
+        const bool parentThere = node.parent < 0 || nodes.at(node.parent).there;
+        const Fingerprint before = node.print;
+        node.print = parentThere ? fingerprintOf(node.path, node.local) : Fingerprint();
+        node.there = node.print.exists && node.print.isDir;
+        if (!sameFolder(before, node.print)) {
+            // Another folder, or none: a watch of the old one says nothing.
+            node.watched = false;
+            for (int child : std::as_const(node.children))
+                noteNode(child);
+            for (int file : std::as_const(node.files))
+                noteFile(file);
+        }
+        offerForWatching(id);
+    }
+
+    void offerForWatching(int id) {
+        Node &node = nodes[id];
+        if (node.there && !node.watched && !node.offered && !node.refused) {
+            node.offered = true;
+            watchQueue.push_back(id);
+        }
+    }
+
+    void noteNode(int id) {
+        if (!nodes[id].noted) {
+            nodes[id].noted = true;
+            nodeQueue.push_back(id);
+        }
+    }
+
+    void noteFile(int id) {
+        if (!known[id].noted) {
+            known[id].noted = true;
+            fileQueue.push_back(id);
+        }
+    }
+
+    // Everything directly in the folder.
+    void noteContents(int id) {
+        noteNode(id);
+        for (int child : std::as_const(nodes[id].children))
+            noteNode(child);
+        for (int file : std::as_const(nodes[id].files))
+            noteFile(file);
     }
 
     // Looks at a path again; when it changed, forgets what was read of it.
@@ -222,11 +322,13 @@ struct EntryChecker::State {
         Known &path = known[id];
         const Fingerprint before = path.print;
         const bool writable = path.writable;
-        look(path);
+        look(path, id);
         if (path.print == before && path.writable == writable)
             return false;
         path.loaded = false;
         path.numbers.reset();
+        path.sendCode = -1;
+        unreadable.remove(id);
         if (id == forumListId) {
             forums.reset();
             ++forumListReadings;
@@ -242,16 +344,37 @@ struct EntryChecker::State {
         names.clear();
     }
 
+    // The folder of an absolute, clean path, made with the folders above it
+    // when new.
     int folderAt(const QString &absolute) {
-        auto found = folderIds.constFind(absolute);
-        if (found == folderIds.constEnd()) {
-            Folder folder;
-            folder.path = absolute;
-            folder.look();
-            folderList.append(std::move(folder));
-            found = folderIds.insert(absolute, int(folderList.size() - 1));
+        auto found = nodeIds.constFind(absolute);
+        if (found != nodeIds.constEnd())
+            return *found;
+        const QString up = QFileInfo(absolute).path();
+        const int parent = up == absolute ? -1 : folderAt(up);
+        Node node;
+        node.path = absolute;
+        node.local = QFile::encodeName(absolute);
+        node.parent = parent;
+        nodes.append(std::move(node));
+        const int id = int(nodes.size() - 1);
+        if (parent >= 0)
+            nodes[parent].children.append(id);
+        nodeIds.insert(absolute, id);
+        lookNode(id);
+        return id;
+    }
+
+    // A path's folder comes to hold it: watching the folder now tells of the
+    // path's rewriting too.
+    void addToFolder(int folder, int id) {
+        Node &node = nodes[folder];
+        node.files.append(id);
+        if (!node.watchesFiles) {
+            node.watchesFiles = true;
+            node.watched = false;
+            offerForWatching(folder);
         }
-        return *found;
     }
 
     // The folder a file's path names, found by the bytes before its name
@@ -278,9 +401,12 @@ struct EntryChecker::State {
     }
 
     int add(Known path) {
-        look(path);
+        const int id = int(known.size());
+        const int folder = path.folder;
+        look(path, id);
         known.append(std::move(path));
-        return int(known.size() - 1);
+        addToFolder(folder, id);
+        return id;
     }
 
     int file(const QByteArray &bytes) {
@@ -297,7 +423,11 @@ struct EntryChecker::State {
     // The folder a log lands in; every log named with the same bytes before
     // its name shares it.
     int logFolder(const QByteArray &logPath) {
-        const QByteArrayView before(logPath.constData(), text::fileNameStart(logPath));
+        // An empty path names no folder at all, not the working folder that
+        // a plain name lies in: it gets a key no path's bytes can make.
+        const QByteArrayView before =
+            logPath.isEmpty() ? QByteArrayView("\0", 1)
+                              : QByteArrayView(logPath.constData(), text::fileNameStart(logPath));
         if (lastLog >= 0 && before == lastLogBytes)
             return lastLog;
         lastLogBytes = before.toByteArray();
@@ -312,9 +442,9 @@ struct EntryChecker::State {
         return lastLog;
     }
 
-    const Name &nameOf(const QByteArray &name) {
-        auto found = names.constFind(name);
-        if (found == names.constEnd()) {
+    Name &nameOf(const QByteArray &name) {
+        auto found = names.find(name);
+        if (found == names.end()) {
             Name verdict;
             verdict.problem = downloadNameProblem(folders, name, nameMax);
             verdict.folder = file(downloadFolder(folders, name));
@@ -323,14 +453,26 @@ struct EntryChecker::State {
         return *found;
     }
 
+    // A list that cannot be read for its size: named once, and nothing to
+    // go by. Any other failure reads as an empty list.
+    bool tooLarge(int id, const text::IoError &error) {
+        if (error.code() != EFBIG)
+            return false;
+        unreadable.insert(id, text::cannotReadText(native(known[id]), error));
+        return true;
+    }
+
     const QSet<QByteArray> &forumCodes() {
         if (!forums) {
             // Only the codes are kept: a million names are never copied.
-            const ForumList list = readForumList(native(known[forumListId]));
             forums.emplace();
-            forums->reserve(list.size());
-            for (qsizetype i = 0; i < list.size(); ++i)
-                forums->insert(list.code(i).toByteArray());
+            const text::Result<ForumList> list = tryReadForumList(native(known[forumListId]));
+            forumsKnown = list || !tooLarge(forumListId, list.error());
+            if (list) {
+                forums->reserve(list->size());
+                for (qsizetype i = 0; i < list->size(); ++i)
+                    forums->insert(list->code(i).toByteArray());
+            }
         }
         return *forums;
     }
@@ -338,13 +480,38 @@ struct EntryChecker::State {
     const QHash<QByteArray, QByteArray> &patios() {
         if (!patioPasswords) {
             patioPasswords.emplace();
-            if (const text::Result<QList<PatioRecord>> read =
-                    readPatioList(native(known[patioListId]))) {
+            const text::Result<QList<PatioRecord>> read = readPatioList(native(known[patioListId]));
+            patiosKnown = read || !tooLarge(patioListId, read.error());
+            if (read) {
                 for (const PatioRecord &patio : *read)
                     patioPasswords->insert(patio.id, patio.password);
             }
         }
         return *patioPasswords;
+    }
+
+    // Why the file to send cannot be sent, 0 when it can: it is opened and
+    // its first byte read, as sending would, once per change of it.
+    int sendCode(int id) {
+        Known &path = known[id];
+        if (path.sendCode < 0) {
+            if (!path.print.exists)
+                path.sendCode = ENOENT;
+            else if (!path.print.regular)
+                path.sendCode = path.print.isDir ? EISDIR : ENODEV;
+            else if (const text::Result<qint64> size = text::readableFileSize(native(path)); !size)
+                path.sendCode = size.error().code();
+            else
+                path.sendCode = 0;
+        }
+        return path.sendCode;
+    }
+
+    // A file the entry writes; consulted.
+    void writes(int id, Collected &c) {
+        c.consult(id);
+        if (known.at(id).isUnwritable())
+            c.problem(UnwritableFile);
     }
 
     // True when the list is missing (nothing to go by) or holds the number:
@@ -357,26 +524,71 @@ struct EntryChecker::State {
             list.loaded = true;
             list.width = width;
             list.numbers.reset();
-            if (list.isFile()) {
-                list.numbers.emplace();
-                for (const QByteArray &row : loadCapturedRows(native(list)).rows)
-                    list.numbers->insert(
-                        text::leadingNumber(width > 0 ? text::bytesAt(row, 1, width) : row));
+            if (list.isRegular()) {
+                const text::Result<CapturedRows> read = readCapturedRows(native(list));
+                if (read || !tooLarge(id, read.error())) {
+                    list.numbers.emplace();
+                    for (const QByteArray &row : read ? read->rows : QList<QByteArray>())
+                        list.numbers->insert(
+                            text::leadingNumber(width > 0 ? text::bytesAt(row, 1, width) : row));
+                }
             }
         }
         return !list.numbers || list.numbers->contains(number);
     }
 
+    // The forum's files the entry writes, as filesWritten() names them.
+    template <typename Number>
+    void forumWrites(Command command, const PatrolEntry &e, Forum &forum, const Number &number,
+                     Collected &c) {
+        if (forum.topPage < 0)
+            forum.topPage = file(data.topPage(e.param1));
+        writes(forum.topPage, c);
+        if (command == Command::Mestitlea) {
+            if (forum.rooms < 0)
+                forum.rooms = file(data.rooms(e.param1));
+            writes(forum.rooms, c);
+        } else if (command == Command::Dltitlea) {
+            if (forum.libraries < 0)
+                forum.libraries = file(data.libraries(e.param1));
+            writes(forum.libraries, c);
+        } else if (command == Command::Dltitleb) {
+            writes(libraryFiles(forum, e.param1, number()), c);
+        }
+    }
+
+    int libraryFiles(Forum &forum, const QByteArray &code, qint32 number) {
+        int list = forum.libraryFiles.value(number, -1);
+        if (list < 0) {
+            list = file(data.libraryFiles(code, number));
+            forum.libraryFiles.insert(number, list);
+        }
+        return list;
+    }
+
     void forumProblems(Command command, const PatrolEntry &e, Collected &c) {
         c.consult(forumListId);
-        Forum &forum = forumInfo[e.param1];
+        if (!lastForum || e.param1 != lastForumCode) {
+            lastForum = &forumInfo[e.param1];
+            lastForumCode = e.param1;
+        }
+        Forum &forum = *lastForum;
+        // Read once, and only when needed: most entries of a forum not
+        // listed never need it.
+        std::optional<qint32> read;
+        const auto numberOf = [&read, &e] {
+            if (!read)
+                read = roomOrLibraryNumber(e);
+            return *read;
+        };
+        forumWrites(command, e, forum, numberOf, c);
         if (forum.judgedAt != forumListReadings) {
             forum.judgedAt = forumListReadings;
-            forum.listed = forumCodes().contains(e.param1);
+            forum.listed = forumCodes().contains(e.param1) || !forumsKnown;
         }
         if (!forum.listed)
             return c.problem(UnlistedForum);
-        const qint32 number = roomOrLibraryNumber(e);
+        const qint32 number = numberOf();
         if (paramWith(command, Param::RoomNumber)) {
             if (forum.rooms < 0)
                 forum.rooms = file(data.rooms(e.param1));
@@ -390,11 +602,7 @@ struct EntryChecker::State {
                 return c.problem(UnlistedLibrary);
         }
         if (const int download = paramWith(command, Param::DownloadNumber)) {
-            int list = forum.libraryFiles.value(number, -1);
-            if (list < 0) {
-                list = file(data.libraryFiles(e.param1, number));
-                forum.libraryFiles.insert(number, list);
-            }
+            const int list = libraryFiles(forum, e.param1, number);
             if (!listed(list, 0, text::strictInteger(e.field(download)).value_or(0), c))
                 c.problem(UnlistedDownload);
         }
@@ -403,6 +611,8 @@ struct EntryChecker::State {
     void patioProblems(const PatrolEntry &e, Collected &c) {
         c.consult(patioListId);
         const QHash<QByteArray, QByteArray> &known = patios();
+        if (!patiosKnown)
+            return;
         const auto found = known.constFind(e.param1);
         if (found == known.constEnd())
             c.problem(UnlistedPatio);
@@ -423,6 +633,8 @@ struct EntryChecker::State {
 EntryChecker::EntryChecker(const SettingsFolders &folders) : d(new State(folders)) {
     d->forumListId = d->file(d->data.forumList());
     d->patioListId = d->file(d->data.patioList());
+    d->feesId = d->file(d->data.fees());
+    d->noticesId = d->file(d->data.notices());
 }
 
 EntryChecker::~EntryChecker() = default;
@@ -433,7 +645,7 @@ Findings EntryChecker::check(const PatrolEntry &e) {
     // The download name's rule asks its folder's file system: each name is
     // judged once.
     const int name = command ? paramWith(*command, Param::DownloadName) : 0;
-    const State::Name *verdict = name ? &d->nameOf(e.field(name)) : nullptr;
+    State::Name *verdict = name ? &d->nameOf(e.field(name)) : nullptr;
     if (verdict)
         c.consult(verdict->folder);
     const NameRule judged = [verdict](const QByteArray &) { return verdict->problem; };
@@ -448,21 +660,36 @@ Findings EntryChecker::check(const PatrolEntry &e) {
         if (const int send = paramWith(*command, Param::SendFile)) {
             const int id = d->file(e.field(send));
             c.consult(id);
-            if (!d->known[id].isFile())
+            if (d->sendCode(id) != 0)
                 c.problem(MissingSendFile);
         }
+        // A log or a download is looked at once its folder can be written:
+        // until then the folder is the entry's problem.
         if (const int log = paramWith(*command, Param::LogFile)) {
             const int id = d->logFolder(e.field(log));
             c.consult(id);
-            if (!d->known[id].isWritableFolder())
+            if (!d->known.at(id).isWritableFolder())
                 c.problem(UnwritableLogFolder);
+            else
+                d->writes(d->file(e.field(log)), c);
         }
-        if (verdict && !d->known[verdict->folder].isWritableFolder())
+        if (verdict && !d->known.at(verdict->folder).isWritableFolder()) {
             c.problem(UnwritableDownloadFolder);
+        } else if (verdict) {
+            if (verdict->file < 0)
+                verdict->file = d->file(downloadFolder(d->folders, e.field(name)) + e.field(name));
+            d->writes(verdict->file, c);
+        }
+        if (*command == Command::Bill)
+            d->writes(d->feesId, c);
+        if (*command == Command::Myforum)
+            d->writes(d->forumListId, c);
+        if (*command == Command::Newtitle)
+            d->writes(d->noticesId, c);
         if (*command == Command::New) {
             const int id = d->file(d->data.noticeSelection());
             c.consult(id);
-            if (!d->known[id].isFile())
+            if (!d->known.at(id).isRegular())
                 c.problem(NoNoticeSelection);
         }
     }
@@ -503,9 +730,11 @@ QStringList EntryChecker::words(const PatrolEntry &e, quint32 problems) {
     if (problems & WrongPatioPassword)
         lines << QStringLiteral(u"パティオＩＤ「%1」のパスワードが %2 と違います")
                      .arg(text::decode(e.param1), shownName(d->data.patioList()));
-    if (problems & MissingSendFile)
-        lines << QStringLiteral(u"送るファイル「%1」がありません")
-                     .arg(text::decode(field(Param::SendFile)));
+    if (problems & MissingSendFile) {
+        const QByteArray &file = field(Param::SendFile);
+        const int id = d->files.value(file) - 1;
+        lines << sendFileProblem(file, id >= 0 ? d->sendCode(id) : ENOENT);
+    }
     const QString unwritable = QStringLiteral(u"%1のフォルダ「%2」に書き込めません");
     if (problems & UnwritableLogFolder)
         lines << unwritable.arg(QStringLiteral(u"ログ"), logFolderOf(field(Param::LogFile)));
@@ -513,6 +742,13 @@ QStringList EntryChecker::words(const PatrolEntry &e, quint32 problems) {
         lines << unwritable.arg(
             QStringLiteral(u"ダウンロード"),
             text::nativePath(downloadFolder(d->folders, field(Param::DownloadName))));
+    if ((problems & UnwritableFile) && command) {
+        for (const WrittenFile &file : filesWritten(e, *command, d->folders)) {
+            const int id = d->files.value(file.path) - 1;
+            if (id >= 0 && d->known.at(id).isUnwritable())
+                lines << cannotWrite(text::nativePath(file.path), text::notRegularFile()).text();
+        }
+    }
     if (problems & NoNoticeSelection)
         lines << noNoticeSelection(d->folders);
     if (problems & BadDays)
@@ -529,66 +765,127 @@ QStringList EntryChecker::problems(const PatrolEntry &e, QList<int> *consulted) 
     return words(e, found.problems);
 }
 
-QStringList EntryChecker::watchPaths() const {
-    QSet<QString> paths;
-    for (const Folder &folder : d->folderList)
-        paths.insert(folder.nearest);
-    for (const Known &path : d->known) {
-        if (!path.watchFile.isEmpty())
-            paths.insert(path.watchFile);
+QStringList EntryChecker::unreadableFiles() const {
+    return d->unreadable.values();
+}
+
+QList<EntryChecker::WatchRequest> EntryChecker::foldersToWatch(qsizetype most) {
+    QList<WatchRequest> requests;
+    while (requests.size() < most && d->watchNext < d->watchQueue.size()) {
+        Node &node = d->nodes[d->watchQueue[d->watchNext++]];
+        node.offered = false;
+        if (!node.there || node.watched || node.refused)
+            continue;
+        node.watched = true;
+        requests.append({node.path, node.watchesFiles});
     }
-    return QStringList(paths.cbegin(), paths.cend());
+    if (d->watchNext == d->watchQueue.size()) {
+        d->watchQueue.clear();
+        d->watchNext = 0;
+    }
+    return requests;
+}
+
+void EntryChecker::unwatched(const QString &folder, bool refused) {
+    const auto found = d->nodeIds.constFind(folder);
+    if (found == d->nodeIds.constEnd())
+        return;
+    Node &node = d->nodes[*found];
+    node.watched = false;
+    if (refused && !node.refused) {
+        node.refused = true;
+        d->refusedNodes.append(*found);
+    }
+    if (!refused)
+        d->noteNode(*found);
+}
+
+bool EntryChecker::noteChange(const QString &folder, const QString &name) {
+    const auto found = d->nodeIds.constFind(folder);
+    if (found == d->nodeIds.constEnd())
+        return false;
+    bool noted = false;
+    if (name.isEmpty()) {
+        d->noteNode(*found);
+        noted = true;
+    } else if (const auto below = d->nodeIds.constFind(childPath(folder, name));
+               below != d->nodeIds.constEnd()) {
+        d->noteNode(*below);
+        noted = true;
+    }
+    for (int id = d->filesByName.value({*found, QFile::encodeName(name)}) - 1; id >= 0;
+         id = d->known.at(id).sameName) {
+        d->noteFile(id);
+        noted = true;
+    }
+    return noted;
+}
+
+void EntryChecker::noteContents(const QString &folder) {
+    const auto found = d->nodeIds.constFind(folder);
+    if (found != d->nodeIds.constEnd())
+        d->noteContents(*found);
+}
+
+void EntryChecker::noteAll() {
+    // Folders are made after the folders above them: in id order, parents
+    // are looked at first.
+    for (int id = 0; id < d->nodes.size(); ++id)
+        d->noteNode(id);
+    for (int id = 0; id < d->known.size(); ++id)
+        d->noteFile(id);
+}
+
+void EntryChecker::noteRefused() {
+    for (int id : std::as_const(d->refusedNodes))
+        d->noteContents(id);
+}
+
+bool EntryChecker::anyRefused() const {
+    return !d->refusedNodes.isEmpty();
+}
+
+bool EntryChecker::lookAgain(const QDeadlineTimer &deadline, QList<int> *changed) {
+    const qsizetype before = changed->size();
+    // The clock is read every few paths, as each look is one system call.
+    for (int looked = 1;; ++looked) {
+        if (looked % 64 == 0 && deadline.hasExpired())
+            break;
+        if (d->nodeNext < d->nodeQueue.size()) {
+            const int id = d->nodeQueue[d->nodeNext++];
+            d->nodes[id].noted = false;
+            d->lookNode(id);
+        } else if (d->fileNext < d->fileQueue.size()) {
+            const int id = d->fileQueue[d->fileNext++];
+            d->known[id].noted = false;
+            if (d->lookAgain(id))
+                changed->append(id);
+        } else {
+            break;
+        }
+    }
+    if (changed->size() > before)
+        d->forgetNameLengths();
+    if (d->nodeNext == d->nodeQueue.size()) {
+        d->nodeQueue.clear();
+        d->nodeNext = 0;
+    }
+    if (d->fileNext < d->fileQueue.size() || !d->nodeQueue.empty())
+        return false;
+    d->fileQueue.clear();
+    d->fileNext = 0;
+    return true;
+}
+
+QList<int> EntryChecker::refresh() {
+    QList<int> changed;
+    noteAll();
+    lookAgain(QDeadlineTimer(QDeadlineTimer::Forever), &changed);
+    return changed;
 }
 
 qsizetype EntryChecker::pathCount() const {
     return d->known.size();
-}
-
-QList<int> EntryChecker::refresh(const QString &watched) {
-    QList<int> changed;
-    if (watched.isEmpty()) {
-        refreshFrom(0, QDeadlineTimer(QDeadlineTimer::Forever), &changed);
-        return changed;
-    }
-    const QString cleaned = QDir::cleanPath(watched);
-    // The folders first: one that came or went decides whether its files
-    // can be there.
-    std::vector<bool> lookedAgain(d->folderList.size());
-    for (qsizetype f = 0; f < d->folderList.size(); ++f) {
-        Folder &folder = d->folderList[f];
-        if (folder.nearest == cleaned) {
-            folder.look();
-            lookedAgain[f] = true;
-        }
-    }
-    for (int id = 0; id < d->known.size(); ++id) {
-        const Known &path = d->known.at(id);
-        if ((lookedAgain[path.folder] || path.watchFile == cleaned) && d->lookAgain(id))
-            changed.append(id);
-    }
-    if (!changed.isEmpty())
-        d->forgetNameLengths();
-    return changed;
-}
-
-qsizetype EntryChecker::refreshFrom(qsizetype from, const QDeadlineTimer &deadline,
-                                    QList<int> *changed) {
-    if (from == 0) {
-        for (Folder &folder : d->folderList)
-            folder.look();
-    }
-    const qsizetype before = changed->size();
-    qsizetype id = from;
-    // The clock is read every few paths, as each look is one system call.
-    for (; id < d->known.size(); ++id) {
-        if (id > from && id % 64 == 0 && deadline.hasExpired())
-            break;
-        if (d->lookAgain(int(id)))
-            changed->append(int(id));
-    }
-    if (changed->size() > before)
-        d->forgetNameLengths();
-    return id;
 }
 
 } // namespace kirano::autopilot

@@ -32,8 +32,11 @@ enum Problem : quint32 {
     MissingSendFile = 1u << 7,
     UnwritableLogFolder = 1u << 8,
     UnwritableDownloadFolder = 1u << 9,
-    NoNoticeSelection = 1u << 10,
-    BadDays = 1u << 11,
+    // A file it writes (a captured file, its log or its download) is there
+    // as something other than a regular file.
+    UnwritableFile = 1u << 10,
+    NoNoticeSelection = 1u << 11,
+    BadDays = 1u << 12,
 };
 
 // What the check of one entry found: its problems, and the ids of the paths
@@ -61,22 +64,50 @@ class EntryChecker {
     // The words of what check() finds; empty for a sound entry. The ids of
     // the paths the answer rests on are added to `consulted` when given.
     QStringList problems(const PatrolEntry &entry, QList<int> *consulted = nullptr);
+    // The files the checks could not read at all, one line each naming the
+    // file and why ("… を読めません: 大きすぎます (N バイト)"): a list too
+    // large to hold is not read, and the entries that rest on it are not
+    // blamed for what it would have said.
+    QStringList unreadableFiles() const;
 
-    // What to watch for changes of the paths consulted so far: each path's
-    // folder, or its nearest existing ancestor while it is missing (a file
-    // made, replaced or deleted), and each file that is there (a file
-    // rewritten in place).
-    QStringList watchPaths() const;
-    // Looks again at the paths consulted that `watched` (a path of
-    // watchPaths(); every path, when empty) stands for, forgets what it knew
-    // of each that changed and returns their ids.
-    QList<int> refresh(const QString &watched = QString());
-    // Looks again at every path, a part at a time, so that a list naming
-    // thousands of files never holds the window: the folders and the paths
-    // from `from` on, until `deadline`. Adds the ids of those that changed
-    // to `changed`; returns where to go on, pathCount() once all were seen.
-    qsizetype refreshFrom(qsizetype from, const QDeadlineTimer &deadline, QList<int> *changed);
-    // How many paths were consulted so far.
+    // Watching. Every folder on the way to a consulted path is watched while
+    // it is there: a change then names the entry of the folder that changed,
+    // which a hash lookup turns into the few paths it concerns. A folder
+    // renamed or removed at any depth above a file is a change of an entry
+    // of its parent, which is watched too.
+    struct WatchRequest {
+        QString folder;
+        bool files = false; // files lie in it: their rewriting matters too
+    };
+    // Folders to watch that were not handed out yet, parents first; at most
+    // `most` of them.
+    QList<WatchRequest> foldersToWatch(qsizetype most);
+    // The folder's watch is gone (the folder was removed or moved away, or
+    // could not be watched): it is looked at again and handed out anew when
+    // there. A folder `refused` for want of watches is not: noteRefused()
+    // looks at it instead.
+    void unwatched(const QString &folder, bool refused);
+    // Notes what a change in the watched `folder` may concern, to be looked
+    // at by lookAgain(): its entry `name` (a file, or a folder with what it
+    // holds), or the folder itself when `name` is empty. False when it
+    // concerns none.
+    bool noteChange(const QString &folder, const QString &name);
+    // Notes everything directly in the folder: its files and its folders.
+    void noteContents(const QString &folder);
+    // Notes every path.
+    void noteAll();
+    // Notes what lies in the folders that could not be watched.
+    void noteRefused();
+    // Whether any folder could not be watched.
+    bool anyRefused() const;
+    // Looks again at what was noted, a part at a time, so that a list naming
+    // thousands of files never holds the window: until `deadline`, or until
+    // nothing noted is left (true). Forgets what it knew of each path that
+    // changed and adds its id to `changed`.
+    bool lookAgain(const QDeadlineTimer &deadline, QList<int> *changed);
+    // Looks again at every path at once; the ids of those that changed.
+    QList<int> refresh();
+    // How many paths were consulted so far; their ids are below it.
     qsizetype pathCount() const;
 
   private:

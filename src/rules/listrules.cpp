@@ -161,6 +161,68 @@ text::IoError cannotWrite(const QString &path, const text::IoError &error) {
                          error.code());
 }
 
+QList<WrittenFile> filesWritten(const PatrolEntry &e, Command command,
+                                const SettingsFolders &folders) {
+    const DataFolder data(folders.dataFolder());
+    QList<WrittenFile> written;
+    if (commandInfo(command).target == Target::Forum)
+        written.append({data.topPage(e.param1), WrittenFile::Captured});
+    switch (command) {
+    case Command::Bill:
+        written.append({data.fees(), WrittenFile::Captured});
+        break;
+    case Command::Myforum:
+        written.append({data.forumList(), WrittenFile::Captured});
+        break;
+    case Command::Newtitle:
+        written.append({data.notices(), WrittenFile::Captured});
+        break;
+    case Command::Mestitlea:
+        written.append({data.rooms(e.param1), WrittenFile::Captured});
+        break;
+    case Command::Dltitlea:
+        written.append({data.libraries(e.param1), WrittenFile::Captured});
+        break;
+    case Command::Dltitleb:
+        written.append(
+            {data.libraryFiles(e.param1, roomOrLibraryNumber(e)), WrittenFile::Captured});
+        break;
+    case Command::Dldown:
+        written.append({downloadFolder(folders, e.param4) + e.param4, WrittenFile::Download});
+        break;
+    default:
+        if (const int log = paramWith(command, Param::LogFile))
+            written.append({e.field(log), WrittenFile::Log});
+        break;
+    }
+    return written;
+}
+
+QList<QByteArray> sessionFilesWritten(const SettingsFolders &folders) {
+    return {DataFolder(folders.dataFolder()).warnings(), runRecord(folders.autopilotFolder())};
+}
+
+QStringList sessionProblems(const SettingsFolders &folders) {
+    QStringList problems;
+    for (const QByteArray &file : sessionFilesWritten(folders)) {
+        const QString path = text::nativePath(file);
+        const QFileInfo info(path);
+        if (info.exists() && !info.isFile())
+            problems << cannotWrite(path, text::notRegularFile()).text();
+    }
+    return problems;
+}
+
+QString sendFileProblem(const QByteArray &file, int code) {
+    const QString shown = text::decode(file);
+    if (code == ENOENT)
+        return QStringLiteral(u"送るファイル「%1」がありません").arg(shown);
+    if (code == ENODEV || code == EISDIR)
+        return QStringLiteral(u"送るファイル「%1」は通常のファイルではありません").arg(shown);
+    return QStringLiteral(u"送るファイル「%1」を読めません (%2)")
+        .arg(shown, text::IoError(code).text());
+}
+
 bool isWritableFolder(const QString &folder) {
     const QFileInfo info(folder);
     return info.isDir() && info.isWritable();

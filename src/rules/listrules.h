@@ -71,6 +71,28 @@ QStringList settingsProblems(const QString &settingsPath, const SettingsFolders 
 // failed write is reported.
 text::IoError cannotWrite(const QString &path, const text::IoError &error);
 
+// A file an entry writes when it runs, and what it is to the entry.
+struct WrittenFile {
+    enum Role { Captured, Log, Download };
+    QByteArray path; // a plain path, as entries and settings make it
+    Role role;
+};
+// The files an entry of `command` writes: the top page of the forum it
+// enters, then what it captures, its log or its download. Check and run
+// both refuse one whose path names something that is no regular file.
+QList<WrittenFile> filesWritten(const PatrolEntry &entry, Command command,
+                                const SettingsFolders &folders);
+// The files every run writes besides: the warnings, the run record.
+QList<QByteArray> sessionFilesWritten(const SettingsFolders &folders);
+// "ﾌｧｲﾙ %1 を作成できません (通常のファイルではありません)" for each of
+// those that names something other than a regular file (links followed).
+QStringList sessionProblems(const SettingsFolders &folders);
+
+// Why a file to post or send cannot be sent, the same for check and run:
+// it is missing, it is no regular file, or it cannot be read (`code`, the
+// system's error number).
+QString sendFileProblem(const QByteArray &file, int code);
+
 // The longest file name, in bytes of the native name, that the folder's file
 // system takes.
 qsizetype nameMaxIn(const QString &folder);

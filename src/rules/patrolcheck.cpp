@@ -16,7 +16,7 @@ QStringList ListCheck::finish(int leftoverLines) {
     if (leftoverLines > 0)
         lines_
             << QStringLiteral(u"末尾: 六行に満たない最後の %1 行は読まれません").arg(leftoverLines);
-    return std::move(lines_);
+    return sessionProblems(folders_) + checker_.unreadableFiles() + std::move(lines_);
 }
 
 QStringList checkPatrolList(const PatrolListFile &list, const SettingsFolders &folders) {

@@ -19,13 +19,16 @@ QStringList checkPatrolList(const PatrolListFile &list, const SettingsFolders &f
 // need not be held.
 class ListCheck {
   public:
-    explicit ListCheck(const SettingsFolders &folders) : checker_(folders) {}
+    explicit ListCheck(const SettingsFolders &folders) : folders_(folders), checker_(folders) {}
     // The next entry, in list order.
     void add(const PatrolEntry &entry);
-    // The lines, once the last entry was added.
+    // The lines, once the last entry was added: first those naming a file
+    // the whole run writes that cannot be written, or a list that could not
+    // be read at all, then the entries'.
     QStringList finish(int leftoverLines);
 
   private:
+    SettingsFolders folders_;
     EntryChecker checker_;
     QStringList lines_;
     int position_ = 0;

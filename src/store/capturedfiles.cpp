@@ -4,6 +4,7 @@
 #include "text/numbers.h"
 #include "text/sjis.h"
 
+#include <cerrno>
 #include <new>
 
 namespace kirano {
@@ -41,15 +42,19 @@ CapturedRows splitDateLine(QList<QByteArray> lines, int indent) {
     return {std::move(lines), std::move(panel)};
 }
 
-CapturedRows loadCapturedRows(const QString &path, int indent) {
+text::Result<CapturedRows> readCapturedRows(const QString &path, int indent) {
     text::Result<QByteArray> content = text::readFile(path);
     if (!content)
-        return {{}, placeholderPanel(indent)};
+        return content.error();
     try {
         return splitDateLine(text::splitLines(*content), indent);
     } catch (const std::bad_alloc &) {
-        return {{}, placeholderPanel(indent)}; // more lines than memory
+        return text::IoError(ENOMEM); // more lines than memory
     }
+}
+
+CapturedRows loadCapturedRows(const QString &path, int indent) {
+    return readCapturedRows(path, indent).value_or(CapturedRows{{}, placeholderPanel(indent)});
 }
 
 QList<QByteArray> placeholderRooms() {

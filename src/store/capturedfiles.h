@@ -2,6 +2,8 @@
 // Captured files of the data folder as the views show them: rows or text,
 // and the date line that goes to the date panel instead.
 
+#include "text/result.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -28,6 +30,9 @@ CapturedRows splitDateLine(QList<QByteArray> lines, int indent);
 // The whole file as rows; an unreadable or empty file gives no rows and the
 // placeholder.
 CapturedRows loadCapturedRows(const QString &path, int indent = 5);
+// The same, or why the file cannot be read (one too large to hold is
+// refused before a byte is read).
+text::Result<CapturedRows> readCapturedRows(const QString &path, int indent = 5);
 
 // The 20 rows shown for a forum without its room or library list.
 QList<QByteArray> placeholderRooms();

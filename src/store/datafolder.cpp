@@ -54,4 +54,9 @@ QByteArray runRecord(const QByteArray &autopilotFolder) {
     return autopilotFolder + name;
 }
 
+QByteArray runRecordMark(const QByteArray &autopilotFolder) {
+    static const QByteArray name = text::bytesOf(u"巡回記録.txt.書き込み中");
+    return autopilotFolder + name;
+}
+
 } // namespace kirano

@@ -39,5 +39,8 @@ class DataFolder {
 // The autopilot's run record, in the autopilot folder: what was posted, sent
 // and set, and every report line, run after run.
 QByteArray runRecord(const QByteArray &autopilotFolder);
+// Beside the run record while a run appends to it. Left there, it tells the
+// next run that the append before was cut short by the end of its program.
+QByteArray runRecordMark(const QByteArray &autopilotFolder);
 
 } // namespace kirano

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -18,15 +19,21 @@
 
 namespace kirano {
 
-ForumList readForumList(const QString &path) {
-    text::Result<QByteArray> content = text::readFile(path);
+text::Result<ForumList> tryReadForumList(const QString &path) {
+    // The records' offsets reach 4 GiB: a larger list is refused unread.
+    text::Result<QByteArray> content = text::readFile(
+        path, qMin(text::largestReadable(), qint64(std::numeric_limits<quint32>::max())));
     if (!content)
-        return {};
+        return content.error();
     try {
         return parseForumList(*content);
     } catch (const std::bad_alloc &) {
-        return {}; // more records than memory: a file that cannot be read
+        return text::IoError(ENOMEM); // more records than memory
     }
+}
+
+ForumList readForumList(const QString &path) {
+    return tryReadForumList(path).value_or(ForumList());
 }
 
 namespace {

@@ -3,6 +3,8 @@
 // as shown (40 bytes, filled) and its code, the forum's sub-path under the
 // data folder.
 
+#include "text/result.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -74,6 +76,9 @@ class ForumList {
 // record without its code line gets an empty code. Nothing when the file
 // cannot be read.
 ForumList readForumList(const QString &path);
+// The same, or why the file cannot be read: a list of 4 GiB or more (its
+// offsets' reach) is refused before a byte is read.
+text::Result<ForumList> tryReadForumList(const QString &path);
 // The same for the file's content, as read.
 ForumList parseForumList(const QByteArray &content);
 

@@ -18,18 +18,42 @@ QString cannotCreateText(const QString &path);
 // own why.
 QString cannotDeleteText(const QString &path, const IoError &error);
 
+// "%1 を読めません: %2", the path and why: how a file that cannot be read
+// is named where no entry or view says it.
+QString cannotReadText(const QString &path, const IoError &error);
+
+// Why something other than a regular file is not written over.
+IoError notRegularFile();
+
+// The most bytes a file read whole may hold: half the machine's memory.
+qint64 largestReadable();
+
 // The whole content of a regular file (links followed). A folder, a FIFO, a
 // device or a socket cannot be read and is never opened; nor can a file too
-// large for the memory left.
-Result<QByteArray> readFile(const QString &path);
+// large for the memory left. A file of more than `most` bytes is refused
+// before a byte is read (EFBIG, "大きすぎます (N バイト)").
+Result<QByteArray> readFile(const QString &path, qint64 most = largestReadable());
+
+// The size of a regular file that can be read (links followed), learned
+// without reading it: it is opened and its first byte read, as sending it
+// would. A folder, a FIFO, a device or a socket fails as for readFile,
+// never opened.
+Result<qint64> readableFileSize(const QString &path);
 
 // Replaces the file with the bytes. The new content is written beside the
-// file and renamed over it only when every byte reached it, so a failure (a
-// full disk, a size limit) leaves the previous content as it was. A file
-// that did not exist yet gets `newFilePermissions` when given, before it
-// appears.
+// file and renamed over it only when every byte reached the disk, so a
+// failure (a full disk, a size limit) leaves the previous content as it was.
+// A file that did not exist yet gets `newFilePermissions` when given, before
+// it appears; one that did keeps its own. A link is followed and stays. Only
+// a regular file is replaced: a path naming a folder, a device, a FIFO or a
+// socket (or a link to one) is refused, and the thing left untouched.
 Result<> writeFile(const QString &path, const QByteArray &content,
                    std::optional<QFileDevice::Permissions> newFilePermissions = {});
+
+// Removes from the folder the temporary files that writeFile() left when
+// its process was killed before it finished; those of a writer still at work
+// stay.
+void removeLeftTemporaries(const QString &folder);
 
 // writeFile of the lines, each ended by CR LF.
 Result<> writeLines(const QString &path, const QList<QByteArray> &lines,
@@ -48,6 +72,12 @@ Result<> appendLines(const QString &path, const QList<QByteArray> &lines);
 // Deletes the file. A file that is not there counts as deleted; after a
 // failure the file stays as it was.
 Result<> removeFile(const QString &path);
+
+// A write past a size limit (ulimit -f) then fails with EFBIG, which names
+// the file, leaves the previous content and lets the program go on, instead
+// of the system ending the program in the middle of a write. Called once,
+// at the start of each program.
+void reportSizeLimitsAsErrors();
 
 // Something other than a folder is there (links followed). Whether it can
 // be read is readFile's answer.
