@@ -146,10 +146,15 @@ void MainWindow::createStatusLine() {
     connect(patrolPane_, &PatrolListPane::unsavedChanged, status_, &StatusLine::showUnsaved);
     connect(patrolPane_->marks(), &PatrolMarks::note, status_, &StatusLine::showNote);
     connect(browser_, &DataBrowser::note, status_, &StatusLine::showNote);
+    // The list's file changed elsewhere: said until the list is saved or
+    // another opened, when it is taken back.
     connect(patrolPane_, &PatrolListPane::fileChangedElsewhere, this, [this](const QString &path) {
-        status_->showNote(
-            path.isEmpty() ? QString()
-                           : QStringLiteral(u"「%1」が他のプログラムに変更されました").arg(path));
+        if (path.isEmpty()) {
+            status_->withdrawNote(std::exchange(changedElsewhere_, QString()));
+            return;
+        }
+        changedElsewhere_ = QStringLiteral(u"「%1」が他のプログラムに変更されました").arg(path);
+        status_->showNote(changedElsewhere_);
     });
 
     recovery_ = new RecoveryCopy(patrolPane_, RecoveryCopy::defaultFolder(), this);

@@ -118,6 +118,7 @@ class MainWindow : public QMainWindow {
     SettingsDialog *settingsDialog_ = nullptr;
     StatusLine *status_ = nullptr;
     RecoveryCopy *recovery_ = nullptr;
+    QString changedElsewhere_; // the note of the list's file, while shown
 
     // State of the run.
     QByteArray programFolder_;

@@ -45,6 +45,11 @@ void StatusLine::showNote(const QString &note) {
     note_->setVisible(!note.isEmpty());
 }
 
+void StatusLine::withdrawNote(const QString &note) {
+    if (note_->text() == note)
+        showNote(QString());
+}
+
 void StatusLine::showMarkedCount(int count) {
     count_->setText(QStringLiteral(u"問題 %1 件").arg(count));
 }

@@ -20,6 +20,9 @@ class StatusLine : public QStatusBar {
     // One line per problem, as the marks word them; empty for none.
     void showProblems(const QString &problems);
     void showNote(const QString &note);
+    // Takes the note away only if it is still the one shown: a later note
+    // (a watch limit, a list too large) stays.
+    void withdrawNote(const QString &note);
     void showMarkedCount(int count);
     void showUnsaved(bool unsaved);
 
