@@ -61,11 +61,11 @@ class BenchPrompts : public Prompts {
     }
     void beep() override {}
     // The real chooser, closed with "決定" as soon as it is up.
-    int choose(const QList<QByteArray> &rows, const QByteArray &status) override {
+    int choose(const QList<QByteArray> &rows, const QByteArray &status, int start) override {
         if (!chooser)
             return -1;
         QTimer::singleShot(0, chooser, [this] { chooser->accept(); });
-        return chooser->choose(rows, status);
+        return chooser->choose(rows, status, start);
     }
 };
 
