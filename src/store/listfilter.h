@@ -1,0 +1,70 @@
+#pragma once
+#include "store/textmatch.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <deque>
+#include <optional>
+
+class QTimer;
+
+namespace kirano {
+
+class FilteredListModel;
+
+// A search over one list as the user types: the rows whose text holds the
+// typed text are shown, and only they. Rows are looked at a slice at a time
+// between events, so no keystroke holds the window whatever the list's
+// size; the rows shown change once the search has seen them all. The last
+// few searches' rows are kept: a longer text looks only among what a shorter
+// one found, and a text found before (after Backspace) is shown at once.
+class ListFilter : public QObject {
+    Q_OBJECT
+  public:
+    // How long one slice may look at rows before the window's events run.
+    static constexpr int kSliceMs = 8;
+
+    // keepsText: when the list's rows are replaced, the text is looked for
+    // again among the new ones; otherwise it is dropped with them.
+    ListFilter(FilteredListModel *model, bool keepsText, QObject *parent = nullptr);
+
+    // The empty text shows every row.
+    void setText(const QString &text);
+    const QString &text() const { return text_; }
+    // Rows are still being looked at.
+    bool isSearching() const { return searching_; }
+
+  signals:
+    // The list shows what the text finds: its rows were reset.
+    void shown();
+    // The list's rows were replaced and the text went with them.
+    void textDropped();
+
+  private:
+    void rowsReplaced();
+    void lookAtSlice();
+    void show(const TextMatch &match, QList<int> rows);
+
+    FilteredListModel *model_;
+    bool keepsText_;
+    QString text_;
+
+    // The search under way: it looks at rows next_ to end_ of the whole list,
+    // or of among_ when a wider search already found them.
+    bool searching_ = false;
+    TextMatch match_;
+    std::optional<QList<int>> among_;
+    int next_ = 0;
+    int end_ = 0;
+    QList<int> found_;
+    QTimer *slice_;
+
+    struct Found {
+        TextMatch match;
+        QList<int> rows;
+    };
+    std::deque<Found> recent_; // the newest first
+};
+
+} // namespace kirano
