@@ -40,6 +40,11 @@ void StatusLine::showProblems(const QString &problems) {
     problems_->setToolTip(problems);
 }
 
+void StatusLine::addPreview(QWidget *preview) {
+    // Index 1: after the problems, before the note.
+    insertPermanentWidget(1, preview);
+}
+
 void StatusLine::showNote(const QString &note) {
     note_->setText(note);
     note_->setVisible(!note.isEmpty());
