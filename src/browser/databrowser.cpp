@@ -199,6 +199,8 @@ void DataBrowser::searchIn(Searched *searched) {
     if (searchTarget_ == searched)
         return;
     searchTarget_ = searched;
+    if (ListSearch->hasFocus())
+        searched->filter->prepare();
     const QSignalBlocker quiet(ListSearch);
     ListSearch->setText(searched->filter->text());
     ListSearch->setPlaceholderText(searched->placeholder);
@@ -210,8 +212,9 @@ int DataBrowser::searchedList() const {
 }
 
 bool DataBrowser::isSearching() const {
-    return std::any_of(searched_.cbegin(), searched_.cend(),
-                       [](const Searched &s) { return s.filter && s.filter->isSearching(); });
+    return std::any_of(searched_.cbegin(), searched_.cend(), [](const Searched &s) {
+        return s.filter && (s.filter->isSearching() || s.filter->isPreparing());
+    });
 }
 
 void DataBrowser::focusSearch() {
@@ -244,6 +247,9 @@ void DataBrowser::searchShown(Searched &searched) {
 }
 
 bool DataBrowser::eventFilter(QObject *watched, QEvent *event) {
+    // The box about to be used: its list's texts are made ready for it.
+    if (watched == ListSearch && event->type() == QEvent::FocusIn)
+        searchTarget_->filter->prepare();
     if (watched == ListSearch && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         // Esc empties the box, and once empty gives the keyboard back to the

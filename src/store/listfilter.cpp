@@ -15,6 +15,9 @@ namespace {
 constexpr size_t kKept = 4;
 // Rows looked at between two looks at the clock.
 constexpr int kRowsBetweenLooks = 512;
+// What the texts' block is made ready to hold per row: a forum's name is 40
+// bytes, a room's or a library's row about as long.
+constexpr qsizetype kRoomPerText = 64;
 
 } // namespace
 
@@ -22,7 +25,7 @@ ListFilter::ListFilter(FilteredListModel *model, bool keepsText, QObject *parent
     : QObject(parent), model_(model), keepsText_(keepsText), slice_(new QTimer(this)) {
     slice_->setSingleShot(true);
     slice_->setInterval(0);
-    connect(slice_, &QTimer::timeout, this, &ListFilter::lookAtSlice);
+    connect(slice_, &QTimer::timeout, this, &ListFilter::work);
     connect(model_, &FilteredListModel::rowsReplaced, this, &ListFilter::rowsReplaced);
 }
 
@@ -52,20 +55,48 @@ void ListFilter::setText(const QString &text) {
     next_ = 0;
     end_ = among_ ? int(among_->size()) : model_->wholeCount();
     found_ = {};
+    found_.reserve(end_); // as with the texts: taken only as written
     searching_ = true;
-    lookAtSlice(); // a short list is done at once
+    work(); // a short list is done at once
 }
 
-void ListFilter::lookAtSlice() {
-    if (!searching_)
-        return;
+void ListFilter::prepare() {
+    if (indexed_ < model_->wholeCount() && !slice_->isActive())
+        work();
+}
+
+bool ListFilter::isPreparing() const {
+    return indexed_ < model_->wholeCount() && slice_->isActive();
+}
+
+void ListFilter::work() {
     QElapsedTimer clock;
     clock.start();
+    const int rows = model_->wholeCount();
+    if (indexed_ == 0 && ends_.empty()) {
+        // Room enough from the start, so that the block is never copied to
+        // grow: only the pages written are ever taken, a slice at a time.
+        ends_.reserve(size_t(rows));
+        texts_.reserve(qsizetype(rows) * kRoomPerText);
+    }
+    while (indexed_ < rows) {
+        const int stop = qMin(rows, indexed_ + kRowsBetweenLooks);
+        for (; indexed_ < stop; ++indexed_) {
+            TextMatch::fold(model_->searchedText(indexed_), texts_);
+            ends_.push_back(texts_.size());
+        }
+        if (indexed_ < rows && clock.elapsed() >= kSliceMs) {
+            slice_->start();
+            return;
+        }
+    }
+    if (!searching_)
+        return;
     while (next_ < end_) {
         const int stop = qMin(end_, next_ + kRowsBetweenLooks);
         for (; next_ < stop; ++next_) {
             const int row = among_ ? among_->at(next_) : next_;
-            if (match_.matches(model_->searchedText(row)))
+            if (match_.matchesFolded(indexedText(row)))
                 found_.append(row);
         }
         if (next_ < end_ && clock.elapsed() >= kSliceMs) {
@@ -91,6 +122,9 @@ void ListFilter::rowsReplaced() {
     searching_ = false;
     slice_->stop();
     recent_.clear();
+    texts_ = QByteArray();
+    ends_ = {};
+    indexed_ = 0;
     if (text_.isEmpty())
         return;
     if (keepsText_) {

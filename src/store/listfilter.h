@@ -6,6 +6,7 @@
 #include <QString>
 #include <deque>
 #include <optional>
+#include <vector>
 
 class QTimer;
 
@@ -16,9 +17,12 @@ class FilteredListModel;
 // A search over one list as the user types: the rows whose text holds the
 // typed text are shown, and only they. Rows are looked at a slice at a time
 // between events, so no keystroke holds the window whatever the list's
-// size; the rows shown change once the search has seen them all. The last
-// few searches' rows are kept: a longer text looks only among what a shorter
-// one found, and a text found before (after Backspace) is shown at once.
+// size; the rows shown change once the search has seen them all. The rows'
+// texts are first copied side by side into one block (the forum list keeps
+// its names apart, in file order), so that every search after reads memory
+// in order. The last few searches' rows are kept: a longer text looks only
+// among what a shorter one found, and a text found before (after Backspace)
+// is shown at once.
 class ListFilter : public QObject {
     Q_OBJECT
   public:
@@ -32,8 +36,13 @@ class ListFilter : public QObject {
     // The empty text shows every row.
     void setText(const QString &text);
     const QString &text() const { return text_; }
+    // Copies the rows' texts side by side ahead of the first search, a slice
+    // at a time (the search box got the keyboard).
+    void prepare();
     // Rows are still being looked at.
     bool isSearching() const { return searching_; }
+    // The rows' texts are being copied.
+    bool isPreparing() const;
 
   signals:
     // The list shows what the text finds: its rows were reset.
@@ -43,8 +52,13 @@ class ListFilter : public QObject {
 
   private:
     void rowsReplaced();
-    void lookAtSlice();
+    // One slice: the texts copied first, then rows looked at.
+    void work();
     void show(const TextMatch &match, QList<int> rows);
+    QByteArrayView indexedText(int row) const {
+        const qsizetype start = row == 0 ? 0 : ends_[size_t(row) - 1];
+        return QByteArrayView(texts_.constData() + start, ends_[size_t(row)] - start);
+    }
 
     FilteredListModel *model_;
     bool keepsText_;
@@ -59,6 +73,12 @@ class ListFilter : public QObject {
     int end_ = 0;
     QList<int> found_;
     QTimer *slice_;
+
+    // The rows' texts side by side, folded (TextMatch::fold): row r is
+    // texts_ from ends_[r - 1] to ends_[r]; indexed_ rows so far.
+    QByteArray texts_;
+    std::vector<qsizetype> ends_;
+    int indexed_ = 0;
 
     struct Found {
         TextMatch match;

@@ -1,6 +1,7 @@
 #include "store/textmatch.h"
 #include "text/sjis.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kirano {
@@ -24,20 +25,60 @@ bool startsCharacter(const char *start, const char *at) {
     return leads % 2 == 0;
 }
 
+// The first place of [from, end) that holds the n bytes, or nullptr.
+const char *findBytes(const char *from, const char *end, const char *needle, qsizetype n) {
+#ifdef __GLIBC__
+    return static_cast<const char *>(memmem(from, size_t(end - from), needle, size_t(n)));
+#else
+    const char *at = std::search(from, end, needle, needle + n);
+    return at == end ? nullptr : at;
+#endif
+}
+
 } // namespace
 
-TextMatch::TextMatch(const QByteArray &needle) : needle_(needle) {
+TextMatch::TextMatch(const QByteArray &needle) {
+    fold(needle, needle_);
     for (qsizetype i = 0; i < needle_.size(); ++i) {
         const uchar b = uchar(needle_[i]);
-        if (text::isLeadByte(b)) {
+        if (text::isLeadByte(b))
             ++i; // its second byte is no letter
-            continue;
-        }
-        if (isLower(b))
-            needle_[i] = char(b - 'a' + 'A');
-        if (isUpper(uchar(needle_[i])) && i < qsizetype(letters_.size()))
+        else if (isUpper(b) && i < qsizetype(letters_.size()))
             letters_.set(size_t(i));
     }
+}
+
+void TextMatch::fold(QByteArrayView text, QByteArray &to) {
+    const qsizetype at = to.size();
+    to.append(text);
+    char *bytes = to.data() + at;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const uchar b = uchar(bytes[i]);
+        if (text::isLeadByte(b))
+            ++i;
+        else if (isLower(b))
+            bytes[i] = char(b - 'a' + 'A');
+    }
+}
+
+bool TextMatch::matchesFolded(QByteArrayView folded) const {
+    if (never_)
+        return false;
+    const qsizetype n = needle_.size();
+    if (n == 0)
+        return true;
+    const char *start = folded.data();
+    const char *end = start + folded.size();
+    for (const char *from = start; end - from >= n; ++from) {
+        // Where the needle's bytes stand next; once it starts a character,
+        // the rest lines up with the needle's characters.
+        from = findBytes(from, end, needle_.constData(), n);
+        if (!from)
+            return false;
+        if (startsCharacter(start, from))
+            return true;
+    }
+    return false;
 }
 
 TextMatch TextMatch::typed(const QString &text) {
