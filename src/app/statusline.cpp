@@ -41,6 +41,9 @@ void StatusLine::showProblems(const QString &problems) {
 }
 
 void StatusLine::addPreview(QWidget *preview) {
+    // No higher than the line's words, so that the line keeps its height
+    // and the window above it its room.
+    preview->setMaximumHeight(count_->sizeHint().height() + 4);
     // Index 1: after the problems, before the note.
     insertPermanentWidget(1, preview);
 }
