@@ -805,6 +805,15 @@ void inChild(const QStringList &arguments) {
 int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // What Kirano keeps per user (recent files, recovery copies) goes to a
+    // folder of the run's own, never the user's; its scenarios in child
+    // processes share it.
+    QTemporaryDir own;
+    if (!qEnvironmentVariableIsSet("KIRANO_BENCH_OWN_FOLDERS")) {
+        qputenv("KIRANO_BENCH_OWN_FOLDERS", "1");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(own.path() + QStringLiteral("/data")));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(own.path() + QStringLiteral("/config")));
+    }
     KiranoApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.size() == 2 && arguments[0] == u"startup") {

@@ -171,11 +171,10 @@ void MainWindow::createStatusLine() {
 
     status_->addPreview(patrolPane_->createPreviewChoice());
 
-    recent_ = std::make_unique<RecentFiles>();
-    connect(patrolPane_, &PatrolListPane::fileUsed, this, [this](const QByteArray &path) {
-        if (const text::Result<> kept = recent_->add(path); !kept)
-            status_->showNote(QStringLiteral(u"最近使ったファイルを書けません: ") +
-                              kept.error().text());
+    recent_ = new RecentFiles(RecentFiles::defaultPath(), this);
+    connect(patrolPane_, &PatrolListPane::fileUsed, recent_, &RecentFiles::add);
+    connect(recent_, &RecentFiles::writeFailed, this, [this](const QString &reason) {
+        status_->showNote(QStringLiteral(u"最近使ったファイルを書けません: ") + reason);
     });
 
     recovery_ = new RecoveryCopy(patrolPane_, RecoveryCopy::defaultFolder(), this);

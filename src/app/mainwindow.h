@@ -7,7 +7,6 @@
 #include <QHash>
 #include <QMainWindow>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -130,7 +129,7 @@ class MainWindow : public QMainWindow {
     SettingsDialog *settingsDialog_ = nullptr;
     StatusLine *status_ = nullptr;
     RecoveryCopy *recovery_ = nullptr;
-    std::unique_ptr<RecentFiles> recent_;
+    RecentFiles *recent_ = nullptr;
 
     // State of the run.
     QByteArray programFolder_;
