@@ -541,6 +541,29 @@ class TestEditing : public QObject {
         b.keys(b.box(), QKeySequence(Qt::Key_Escape));
         QCOMPARE(rowsOf(forums).value(forums->selectedRow()), u"ソフト広場"_s);
         QCOMPARE(b.list(4)->model()->rowCount(), 3);
+
+        // A forum chosen while another's views are hidden keeps its own, and
+        // the room chosen in them, as the text grows.
+        b.box()->setFocus();
+        b.type(u"gam"_s);
+        clickRow(forums, 0);
+        clickRow(b.list(4), 1);
+        // Back to the forums by Tab, so that the box narrows them again.
+        forums->setFocus(Qt::TabFocusReason);
+        b.box()->setFocus();
+        QCOMPARE(b.box()->text(), u"gam"_s);
+        b.type(u"m"_s);
+        QCOMPARE(rowsOf(forums).value(forums->selectedRow()), u"Gamma"_s);
+        QCOMPARE(b.list(4)->selectedRow(), 1);
+
+        // The forum list read anew ("環境設定" closed) is searched with the
+        // same text; no forum of the old list stays chosen.
+        whenModal([](QWidget *dialog) { dialog->close(); });
+        trigger(b.w, "N5");
+        QTRY_VERIFY(!b.w->browser()->isSearching());
+        QCOMPARE(rowsOf(forums), QStringList{u"Gamma"_s});
+        QCOMPARE(forums->selectedRow(), -1);
+        QCOMPARE(b.box()->text(), u"gamm"_s);
     }
 
     // The same box narrows the rooms or the libraries when one of them had

@@ -201,7 +201,12 @@ PatrolListPane::PatrolListPane(Prompts &prompts, std::function<QByteArray()> pat
     for (auto change : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(model_, change, recount_, qOverload<>(&QTimer::start));
     connect(model_, &QAbstractItemModel::modelReset, recount_, qOverload<>(&QTimer::start));
-    connect(model_, &QAbstractItemModel::dataChanged, recount_, qOverload<>(&QTimer::start));
+    // A mark's own change is no change of days.
+    connect(model_, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &, const QModelIndex &, const QList<int> &roles) {
+                if (roles.isEmpty() || roles.contains(Qt::DisplayRole))
+                    recount_->start();
+            });
     connect(CheckBox1, &QCheckBox::clicked, this, [this] {
         // The day boxes count only when "毎日" is not ticked.
         for (QCheckBox *box : weekdayBoxes_)

@@ -146,31 +146,35 @@ QTabWidget *DataBrowser::createTabs() {
 }
 
 void DataBrowser::createSearch() {
-    // A forum list is read anew with the same text; rooms and libraries are
-    // another forum's, whose rows the text was not meant for.
-    searched_ = {Searched{ListBox2, forumModel_, new ListFilter(forumModel_, true, this),
-                          QStringLiteral(u"フォーラムを検索 (Ctrl+F)")},
-                 Searched{ListBox4, listBox4Model_, new ListFilter(listBox4Model_, false, this),
-                          QStringLiteral(u"会議室を検索 (Ctrl+F)")},
-                 Searched{ListBox5, listBox5Model_, new ListFilter(listBox5Model_, false, this),
-                          QStringLiteral(u"ライブラリィを検索 (Ctrl+F)")}};
+    searched_ = {
+        Searched{ListBox2, forumModel_, nullptr, QStringLiteral(u"フォーラムを検索 (Ctrl+F)")},
+        Searched{ListBox4, listBox4Model_, nullptr, QStringLiteral(u"会議室を検索 (Ctrl+F)")},
+        Searched{ListBox5, listBox5Model_, nullptr,
+                 QStringLiteral(u"ライブラリィを検索 (Ctrl+F)")}};
     for (Searched &searched : searched_) {
         Searched *s = &searched;
+        // What the user chooses is kept, to be chosen again when a search
+        // shows it; rows replaced hold it no more. Both are known before the
+        // search hears of the new rows, so connected first.
+        connect(s->list, &DataListView::rowClicked, this, [this, s] {
+            s->chosen = s->model->wholeRow(s->list->selectedRow());
+            if (s->list == ListBox2)
+                forumViewsHidden_ = false; // the click showed them
+        });
+        connect(s->model, &FilteredListModel::rowsReplaced, this, [this, s] {
+            s->chosen = -1;
+            if (s->list == ListBox2)
+                forumViewsHidden_ = false;
+        });
+        // A forum list is read anew with the same text; rooms and libraries
+        // are another forum's, whose rows the text was not meant for.
+        s->filter = new ListFilter(s->model, s->list == ListBox2, this);
         connect(s->filter, &ListFilter::shown, this, [this, s] { searchShown(*s); });
         connect(s->filter, &ListFilter::textDropped, this, [this, s] {
             if (searchTarget_ == s) {
                 const QSignalBlocker quiet(ListSearch);
                 ListSearch->clear();
             }
-        });
-        // What the user chooses is kept, to be chosen again when a search
-        // shows it.
-        connect(s->list, &DataListView::rowClicked, this,
-                [s] { s->chosen = s->model->wholeRow(s->list->selectedRow()); });
-        connect(s->model, &FilteredListModel::rowsReplaced, this, [this, s] {
-            s->chosen = -1;
-            if (s->list == ListBox2)
-                forumViewsHidden_ = false;
         });
     }
     // A click in the service or patio list takes the forum's choice away.
