@@ -658,28 +658,28 @@ void benchFilter(int forums) {
     MainWindow window(data.folder(), prompts);
     createDialogs(window, prompts);
     window.show();
-    // Start-up over: the forum list laid out and drawn.
-    QElapsedTimer idle;
-    idle.start();
-    while (idle.elapsed() < 1000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    auto *box = window.findChild<QLineEdit *>(QStringLiteral("ListSearch"));
-    auto *forumList = window.findChild<DataListView *>(QStringLiteral("ListBox2"));
-    // The box takes the keyboard: the names are made ready for searching.
+    // After start-up the names are made ready for searching, between events.
     QElapsedTimer ready;
     ready.start();
     double readyBlock = 0;
-    box->setFocus();
+    QCoreApplication::processEvents();
     while (window.browser()->isSearching()) {
         QElapsedTimer block;
         block.start();
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         readyBlock = qMax(readyBlock, block.nsecsElapsed() / 1e6);
     }
-    report("filter forums, ready", forums, ready.nsecsElapsed() / 1e6);
-    std::printf("%-28s %8d %10.1f ms longest wait of the window\n", "filter forums, ready", forums,
-                readyBlock);
-
+    report("filter forums, names ready", forums, ready.nsecsElapsed() / 1e6);
+    std::printf("%-28s %8d %10.1f ms longest wait of the window\n", "filter forums, names ready",
+                forums, readyBlock);
+    // The rest of start-up over: the forum list laid out and drawn.
+    QElapsedTimer idle;
+    idle.start();
+    while (idle.elapsed() < 500)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    auto *box = window.findChild<QLineEdit *>(QStringLiteral("ListSearch"));
+    auto *forumList = window.findChild<DataListView *>(QStringLiteral("ListBox2"));
+    box->setFocus();
     struct Stroke {
         const char *what;
         std::function<void()> send;

@@ -42,27 +42,28 @@ void ListFilter::setText(const QString &text) {
     // The narrowest search already made that holds every row this one can
     // find; the same search shows at once.
     const Found *wider = nullptr;
+    auto size = [this](const Found &f) { return f.all ? model_->wholeCount() : f.rows.size(); };
     for (const Found &found : recent_) {
         if (found.match == match) {
-            show(match, found.rows);
+            show(match, found.rows, found.all);
             return;
         }
-        if (match.narrows(found.match) && (!wider || found.rows.size() < wider->rows.size()))
+        if (match.narrows(found.match) && (!wider || size(found) < size(*wider)))
             wider = &found;
     }
     match_ = match;
-    among_ = wider ? std::optional<QList<int>>(wider->rows) : std::nullopt;
+    among_ = wider && !wider->all ? std::optional<QList<int>>(wider->rows) : std::nullopt;
     next_ = 0;
     end_ = among_ ? int(among_->size()) : model_->wholeCount();
+    allSoFar_ = true;
     found_ = {};
-    found_.reserve(end_); // as with the texts: taken only as written
     searching_ = true;
     work(); // a short list is done at once
 }
 
 void ListFilter::prepare() {
     if (indexed_ < model_->wholeCount() && !slice_->isActive())
-        work();
+        slice_->start();
 }
 
 bool ListFilter::isPreparing() const {
@@ -96,8 +97,15 @@ void ListFilter::work() {
         const int stop = qMin(end_, next_ + kRowsBetweenLooks);
         for (; next_ < stop; ++next_) {
             const int row = among_ ? among_->at(next_) : next_;
-            if (match_.matchesFolded(indexedText(row)))
-                found_.append(row);
+            if (match_.matchesFolded(indexedText(row))) {
+                if (!allSoFar_)
+                    found_.append(row);
+            } else if (allSoFar_) {
+                allSoFar_ = false;
+                found_.reserve(end_); // taken only as written
+                for (int before = 0; before < next_; ++before)
+                    found_.append(among_ ? among_->at(before) : before);
+            }
         }
         if (next_ < end_ && clock.elapsed() >= kSliceMs) {
             slice_->start();
@@ -105,16 +113,24 @@ void ListFilter::work() {
         }
     }
     searching_ = false;
-    show(match_, std::exchange(found_, {}));
+    if (allSoFar_) {
+        const bool whole = !among_;
+        show(match_, whole ? QList<int>() : *among_, whole);
+    } else {
+        show(match_, std::exchange(found_, {}), false);
+    }
 }
 
-void ListFilter::show(const TextMatch &match, QList<int> rows) {
+void ListFilter::show(const TextMatch &match, QList<int> rows, bool all) {
     auto same = [&match](const Found &f) { return f.match == match; };
     recent_.erase(std::remove_if(recent_.begin(), recent_.end(), same), recent_.end());
-    recent_.push_front({match, rows});
+    recent_.push_front({match, rows, all});
     while (recent_.size() > kKept)
         recent_.pop_back();
-    model_->showOnly(std::move(rows));
+    if (all)
+        model_->showAll();
+    else
+        model_->showOnly(std::move(rows));
     emit shown();
 }
 
@@ -125,6 +141,10 @@ void ListFilter::rowsReplaced() {
     texts_ = QByteArray();
     ends_ = {};
     indexed_ = 0;
+    // The forum list is searched most: its names are made ready between
+    // events as soon as it is read, not when the first key comes.
+    if (keepsText_)
+        prepare();
     if (text_.isEmpty())
         return;
     if (keepsText_) {

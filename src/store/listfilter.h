@@ -37,7 +37,8 @@ class ListFilter : public QObject {
     void setText(const QString &text);
     const QString &text() const { return text_; }
     // Copies the rows' texts side by side ahead of the first search, a slice
-    // at a time (the search box got the keyboard).
+    // at a time between events (the search box got the keyboard, or a list
+    // that keeps its text was read).
     void prepare();
     // Rows are still being looked at.
     bool isSearching() const { return searching_; }
@@ -54,7 +55,8 @@ class ListFilter : public QObject {
     void rowsReplaced();
     // One slice: the texts copied first, then rows looked at.
     void work();
-    void show(const TextMatch &match, QList<int> rows);
+    // `all`: every row of the whole list, `rows` unused.
+    void show(const TextMatch &match, QList<int> rows, bool all);
     QByteArrayView indexedText(int row) const {
         const qsizetype start = row == 0 ? 0 : ends_[size_t(row) - 1];
         return QByteArrayView(texts_.constData() + start, ends_[size_t(row)] - start);
@@ -71,6 +73,10 @@ class ListFilter : public QObject {
     std::optional<QList<int>> among_;
     int next_ = 0;
     int end_ = 0;
+    // Until a row fails, every row looked at matched, and the rows found
+    // are written out only at the first that fails: a text every row holds
+    // costs no list of a million numbers.
+    bool allSoFar_ = true;
     QList<int> found_;
     QTimer *slice_;
 
@@ -83,6 +89,7 @@ class ListFilter : public QObject {
     struct Found {
         TextMatch match;
         QList<int> rows;
+        bool all = false; // every row of the whole list; `rows` unused
     };
     std::deque<Found> recent_; // the newest first
 };

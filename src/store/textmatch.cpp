@@ -25,16 +25,6 @@ bool startsCharacter(const char *start, const char *at) {
     return leads % 2 == 0;
 }
 
-// The first place of [from, end) that holds the n bytes, or nullptr.
-const char *findBytes(const char *from, const char *end, const char *needle, qsizetype n) {
-#ifdef __GLIBC__
-    return static_cast<const char *>(memmem(from, size_t(end - from), needle, size_t(n)));
-#else
-    const char *at = std::search(from, end, needle, needle + n);
-    return at == end ? nullptr : at;
-#endif
-}
-
 } // namespace
 
 TextMatch::TextMatch(const QByteArray &needle) {
@@ -67,15 +57,19 @@ bool TextMatch::matchesFolded(QByteArrayView folded) const {
     const qsizetype n = needle_.size();
     if (n == 0)
         return true;
+    if (folded.size() < n)
+        return false;
+    // A row is a few dozen bytes: a plain loop over it costs less than
+    // calling a search function for each row.
     const char *start = folded.data();
-    const char *end = start + folded.size();
-    for (const char *from = start; end - from >= n; ++from) {
-        // Where the needle's bytes stand next; once it starts a character,
-        // the rest lines up with the needle's characters.
-        from = findBytes(from, end, needle_.constData(), n);
-        if (!from)
-            return false;
-        if (startsCharacter(start, from))
+    const char *last = start + folded.size() - n;
+    const char *needle = needle_.constData();
+    const char first = needle[0];
+    for (const char *at = start; at <= last; ++at) {
+        // Once the first byte starts a character, the rest lines up with the
+        // needle's characters byte for byte.
+        if (*at == first && std::memcmp(at + 1, needle + 1, size_t(n - 1)) == 0 &&
+            startsCharacter(start, at))
             return true;
     }
     return false;
