@@ -752,7 +752,7 @@ void benchPaste(int entries) {
     createDialogs(window, prompts);
     window.show();
     auto *data = new QMimeData;
-    data->setData(QStringLiteral("application/x-kirano-patrol-entries"), text::joinCrLf(lines));
+    data->setData(kEntriesMimeType, text::joinCrLf(lines));
     QGuiApplication::clipboard()->setMimeData(data);
     PatrolListPane *pane = window.patrolPane();
     pane->open();

@@ -10,7 +10,6 @@
 #include "builders/patiobuilders.h"
 #include "patrol/commands.h"
 #include "patrol/patrollistmodel.h"
-#include "patrol/weekdays.h"
 #include "store/bytelistmodel.h"
 #include "text/files.h"
 #include "text/sjis.h"
@@ -298,11 +297,9 @@ void MainWindow::createEditMenu() {
     preview->menuAction()->setObjectName(QStringLiteral("PreviewMenu"));
     auto *days = new QActionGroup(preview);
     for (int day = -1; day < 7; ++day) {
-        const QString caption = day < 0
-                                    ? QStringLiteral(u"すべて")
-                                    : text::decode(weekdayCharacter(day)) + QStringLiteral(u"曜日");
-        QAction *item = makeAction(
-            this, (QStringLiteral("PreviewDay%1").arg(day + 1)).toLatin1().constData(), caption);
+        QAction *item =
+            makeAction(this, (QStringLiteral("PreviewDay%1").arg(day + 1)).toLatin1().constData(),
+                       PatrolListPane::previewDayName(day));
         item->setCheckable(true);
         days->addAction(item);
         preview->addAction(item);

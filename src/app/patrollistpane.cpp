@@ -39,9 +39,6 @@ namespace {
 
 const QString kNoData = QStringLiteral(u"データがありません");
 const QString kOpenStep = QStringLiteral(u"開く");
-// The clipboard's own form of entries: their six lines' exact bytes, as the
-// patrol list file holds them, beside the same text for other programs.
-const QString kEntriesMimeType = QStringLiteral("application/x-kirano-patrol-entries");
 
 // lsv1: a row is reordered by dragging it within the view; the model accepts
 // only its own rows, so nothing comes in from elsewhere. The drop moves
@@ -583,10 +580,14 @@ void PatrolListPane::countRunning() {
         previewCount_->hide();
         return;
     }
-    previewCount_->setText(QStringLiteral(u"%1曜日: %2 項目")
-                               .arg(text::decode(weekdayCharacter(previewDay_)))
+    previewCount_->setText(QStringLiteral(u"%1: %2 項目")
+                               .arg(weekdayName(previewDay_))
                                .arg(entriesRunningOn(previewDay_)));
     previewCount_->show();
+}
+
+QString PatrolListPane::previewDayName(int day) {
+    return day < 0 ? QStringLiteral(u"すべて") : weekdayName(day);
 }
 
 QWidget *PatrolListPane::createPreviewChoice() {
@@ -597,9 +598,8 @@ QWidget *PatrolListPane::createPreviewChoice() {
     auto *caption = new QLabel(QStringLiteral(u"実行日"), panel);
     previewChoice_ = new QComboBox(panel);
     previewChoice_->setObjectName(QStringLiteral("PreviewDay"));
-    previewChoice_->addItem(QStringLiteral(u"すべて"));
-    for (int day = 0; day < 7; ++day)
-        previewChoice_->addItem(text::decode(weekdayCharacter(day)) + QStringLiteral(u"曜日"));
+    for (int day = -1; day < 7; ++day)
+        previewChoice_->addItem(previewDayName(day));
     previewChoice_->setToolTip(
         QStringLiteral(u"この曜日に実行されない項目を灰色で示します (F7, Shift+F7)"));
     caption->setBuddy(previewChoice_);

@@ -102,6 +102,8 @@ class PatrolListPane : public QWidget {
     int previewDay() const { return previewDay_; }
     // How many entries run on the day.
     int entriesRunningOn(int day) const;
+    // The preview's choice as it reads: "すべて" (-1) or the day's name.
+    static QString previewDayName(int day);
     // The day's choice and its count, for the status line: made once.
     QWidget *createPreviewChoice();
 

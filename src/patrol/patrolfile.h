@@ -38,6 +38,10 @@ text::Result<PatrolListFile> parsePatrolList(const QByteArray &content);
 // leftover lines are ignored.
 std::optional<QList<PatrolEntry>> openablePatrolList(const QByteArray &content);
 
+// The clipboard's own form of entries: their lines' exact bytes, as this
+// file holds them.
+inline const QString kEntriesMimeType = QStringLiteral("application/x-kirano-patrol-entries");
+
 // Entries given as text (pasted): the same reader as "開く", with stricter
 // checks, since nothing may be guessed: the text must be one or more
 // complete entries (line ends at its very end do not count), each of a

@@ -24,6 +24,10 @@ QByteArray weekdayCharacter(int day) {
     return daysText(false, one);
 }
 
+QString weekdayName(int day) {
+    return text::decode(weekdayCharacter(day)) + QStringLiteral(u"曜日");
+}
+
 int weekdayOf(const QDate &date) {
     return date.dayOfWeek() % 7; // Qt counts Monday 1 to Sunday 7
 }

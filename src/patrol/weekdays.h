@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QString>
 #include <array>
 #include <optional>
 
@@ -19,6 +20,8 @@ std::optional<std::array<bool, 7>> parseDays(const QByteArray &days);
 
 // The character of a weekday, 0 = 日 (Sunday) to 6 = 土.
 QByteArray weekdayCharacter(int day);
+// The weekday's name as the window shows it: 日曜日 to 土曜日.
+QString weekdayName(int day);
 // 0 to 6, Sunday first, for a date.
 int weekdayOf(const QDate &date);
 
