@@ -112,6 +112,7 @@ struct Browsing : Fixture {
                        "0001 " + sjis(u"ツール") + "\r\n0002 Games\r\n");
         }
         writeBytes(data() + u"forumlist.txt"_s, list);
+        writeBytes(data() + u"patiolist.txt"_s, "p\r\nPID\r\nPW\r\n");
         w = &start();
     }
     DataListView *list(int n) { return w->findChild<DataListView *>(u"ListBox%1"_s.arg(n)); }
@@ -455,6 +456,52 @@ class TestEditing : public QObject {
         QCOMPARE(e.prompts.takeAsked(), QStringList{message});
         QCOMPARE(e.list().entries(), QList<PatrolEntry>{bill});
         QCOMPARE(e.history->count(), steps);
+    }
+
+    // A change keeps the forum, patio or BBS category its entry acts on,
+    // whatever the browser has selected.
+    void editKeepsWhatTheEntryActsOn() {
+        Browsing b;
+        auto *lsv1 = b.w->findChild<QTreeView *>(u"lsv1"_s);
+        writeBytes(b.folder() + u"post.txt"_s, "x\r\n");
+        const QByteArray post = text::bytesOf(b.folder() + u"post.txt"_s);
+        const QByteArray monday = sjis(u"月");
+        QVERIFY(b.w->addEntry({"mesrc", "OLD", "5", "10", "0", monday}));
+        QVERIFY(b.w->addEntry({"patiorc", "OLDID", "OLDPW", "5", "0", monday}));
+        QVERIFY(b.w->addEntry({"bbsup", "5", "3", post, "0", monday}));
+        auto change = [&](int row, const QStringList &answers) {
+            clickRow(lsv1, row);
+            b.prompts.answers.insert(b.prompts.answers.end(), answers.begin(), answers.end());
+            b.keys(lsv1, QKeySequence(Qt::Key_F2));
+            QVERIFY(b.prompts.answers.empty());
+        };
+        clickRow(b.list(2), 0);
+        change(0, {u"6"_s, u"10"_s});
+        QCOMPARE(b.w->patrolList()->entry(0),
+                 (PatrolEntry{"mesrc", "OLD", "6", "10", "0", monday}));
+        clickRow(b.list(3), 0);
+        change(1, {u"7"_s});
+        QCOMPARE(b.w->patrolList()->entry(1),
+                 (PatrolEntry{"patiorc", "OLDID", "OLDPW", "7", "0", monday}));
+        clickRow(b.list(1), 2); // the BBS categories, the first chosen
+        clickRow(b.list(4), 0);
+        change(2, {b.folder() + u"post.txt"_s});
+        QCOMPARE(b.w->patrolList()->entry(2), (PatrolEntry{"bbsup", "5", "3", post, "0", monday}));
+    }
+
+    // Entries pasted bring their marks; undone, they take them away.
+    void pasteAndItsUndoCountTheMarks() {
+        Editing e;
+        auto *data = new QMimeData;
+        data->setData(kMime, QByteArray("bill\r\n0\r\n0\r\n0\r\n0\r\nxyz\r\n").repeated(3));
+        QGuiApplication::clipboard()->setMimeData(data);
+        QLabel *marked = e.label("StatusCount");
+        e.keys(QKeySequence(u"Ctrl+V"_s), e.lsv1);
+        QTRY_COMPARE(marked->text(), u"問題 3 件"_s);
+        e.keys(QKeySequence(u"Ctrl+Z"_s));
+        QTRY_COMPARE(marked->text(), u"問題 0 件"_s);
+        e.keys(QKeySequence(u"Ctrl+Y"_s));
+        QTRY_COMPARE(marked->text(), u"問題 3 件"_s);
     }
 
     // Ten thousand entries come in one step and go in one.
