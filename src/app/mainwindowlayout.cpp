@@ -451,7 +451,7 @@ bool MainWindow::entryEditable() const {
     return row >= 0 && canEditInPlace(patrolPane_->model()->entry(row));
 }
 bool MainWindow::clipboardHasEntries() const {
-    return PatrolListPane::clipboardHasEntries();
+    return patrolPane_->clipboardHasEntries();
 }
 
 } // namespace kirano

@@ -40,6 +40,11 @@ namespace {
 const QString kNoData = QStringLiteral(u"データがありません");
 const QString kOpenStep = QStringLiteral(u"開く");
 
+// What a paste could take: Kirano's own entries, or any text.
+bool pastable(const QMimeData *data) {
+    return data && (data->hasFormat(kEntriesMimeType) || data->hasText());
+}
+
 // lsv1: a row is reordered by dragging it within the view; the model accepts
 // only its own rows, so nothing comes in from elsewhere. The drop moves
 // nothing itself: it tells the pane, which makes the move one step of the
@@ -189,6 +194,11 @@ PatrolListPane::PatrolListPane(Prompts &prompts, std::function<QByteArray()> pat
             &PatrolListPane::selectionChanged);
     connect(model_, &QAbstractItemModel::modelReset, this, &PatrolListPane::selectionChanged);
     connect(lsv1, &QAbstractItemView::doubleClicked, this, &PatrolListPane::editRequested);
+    auto clipboardChanged = [this] {
+        clipboardHasEntries_ = pastable(QGuiApplication::clipboard()->mimeData());
+    };
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, clipboardChanged);
+    clipboardChanged();
     // The preview's count follows every change of the list, counted once
     // the changes of an event are in.
     recount_ = new QTimer(this);
@@ -503,14 +513,9 @@ void PatrolListPane::cutSelectedEntry() {
     deleteSelectedEntry();
 }
 
-bool PatrolListPane::clipboardHasEntries() {
-    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    return data && (data->hasFormat(kEntriesMimeType) || data->hasText());
-}
-
 void PatrolListPane::pasteEntries() {
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    if (!data || !clipboardHasEntries())
+    if (!pastable(data))
         return;
     // Kirano's own bytes first; another program's text only when it is
     // Shift_JIS through and through.

@@ -92,8 +92,10 @@ class PatrolListPane : public QWidget {
     void pasteEntries();
     // Ctrl+D: a copy of the selected entry below it, selected.
     void duplicateSelectedEntry();
-    // The clipboard holds something a paste could take.
-    static bool clipboardHasEntries();
+    // The clipboard holds something a paste could take. Known from the
+    // clipboard's last change: asking it each time the selection moves
+    // would wait on the program that owns it.
+    bool clipboardHasEntries() const { return clipboardHasEntries_; }
 
     // The night's preview: the rows that do not run on `day` (0 = 日 to
     // 6 = 土) are greyed, and how many do is shown; -1 shows the list as
@@ -160,6 +162,7 @@ class PatrolListPane : public QWidget {
     QComboBox *previewChoice_ = nullptr;
     QLabel *previewCount_ = nullptr;
     QTimer *recount_ = nullptr;
+    bool clipboardHasEntries_ = false;
 
     QTreeView *lsv1 = nullptr;
     QWidget *Panel6 = nullptr;
