@@ -172,6 +172,8 @@ class TestEditing : public QObject {
             {u"mesread"_s, u"F1"_s, u"7"_s, u"%1log/b.txt"_s, u"0"_s, u"月"_s});
         row("mesread: room 0", mesread, "pop4", {u"0"_s},
             {roomQuestion, u"message|会議室番号が正しくありません"_s}, {});
+        row("mesread: room 100, past what a room row holds", mesread, "F2", {u"100"_s},
+            {roomQuestion, u"message|会議室番号が正しくありません"_s}, {});
         row("mesread: full-width room", mesread, "menu", {u"７"_s},
             {roomQuestion, u"message|数字は半角で入力してください"_s}, {});
         const QStringList mesup{u"mesup"_s, u"F1"_s, u"5"_s, u"%1up/a.txt"_s, u"0"_s, u"月"_s};
@@ -192,6 +194,9 @@ class TestEditing : public QObject {
             {u"4"_s, u"990101"_s},
             {libraryQuestion, u"query|ライブラリィ|日付（例 980101）|980101"_s},
             {u"dltitleb"_s, u"F1"_s, u"4"_s, u"990101"_s, u"0"_s, u"火"_s});
+        row("dltitleb: library 10000",
+            {u"dltitleb"_s, u"F1"_s, u"2"_s, u"980101"_s, u"0"_s, u"火"_s}, "F2", {u"10000"_s},
+            {libraryQuestion, u"message|ライブラリィ番号が正しくありません"_s}, {});
         const QStringList dldown{u"dldown"_s, u"F1"_s, u"2"_s, u"12"_s, u"MINE.LZH"_s, u"月"_s};
         row("dldown without its list", dldown, "Enter", {u"2"_s, u"13"_s, u"NEW.LZH"_s},
             {libraryQuestion, u"query|ライブラリィ|ダウンロード番号|12"_s,
