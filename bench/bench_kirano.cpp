@@ -8,6 +8,7 @@
 
 #include "app/kiranoapplication.h"
 #include "app/mainwindow.h"
+#include "app/patrollistpane.h"
 #include "app/patrolmarks.h"
 #include "app/patrolundo.h"
 #include "app/program.h"
@@ -25,8 +26,14 @@
 #include "text/sjis.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QProcess>
 #include <QSaveFile>
 #include <QTemporaryDir>
@@ -65,11 +72,11 @@ class BenchPrompts : public Prompts {
     }
     void beep() override {}
     // The real chooser, closed with "決定" as soon as it is up.
-    int choose(const QList<QByteArray> &rows, const QByteArray &status) override {
+    int choose(const QList<QByteArray> &rows, const QByteArray &status, int start) override {
         if (!chooser)
             return -1;
         QTimer::singleShot(0, chooser, [this] { chooser->accept(); });
-        return chooser->choose(rows, status);
+        return chooser->choose(rows, status, start);
     }
 };
 
@@ -793,6 +800,161 @@ void benchHugeLine(int megabytes) {
     report("paint, one 10 MB room row", megabytes, roomPaint);
 }
 
+// Keystrokes into the search box over a list of `forums` forums (as the
+// start-up lines name them): each from the key to the list showing what it
+// finds, and the longest the window's events waited on the way (the key's
+// own handling, or one slice of the search). Typing narrows, Backspace
+// widens to a search kept, Japanese comes through the input method.
+void benchFilter(int forums) {
+    DataFolder data(0);
+    QByteArray file;
+    file.reserve(qsizetype(forums) * 60);
+    const QByteArray jp = text::bytesOf(u"フォーラム");
+    for (int i = 0; i < forums; ++i) {
+        file += (jp + " " + QByteArray::number(qint32(quint32(i) * 7919u) % forums))
+                    .leftJustified(40, ' ');
+        file += "\r\nFORUM" + QByteArray::number(i) + "/\r\n";
+    }
+    text::writeFile(data.file("forumlist.txt"), file);
+    file = QByteArray();
+    BenchPrompts prompts;
+    MainWindow window(data.folder(), prompts);
+    createDialogs(window, prompts);
+    window.show();
+    // After start-up the names are made ready for searching, between events.
+    QElapsedTimer ready;
+    ready.start();
+    double readyBlock = 0;
+    QCoreApplication::processEvents();
+    while (window.browser()->isSearching()) {
+        QElapsedTimer block;
+        block.start();
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        readyBlock = qMax(readyBlock, block.nsecsElapsed() / 1e6);
+    }
+    report("filter forums, names ready", forums, ready.nsecsElapsed() / 1e6);
+    std::printf("%-28s %8d %10.1f ms longest wait of the window\n", "filter forums, names ready",
+                forums, readyBlock);
+    // The rest of start-up over: the forum list laid out and drawn.
+    QElapsedTimer idle;
+    idle.start();
+    while (idle.elapsed() < 500)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    auto *box = window.findChild<QLineEdit *>(QStringLiteral("ListSearch"));
+    auto *forumList = window.findChild<DataListView *>(QStringLiteral("ListBox2"));
+    box->setFocus();
+    struct Stroke {
+        const char *what;
+        std::function<void()> send;
+    };
+    auto key = [box](int code, const QString &text) {
+        return [box, code, text] {
+            QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, text);
+            QCoreApplication::sendEvent(box, &press);
+            QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier, text);
+            QCoreApplication::sendEvent(box, &release);
+        };
+    };
+    auto typed = [box](const QString &text) {
+        return [box, text] {
+            QInputMethodEvent commit;
+            commit.setCommitString(text);
+            QCoreApplication::sendEvent(box, &commit);
+        };
+    };
+    const Stroke strokes[] = {
+        {"9", key(Qt::Key_9, QStringLiteral("9"))},
+        {"99", key(Qt::Key_9, QStringLiteral("9"))},
+        {"997", key(Qt::Key_7, QStringLiteral("7"))},
+        {"99", key(Qt::Key_Backspace, QString())},
+        {"9", key(Qt::Key_Backspace, QString())},
+        {"", key(Qt::Key_Backspace, QString())},
+        {u8"ラム (IME)", typed(QStringLiteral(u"ラム"))},
+        {u8"ラムx", key(Qt::Key_X, QStringLiteral("x"))},
+        {"A", key(Qt::Key_A, QStringLiteral("A"))},
+    };
+    std::vector<double> times;
+    double longestBlock = 0;
+    for (const Stroke &stroke : strokes) {
+        if (QByteArrayView(stroke.what) == "A")
+            box->clear();
+        QElapsedTimer total;
+        total.start();
+        QElapsedTimer block;
+        block.start();
+        stroke.send();
+        longestBlock = qMax(longestBlock, block.nsecsElapsed() / 1e6);
+        while (window.browser()->isSearching()) {
+            block.restart();
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            longestBlock = qMax(longestBlock, block.nsecsElapsed() / 1e6);
+        }
+        const double ms = total.nsecsElapsed() / 1e6;
+        times.push_back(ms);
+        std::printf("  %-26s %8d rows %8.1f ms\n", stroke.what, forumList->model()->rowCount(), ms);
+    }
+    std::sort(times.begin(), times.end());
+    report("filter forums, keystroke", forums, times[times.size() / 2]);
+    std::printf("%-28s %8d %10.1f ms slowest, %.1f ms longest wait of the window\n",
+                "filter forums, keystroke", forums, times.back(), longestBlock);
+    std::fflush(stdout);
+}
+
+// A paste of `entries` entries through the clipboard into a list of
+// `entries` already there: the paste itself (one step), the same until
+// every row's mark is known, and its undo.
+void benchPaste(int entries) {
+    QTemporaryDir dir;
+    const QString folder = dir.path() + u'/';
+    const QString file = folder + QStringLiteral("list.txt");
+    const QList<QByteArray> lines = patrolLines(entries);
+    text::writeLines(file, lines);
+    BenchPrompts prompts;
+    prompts.path = file;
+    MainWindow window(folder, prompts);
+    createDialogs(window, prompts);
+    window.show();
+    auto *data = new QMimeData;
+    data->setData(kEntriesMimeType, text::joinCrLf(lines));
+    QGuiApplication::clipboard()->setMimeData(data);
+    PatrolListPane *pane = window.patrolPane();
+    pane->open();
+    QCoreApplication::processEvents();
+    pane->deselect();
+    auto settle = [&] {
+        while (!pane->marks()->isSettled())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QCoreApplication::processEvents();
+    };
+    settle();
+    auto undo = [&] {
+        if (pane->model()->size() > entries)
+            pane->history()->undo();
+        settle();
+    };
+    const double paste = medianMs(
+        5, [&] { pane->pasteEntries(); }, undo);
+    if (pane->model()->size() != 2 * entries)
+        std::fprintf(stderr, "paste: %d rows\n", pane->model()->size());
+    report("paste entries", entries, paste);
+    const double marked = medianMs(
+        5,
+        [&] {
+            pane->pasteEntries();
+            settle();
+        },
+        undo);
+    report("paste entries, marks", entries, marked);
+    const double undone = medianMs(
+        5, [&] { pane->history()->undo(); },
+        [&] {
+            undo();
+            pane->pasteEntries();
+            settle();
+        });
+    report("undo of the paste", entries, undone);
+}
+
 // Runs one scenario in a child process, so that its peak memory is its own.
 void inChild(const QStringList &arguments) {
     QProcess child;
@@ -806,6 +968,15 @@ void inChild(const QStringList &arguments) {
 int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // What Kirano keeps per user (recent files, recovery copies) goes to a
+    // folder of the run's own, never the user's; its scenarios in child
+    // processes share it.
+    QTemporaryDir own;
+    if (!qEnvironmentVariableIsSet("KIRANO_BENCH_OWN_FOLDERS")) {
+        qputenv("KIRANO_BENCH_OWN_FOLDERS", "1");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(own.path() + QStringLiteral("/data")));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(own.path() + QStringLiteral("/config")));
+    }
     KiranoApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.size() == 2 && arguments[0] == u"startup") {
@@ -833,6 +1004,14 @@ int main(int argc, char **argv) {
         benchCheckRows(arguments[1].toInt());
         return 0;
     }
+    if (arguments.size() == 2 && arguments[0] == u"filter") {
+        benchFilter(arguments[1].toInt());
+        return 0;
+    }
+    if (arguments.size() == 2 && arguments[0] == u"paste") {
+        benchPaste(arguments[1].toInt());
+        return 0;
+    }
     if (arguments.size() == 1 && arguments[0] == u"hugeline") {
         benchHugeLine(10);
         return 0;
@@ -858,5 +1037,7 @@ int main(int argc, char **argv) {
     inChild({QStringLiteral("blank"), QStringLiteral("1000000")});
     inChild({QStringLiteral("hugeline")});
     inChild({QStringLiteral("history"), QStringLiteral("100000")});
+    inChild({QStringLiteral("filter"), QStringLiteral("1000000")});
+    inChild({QStringLiteral("paste"), QStringLiteral("10000")});
     return 0;
 }

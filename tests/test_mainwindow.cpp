@@ -191,9 +191,12 @@ void TestMainWindow::menusInOrder_data() {
     auto row = [](const char *menu, QStringList names, QStringList texts) {
         QTest::newRow(menu) << QString::fromLatin1(menu) << names << texts;
     };
-    row("File1", {"New1", "Open1", "Save1", "SaveAs1", "", "Delete1", "", "Exit1"},
+    // The required items first, in their order; Kirano's own after them,
+    // behind a separator.
+    row("File1",
+        {"New1", "Open1", "Save1", "SaveAs1", "", "Delete1", "", "Exit1", "", "RecentFiles"},
         {u"クリア"_s, u"開く"_s, u"上書き保存"_s, u"名前を付けて保存"_s, "-", u"削除"_s, "-",
-         u"終了"_s});
+         u"終了"_s, "-", u"最近使ったファイル"_s});
     row("SettingsMenu", {"N4", "N5"}, {u"パティオ編集"_s, u"環境設定"_s});
     row("VersionMenu", {"VersionItem"}, {"Ver " KIRANO_VERSION});
     row("pop1", {"N15", "N16", "N17", "N18", "N12"},
@@ -201,7 +204,22 @@ void TestMainWindow::menusInOrder_data() {
          u"お知らせタイトル"_s});
     row("pop2", {"N19", "N20"}, {u"会議室タイトル（大）"_s, u"ＤＬタイトル（大）"_s});
     row("pop3", {"N21", "N22", "N23"}, {u"読み込み"_s, u"書き込み"_s, u"既読位置変更"_s});
-    row("pop4", {"N24", "N25", "Delete2", "N30"}, {u"上へ"_s, u"下へ"_s, u"削除"_s, u"曜日変更"_s});
+    row("pop4",
+        {"N24", "N25", "Delete2", "N30", "", "EditEntry", "CutEntry", "CopyEntry", "PasteEntries",
+         "DuplicateEntry"},
+        {u"上へ"_s, u"下へ"_s, u"削除"_s, u"曜日変更"_s, "-", u"編集..."_s, u"切り取り"_s,
+         u"コピー"_s, u"貼り付け"_s, u"複製"_s});
+    // Kirano's own menu, after the required ones.
+    row("EditMenu",
+        {"Undo", "Redo", "", "EditEntry", "", "CutEntry", "CopyEntry", "PasteEntries",
+         "DuplicateEntry", "", "FindInList", "", "PreviewMenu"},
+        {u"元に戻す"_s, u"やり直し"_s, "-", u"編集..."_s, "-", u"切り取り"_s, u"コピー"_s,
+         u"貼り付け"_s, u"複製"_s, "-", u"検索"_s, "-", u"実行日の表示"_s});
+    row("PreviewMenu",
+        {"PreviewDay0", "PreviewDay1", "PreviewDay2", "PreviewDay3", "PreviewDay4", "PreviewDay5",
+         "PreviewDay6", "PreviewDay7", "", "NextPreviewDay", "PreviousPreviewDay"},
+        {u"すべて"_s, u"日曜日"_s, u"月曜日"_s, u"火曜日"_s, u"水曜日"_s, u"木曜日"_s, u"金曜日"_s,
+         u"土曜日"_s, "-", u"次の曜日"_s, u"前の曜日"_s});
     row("pop5", {"N6", "N7", "N8"}, {u"読み込み"_s, u"書き込み"_s, u"未読位置変更"_s});
     row("pop6", {"N9", "N10", "N26"},
         {u"ＤＬタイトル（小）"_s, u"ＤＬダウンロード（リスト）"_s, u"ＤＬダウンロード"_s});

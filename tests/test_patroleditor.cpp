@@ -100,8 +100,14 @@ class TestPatrolEditor : public QObject {
         QVERIFY(e.pop4().noneEnabled());
         e.select(1);
         menu = e.pop4();
-        QCOMPARE(menu.enabled.keys(), (QStringList{u"Delete2"_s, u"N24"_s, u"N25"_s, u"N30"_s}));
-        QVERIFY(menu.allEnabled());
+        QCOMPARE(menu.enabled.keys(),
+                 (QStringList{u"CopyEntry"_s, u"CutEntry"_s, u"Delete2"_s, u"DuplicateEntry"_s,
+                              u"EditEntry"_s, u"N24"_s, u"N25"_s, u"N30"_s, u"PasteEntries"_s}));
+        // The four required items with the row; "編集..." stays off for an
+        // entry whose command asks nothing ("a" is no command at all).
+        for (const QString &item : {u"N24"_s, u"N25"_s, u"Delete2"_s, u"N30"_s, u"CopyEntry"_s})
+            QVERIFY2(menu.enabled.value(item), qPrintable(item));
+        QVERIFY(!menu.enabled.value(u"EditEntry"_s));
     }
 
     void movesPastTheEndsAreRefused_data() {

@@ -1,11 +1,13 @@
 #include "app/mainwindow.h"
 #include "app/kiranoapplication.h"
 #include "app/patrolmarks.h"
+#include "app/recentfiles.h"
 #include "app/recoverycopy.h"
 #include "app/statusline.h"
 #include "browser/datalistview.h"
 #include "browser/textpane.h"
 #include "builders/buildcontext.h"
+#include "builders/editentry.h"
 #include "dialogs/patioeditor.h"
 #include "dialogs/settingsdialog.h"
 #include "patrol/patrollistmodel.h"
@@ -72,6 +74,7 @@ void MainWindow::createWindow() {
     Splitter1->setSizes({254, 545});
     setCentralWidget(Splitter1);
     createPopupMenus();
+    createEditMenu();
     createKeys();
     createStatusLine();
 
@@ -134,6 +137,26 @@ void MainWindow::editSettings() {
     browser_->loadPatioList();
 }
 
+void MainWindow::editSelectedEntry() {
+    const int row = patrolPane_->selectedRow();
+    if (row < 0 || !canEditInPlace(patrolList()->entry(row)))
+        return;
+    const PatrolEntry entry = patrolList()->entry(row);
+    BuildContext context = buildContext();
+    context.editing = entry;
+    const std::optional<PatrolEntry> changed = editInPlace(context);
+    // The questions are modal, so the row is the one they were asked for.
+    if (changed && patrolPane_->selectedRow() == row && patrolList()->entry(row) == entry)
+        patrolPane_->replaceEntry(row, *changed);
+}
+
+void MainWindow::openRecent(const QByteArray &path) {
+    // Gone since the menu opened: as "開く" of a file that is not there.
+    const QString file = text::nativePath(path);
+    if (text::fileExists(file))
+        patrolPane_->openFile(file);
+}
+
 void MainWindow::createStatusLine() {
     status_ = new StatusLine(this);
     setStatusBar(status_);
@@ -155,6 +178,14 @@ void MainWindow::createStatusLine() {
         }
         changedElsewhere_ = QStringLiteral(u"「%1」が他のプログラムに変更されました").arg(path);
         status_->showNote(changedElsewhere_);
+    });
+
+    status_->addPreview(patrolPane_->createPreviewChoice());
+
+    recent_ = new RecentFiles(RecentFiles::defaultPath(), this);
+    connect(patrolPane_, &PatrolListPane::fileUsed, recent_, &RecentFiles::add);
+    connect(recent_, &RecentFiles::writeFailed, this, [this](const QString &reason) {
+        status_->showNote(QStringLiteral(u"最近使ったファイルを書けません: ") + reason);
     });
 
     recovery_ = new RecoveryCopy(patrolPane_, RecoveryCopy::defaultFolder(), this);

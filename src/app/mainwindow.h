@@ -22,6 +22,7 @@ struct BuildContext;
 class ChooserDialog;
 class PatioEditor;
 class Prompts;
+class RecentFiles;
 class RecoveryCopy;
 class SettingsDialog;
 class StatusLine;
@@ -69,6 +70,11 @@ class MainWindow : public QMainWindow {
     // The menu items' commands; the menu tables name each item.
     void editPatios();
     void editSettings();
+    // "編集...": the selected entry's builder asks its questions again.
+    void editSelectedEntry();
+    // A list of "最近使ったファイル".
+    void openRecent(const QByteArray &path);
+    void fillRecentMenu(QMenu *menu);
 
     // One row of a menu table: the item as the form names it, what it runs,
     // and when it is enabled (checked as the menu opens; none: always).
@@ -91,12 +97,17 @@ class MainWindow : public QMainWindow {
     bool noticeSelected() const;
     bool librarySelected() const;
     bool entrySelected() const;
+    bool entryEditable() const;
+    bool clipboardHasEntries() const;
 
     void createWindow();
     void createMainMenu();
     void createToolBar();
     QWidget *createRightPanel();
     void createPopupMenus();
+    // 編集, after the required menus: undo, "編集...", the clipboard, the
+    // search box and the night's preview. Its row items join pop4 too.
+    void createEditMenu();
     // The list's pop-up, opened by a right-click or from the keyboard.
     void attachPopup(QAbstractItemView *list, std::function<QMenu *()> menu);
     // Keys: of the menu items, of lsv1's pop-up, of undo and redo.
@@ -119,6 +130,7 @@ class MainWindow : public QMainWindow {
     StatusLine *status_ = nullptr;
     RecoveryCopy *recovery_ = nullptr;
     QString changedElsewhere_; // the note of the list's file, while shown
+    RecentFiles *recent_ = nullptr;
 
     // State of the run.
     QByteArray programFolder_;

@@ -1,21 +1,27 @@
 // The main window's controls, menus and tool bar, as laid out on the form.
 #include "app/mainwindow.h"
+#include "app/recentfiles.h"
+#include "app/statusline.h"
 #include "browser/datalistview.h"
 #include "browser/textpane.h"
 #include "builders/accountbuilders.h"
+#include "builders/editentry.h"
 #include "builders/forumbuilders.h"
 #include "builders/patiobuilders.h"
 #include "patrol/commands.h"
 #include "patrol/patrollistmodel.h"
 #include "store/bytelistmodel.h"
+#include "text/files.h"
 #include "text/sjis.h"
 #include "version.h"
 #include "widgets/actions.h"
 #include "widgets/fonts.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -39,7 +45,9 @@ QMenu *MainWindow::menuFrom(const char *name, const QString &title,
     QMenu *menu = makeMenu(this, name, title);
     for (const MenuRow &row : rows) {
         if (!row.name) {
-            menu->addSeparator();
+            // A separator is no item to choose: disabled, as a menu's
+            // items are counted.
+            menu->addSeparator()->setEnabled(false);
             continue;
         }
         QAction *action = makeAction(this, row.name, row.caption);
@@ -70,7 +78,7 @@ std::function<void()> MainWindow::adds(std::optional<PatrolEntry> (*builder)(Bui
 void MainWindow::createMainMenu() {
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-    bar->addMenu(menuFrom(
+    QMenu *file = menuFrom(
         "File1", QStringLiteral(u"ファイル"),
         {{"New1", QStringLiteral(u"クリア"), [this] { patrolPane_->clear(); }},
          {"Open1", QStringLiteral(u"開く"), [this] { patrolPane_->open(); }},
@@ -79,7 +87,15 @@ void MainWindow::createMainMenu() {
          {},
          {"Delete1", QStringLiteral(u"削除"), [this] { patrolPane_->deleteFile(); }},
          {},
-         {"Exit1", QStringLiteral(u"終了"), [this] { close(); }}}));
+         {"Exit1", QStringLiteral(u"終了"), [this] { close(); }},
+         {}});
+    // After the required items: the lists last opened or saved, read as the
+    // menu opens, so that another Kirano's are there too.
+    QMenu *recent = makeMenu(this, "RecentFiles", QStringLiteral(u"最近使ったファイル"));
+    recent->menuAction()->setObjectName(QStringLiteral("RecentFiles"));
+    connect(recent, &QMenu::aboutToShow, this, [this, recent] { fillRecentMenu(recent); });
+    file->addMenu(recent);
+    bar->addMenu(file);
     bar->addMenu(menuFrom("SettingsMenu", QStringLiteral(u"設定"),
                           {{"N4", QStringLiteral(u"パティオ編集"), runs(&MainWindow::editPatios)},
                            {"N5", QStringLiteral(u"環境設定"), runs(&MainWindow::editSettings)}}));
@@ -247,6 +263,97 @@ void MainWindow::createPopupMenus() {
     attachPopup(browser_->listBox(5), [pop6] { return pop6; });
 }
 
+void MainWindow::createEditMenu() {
+    QMenu *edit =
+        menuFrom("EditMenu", QStringLiteral(u"編集"),
+                 {{},
+                  {"EditEntry", QStringLiteral(u"編集..."), runs(&MainWindow::editSelectedEntry),
+                   &MainWindow::entryEditable},
+                  {},
+                  {"CutEntry", QStringLiteral(u"切り取り"),
+                   [this] { patrolPane_->cutSelectedEntry(); }, &MainWindow::entrySelected},
+                  {"CopyEntry", QStringLiteral(u"コピー"),
+                   [this] { patrolPane_->copySelectedEntry(); }, &MainWindow::entrySelected},
+                  {"PasteEntries", QStringLiteral(u"貼り付け"),
+                   [this] { patrolPane_->pasteEntries(); }, &MainWindow::clipboardHasEntries},
+                  {"DuplicateEntry", QStringLiteral(u"複製"),
+                   [this] { patrolPane_->duplicateSelectedEntry(); }, &MainWindow::entrySelected},
+                  {},
+                  {"FindInList", QStringLiteral(u"検索"), [this] { browser_->focusSearch(); }}});
+
+    // Undo and redo of the patrol list lead the menu.
+    QAction *undo = patrolPane_->history()->createUndoAction(this);
+    undo->setObjectName(QStringLiteral("Undo"));
+    undo->setShortcut(Qt::CTRL | Qt::Key_Z);
+    QAction *redo = patrolPane_->history()->createRedoAction(this);
+    redo->setObjectName(QStringLiteral("Redo"));
+    redo->setShortcuts({Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y});
+    edit->insertActions(edit->actions().value(0), {undo, redo});
+    addActions({undo, redo});
+
+    // The night's preview: one day's run, or the list as always.
+    edit->addSeparator()->setEnabled(false);
+    QMenu *preview = makeMenu(this, "PreviewMenu", QStringLiteral(u"実行日の表示"));
+    preview->menuAction()->setObjectName(QStringLiteral("PreviewMenu"));
+    auto *days = new QActionGroup(preview);
+    for (int day = -1; day < 7; ++day) {
+        QAction *item =
+            makeAction(this, (QStringLiteral("PreviewDay%1").arg(day + 1)).toLatin1().constData(),
+                       PatrolListPane::previewDayName(day));
+        item->setCheckable(true);
+        days->addAction(item);
+        preview->addAction(item);
+        connect(item, &QAction::triggered, this, [this, day] { patrolPane_->setPreviewDay(day); });
+    }
+    preview->addSeparator()->setEnabled(false);
+    const std::tuple<const char *, QString, QKeySequence, int> steps[] = {
+        {"NextPreviewDay", QStringLiteral(u"次の曜日"), QKeySequence(Qt::Key_F7), 2},
+        {"PreviousPreviewDay", QStringLiteral(u"前の曜日"), QKeySequence(Qt::SHIFT | Qt::Key_F7),
+         8}};
+    for (const auto &[name, caption, key, step] : steps) {
+        QAction *item = makeAction(this, name, caption);
+        item->setShortcut(key);
+        preview->addAction(item);
+        addAction(item);
+        // Round from すべて (-1) through 日 to 土 and back.
+        connect(item, &QAction::triggered, this, [this, step = step] {
+            patrolPane_->setPreviewDay((patrolPane_->previewDay() + step) % 8 - 1);
+        });
+    }
+    connect(preview, &QMenu::aboutToShow, this, [this, days] {
+        days->actions().value(patrolPane_->previewDay() + 1)->setChecked(true);
+    });
+    edit->addMenu(preview);
+    menuBar()->addMenu(edit);
+
+    // pop4's own items come first; these follow behind a separator.
+    QMenu *pop4 = findChild<QMenu *>(QStringLiteral("pop4"));
+    pop4->addSeparator()->setEnabled(false);
+    for (const char *name :
+         {"EditEntry", "CutEntry", "CopyEntry", "PasteEntries", "DuplicateEntry"}) {
+        QAction *item = findChild<QAction *>(QString::fromLatin1(name));
+        pop4->addAction(item);
+        connect(pop4, &QMenu::aboutToShow, item, [this, item] { refreshEnabled(item); });
+    }
+}
+
+void MainWindow::fillRecentMenu(QMenu *menu) {
+    menu->clear();
+    const QList<QByteArray> paths = recent_->paths();
+    if (paths.isEmpty())
+        menu->addAction(QStringLiteral(u"（なし）"))->setEnabled(false);
+    for (int i = 0; i < paths.size(); ++i) {
+        const QString shown = text::decode(paths[i]);
+        QAction *item = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(
+            QString(shown).replace(u'&', QStringLiteral("&&"))));
+        item->setObjectName(QStringLiteral("RecentFile%1").arg(i + 1));
+        item->setToolTip(shown);
+        // A list that is gone keeps its place and its path, greyed.
+        item->setEnabled(text::fileExists(text::nativePath(paths[i])));
+        connect(item, &QAction::triggered, this, [this, path = paths[i]] { openRecent(path); });
+    }
+}
+
 void MainWindow::createKeys() {
     // The file menu's keys, shown beside the items' captions.
     const std::pair<const char *, QList<QKeySequence>> fileKeys[] = {
@@ -265,7 +372,12 @@ void MainWindow::createKeys() {
     const std::pair<const char *, QList<QKeySequence>> rowKeys[] = {
         {"N24", {Qt::ALT | Qt::Key_Up}},
         {"N25", {Qt::ALT | Qt::Key_Down}},
-        {"Delete2", {Qt::Key_Delete}}};
+        {"Delete2", {Qt::Key_Delete}},
+        {"EditEntry", {Qt::Key_Return, Qt::Key_Enter, Qt::Key_F2}},
+        {"CutEntry", {Qt::CTRL | Qt::Key_X}},
+        {"CopyEntry", {Qt::CTRL | Qt::Key_C}},
+        {"PasteEntries", {Qt::CTRL | Qt::Key_V}},
+        {"DuplicateEntry", {Qt::CTRL | Qt::Key_D}}};
     QList<QAction *> rowItems;
     for (const auto &[item, keys] : rowKeys) {
         QAction *action = findChild<QAction *>(QString::fromLatin1(item));
@@ -275,10 +387,25 @@ void MainWindow::createKeys() {
         refreshEnabled(action);
         rowItems << action;
     }
-    connect(patrolPane_, &PatrolListPane::selectionChanged, this, [this, rowItems] {
+    const auto refreshRowItems = [this, rowItems] {
         for (QAction *item : rowItems)
             refreshEnabled(item);
+    };
+    connect(patrolPane_, &PatrolListPane::selectionChanged, this, refreshRowItems);
+    // "編集..." turns on and off with the row's command, and a paste with
+    // what the clipboard holds.
+    connect(patrolPane_->model(), &QAbstractItemModel::dataChanged, this, refreshRowItems);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, refreshRowItems);
+    // A double-click on a row is "編集..." too.
+    connect(patrolPane_, &PatrolListPane::editRequested, this, [this] {
+        QAction *edit = findChild<QAction *>(QStringLiteral("EditEntry"));
+        refreshEnabled(edit);
+        if (edit->isEnabled())
+            edit->trigger();
     });
+    // Ctrl+F: the keyboard to the search box.
+    findChild<QAction *>(QStringLiteral("FindInList"))->setShortcut(Qt::CTRL | Qt::Key_F);
+    addAction(findChild<QAction *>(QStringLiteral("FindInList")));
 
     // F10 puts the keyboard on the menu bar, with the first menu open.
     QAction *menuBarKey = makeAction(this, "MenuBarKey", QString());
@@ -298,15 +425,6 @@ void MainWindow::createKeys() {
         connect(action, &QAction::triggered, patrolPane_,
                 [pane = patrolPane_, step = step] { pane->selectNextMarked(step); });
     }
-
-    // Undo and redo of the patrol list: keys only, the menus stay as they are.
-    QAction *undo = patrolPane_->history()->createUndoAction(this);
-    undo->setObjectName(QStringLiteral("Undo"));
-    undo->setShortcut(Qt::CTRL | Qt::Key_Z);
-    QAction *redo = patrolPane_->history()->createRedoAction(this);
-    redo->setObjectName(QStringLiteral("Redo"));
-    redo->setShortcuts({Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y});
-    addActions({undo, redo});
 }
 
 bool MainWindow::forumSelected() const {
@@ -327,6 +445,13 @@ bool MainWindow::librarySelected() const {
 }
 bool MainWindow::entrySelected() const {
     return patrolPane_->hasSelectedEntry();
+}
+bool MainWindow::entryEditable() const {
+    const int row = patrolPane_->selectedRow();
+    return row >= 0 && canEditInPlace(patrolPane_->model()->entry(row));
+}
+bool MainWindow::clipboardHasEntries() const {
+    return patrolPane_->clipboardHasEntries();
 }
 
 } // namespace kirano

@@ -7,23 +7,29 @@
 #include "patrol/weekdays.h"
 #include "store/prompts.h"
 #include "text/files.h"
+#include "text/lines.h"
 #include "text/sjis.h"
 #include "widgets/celltips.h"
 #include "widgets/fonts.h"
 
 #include <QAccessible>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDrag>
 #include <QDropEvent>
 #include <QEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -33,6 +39,11 @@ namespace {
 
 const QString kNoData = QStringLiteral(u"データがありません");
 const QString kOpenStep = QStringLiteral(u"開く");
+
+// What a paste could take: Kirano's own entries, or any text.
+bool pastable(const QMimeData *data) {
+    return data && (data->hasFormat(kEntriesMimeType) || data->hasText());
+}
 
 // lsv1: a row is reordered by dragging it within the view; the model accepts
 // only its own rows, so nothing comes in from elsewhere. The drop moves
@@ -152,7 +163,8 @@ PatrolListPane::PatrolListPane(Prompts &prompts, std::function<QByteArray()> pat
     lsv1 = view;
     lsv1->setObjectName(QStringLiteral("lsv1"));
     lsv1->setModel(model_);
-    lsv1->setItemDelegate(new MarkDelegate(lsv1));
+    delegate_ = new MarkDelegate(lsv1);
+    lsv1->setItemDelegate(delegate_);
     marks_ = new PatrolMarks(model_, this);
     lsv1->setRootIsDecorated(false);
     lsv1->setUniformRowHeights(true);
@@ -181,6 +193,27 @@ PatrolListPane::PatrolListPane(Prompts &prompts, std::function<QByteArray()> pat
     connect(lsv1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &PatrolListPane::selectionChanged);
     connect(model_, &QAbstractItemModel::modelReset, this, &PatrolListPane::selectionChanged);
+    connect(lsv1, &QAbstractItemView::doubleClicked, this, &PatrolListPane::editRequested);
+    auto clipboardChanged = [this] {
+        clipboardHasEntries_ = pastable(QGuiApplication::clipboard()->mimeData());
+    };
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, clipboardChanged);
+    clipboardChanged();
+    // The preview's count follows every change of the list, counted once
+    // the changes of an event are in.
+    recount_ = new QTimer(this);
+    recount_->setSingleShot(true);
+    recount_->setInterval(0);
+    connect(recount_, &QTimer::timeout, this, &PatrolListPane::countRunning);
+    for (auto change : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(model_, change, recount_, qOverload<>(&QTimer::start));
+    connect(model_, &QAbstractItemModel::modelReset, recount_, qOverload<>(&QTimer::start));
+    // A mark's own change is no change of days.
+    connect(model_, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &, const QModelIndex &, const QList<int> &roles) {
+                if (roles.isEmpty() || roles.contains(Qt::DisplayRole))
+                    recount_->start();
+            });
     connect(CheckBox1, &QCheckBox::clicked, this, [this] {
         // The day boxes count only when "毎日" is not ticked.
         for (QCheckBox *box : weekdayBoxes_)
@@ -387,14 +420,17 @@ void PatrolListPane::clear() {
 void PatrolListPane::open() {
     std::optional<QString> chosen = prompts_.openFile(
         {QStringLiteral(u"ファイルを開く"), text::decode(patrolListFolder_()), false});
-    if (!chosen || !text::fileExists(*chosen))
-        return;
-    std::optional<QByteArray> path = encodeAnswer(prompts_, *chosen);
+    if (chosen && text::fileExists(*chosen))
+        openFile(*chosen);
+}
+
+void PatrolListPane::openFile(const QString &file) {
+    std::optional<QByteArray> path = encodeAnswer(prompts_, file);
     if (!path)
         return;
     // Every entry is checked before any is shown, then all come in one step,
     // which is one step of the history too.
-    text::Result<QByteArray> content = text::readFile(*chosen);
+    text::Result<QByteArray> content = text::readFile(file);
     std::optional<QList<PatrolEntry>> entries =
         content ? openablePatrolList(*content) : std::nullopt;
     if (!entries) {
@@ -406,7 +442,8 @@ void PatrolListPane::open() {
         return;
     }
     replaceList(kOpenStep, std::move(*entries), *path);
-    fileIsAsSaved(*chosen);
+    fileIsAsSaved(file);
+    emit fileUsed(*path);
 }
 
 void PatrolListPane::save() {
@@ -430,6 +467,7 @@ void PatrolListPane::save() {
         return;
     }
     fileIsAsSaved(file);
+    emit fileUsed(currentFile_);
     prompts_.message(QStringLiteral(u"保存しました"));
 }
 
@@ -449,6 +487,136 @@ void PatrolListPane::saveAs() {
     listFile_->forget();
     setCurrentFile(*path);
     save();
+}
+
+void PatrolListPane::replaceEntry(int row, const PatrolEntry &entry) {
+    if (row < 0 || row >= model_->size() || model_->entry(row) == entry || !hasDisplayRow(entry))
+        return;
+    history_->push(std::make_unique<ReplaceEntryStep>(editTarget_, row, entry, selectedRow()));
+}
+
+void PatrolListPane::copySelectedEntry() {
+    const int s = selectedRow();
+    if (s < 0)
+        return;
+    const QByteArray bytes = text::joinCrLf(patrolListLines({model_->entry(s)}));
+    auto *data = new QMimeData;
+    data->setData(kEntriesMimeType, bytes);
+    data->setText(text::decode(bytes));
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void PatrolListPane::cutSelectedEntry() {
+    if (selectedRow() < 0)
+        return;
+    copySelectedEntry();
+    deleteSelectedEntry();
+}
+
+void PatrolListPane::pasteEntries() {
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    if (!pastable(data))
+        return;
+    // Kirano's own bytes first; another program's text only when it is
+    // Shift_JIS through and through.
+    text::Result<QList<PatrolEntry>> entries =
+        data->hasFormat(kEntriesMimeType) ? pastedPatrolEntries(data->data(kEntriesMimeType))
+                                          : pastedPatrolEntries(data->text());
+    if (!entries) {
+        prompts_.message(entries.error().text());
+        return;
+    }
+    insertEntries(std::move(*entries));
+}
+
+void PatrolListPane::insertEntries(QList<PatrolEntry> entries) {
+    // As AddEntry inserts: before the selected row, which stays selected.
+    const int selected = selectedRow();
+    const int position = selected >= 0 ? selected : model_->size();
+    const int count = int(entries.size());
+    history_->push(std::make_unique<InsertEntriesStep>(editTarget_, position, std::move(entries),
+                                                       selected,
+                                                       selected >= 0 ? selected + count : -1));
+}
+
+void PatrolListPane::duplicateSelectedEntry() {
+    const int s = selectedRow();
+    if (s < 0)
+        return;
+    history_->push(
+        std::make_unique<InsertEntryStep>(editTarget_, s + 1, model_->entry(s), s, s + 1));
+}
+
+void PatrolListPane::setPreviewDay(int day) {
+    previewDay_ = day >= 0 && day < 7 ? day : -1;
+    delegate_->setPreviewDay(previewDay_);
+    lsv1->viewport()->update();
+    if (previewChoice_) {
+        const QSignalBlocker quiet(previewChoice_);
+        previewChoice_->setCurrentIndex(previewDay_ + 1);
+    }
+    countRunning();
+}
+
+int PatrolListPane::entriesRunningOn(int day) const {
+    // A list holds a handful of days texts, most often the same one row
+    // after row: each is read once.
+    int count = 0;
+    QByteArray last;
+    bool lastRuns = false;
+    bool seen = false;
+    for (const PatrolEntry &entry : model_->entries()) {
+        if (!seen || entry.days != last) {
+            seen = true;
+            last = entry.days;
+            lastRuns = runsOn(last, day);
+        }
+        count += lastRuns ? 1 : 0;
+    }
+    return count;
+}
+
+void PatrolListPane::countRunning() {
+    recount_->stop();
+    if (!previewCount_)
+        return;
+    if (previewDay_ < 0) {
+        previewCount_->clear();
+        previewCount_->hide();
+        return;
+    }
+    previewCount_->setText(QStringLiteral(u"%1: %2 項目")
+                               .arg(weekdayName(previewDay_))
+                               .arg(entriesRunningOn(previewDay_)));
+    previewCount_->show();
+}
+
+QString PatrolListPane::previewDayName(int day) {
+    return day < 0 ? QStringLiteral(u"すべて") : weekdayName(day);
+}
+
+QWidget *PatrolListPane::createPreviewChoice() {
+    QWidget *panel = new QWidget;
+    panel->setObjectName(QStringLiteral("PreviewPanel"));
+    auto *row = new QHBoxLayout(panel);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto *caption = new QLabel(QStringLiteral(u"実行日"), panel);
+    previewChoice_ = new QComboBox(panel);
+    previewChoice_->setObjectName(QStringLiteral("PreviewDay"));
+    for (int day = -1; day < 7; ++day)
+        previewChoice_->addItem(previewDayName(day));
+    previewChoice_->setToolTip(
+        QStringLiteral(u"この曜日に実行されない項目を灰色で示します (F7, Shift+F7)"));
+    caption->setBuddy(previewChoice_);
+    previewCount_ = new QLabel(panel);
+    previewCount_->setObjectName(QStringLiteral("PreviewCount"));
+    row->addWidget(caption);
+    row->addWidget(previewChoice_);
+    row->addWidget(previewCount_);
+    connect(previewChoice_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { setPreviewDay(index - 1); });
+    setPreviewDay(previewDay_);
+    return panel;
 }
 
 void PatrolListPane::deleteFile() {

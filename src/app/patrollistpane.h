@@ -8,12 +8,16 @@
 #include <functional>
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
+class QLabel;
+class QTimer;
 class QTreeView;
 
 namespace kirano {
 
 class ListFileWatch;
+class MarkDelegate;
 class PatrolListModel;
 class PatrolMarks;
 struct PatrolEntry;
@@ -72,6 +76,38 @@ class PatrolListPane : public QWidget {
     void saveAs();
     void deleteFile();
     const QByteArray &currentFile() const { return currentFile_; }
+    // "開く" of a file chosen elsewhere (a recent file): the same checks and
+    // the same message when it fails.
+    void openFile(const QString &path);
+
+    // "編集...": the entry at `row` gets new fields in place, one step; the
+    // row stays where it is, with its days and its selection.
+    void replaceEntry(int row, const PatrolEntry &entry);
+
+    // The clipboard: the selected entry as its six lines, as the patrol list
+    // file holds them; a paste goes where a built entry would, as one step
+    // however many entries it holds.
+    void copySelectedEntry();
+    void cutSelectedEntry();
+    void pasteEntries();
+    // Ctrl+D: a copy of the selected entry below it, selected.
+    void duplicateSelectedEntry();
+    // The clipboard holds something a paste could take. Known from the
+    // clipboard's last change: asking it each time the selection moves
+    // would wait on the program that owns it.
+    bool clipboardHasEntries() const { return clipboardHasEntries_; }
+
+    // The night's preview: the rows that do not run on `day` (0 = 日 to
+    // 6 = 土) are greyed, and how many do is shown; -1 shows the list as
+    // always. No entry and no selection changes.
+    void setPreviewDay(int day);
+    int previewDay() const { return previewDay_; }
+    // How many entries run on the day.
+    int entriesRunningOn(int day) const;
+    // The preview's choice as it reads: "すべて" (-1) or the day's name.
+    static QString previewDayName(int day);
+    // The day's choice and its count, for the status line: made once.
+    QWidget *createPreviewChoice();
 
   signals:
     // Label1's text for the file being edited.
@@ -84,6 +120,10 @@ class PatrolListPane : public QWidget {
     // here; an empty path when that is over (the list was saved or another
     // opened).
     void fileChangedElsewhere(const QString &path);
+    // A list file was opened or saved, by its path as stored.
+    void fileUsed(const QByteArray &path);
+    // Enter, F2 or a double-click on a row of lsv1: "編集...".
+    void editRequested();
 
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -103,6 +143,10 @@ class PatrolListPane : public QWidget {
     void setCurrentFile(const QByteArray &path);
     // The list is as the file at `path` holds it (none: a new, empty list).
     void fileIsAsSaved(const QString &path);
+    // The entries before the selected row, or at the end.
+    void insertEntries(QList<PatrolEntry> entries);
+    // The preview's count, once the list's changes of an event are in.
+    void countRunning();
 
     Prompts &prompts_;
     std::function<QByteArray()> patrolListFolder_;
@@ -113,6 +157,12 @@ class PatrolListPane : public QWidget {
     PatrolMarks *marks_ = nullptr;
     PatrolEditTarget editTarget_;
     ListFileWatch *listFile_ = nullptr;
+    MarkDelegate *delegate_ = nullptr;
+    int previewDay_ = -1;
+    QComboBox *previewChoice_ = nullptr;
+    QLabel *previewCount_ = nullptr;
+    QTimer *recount_ = nullptr;
+    bool clipboardHasEntries_ = false;
 
     QTreeView *lsv1 = nullptr;
     QWidget *Panel6 = nullptr;

@@ -1,6 +1,7 @@
 #include "app/patrolmarks.h"
 #include "app/folderwatcher.h"
 #include "patrol/patrollistmodel.h"
+#include "patrol/weekdays.h"
 #include "rules/entrycheck.h"
 #include "widgets/fonts.h"
 
@@ -400,6 +401,12 @@ int PatrolMarks::nextMarked(int from, int step) const {
 
 void MarkDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const {
     QStyledItemDelegate::initStyleOption(option, index);
+    if (previewDay_ >= 0 &&
+        !runsOn(index.data(PatrolListModel::DaysRole).toByteArray(), previewDay_)) {
+        // Not run that night: drawn as a disabled row is, selected or not.
+        option->state &= ~QStyle::State_Enabled;
+        option->palette.setCurrentColorGroup(QPalette::Disabled);
+    }
     if (!index.data(PatrolListModel::MarkRole).toBool())
         return;
     const QStyle *style = option->widget ? option->widget->style() : QApplication::style();

@@ -121,14 +121,20 @@ class PatrolMarks : public QObject {
 };
 
 // Draws a marked row's sign in its first column; other rows as always, all
-// as high as the font needs.
+// as high as the font needs. While a day is previewed, the rows that do not
+// run on it are drawn greyed.
 class MarkDelegate : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    // 0 = 日 to 6 = 土; -1 for none.
+    void setPreviewDay(int day) { previewDay_ = day; }
 
   protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
+
+  private:
+    int previewDay_ = -1;
 };
 
 } // namespace kirano

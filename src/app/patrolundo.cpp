@@ -166,6 +166,37 @@ void InsertEntryStep::revert() {
     entry_ = model().takeEntry(row_);
 }
 
+InsertEntriesStep::InsertEntriesStep(const PatrolEditTarget &target, int row,
+                                     QList<PatrolEntry> entries, int selectedBefore,
+                                     int selectedAfter)
+    : PatrolStep(target, QStringLiteral(u"貼り付け"), selectedBefore, selectedAfter), row_(row),
+      count_(int(entries.size())), entries_(std::move(entries)) {}
+
+qint64 InsertEntriesStep::heldBytes() const {
+    return sizeof(*this) + heldBytesOf(entries_);
+}
+
+void InsertEntriesStep::apply() {
+    model().insertEntries(row_, std::exchange(entries_, {}));
+}
+
+void InsertEntriesStep::revert() {
+    entries_ = model().takeEntries(row_, count_);
+}
+
+ReplaceEntryStep::ReplaceEntryStep(const PatrolEditTarget &target, int row, PatrolEntry entry,
+                                   int selected)
+    : PatrolStep(target, QStringLiteral(u"編集"), selected, selected), row_(row),
+      entry_(std::move(entry)) {}
+
+qint64 ReplaceEntryStep::heldBytes() const {
+    return sizeof(*this) + kirano::heldBytes(entry_) - qint64(sizeof(PatrolEntry));
+}
+
+void ReplaceEntryStep::swapEntry() {
+    entry_ = model().replaceEntry(row_, std::move(entry_));
+}
+
 RemoveEntryStep::RemoveEntryStep(const PatrolEditTarget &target, int row, int selectedBefore)
     : PatrolStep(target, QStringLiteral(u"削除"), selectedBefore, -1), row_(row) {}
 

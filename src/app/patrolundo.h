@@ -129,6 +129,40 @@ class InsertEntryStep : public PatrolStep {
     PatrolEntry entry_; // held while the entry is out of the list
 };
 
+// Entries put in before `row`, however many, as one step (a paste).
+class InsertEntriesStep : public PatrolStep {
+  public:
+    InsertEntriesStep(const PatrolEditTarget &target, int row, QList<PatrolEntry> entries,
+                      int selectedBefore, int selectedAfter);
+
+    qint64 heldBytes() const override;
+
+  private:
+    void apply() override;
+    void revert() override;
+    int rowAfterApply() const override { return row_; }
+    int row_;
+    int count_;
+    QList<PatrolEntry> entries_; // held while they are out of the list
+};
+
+// The entry at `row` given new fields in place ("編集..."): the same row,
+// still selected.
+class ReplaceEntryStep : public PatrolStep {
+  public:
+    ReplaceEntryStep(const PatrolEditTarget &target, int row, PatrolEntry entry, int selected);
+
+    qint64 heldBytes() const override;
+
+  private:
+    void apply() override { swapEntry(); }
+    void revert() override { swapEntry(); }
+    int rowAfterApply() const override { return row_; }
+    void swapEntry();
+    int row_;
+    PatrolEntry entry_; // the fields the row does not have now
+};
+
 // The entry at `row` deleted ("削除").
 class RemoveEntryStep : public PatrolStep {
   public:

@@ -98,8 +98,9 @@ bool confirm(QWidget *window, const QString &text, const QString &yes, const QSt
 
 std::optional<QString> QtPrompts::openFile(const OpenFileRequest &request) {
     // "開く" starts from the name last chosen in it; every other use, from
-    // an empty name, and what it chooses is never offered to "開く".
-    const QString name = request.clearFileName ? QString() : lastOpenedName_;
+    // the name it gives (an entry's file, or none), and what it chooses is
+    // never offered to "開く".
+    const QString name = request.clearFileName ? request.fileName : lastOpenedName_;
     std::unique_ptr<QFileDialog> opend =
         makeFileDialog(window_, "opend", request.title, request.folder, QFileDialog::AcceptOpen);
     opend->setNameFilter(kAllFilesFilter);
@@ -150,8 +151,8 @@ void QtPrompts::beep() {
     QApplication::beep();
 }
 
-int QtPrompts::choose(const QList<QByteArray> &rows, const QByteArray &status) {
-    return chooser_ ? chooser_->choose(rows, status) : -1;
+int QtPrompts::choose(const QList<QByteArray> &rows, const QByteArray &status, int start) {
+    return chooser_ ? chooser_->choose(rows, status, start) : -1;
 }
 
 } // namespace kirano

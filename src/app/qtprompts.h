@@ -29,7 +29,7 @@ class QtPrompts : public Prompts {
     std::optional<QString> inputQuery(const QString &caption, const QString &prompt,
                                       const QString &initial) override;
     void beep() override;
-    int choose(const QList<QByteArray> &rows, const QByteArray &status) override;
+    int choose(const QList<QByteArray> &rows, const QByteArray &status, int start) override;
 
   private:
     QWidget *window_ = nullptr;

@@ -3,13 +3,13 @@
 #include "app/patrolundo.h"
 #include "patrol/patrolfile.h"
 #include "patrol/patrollistmodel.h"
+#include "store/settingsfile.h"
 #include "text/files.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
@@ -55,8 +55,7 @@ std::optional<RecoveryCopy::Found> readCopy(const QString &path) {
 } // namespace
 
 QString RecoveryCopy::defaultFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/kirano/recovery/");
+    return userDataFolder() + QStringLiteral("recovery/");
 }
 
 RecoveryCopy::RecoveryCopy(PatrolListPane *pane, const QString &folder, QObject *parent)

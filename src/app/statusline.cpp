@@ -40,6 +40,14 @@ void StatusLine::showProblems(const QString &problems) {
     problems_->setToolTip(problems);
 }
 
+void StatusLine::addPreview(QWidget *preview) {
+    // No higher than the line's words, so that the line keeps its height
+    // and the window above it its room.
+    preview->setMaximumHeight(count_->sizeHint().height() + 4);
+    // Index 1: after the problems, before the note.
+    insertPermanentWidget(1, preview);
+}
+
 void StatusLine::showNote(const QString &note) {
     note_->setText(note);
     note_->setVisible(!note.isEmpty());

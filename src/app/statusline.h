@@ -25,6 +25,9 @@ class StatusLine : public QStatusBar {
     void withdrawNote(const QString &note);
     void showMarkedCount(int count);
     void showUnsaved(bool unsaved);
+    // The night's preview (its day's choice and count), first of the
+    // permanent ones.
+    void addPreview(QWidget *preview);
 
   private:
     QLabel *problems_;

@@ -5,6 +5,7 @@
 #include "store/bytelistmodel.h"
 #include "store/capturedfiles.h"
 #include "store/datafolder.h"
+#include "store/listfilter.h"
 #include "store/patiofile.h"
 #include "store/prompts.h"
 #include "text/files.h"
@@ -12,7 +13,10 @@
 #include "widgets/actions.h"
 #include "widgets/fonts.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QTabWidget>
@@ -72,13 +76,24 @@ QWidget *DataBrowser::createListsPanel() {
     for (DataListView *list : {ListBox1, ListBox2})
         list->setFont(fixedFont());
 
+    // The search box sits on top of the forum list, which it narrows most.
+    ListSearch = new QLineEdit;
+    ListSearch->setObjectName(QStringLiteral("ListSearch"));
+    ListSearch->setClearButtonEnabled(true);
+    QWidget *forums = makePanel("ForumPanel");
+    auto *forumLayout = new QVBoxLayout(forums);
+    forumLayout->setContentsMargins(0, 0, 0, 0);
+    forumLayout->setSpacing(0);
+    forumLayout->addWidget(ListSearch);
+    forumLayout->addWidget(ListBox2, 1);
+
     // Splitter2 drags the border between the forums and the patios; growth
     // goes to the patios.
     Splitter2 = new QSplitter(Qt::Vertical, panel);
     Splitter2->setObjectName(QStringLiteral("Splitter2"));
     Splitter2->setHandleWidth(2);
     Splitter2->setChildrenCollapsible(false);
-    Splitter2->addWidget(ListBox2);
+    Splitter2->addWidget(forums);
     Splitter2->addWidget(ListBox3);
     Splitter2->setStretchFactor(0, 0);
     Splitter2->setStretchFactor(1, 1);
@@ -127,10 +142,141 @@ QTabWidget *DataBrowser::createTabs() {
     lists_ = {ListBox1, ListBox2, ListBox3, ListBox4, ListBox5};
     for (DataListView *list : lists_)
         connect(list, &DataListView::rowClicked, this, &DataBrowser::listClicked);
+    createSearch();
     return PageControl1;
 }
 
+void DataBrowser::createSearch() {
+    searched_ = {
+        Searched{ListBox2, forumModel_, nullptr, QStringLiteral(u"フォーラムを検索 (Ctrl+F)")},
+        Searched{ListBox4, listBox4Model_, nullptr, QStringLiteral(u"会議室を検索 (Ctrl+F)")},
+        Searched{ListBox5, listBox5Model_, nullptr,
+                 QStringLiteral(u"ライブラリィを検索 (Ctrl+F)")}};
+    for (Searched &searched : searched_) {
+        Searched *s = &searched;
+        // What the user chooses is kept, to be chosen again when a search
+        // shows it; rows replaced hold it no more. Both are known before the
+        // search hears of the new rows, so connected first.
+        connect(s->list, &DataListView::rowClicked, this, [this, s] {
+            s->chosen = s->model->wholeRow(s->list->selectedRow());
+            if (s->list == ListBox2)
+                forumViewsHidden_ = false; // the click showed them
+        });
+        connect(s->model, &FilteredListModel::rowsReplaced, this, [this, s] {
+            s->chosen = -1;
+            if (s->list == ListBox2)
+                forumViewsHidden_ = false;
+        });
+        // A forum list is read anew with the same text; rooms and libraries
+        // are another forum's, whose rows the text was not meant for.
+        s->filter = new ListFilter(s->model, s->list == ListBox2, this);
+        connect(s->filter, &ListFilter::shown, this, [this, s] { searchShown(*s); });
+        connect(s->filter, &ListFilter::textDropped, this, [this, s] {
+            if (searchTarget_ == s) {
+                const QSignalBlocker quiet(ListSearch);
+                ListSearch->clear();
+            }
+        });
+    }
+    // A click in the service or patio list takes the forum's choice away.
+    for (DataListView *other : {ListBox1, ListBox3}) {
+        connect(other, &DataListView::rowClicked, this, [this] {
+            searched_[0].chosen = -1;
+            forumViewsHidden_ = false;
+        });
+    }
+    connect(ListSearch, &QLineEdit::textChanged, this,
+            [this](const QString &text) { searchTarget_->filter->setText(text); });
+    ListSearch->installEventFilter(this);
+    // The box narrows the list that had the keyboard last.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now == ListBox2 || (now == ListBox4 && listBox4Shows_ != ViewMode::Forum))
+            searchIn(&searched_[0]);
+        else if (now == ListBox4)
+            searchIn(&searched_[1]);
+        else if (now == ListBox5)
+            searchIn(&searched_[2]);
+    });
+    searchIn(&searched_[0]);
+}
+
+void DataBrowser::searchIn(Searched *searched) {
+    if (searchTarget_ == searched)
+        return;
+    searchTarget_ = searched;
+    if (ListSearch->hasFocus())
+        searched->filter->prepare();
+    const QSignalBlocker quiet(ListSearch);
+    ListSearch->setText(searched->filter->text());
+    ListSearch->setPlaceholderText(searched->placeholder);
+    ListSearch->setToolTip(searched->placeholder);
+}
+
+int DataBrowser::searchedList() const {
+    return searchTarget_ == &searched_[1] ? 4 : searchTarget_ == &searched_[2] ? 5 : 2;
+}
+
+bool DataBrowser::isSearching() const {
+    return std::any_of(searched_.cbegin(), searched_.cend(), [](const Searched &s) {
+        return s.filter && (s.filter->isSearching() || s.filter->isPreparing());
+    });
+}
+
+void DataBrowser::focusSearch() {
+    ListSearch->setFocus(Qt::ShortcutFocusReason);
+    ListSearch->selectAll();
+}
+
+void DataBrowser::searchShown(Searched &searched) {
+    // The row last chosen is chosen again while the search shows it; a
+    // choice made by the program reports nothing, so no view is read anew.
+    const int row = searched.model->shownRow(searched.chosen);
+    if (row >= 0) {
+        const QModelIndex index = searched.model->index(row, 0);
+        searched.list->selectionModel()->setCurrentIndex(index,
+                                                         QItemSelectionModel::ClearAndSelect);
+        searched.list->scrollTo(index);
+    }
+    if (searched.list != ListBox2 || searched.chosen < 0)
+        return;
+    // The forum's views go while the search hides the forum, and come back
+    // with it, so that the rooms and libraries shown are always the chosen
+    // forum's.
+    if (row < 0 && !forumViewsHidden_ && listBox4Shows_ == ViewMode::Forum) {
+        setViewMode(ViewMode::Forum);
+        forumViewsHidden_ = true;
+    } else if (row >= 0 && forumViewsHidden_) {
+        forumViewsHidden_ = false;
+        showSelectedForum();
+    }
+}
+
+bool DataBrowser::eventFilter(QObject *watched, QEvent *event) {
+    // The box about to be used: its list's texts are made ready for it.
+    if (watched == ListSearch && event->type() == QEvent::FocusIn)
+        searchTarget_->filter->prepare();
+    if (watched == ListSearch && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        // Esc empties the box, and once empty gives the keyboard back to the
+        // list; Down and Enter go to the list at once.
+        if (key == Qt::Key_Escape && !ListSearch->text().isEmpty()) {
+            ListSearch->clear();
+            return true;
+        }
+        if (key == Qt::Key_Escape || key == Qt::Key_Down || key == Qt::Key_Return ||
+            key == Qt::Key_Enter) {
+            searchTarget_->list->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 void DataBrowser::setViewMode(ViewMode mode) {
+    // Notices and BBS categories are not searched: the box goes back to the
+    // forums.
+    if (mode != ViewMode::Forum && searchTarget_ == &searched_[1])
+        searchIn(&searched_[0]);
     auto showOnly = [this](QWidget *sheet) {
         for (QWidget *page : {TabSheet1, TabSheet2, TabSheet3})
             PageControl1->setTabVisible(PageControl1->indexOf(page), page == sheet);
@@ -278,10 +424,11 @@ void DataBrowser::loadPatioList() {
 
 std::optional<QByteArray> DataBrowser::selectedRowOf(const DataListView *list,
                                                      const ByteListModel *model) {
-    const int row = list->selectedRow();
-    if (row < 0 || row >= model->rows().size())
+    // The row of the whole list, however the search narrows it.
+    const QByteArray *row = model->shownRowBytes(list->selectedRow());
+    if (!row)
         return std::nullopt;
-    return model->rows().at(row);
+    return *row;
 }
 
 void DataBrowser::clearRecords() {
@@ -301,8 +448,10 @@ BrowserSelection DataBrowser::selection() const {
             notices.append(index.row());
     }
     std::sort(notices.begin(), notices.end()); // in list order, not selection order
-    for (int row : notices)
-        selection.selectedNotices.append(listBox4Model_->rows().at(row));
+    for (int row : notices) {
+        if (const QByteArray *notice = listBox4Model_->shownRowBytes(row))
+            selection.selectedNotices.append(*notice);
+    }
     selection.bbsRow = ListBox4->selectedRow();
     if (const PatioRecord *patio = patioModel_->record(ListBox3->selectedRow())) {
         selection.patioId = patio->id;

@@ -12,6 +12,7 @@
 #include <optional>
 
 class QLabel;
+class QLineEdit;
 class QScrollArea;
 class QSplitter;
 class QTabWidget;
@@ -21,6 +22,8 @@ namespace kirano {
 
 class ByteListModel;
 class DataListView;
+class FilteredListModel;
+class ListFilter;
 class Prompts;
 class TextPane;
 
@@ -62,6 +65,19 @@ class DataBrowser : public QObject {
     void clearRecords();
 
     const ForumList &forumList() const { return forumModel_->forums(); }
+
+    // The search box above the forum list ("ListSearch"): it narrows the
+    // forum list, or the conference-room or library list when one of them
+    // had the keyboard last. Each list keeps its own text; the rooms' and
+    // libraries' go when their rows are replaced (another forum).
+    QLineEdit *searchBox() const { return ListSearch; }
+    // Ctrl+F: the keyboard to the search box, its text selected.
+    void focusSearch();
+    // The list the search box narrows: 2, 4 or 5 (ListBox2, ListBox4,
+    // ListBox5).
+    int searchedList() const;
+    // Still looking at rows for the text typed.
+    bool isSearching() const;
     const QByteArray &patioListPath() const { return patioListPath_; }
     const QList<PatioRecord> &patioList() const { return patioModel_->records(); }
 
@@ -72,7 +88,22 @@ class DataBrowser : public QObject {
     // size, for the status line (the lists stay empty without a message).
     void note(const QString &text);
 
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
   private:
+    // A list the search box narrows, and the row of its whole list last
+    // chosen in it: chosen again whenever the search shows it.
+    struct Searched {
+        DataListView *list = nullptr;
+        FilteredListModel *model = nullptr;
+        ListFilter *filter = nullptr;
+        QString placeholder;
+        int chosen = -1;
+    };
+    void createSearch();
+    void searchIn(Searched *searched);
+    void searchShown(Searched &searched);
     // ListBox1's click: notices, fees, BBS categories or warnings.
     void showSelectedService();
     void showCaptured(Captured what, const QByteArray &path);
@@ -111,6 +142,12 @@ class DataBrowser : public QObject {
     QLabel *Panel5 = nullptr;
     QScrollArea *ScrollBox1 = nullptr;
     TextPane *Label2 = nullptr;
+
+    QLineEdit *ListSearch = nullptr;
+    std::array<Searched, 3> searched_{}; // forums, rooms, libraries
+    Searched *searchTarget_ = nullptr;
+    // The forum chosen is hidden by the search, and so are its views.
+    bool forumViewsHidden_ = false;
 };
 
 } // namespace kirano

@@ -8,6 +8,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
+#include <QTimer>
+#include <utility>
 
 namespace kirano {
 
@@ -33,6 +35,11 @@ DataListView::DataListView(const QString &name, QWidget *parent) : QListView(par
     setSelectionMode(QAbstractItemView::SingleSelection);
     setContextMenuPolicy(Qt::CustomContextMenu);
     setItemDelegate(new RowHeightDelegate(this));
+    // A million rows are laid out a hundred thousand at a time between
+    // events, not in one pass that holds the window; shorter lists in one
+    // pass as ever.
+    setLayoutMode(QListView::Batched);
+    setBatchSize(100000);
     // A click on the row already selected changes nothing, yet is a click.
     connect(this, &QAbstractItemView::clicked, this, [this] { changedByUser_ = true; });
 }
@@ -43,6 +50,24 @@ void DataListView::setModel(QAbstractItemModel *model) {
         if (inUserInput_ > 0)
             changedByUser_ = true;
     });
+}
+
+void DataListView::scrollTo(const QModelIndex &index, ScrollHint hint) {
+    QListView::scrollTo(index, hint);
+    if (!index.isValid() || visualRect(index).isValid()) {
+        pendingScroll_ = QPersistentModelIndex();
+        return;
+    }
+    // Tried again after the next batch; a newer row to show takes its place.
+    const bool waiting = pendingScroll_.isValid();
+    pendingScroll_ = index;
+    if (!waiting) {
+        QTimer::singleShot(0, this, [this, hint] {
+            const QModelIndex row = std::exchange(pendingScroll_, QPersistentModelIndex());
+            if (row.isValid())
+                scrollTo(row, hint);
+        });
+    }
 }
 
 int DataListView::selectedRow() const {

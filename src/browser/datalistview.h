@@ -15,6 +15,9 @@ class DataListView : public QListView {
     explicit DataListView(const QString &name, QWidget *parent = nullptr);
 
     void setModel(QAbstractItemModel *model) override;
+    // A row not yet laid out (a long list is laid out in batches between
+    // events) is scrolled to once it is.
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
     // The one selected row of a single-selection list, or -1.
     int selectedRow() const;
     int selectedCount() const;
@@ -39,6 +42,7 @@ class DataListView : public QListView {
 
     int inUserInput_ = 0;
     bool changedByUser_ = false;
+    QPersistentModelIndex pendingScroll_;
 };
 
 } // namespace kirano

@@ -50,12 +50,12 @@ std::optional<PatrolEntry> buildMailupbin(BuildContext &context) {
                                                 QStringLiteral(u"バイナリメール用ファイル"));
     if (!entry)
         return std::nullopt;
-    std::optional<QByteArray> subject = askText(context, kMailCaption, QStringLiteral(u"題名"));
+    std::optional<QByteArray> subject = askText(context, kMailCaption, QStringLiteral(u"題名"), 2);
     if (!subject)
         return std::nullopt;
     entry->param2 = *subject;
     std::optional<QByteArray> recipient =
-        askText(context, kMailCaption, QStringLiteral(u"送り先ＩＤ"));
+        askText(context, kMailCaption, QStringLiteral(u"送り先ＩＤ"), 3);
     if (!recipient)
         return std::nullopt;
     entry->param3 = text::asciiUpper(*recipient);
@@ -65,7 +65,8 @@ std::optional<PatrolEntry> buildMailupbin(BuildContext &context) {
 std::optional<PatrolEntry> buildNew(BuildContext &context) {
     std::optional<PatrolEntry> entry =
         withPath(startEntry(context, Command::New), context, QStringLiteral(u"ログファイル"));
-    if (!entry || !writeNoticeSelection(context))
+    // A change of the log file leaves the notices chosen as they are.
+    if (!entry || (!context.editing && !writeNoticeSelection(context)))
         return std::nullopt;
     return entry;
 }
@@ -74,7 +75,8 @@ std::optional<PatrolEntry> buildBbsup(BuildContext &context) {
     std::optional<PatrolEntry> entry = startEntry(context, Command::Bbsup);
     if (!entry)
         return std::nullopt;
-    if (context.bbsRow >= 0 && context.bbsRow < static_cast<int>(kBbsCategories.size())) {
+    if (!context.editing && context.bbsRow >= 0 &&
+        context.bbsRow < static_cast<int>(kBbsCategories.size())) {
         const BbsCategory &category = kBbsCategories[context.bbsRow];
         entry->param1 = category.number;
         entry->param2 = category.subNumber;

@@ -7,6 +7,8 @@ namespace {
 // Keyword, then the selected patio's ID and password (never its name).
 std::optional<PatrolEntry> startPatioEntry(BuildContext &context, Command command) {
     std::optional<PatrolEntry> entry = startEntry(context, command);
+    if (context.editing)
+        return entry; // the same patio
     if (!entry || !context.patioId || !context.patioPassword)
         return std::nullopt;
     entry->param1 = *context.patioId;
@@ -31,7 +33,7 @@ std::optional<PatrolEntry> buildPatiorc(BuildContext &context) {
     if (!entry)
         return std::nullopt;
     std::optional<QByteArray> count =
-        askNumber(context, QStringLiteral(u"パティオ"), QStringLiteral(u"既読数"));
+        askNumber(context, QStringLiteral(u"パティオ"), QStringLiteral(u"既読数"), 3);
     if (!count)
         return std::nullopt;
     entry->param3 = *count; // any answer, as typed

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 namespace kirano {
 
@@ -47,8 +48,16 @@ ChooserDialog::ChooserDialog(const QString &caption, QWidget *parent) : QDialog(
     connect(ListBox1, &QAbstractItemView::doubleClicked, this, &QDialog::accept);
 }
 
-int ChooserDialog::choose(const QList<QByteArray> &rows, const QByteArray &status) {
+int ChooserDialog::choose(const QList<QByteArray> &rows, const QByteArray &status, int start) {
     model_->setRows(rows);
+    if (start >= 0 && start < rows.size()) {
+        const QModelIndex row = model_->index(start, 0);
+        ListBox1->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect);
+        // Once shown, when the list knows its height.
+        QTimer::singleShot(0, ListBox1, [this, row] {
+            ListBox1->scrollTo(row, QAbstractItemView::PositionAtCenter);
+        });
+    }
     Panel1->setText(text::decode(status));
     exec();
     return ListBox1->selectedRow();

@@ -15,9 +15,10 @@ class ChooserDialog : public QDialog {
   public:
     ChooserDialog(const QString &caption, QWidget *parent = nullptr);
 
-    // Replaces the rows (leaving none selected), sets the status text, shows
-    // the dialog modally and returns the selected row, or -1.
-    int choose(const QList<QByteArray> &rows, const QByteArray &status);
+    // Replaces the rows (leaving none selected, or `start` selected and in
+    // sight), sets the status text, shows the dialog modally and returns the
+    // selected row, or -1.
+    int choose(const QList<QByteArray> &rows, const QByteArray &status, int start = -1);
 
     // "キャンセル" (Button2) and Esc: no row is chosen. "決定" (Button1),
     // Enter and a double click on a row (ListBox1) accept the selection.

@@ -3,6 +3,7 @@
 #include "patrol/displayrow.h"
 #include "text/files.h"
 #include "text/lines.h"
+#include "text/sjis.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -77,6 +78,58 @@ std::optional<QList<PatrolEntry>> openablePatrolList(const QByteArray &content) 
     } catch (const std::bad_alloc &) {
         return std::nullopt; // more entries than memory: not a list to open
     }
+}
+
+namespace {
+
+text::IoError cannotPaste(const QString &why) {
+    return text::IoError(QStringLiteral(u"貼り付けられません: ") + why);
+}
+
+} // namespace
+
+text::Result<QList<PatrolEntry>> pastedPatrolEntries(const QByteArray &bytes) {
+    if (bytes.contains('\0'))
+        return cannotPaste(QStringLiteral(u"NUL の文字が含まれています"));
+    qsizetype end = bytes.size();
+    while (end > 0 && (bytes[end - 1] == '\r' || bytes[end - 1] == '\n'))
+        --end;
+    try {
+        QList<PatrolEntry> entries;
+        std::optional<text::IoError> refused;
+        const std::optional<int> leftover =
+            readEntries(bytes.first(end), [&entries, &refused](PatrolEntry &&entry) {
+                const QString position = QString::number(entries.size() + 1);
+                if (!commandOf(entry.command))
+                    refused = cannotPaste(QStringLiteral(u"%1 番目の項目の命令「%2」を知りません")
+                                              .arg(position, text::shownText(entry.command, 40)));
+                else if (!hasDisplayRow(entry))
+                    refused = cannotPaste(
+                        QStringLiteral(u"%1 番目の項目の番号が正しくありません").arg(position));
+                if (refused)
+                    return false;
+                entries.append(std::move(entry));
+                return true;
+            });
+        if (refused)
+            return *refused;
+        if (!leftover || *leftover != 0 || entries.isEmpty())
+            return cannotPaste(
+                QStringLiteral(u"巡回リストの項目ではありません (1 項目は 6 行です)"));
+        return entries;
+    } catch (const std::bad_alloc &) {
+        return text::IoError(ENOMEM); // more entries than memory
+    }
+}
+
+text::Result<QList<PatrolEntry>> pastedPatrolEntries(const QString &text) {
+    // Another program's text must come back as the same text from its bytes:
+    // a character the code page lacks, or a look-alike that would be stored
+    // as another character, is no part of a patrol list.
+    std::optional<QByteArray> bytes = text::encode(text);
+    if (!bytes || text::decode(*bytes) != text)
+        return cannotPaste(QStringLiteral(u"Shift_JIS で書けない文字が含まれています"));
+    return pastedPatrolEntries(*bytes);
 }
 
 text::Result<PatrolListShape>

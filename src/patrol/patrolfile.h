@@ -38,6 +38,20 @@ text::Result<PatrolListFile> parsePatrolList(const QByteArray &content);
 // leftover lines are ignored.
 std::optional<QList<PatrolEntry>> openablePatrolList(const QByteArray &content);
 
+// The clipboard's own form of entries: their lines' exact bytes, as this
+// file holds them.
+inline const QString kEntriesMimeType = QStringLiteral("application/x-kirano-patrol-entries");
+
+// Entries given as text (pasted): the same reader as "開く", with stricter
+// checks, since nothing may be guessed: the text must be one or more
+// complete entries (line ends at its very end do not count), each of a
+// keyword the vocabulary knows and with its display row, and it may hold no
+// NUL byte. Otherwise nothing, and why in the words the user is shown.
+text::Result<QList<PatrolEntry>> pastedPatrolEntries(const QByteArray &bytes);
+// The same for screen text (another program's): only when it encodes to
+// Shift_JIS bytes that decode to the very same text.
+text::Result<QList<PatrolEntry>> pastedPatrolEntries(const QString &text);
+
 // How many entries a list read entry by entry held, and how many lines (one
 // to five) came after the last one.
 struct PatrolListShape {

@@ -24,6 +24,8 @@ QVariant PatrolListModel::data(const QModelIndex &index, int role) const {
     }
     if (role == MarkRole)
         return index.column() == First && marks_.at(index.row()) != 0;
+    if (role == DaysRole)
+        return entries_.at(index.row()).days;
     if (role != Qt::DisplayRole)
         return QVariant();
     const PatrolEntry &entry = entries_.at(index.row());
@@ -64,6 +66,50 @@ void PatrolListModel::insertEntry(int position, PatrolEntry entry) {
     entries_.insert(position, std::move(entry));
     marks_.insert(position, 0);
     endInsertRows();
+}
+
+void PatrolListModel::insertEntries(int position, QList<PatrolEntry> entries) {
+    if (entries.isEmpty())
+        return;
+    const int count = int(entries.size());
+    beginInsertRows(QModelIndex(), position, position + count - 1);
+    // The fields are moved, never copied: a paste of thousands costs one
+    // pass over the list.
+    QList<PatrolEntry> merged;
+    merged.reserve(entries_.size() + count);
+    auto moveIn = [&merged](QList<PatrolEntry>::iterator from, QList<PatrolEntry>::iterator to) {
+        for (; from != to; ++from)
+            merged.append(std::move(*from));
+    };
+    moveIn(entries_.begin(), entries_.begin() + position);
+    moveIn(entries.begin(), entries.end());
+    moveIn(entries_.begin() + position, entries_.end());
+    entries_.swap(merged);
+    marks_.insert(position, count, 0);
+    endInsertRows();
+}
+
+QList<PatrolEntry> PatrolListModel::takeEntries(int position, int count) {
+    if (count <= 0)
+        return {};
+    beginRemoveRows(QModelIndex(), position, position + count - 1);
+    QList<PatrolEntry> taken;
+    taken.reserve(count);
+    for (int row = position; row < position + count; ++row) {
+        taken.append(std::move(entries_[row]));
+        markedCount_ -= marks_.at(row) != 0 ? 1 : 0;
+    }
+    entries_.remove(position, count);
+    marks_.remove(position, count);
+    endRemoveRows();
+    return taken;
+}
+
+PatrolEntry PatrolListModel::replaceEntry(int row, PatrolEntry entry) {
+    std::swap(entries_[row], entry);
+    // Every column may read anew, and the mark is the new entry's to find.
+    emit dataChanged(index(row, First), index(row, ColumnCount - 1));
+    return entry;
 }
 
 void PatrolListModel::setEntries(QList<PatrolEntry> entries) {

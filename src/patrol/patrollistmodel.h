@@ -22,6 +22,9 @@ class PatrolListModel : public QAbstractTableModel {
     enum Column { First, Second, Third, Days, ColumnCount };
     // True in the first column of a marked row: where the view draws its sign.
     static constexpr int MarkRole = Qt::UserRole + 1;
+    // The entry's days text as its bytes, in every column: what a preview of
+    // one day's run goes by.
+    static constexpr int DaysRole = Qt::UserRole + 2;
 
     using QAbstractTableModel::QAbstractTableModel;
 
@@ -36,6 +39,13 @@ class PatrolListModel : public QAbstractTableModel {
     const QList<PatrolEntry> &entries() const { return entries_; }
 
     void insertEntry(int position, PatrolEntry entry);
+    // Entries put in before `position` in one insertion, however many.
+    void insertEntries(int position, QList<PatrolEntry> entries);
+    // The `count` entries from `position` out of the list, in one removal.
+    QList<PatrolEntry> takeEntries(int position, int count);
+    // The entry at `row` is given new fields; the old ones are handed back.
+    // The row stays where it is, with its selection in a view.
+    PatrolEntry replaceEntry(int row, PatrolEntry entry);
     // A whole file's entries in one step.
     void setEntries(QList<PatrolEntry> entries);
     // The list and `entries` change places in one step; neither is copied,

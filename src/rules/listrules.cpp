@@ -21,39 +21,6 @@
 
 namespace kirano::autopilot {
 
-QByteArray weekdayCharacter(int day) {
-    std::array<bool, 7> one{};
-    one[day] = true;
-    return daysText(false, one);
-}
-
-int weekdayOf(const QDate &date) {
-    return date.dayOfWeek() % 7; // Qt counts Monday 1 to Sunday 7
-}
-
-std::optional<std::array<bool, 7>> parseDays(const QByteArray &days) {
-    // Whole characters only, matched in weekday order: a byte of another
-    // character can never pass for a day.
-    static const std::array<QByteArray, 7> characters = [] {
-        std::array<QByteArray, 7> all;
-        for (int day = 0; day < 7; ++day)
-            all[day] = weekdayCharacter(day);
-        return all;
-    }();
-    std::array<bool, 7> chosen{};
-    qsizetype at = 0;
-    for (int day = 0; day < 7; ++day) {
-        const QByteArray &c = characters[day];
-        if (QByteArrayView(days).sliced(at).startsWith(c)) {
-            chosen[day] = true;
-            at += c.size();
-        }
-    }
-    if (at == 0 || at != days.size())
-        return std::nullopt;
-    return chosen;
-}
-
 QString entryLabel(int position, const PatrolEntry &entry) {
     // A row the display rules refuse is named by its raw fields.
     const std::optional<DisplayRow> row = BuildDisplayRow(entry);

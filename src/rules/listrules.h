@@ -6,6 +6,7 @@
 #include "patrol/commands.h"
 #include "patrol/patrolentry.h"
 #include "patrol/patrolfile.h"
+#include "patrol/weekdays.h"
 #include "store/settingsfile.h"
 
 #include <QByteArray>
@@ -18,15 +19,10 @@
 
 namespace kirano::autopilot {
 
-// Which of 日月火水木金土 (Sunday first) a days text holds; nothing when it
-// is empty or anything but those characters, each at most once, in that
-// order.
-std::optional<std::array<bool, 7>> parseDays(const QByteArray &days);
-
-// The character of a weekday, 0 = 日 (Sunday) to 6 = 土.
-QByteArray weekdayCharacter(int day);
-// 0 to 6, Sunday first, for a date.
-int weekdayOf(const QDate &date);
+// The days rule lives with the weekdays.
+using kirano::parseDays;
+using kirano::weekdayCharacter;
+using kirano::weekdayOf;
 
 // "N番目 (columns of its display row)": how the reports name an entry,
 // counted from 1.

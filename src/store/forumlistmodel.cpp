@@ -3,26 +3,29 @@
 
 namespace kirano {
 
-int ForumListModel::rowCount(const QModelIndex &parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(forums_.size());
-}
-
 QVariant ForumListModel::data(const QModelIndex &index, int role) const {
-    if (!index.isValid() || index.row() >= forums_.size() || role != Qt::DisplayRole)
+    const int whole = index.isValid() ? wholeRow(index.row()) : -1;
+    if (whole < 0 || role != Qt::DisplayRole)
         return QVariant();
-    return text::shownText(forums_.name(index.row()));
+    return text::shownText(forums_.name(whole));
 }
 
 void ForumListModel::setForums(ForumList forums) {
-    beginResetModel();
-    forums_ = std::move(forums);
-    endResetModel();
+    replaceRows([&] { forums_ = std::move(forums); });
 }
 
 std::optional<ForumRecord> ForumListModel::record(int row) const {
-    if (row < 0 || row >= forums_.size())
+    const int whole = wholeRow(row);
+    if (whole < 0)
         return std::nullopt;
-    return forums_.at(row);
+    return forums_.at(whole);
+}
+
+QByteArrayView ForumListModel::searchedText(int whole) const {
+    QByteArrayView name = forums_.name(whole);
+    while (!name.isEmpty() && name.back() == ' ')
+        name.chop(1);
+    return name;
 }
 
 } // namespace kirano

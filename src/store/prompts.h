@@ -16,8 +16,10 @@ struct OpenFileRequest {
     QString title;
     QString folder;
     // The file command "開く" starts from the name last chosen in it; every
-    // other use starts with an empty name.
+    // other use starts with `fileName`: empty, or the name of the file an
+    // entry being changed names.
     bool clearFileName = true;
+    QString fileName{};
 };
 
 class Prompts {
@@ -42,9 +44,9 @@ class Prompts {
     virtual std::optional<QString> inputQuery(const QString &caption, const QString &prompt,
                                               const QString &initial) = 0;
     virtual void beep() = 0;
-    // The chooser dialog over the rows with the status text; the index of the
-    // row chosen, or -1.
-    virtual int choose(const QList<QByteArray> &rows, const QByteArray &status) = 0;
+    // The chooser dialog over the rows with the status text, `start` selected
+    // and in sight (-1: none); the index of the row chosen, or -1.
+    virtual int choose(const QList<QByteArray> &rows, const QByteArray &status, int start) = 0;
 };
 
 namespace detail {

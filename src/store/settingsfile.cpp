@@ -91,6 +91,11 @@ text::Result<text::LineReader> openSettings(const QString &path) {
 
 } // namespace
 
+QString userDataFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/kirano/");
+}
+
 QString userSettingsFolder() {
     QString configuration = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     // A relative $XDG_CONFIG_HOME is to be ignored, not taken from the

@@ -62,6 +62,11 @@ QString settingsFilePath(const QString &programFolder);
 // $XDG_CONFIG_HOME/kirano/, by default ~/.config/kirano/; ends with '/'.
 QString userSettingsFolder();
 
+// Where Kirano keeps what no required file holds, per user (the recovery
+// copies, the recent files): $XDG_DATA_HOME/kirano/, by default
+// ~/.local/share/kirano/; ends with '/'.
+QString userDataFolder();
+
 // The rule above in the words of the programs' --help: lines indented by two
 // blanks.
 QString settingsRuleText();

@@ -28,9 +28,11 @@ std::optional<QString> ScriptedPrompts::next(const QString &question) {
 }
 
 std::optional<QString> ScriptedPrompts::openFile(const OpenFileRequest &request) {
+    // The name an entry being changed starts from comes last, when there is one.
     return next(QStringLiteral("open|%1|%2|%3")
                     .arg(request.title, request.folder,
-                         request.clearFileName ? QStringLiteral("clear") : QStringLiteral("keep")));
+                         request.clearFileName ? QStringLiteral("clear") : QStringLiteral("keep")) +
+                (request.fileName.isEmpty() ? QString() : u'|' + request.fileName));
 }
 
 std::optional<QString> ScriptedPrompts::saveFile(const QString &title, const QString &folder) {
@@ -63,10 +65,12 @@ void ScriptedPrompts::beep() {
     asked.append(QStringLiteral("beep"));
 }
 
-int ScriptedPrompts::choose(const QList<QByteArray> &rows, const QByteArray &status) {
+int ScriptedPrompts::choose(const QList<QByteArray> &rows, const QByteArray &status, int start) {
     chooserRows = rows;
     chooserStatus = status;
-    std::optional<QString> a = next(QStringLiteral("choose|%1").arg(rows.size()));
+    // The row it starts at comes last, when there is one.
+    std::optional<QString> a = next(QStringLiteral("choose|%1").arg(rows.size()) +
+                                    (start >= 0 ? QStringLiteral("|%1").arg(start) : QString()));
     return a ? a->toInt() : -1;
 }
 

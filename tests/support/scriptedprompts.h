@@ -30,7 +30,7 @@ class ScriptedPrompts : public Prompts {
     std::optional<QString> inputQuery(const QString &caption, const QString &prompt,
                                       const QString &initial) override;
     void beep() override;
-    int choose(const QList<QByteArray> &rows, const QByteArray &status) override;
+    int choose(const QList<QByteArray> &rows, const QByteArray &status, int start) override;
 
     // The rows and status the chooser was last given.
     QList<QByteArray> chooserRows;
