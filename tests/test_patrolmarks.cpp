@@ -10,10 +10,12 @@
 #include "text/files.h"
 
 #include <QDir>
+#include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListView>
 #include <QPaintEvent>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTreeView>
 #include <QtTest>
@@ -310,6 +312,134 @@ class TestPatrolMarks : public QObject {
         QTRY_COMPARE(noteShown(w), note);
         if (!fifo)
             QTRY_COMPARE(marksSaid.value(0).value(0).toString(), note);
+    }
+
+    // Each thing that can change a row's verdict checks it again: each
+    // captured file gaining what the row names, the row's days changed
+    // (and that change undone and redone), and the settings naming another
+    // data folder when their dialog closes.
+    void eachTriggerChecksTheRowAgain_data() {
+        QTest::addColumn<QByteArrayList>("entry");
+        QTest::addColumn<QString>("file"); // below the data folder, written as the row's
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QString>("marked");
+        const QByteArray patio = "Patio\r\nPAT0\r\npw0\r\n";
+        QTest::newRow("forumlist.txt gains the forum")
+            << QByteArrayList{"mestitlea", "G/", "0", "0", "0", kDays} << u"forumlist.txt"_s
+            << lines({"Forum", "F/"}) << lines({"Forum", "F/", "Other", "G/"})
+            << u"フォーラム「G/」が forumlist.txt にありません"_s;
+        QTest::newRow("dl.txt gains the library")
+            << QByteArrayList{"dltitleb", "F/", "3", "980101", "0", kDays} << u"F/dl.txt"_s
+            << lines({"0001 one"}) << lines({"0001 one", "0003 three"})
+            << u"3番ライブラリィが F/ のライブラリィリストにありません"_s;
+        QTest::newRow("dl1.txt gains the download")
+            << QByteArrayList{"dldown", "F/", "1", "5", "A.LZH", kDays} << u"F/dl1.txt"_s
+            << lines({"     1 A.LZH"}) << lines({"     1 A.LZH", "     5 B.LZH"})
+            << u"ダウンロード番号 5 が dl1.txt にありません"_s;
+        QTest::newRow("patiolist.txt gains the patio")
+            << QByteArrayList{"patiorc", "PAT1", "pw1", "0", "0", kDays} << u"patiolist.txt"_s
+            << patio << patio + lines({"Patio", "PAT1", "pw1"})
+            << u"パティオＩＤ「PAT1」が patiolist.txt にありません"_s;
+        QTest::newRow("patiolist.txt gains the password")
+            << QByteArrayList{"patiorc", "PAT1", "pw1", "0", "0", kDays} << u"patiolist.txt"_s
+            << lines({"Patio", "PAT1", "old"}) << lines({"Patio", "PAT1", "pw1"})
+            << u"パティオＩＤ「PAT1」のパスワードが patiolist.txt と違います"_s;
+        QTest::newRow("Newtitle.txt made") << QByteArrayList{"new", "n.txt", "0", "0", "0", kDays}
+                                           << u"Newtitle.txt"_s << QByteArray() << lines({"0001"})
+                                           << u"読むお知らせを選んだ Newtitle.txt がありません"_s;
+        QTest::newRow("曜日変更") << QByteArrayList{"bill", "0", "0", "0", "0", "x"} << QString()
+                                  << QByteArray() << QByteArray()
+                                  << u"曜日「x」が正しくありません"_s;
+        QTest::newRow("the settings name another data folder")
+            << QByteArrayList{"mestitlea", "G/", "0", "0", "0", kDays} << QString() << QByteArray()
+            << QByteArray() << u"フォーラム「G/」が forumlist.txt にありません"_s;
+    }
+    void eachTriggerChecksTheRowAgain() {
+        QFETCH(QByteArrayList, entry);
+        QFETCH(QString, file);
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QFETCH(QString, marked);
+        Marked m;
+        if (!file.isEmpty() && !before.isNull())
+            writeBytes(m.data() + file, before);
+        if (entry[0] == "new")
+            entry[1] = text::bytesOf(m.folder()) + entry[1];
+        m.open(entry);
+        QTRY_COMPARE(m.tips(), QStringList{marked});
+        if (!file.isEmpty()) {
+            writeBytes(m.data() + file, after);
+        } else if (entry[0] == "bill") {
+            clickRow(m.lsv1, 0);
+            chooseFromMenu(m.lsv1, 0, u"N30"_s);
+            QCOMPARE(m.w->patrolList()->entry(0).days, sjis(u"日月火水木金土"));
+            QCOMPARE(m.tips(), QStringList{QString()});
+            QTest::keySequence(m.w, QKeySequence(u"Ctrl+Z"_s));
+            QCOMPARE(m.tips(), QStringList{marked});
+            QTest::keySequence(m.w, QKeySequence(u"Ctrl+Y"_s));
+        } else {
+            // Another data folder, whose forum list has the forum, chosen
+            // in the settings dialog as the user does.
+            const QString other = m.folder() + u"data2"_s;
+            QVERIFY(QDir().mkpath(other));
+            writeBytes(other + u"/forumlist.txt"_s, lines({"Other", "G/"}));
+            whenModal([&other](QWidget *dialog) {
+                auto *tree = dialog->findChild<QTreeView *>(u"dul1"_s);
+                const QModelIndex index =
+                    static_cast<QFileSystemModel *>(tree->model())->index(other);
+                QVERIFY(index.isValid());
+                tree->scrollTo(index);
+                QTRY_VERIFY(!tree->visualRect(index).isEmpty());
+                QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                                  tree->visualRect(index).center());
+                for (const char *button : {"Button3", "Button1"})
+                    QTest::mouseClick(dialog->findChild<QPushButton *>(QString::fromLatin1(button)),
+                                      Qt::LeftButton);
+            });
+            trigger(m.w, "N5");
+            QCOMPARE(m.w->folders().dataFolder(), text::bytesOf(other + u'/'));
+        }
+        QTRY_COMPARE(m.tips(), QStringList{QString()});
+    }
+
+    // F8 and Shift+F8 from each place: nothing selected, a row before, after
+    // and on a marked row, the first and the last row; and the only marked
+    // row, which they keep.
+    void f8FromEachStart_data() {
+        QTest::addColumn<int>("start"); // -1: nothing selected
+        QTest::addColumn<bool>("back");
+        QTest::addColumn<bool>("onlyOne"); // rooms 5 and 6 captured: row 4 alone marked
+        QTest::addColumn<int>("selected");
+        QTest::newRow("none, F8") << -1 << false << false << 1;
+        QTest::newRow("none, Shift+F8") << -1 << true << false << 4;
+        QTest::newRow("first, F8") << 0 << false << false << 1;
+        QTest::newRow("first, Shift+F8") << 0 << true << false << 4;
+        QTest::newRow("between, F8") << 2 << false << false << 3;
+        QTest::newRow("between, Shift+F8") << 2 << true << false << 1;
+        QTest::newRow("first marked, Shift+F8") << 1 << true << false << 4;
+        QTest::newRow("last, F8") << 4 << false << false << 1;
+        QTest::newRow("last, Shift+F8") << 4 << true << false << 3;
+        QTest::newRow("the only one, F8") << 4 << false << true << 4;
+        QTest::newRow("the only one, Shift+F8") << 4 << true << true << 4;
+        QTest::newRow("the only one from none") << -1 << true << true << 4;
+        QTest::newRow("the only one from the first") << 0 << false << true << 4;
+    }
+    void f8FromEachStart() {
+        QFETCH(int, start);
+        QFETCH(bool, back);
+        QFETCH(bool, onlyOne);
+        QFETCH(int, selected);
+        Marked m;
+        if (onlyOne)
+            m.writeRooms({"05  title", "06  title"});
+        QTRY_COMPARE(m.tips().count(QString()), onlyOne ? 4 : 2);
+        if (start >= 0)
+            clickRow(m.lsv1, start);
+        QCOMPARE(m.selectedRows(), start >= 0 ? QList<int>{start} : QList<int>());
+        QTest::keySequence(m.w,
+                           back ? QKeySequence(Qt::SHIFT | Qt::Key_F8) : QKeySequence(Qt::Key_F8));
+        QCOMPARE(m.selectedRows(), QList<int>{selected});
     }
 
     void f8GoesRoundTheMarkedRows() {
