@@ -399,6 +399,118 @@ class TestAutopilot : public QObject {
         QCOMPARE(int(report.outcomes.value(0)), outcome);
     }
 
+    // Each numbered command at the edges of what the service holds: the
+    // first and the last room, library and file run; one past the last fails
+    // with its line.
+    void edgesOfTheService_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("edge"); // 0 the first, 1 the last, 2 one past it
+        for (const char *command : {"mesread", "dltitleb", "dldown"}) {
+            for (int edge : {0, 1, 2})
+                QTest::addRow("%s, %s", command,
+                              edge == 0   ? "first"
+                              : edge == 1 ? "last"
+                                          : "one past")
+                    << QString::fromLatin1(command) << edge;
+        }
+    }
+    void edgesOfTheService() {
+        QFETCH(QString, command);
+        QFETCH(int, edge);
+        QStringList fields = {command, u"{F}"_s};
+        QString why;
+        if (command == u"mesread") {
+            const int rooms = h.service.roomCount(0);
+            const int room = edge == 0 ? 1 : edge == 1 ? rooms : rooms + 1;
+            fields << QString::number(room) << u"{log}edge.txt"_s;
+            why = u"%1番会議室はありません"_s.arg(room);
+        } else if (command == u"dltitleb") {
+            const int libraries = h.service.libraryCount(0);
+            const int library = edge == 0 ? 1 : edge == 1 ? libraries : libraries + 1;
+            fields << QString::number(library) << u"980101"_s;
+            why = u"%1番ライブラリィはありません"_s.arg(library);
+        } else {
+            const QList<LibraryFile> files = h.service.libraryFiles(0, 1);
+            const int number = edge == 0   ? files.first().number
+                               : edge == 1 ? files.last().number
+                                           : files.last().number + 1;
+            fields << u"1"_s << QString::number(number) << u"edge.bin"_s;
+            why = u"ダウンロード番号 %1 はありません"_s.arg(number);
+        }
+        const RunReport report = runAll(h, {names.entry(fields)});
+        if (edge < 2) {
+            QCOMPARE(report.outcomes, QList{RunReport::Done});
+        } else {
+            QCOMPARE(report.outcomes, QList{RunReport::Failed});
+            QVERIFY2(report.lines.first().endsWith(u": 失敗 - "_s + why),
+                     qPrintable(report.lines.first()));
+        }
+    }
+
+    // A night with nothing to run does not log on: no warnings are fetched
+    // and the run record is left as it was. With something to run, the
+    // record gains its header, what was posted, and a line per entry in
+    // list order, done, skipped or failed; run prints the same lines and
+    // their counts.
+    void runRecordAndSummary_data() {
+        QTest::addColumn<QString>("days");     // of the second entry; the others run on 木
+        QTest::addColumn<QStringList>("said"); // after each entry's label
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("nothing to run on 木")
+            << u"月"_s << QStringList{u"対象外の曜日 (月)"_s} << u"完了 0、対象外 1、失敗 0"_s;
+        QTest::newRow("done, skipped and failed")
+            << u"月"_s
+            << QStringList{u"完了"_s, u"対象外の曜日 (月)"_s, u"失敗 - 99番会議室はありません"_s}
+            << u"完了 1、対象外 1、失敗 1"_s;
+        QTest::newRow("all done") << u"木"_s
+                                  << QStringList{u"完了"_s, u"完了"_s,
+                                                 u"失敗 - 99番会議室はありません"_s}
+                                  << u"完了 2、対象外 0、失敗 1"_s;
+    }
+    void runRecordAndSummary() {
+        QFETCH(QString, days);
+        QFETCH(QStringList, said);
+        QFETCH(QString, summary);
+        QList<PatrolEntry> entries = {
+            names.entry({u"mesrc"_s, u"{F}"_s, u"2"_s, u"7"_s}), names.entry({u"bill"_s}),
+            names.entry({u"mesread"_s, u"{F}"_s, u"99"_s, u"{log}r.txt"_s})};
+        for (PatrolEntry &e : entries)
+            e.days = sjis(u"木");
+        entries[1].days = text::bytesOf(days);
+        if (said.size() == 1)
+            entries = {entries[1]};
+        const QString list = h.writeList(entries, u"night.txt"_s);
+        const QString warnings = text::nativePath(DataFolder(h.folders.dataFolder()).warnings());
+        QFile::remove(warnings);
+        const QByteArray before = readBytes(runLogPath(h));
+        const CommandLine c =
+            commandLine(h, {u"run"_s, list, u"--settings"_s,
+                            h.demo->programFolder + kSettingsFileName, u"--day"_s, u"木"_s});
+        QStringList lines;
+        for (int i = 0; i < entries.size(); ++i)
+            lines << entryLabel(i + 1, entries[i]) + u": "_s + said[i];
+        QCOMPARE(c.out.split(u'\n', Qt::SkipEmptyParts), lines + QStringList{summary});
+        QCOMPARE(c.status, summary.endsWith(u"失敗 0"_s) ? 0 : 1);
+        const QByteArray record = readBytes(runLogPath(h));
+        QVERIFY(record.startsWith(before));
+        if (said.size() == 1) {
+            QCOMPARE(record, before);
+            QVERIFY(!QFileInfo::exists(warnings));
+            return;
+        }
+        QVERIFY(QFileInfo::exists(warnings));
+        QList<QByteArray> added = text::splitLines(record.mid(before.size()));
+        QVERIFY(added.value(0).startsWith(sjis(u"== 巡回 ")));
+        QCOMPARE(added.value(0).size(), sjis(u"== 巡回 ").size() + 14); // yy/MM/dd HH:mm
+        added.removeFirst();
+        const QByteArray posted =
+            sjis(u"会議室の未読 ") + names.expand(u"{F}"_s) + sjis(u" 2番 を 7 に");
+        QList<QByteArray> expected = {posted};
+        for (const QString &line : lines)
+            expected << text::bytesOf(line);
+        QCOMPARE(added, expected);
+    }
+
 #ifdef Q_OS_LINUX
     // A full disk: the entry fails with the platform's reason, and the file
     // is the previous one, not a cut-off new one.
