@@ -500,4 +500,4 @@ class TestPatrolEditor : public QObject {
 };
 
 KIRANO_GUI_TEST_MAIN(TestPatrolEditor)
-#include "test_patroleditor.moc"
+#include "test_app_patroleditor.moc"

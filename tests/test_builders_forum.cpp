@@ -465,4 +465,4 @@ class TestForumBuilders : public QObject {
 };
 
 KIRANO_CORE_TEST_MAIN(TestForumBuilders)
-#include "test_forumbuilders.moc"
+#include "test_builders_forum.moc"

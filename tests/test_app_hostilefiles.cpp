@@ -387,4 +387,4 @@ void TestHostileFiles::patioChangeKeepsUntouchedBytes() {
 }
 
 KIRANO_GUI_TEST_MAIN(TestHostileFiles)
-#include "test_hostilefiles.moc"
+#include "test_app_hostilefiles.moc"

@@ -409,4 +409,4 @@ class TestAccountBuilders : public QObject {
 };
 
 KIRANO_CORE_TEST_MAIN(TestAccountBuilders)
-#include "test_accountbuilders.moc"
+#include "test_builders_account.moc"

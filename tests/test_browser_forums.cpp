@@ -594,4 +594,4 @@ class TestForumViews : public QObject {
 };
 
 KIRANO_GUI_TEST_MAIN(TestForumViews)
-#include "test_forumviews.moc"
+#include "test_browser_forums.moc"

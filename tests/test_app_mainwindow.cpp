@@ -619,4 +619,4 @@ void TestMainWindow::helpAndVersionNeedNoScreen() {
 }
 
 KIRANO_GUI_TEST_MAIN(TestMainWindow)
-#include "test_mainwindow.moc"
+#include "test_app_mainwindow.moc"

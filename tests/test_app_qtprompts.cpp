@@ -475,4 +475,4 @@ void TestQtPrompts::qtTextsAreJapaneseOursAsTheyAre() {
 }
 
 KIRANO_GUI_TEST_MAIN(TestQtPrompts)
-#include "test_qtprompts.moc"
+#include "test_app_qtprompts.moc"

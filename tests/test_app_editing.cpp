@@ -761,4 +761,4 @@ class TestEditing : public QObject {
 };
 
 KIRANO_GUI_TEST_MAIN(TestEditing)
-#include "test_editing.moc"
+#include "test_app_editing.moc"

@@ -210,4 +210,4 @@ int main(int argc, char **argv) {
     TestRecovery test;
     return QTest::qExec(&test, argc, argv);
 }
-#include "test_recovery.moc"
+#include "test_app_recovery.moc"

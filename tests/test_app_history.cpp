@@ -610,4 +610,4 @@ class TestPatrolHistory : public QObject {
 };
 
 KIRANO_GUI_TEST_MAIN(TestPatrolHistory)
-#include "test_patrolhistory.moc"
+#include "test_app_history.moc"

@@ -259,4 +259,4 @@ class TestServiceViews : public QObject {
 };
 
 KIRANO_GUI_TEST_MAIN(TestServiceViews)
-#include "test_serviceviews.moc"
+#include "test_browser_services.moc"

@@ -155,4 +155,4 @@ class TestSettingsFile : public QObject {
 };
 
 KIRANO_CORE_TEST_MAIN(TestSettingsFile)
-#include "test_settingsfile.moc"
+#include "test_store_settingsfile.moc"

@@ -481,4 +481,4 @@ class TestPatrolMarks : public QObject {
 };
 
 KIRANO_GUI_TEST_MAIN(TestPatrolMarks)
-#include "test_patrolmarks.moc"
+#include "test_app_marks.moc"
