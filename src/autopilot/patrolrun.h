@@ -3,8 +3,8 @@
 // autopilot leaves in the data, log and download folders, and one report
 // line per entry.
 
-#include "rules/listrules.h"
 #include "autopilot/simservice.h"
+#include "rules/listrules.h"
 #include "store/settingsfile.h"
 
 #include <QDateTime>
