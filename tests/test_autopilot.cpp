@@ -419,6 +419,8 @@ class TestAutopilot : public QObject {
         QFETCH(int, edge);
         QStringList fields = {command, u"{F}"_s};
         QString why;
+        std::function<void()> restore = [] {};
+        auto restored = qScopeGuard([&restore] { restore(); });
         if (command == u"mesread") {
             const int rooms = h.service.roomCount(0);
             const int room = edge == 0 ? 1 : edge == 1 ? rooms : rooms + 1;
@@ -427,6 +429,15 @@ class TestAutopilot : public QObject {
         } else if (command == u"dltitleb") {
             const int libraries = h.service.libraryCount(0);
             const int library = edge == 0 ? 1 : edge == 1 ? libraries : libraries + 1;
+            // The demo's list of the library's files stays as the other tests
+            // know it.
+            const QString captured = text::nativePath(
+                DataFolder(h.folders.dataFolder()).libraryFiles(h.service.forumCode(0), library));
+            const QByteArray before = readBytes(captured);
+            restore = [captured, before] {
+                if (!before.isEmpty())
+                    writeBytes(captured, before);
+            };
             fields << QString::number(library) << u"980101"_s;
             why = u"%1番ライブラリィはありません"_s.arg(library);
         } else {
