@@ -250,7 +250,7 @@ struct Installation : Fixture {
         writeBytes(root() + name, bytes);
     }
 
-    // Forum F/ captured whole (rooms 1, 2 and 99; libraries 1 and 10; the
+    // Forum F/ captured whole (rooms 1, 2, 3 and 99; libraries 1 and 10; the
     // downloads 1 and 7 of library 1), E/ with empty and numberless lists,
     // B/ with nothing captured; patio PAT1.
     void make(Setup setup) {
@@ -261,7 +261,9 @@ struct Installation : Fixture {
         if (setup != Setup::NoForumList)
             write(u"data/forumlist.txt"_s, "Forum\r\nF/\r\nEmpty\r\nE/\r\nBare\r\nB/\r\n");
         const QByteArray date = sjis(u"データ取得日 98/12/24 07:05") + "\r\n";
-        write(u"data/F/mes.txt"_s, "01  first\r\n02  second\r\n99  last\r\n" + date);
+        // Room 3's message count fills bytes 3 to 10, up to the number.
+        write(u"data/F/mes.txt"_s,
+              "01  first\r\n02  second\r\n0312345678  full\r\n99  last\r\n" + date);
         write(u"data/F/dl.txt"_s, "0001 one\r\n0010 ten\r\n" + date);
         write(u"data/F/dl1.txt"_s, "     1 A.LZH\r\n     7 B.LZH\r\n" + date);
         write(u"data/E/mes.txt"_s, QByteArray());
