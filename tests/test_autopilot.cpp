@@ -3,6 +3,7 @@
 #include "builders/accountbuilders.h"
 #include "builders/forumbuilders.h"
 #include "builders/patiobuilders.h"
+#include "patrol/displayrow.h"
 #include "patrol/patrolfile.h"
 #include "patrol/patrollistmodel.h"
 #include "rules/entrycheck.h"
@@ -32,6 +33,7 @@
 
 using namespace kirano;
 using namespace kirano::autopilot;
+using namespace kirano::rules;
 using namespace kirano::testing;
 using namespace Qt::StringLiterals;
 
@@ -611,7 +613,8 @@ class TestAutopilot : public QObject {
             QCOMPARE(alone, QStringList());
             return;
         }
-        const QString selection = shownName(DataFolder(folders.dataFolder()).noticeSelection());
+        const QString selection =
+            text::shownName(DataFolder(folders.dataFolder()).noticeSelection());
         const QStringList words =
             text::decode(names.expand(QString(problem).replace(u"{selection}"_s, selection)))
                 .split(u'\n');

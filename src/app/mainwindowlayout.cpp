@@ -4,10 +4,8 @@
 #include "app/statusline.h"
 #include "browser/datalistview.h"
 #include "browser/textpane.h"
-#include "builders/accountbuilders.h"
+#include "builders/commandbuilders.h"
 #include "builders/editentry.h"
-#include "builders/forumbuilders.h"
-#include "builders/patiobuilders.h"
 #include "patrol/commands.h"
 #include "patrol/patrollistmodel.h"
 #include "store/bytelistmodel.h"
@@ -201,23 +199,27 @@ const char *builds(Command command, int item = 0) {
 void MainWindow::createPopupMenus() {
     QMenu *pop1 = menuFrom(
         "pop1", QString(),
-        {{builds(Command::Bill), QStringLiteral(u"料金情報"), adds(buildBill)},
-         {builds(Command::Mailuptxt), QStringLiteral(u"テキストメール送信"), adds(buildMailuptxt)},
-         {builds(Command::Mailupbin), QStringLiteral(u"バイナリメール送信"), adds(buildMailupbin)},
-         {builds(Command::Myforum), QStringLiteral(u"マイフォーラム"), adds(buildMyforum)},
-         {builds(Command::Newtitle), QStringLiteral(u"お知らせタイトル"), adds(buildNewtitle)}});
+        {{builds(Command::Bill), QStringLiteral(u"料金情報"), adds(builderOf(Command::Bill))},
+         {builds(Command::Mailuptxt), QStringLiteral(u"テキストメール送信"),
+          adds(builderOf(Command::Mailuptxt))},
+         {builds(Command::Mailupbin), QStringLiteral(u"バイナリメール送信"),
+          adds(builderOf(Command::Mailupbin))},
+         {builds(Command::Myforum), QStringLiteral(u"マイフォーラム"),
+          adds(builderOf(Command::Myforum))},
+         {builds(Command::Newtitle), QStringLiteral(u"お知らせタイトル"),
+          adds(builderOf(Command::Newtitle))}});
     QMenu *pop2 = menuFrom("pop2", QString(),
                            {{builds(Command::Mestitlea), QStringLiteral(u"会議室タイトル（大）"),
-                             adds(buildMestitlea), &MainWindow::forumSelected},
+                             adds(builderOf(Command::Mestitlea)), &MainWindow::forumSelected},
                             {builds(Command::Dltitlea), QStringLiteral(u"ＤＬタイトル（大）"),
-                             adds(buildDltitlea), &MainWindow::forumSelected}});
+                             adds(builderOf(Command::Dltitlea)), &MainWindow::forumSelected}});
     QMenu *pop3 = menuFrom("pop3", QString(),
                            {{builds(Command::Patioread), QStringLiteral(u"読み込み"),
-                             adds(buildPatioread), &MainWindow::patioSelected},
+                             adds(builderOf(Command::Patioread)), &MainWindow::patioSelected},
                             {builds(Command::Patioup), QStringLiteral(u"書き込み"),
-                             adds(buildPatioup), &MainWindow::patioSelected},
+                             adds(builderOf(Command::Patioup)), &MainWindow::patioSelected},
                             {builds(Command::Patiorc), QStringLiteral(u"既読位置変更"),
-                             adds(buildPatiorc), &MainWindow::patioSelected}});
+                             adds(builderOf(Command::Patiorc)), &MainWindow::patioSelected}});
     QMenu *pop4 = menuFrom(
         "pop4", QString(),
         {{"N24", QStringLiteral(u"上へ"), [this] { patrolPane_->moveSelectedEntryUp(); },
@@ -230,24 +232,24 @@ void MainWindow::createPopupMenus() {
           &MainWindow::entrySelected}});
     QMenu *pop5 = menuFrom("pop5", QString(),
                            {{builds(Command::Mesread), QStringLiteral(u"読み込み"),
-                             adds(buildMesread), &MainWindow::listBox4RowSelected},
-                            {builds(Command::Mesup), QStringLiteral(u"書き込み"), adds(buildMesup),
-                             &MainWindow::listBox4RowSelected},
+                             adds(builderOf(Command::Mesread)), &MainWindow::listBox4RowSelected},
+                            {builds(Command::Mesup), QStringLiteral(u"書き込み"),
+                             adds(builderOf(Command::Mesup)), &MainWindow::listBox4RowSelected},
                             {builds(Command::Mesrc), QStringLiteral(u"未読位置変更"),
-                             adds(buildMesrc), &MainWindow::listBox4RowSelected}});
+                             adds(builderOf(Command::Mesrc)), &MainWindow::listBox4RowSelected}});
     QMenu *pop6 = menuFrom("pop6", QString(),
                            {{builds(Command::Dltitleb), QStringLiteral(u"ＤＬタイトル（小）"),
-                             adds(buildDltitleb), &MainWindow::librarySelected},
+                             adds(builderOf(Command::Dltitleb)), &MainWindow::librarySelected},
                             {builds(Command::Dldown), QStringLiteral(u"ＤＬダウンロード（リスト）"),
-                             adds(buildDldownFromList), &MainWindow::librarySelected},
+                             adds(builderOf(Command::Dldown)), &MainWindow::librarySelected},
                             {builds(Command::Dldown, 1), QStringLiteral(u"ＤＬダウンロード"),
-                             adds(buildDldown), &MainWindow::librarySelected}});
+                             adds(builderOf(Command::Dldown, 1)), &MainWindow::librarySelected}});
     QMenu *pop7 = menuFrom("pop7", QString(),
-                           {{builds(Command::New), QStringLiteral(u"読み込み"), adds(buildNew),
-                             &MainWindow::noticeSelected}});
+                           {{builds(Command::New), QStringLiteral(u"読み込み"),
+                             adds(builderOf(Command::New)), &MainWindow::noticeSelected}});
     QMenu *pop8 = menuFrom("pop8", QString(),
-                           {{builds(Command::Bbsup), QStringLiteral(u"書き込み"), adds(buildBbsup),
-                             &MainWindow::listBox4RowSelected}});
+                           {{builds(Command::Bbsup), QStringLiteral(u"書き込み"),
+                             adds(builderOf(Command::Bbsup)), &MainWindow::listBox4RowSelected}});
 
     // Which list carries which pop-up. browser_->listBox(4) carries the menu of what it
     // shows: the rooms, the notices or the BBS categories.

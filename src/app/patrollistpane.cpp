@@ -1,5 +1,6 @@
 #include "app/patrollistpane.h"
 #include "app/listfilewatch.h"
+#include "app/patrollistview.h"
 #include "app/patrolmarks.h"
 #include "patrol/displayrow.h"
 #include "patrol/patrolfile.h"
@@ -44,103 +45,6 @@ const QString kOpenStep = QStringLiteral(u"開く");
 bool pastable(const QMimeData *data) {
     return data && (data->hasFormat(kEntriesMimeType) || data->hasText());
 }
-
-// lsv1: a row is reordered by dragging it within the view; the model accepts
-// only its own rows, so nothing comes in from elsewhere. The drop moves
-// nothing itself: it tells the pane, which makes the move one step of the
-// history.
-class PatrolListView : public QTreeView {
-  public:
-    std::function<void(int from, int before)> rowDropped;
-
-  protected:
-    // The marks of a whole list arrive in a few steps of tens of thousands
-    // of rows: only the rows on screen are painted again (the others are
-    // drawn as they are when scrolled to), instead of the view measuring
-    // every row of the step. Assistive technology still hears of them all.
-    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
-                     const QList<int> &roles) override {
-        if (topLeft.row() == bottomRight.row() || QAccessible::isActive())
-            return QTreeView::dataChanged(topLeft, bottomRight, roles);
-        const QModelIndex top = indexAt(QPoint(0, 0));
-        if (!top.isValid())
-            return QTreeView::dataChanged(topLeft, bottomRight, roles);
-        const QModelIndex bottom = indexAt(QPoint(0, viewport()->height() - 1));
-        const int first = qMax(topLeft.row(), top.row());
-        const int last =
-            bottom.isValid() ? qMin(bottomRight.row(), bottom.row()) : bottomRight.row();
-        if (first <= last)
-            QTreeView::dataChanged(topLeft.siblingAtRow(first), bottomRight.siblingAtRow(last),
-                                   roles);
-    }
-
-    bool viewportEvent(QEvent *event) override {
-        if (event->type() == QEvent::ToolTip &&
-            showWholeCellText(this, static_cast<QHelpEvent *>(event)))
-            return true;
-        return QTreeView::viewportEvent(event);
-    }
-
-    bool event(QEvent *event) override {
-        // The Menu key opens pop4 through its own key; the context-menu event
-        // some platforms send for it as well would open it a second time.
-        if (event->type() == QEvent::ContextMenu &&
-            static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {
-            event->accept();
-            return true;
-        }
-        return QTreeView::event(event);
-    }
-
-    void keyPressEvent(QKeyEvent *event) override {
-        // Alt+Up and Alt+Down are "上へ" and "下へ": while those are disabled
-        // the keys do nothing, rather than move to another row.
-        if ((event->modifiers() & Qt::AltModifier) &&
-            (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)) {
-            event->ignore();
-            return;
-        }
-        QTreeView::keyPressEvent(event);
-    }
-
-    void startDrag(Qt::DropActions) override {
-        // Not the base class's drag: after a move it removes the dragged row
-        // itself, which the drop has already moved.
-        const QModelIndexList rows = selectionModel()->selectedRows();
-        QMimeData *data = rows.size() == 1 ? model()->mimeData(rows) : nullptr;
-        if (!data)
-            return;
-        const QRect cell = visualRect(rows.first());
-        const QRect row(0, cell.top(), viewport()->width(), cell.height());
-        auto *drag = new QDrag(this);
-        drag->setMimeData(data);
-        drag->setPixmap(viewport()->grab(row));
-        drag->setHotSpot(QPoint(cell.height(), cell.height() / 2));
-        drag->exec(Qt::MoveAction);
-    }
-
-    void dropEvent(QDropEvent *event) override {
-        const auto *list = static_cast<const PatrolListModel *>(model());
-        const int from = list->draggedRow(event->mimeData());
-        if (from >= 0) {
-            // Before the row under the drop, or after it in its lower half.
-            const QPoint at = event->position().toPoint();
-            const QModelIndex target = indexAt(at);
-            const int before = !target.isValid()                          ? list->size()
-                               : at.y() < visualRect(target).center().y() ? target.row()
-                                                                          : target.row() + 1;
-            event->setDropAction(Qt::MoveAction);
-            event->accept();
-            if (rowDropped)
-                rowDropped(from, before);
-        } else {
-            event->ignore();
-        }
-        stopAutoScroll();
-        setState(NoState);
-        viewport()->update();
-    }
-};
 
 } // namespace
 

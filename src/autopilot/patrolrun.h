@@ -3,8 +3,10 @@
 // autopilot leaves in the data, log and download folders, and one report
 // line per entry.
 
-#include "rules/listrules.h"
 #include "autopilot/simservice.h"
+#include "patrol/patrolfile.h"
+#include "rules/fieldrules.h"
+#include "rules/filerules.h"
 #include "store/settingsfile.h"
 
 #include <QDateTime>

@@ -1,6 +1,7 @@
 #pragma once
 #include "patrol/patrolentry.h"
 
+#include <QString>
 #include <optional>
 
 namespace kirano {
@@ -20,5 +21,9 @@ std::optional<DisplayRow> BuildDisplayRow(const PatrolEntry &entry);
 
 // Whether BuildDisplayRow succeeds, without building the texts.
 bool hasDisplayRow(const PatrolEntry &entry);
+
+// "N番目 [columns of its display row]": how the reports of check and run
+// name an entry, counted from 1.
+QString entryLabel(int position, const PatrolEntry &entry);
 
 } // namespace kirano
