@@ -127,13 +127,13 @@ void MainWindow::createToolBar() {
     ToolBar1->addSeparator();
     addButton("Exit1", QStyle::SP_DialogCloseButton);
     ToolBar1->addSeparator();
-    Label1 = new QLabel(QStringLiteral(u"[ファイル名：]"), ToolBar1);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    QFont bold = Label1->font();
+    fileLabel_ = new QLabel(QStringLiteral(u"[ファイル名：]"), ToolBar1);
+    fileLabel_->setObjectName(QStringLiteral("Label1"));
+    QFont bold = fileLabel_->font();
     bold.setBold(true);
-    Label1->setFont(bold);
-    Label1->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
-    ToolBar1->addWidget(Label1);
+    fileLabel_->setFont(bold);
+    fileLabel_->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+    ToolBar1->addWidget(fileLabel_);
     addToolBar(Qt::TopToolBarArea, ToolBar1);
 }
 
@@ -143,7 +143,7 @@ QWidget *MainWindow::createRightPanel() {
     // The patrol list pane above the data tabs; Splitter3 moves the border
     // and growth goes to the pane.
     patrolPane_ = new PatrolListPane(prompts_, [this] { return folders_.patrolListFolder(); });
-    connect(patrolPane_, &PatrolListPane::fileCaptionChanged, Label1, &QLabel::setText);
+    connect(patrolPane_, &PatrolListPane::fileCaptionChanged, fileLabel_, &QLabel::setText);
 
     Splitter3 = new QSplitter(Qt::Vertical, panel);
     Splitter3->setObjectName(QStringLiteral("Splitter3"));
@@ -232,11 +232,11 @@ void MainWindow::createPopupMenus() {
           &MainWindow::entrySelected}});
     QMenu *pop5 = menuFrom("pop5", QString(),
                            {{builds(Command::Mesread), QStringLiteral(u"読み込み"),
-                             adds(builderOf(Command::Mesread)), &MainWindow::listBox4RowSelected},
+                             adds(builderOf(Command::Mesread)), &MainWindow::roomViewRowSelected},
                             {builds(Command::Mesup), QStringLiteral(u"書き込み"),
-                             adds(builderOf(Command::Mesup)), &MainWindow::listBox4RowSelected},
+                             adds(builderOf(Command::Mesup)), &MainWindow::roomViewRowSelected},
                             {builds(Command::Mesrc), QStringLiteral(u"未読位置変更"),
-                             adds(builderOf(Command::Mesrc)), &MainWindow::listBox4RowSelected}});
+                             adds(builderOf(Command::Mesrc)), &MainWindow::roomViewRowSelected}});
     QMenu *pop6 = menuFrom("pop6", QString(),
                            {{builds(Command::Dltitleb), QStringLiteral(u"ＤＬタイトル（小）"),
                              adds(builderOf(Command::Dltitleb)), &MainWindow::librarySelected},
@@ -249,20 +249,20 @@ void MainWindow::createPopupMenus() {
                              adds(builderOf(Command::New)), &MainWindow::noticeSelected}});
     QMenu *pop8 = menuFrom("pop8", QString(),
                            {{builds(Command::Bbsup), QStringLiteral(u"書き込み"),
-                             adds(builderOf(Command::Bbsup)), &MainWindow::listBox4RowSelected}});
+                             adds(builderOf(Command::Bbsup)), &MainWindow::roomViewRowSelected}});
 
-    // Which list carries which pop-up. browser_->listBox(4) carries the menu of what it
+    // Which list carries which pop-up. browser_->roomView() carries the menu of what it
     // shows: the rooms, the notices or the BBS categories.
-    attachPopup(browser_->listBox(1), [pop1] { return pop1; });
-    attachPopup(browser_->listBox(2), [pop2] { return pop2; });
-    attachPopup(browser_->listBox(3), [pop3] { return pop3; });
+    attachPopup(browser_->serviceView(), [pop1] { return pop1; });
+    attachPopup(browser_->forumView(), [pop2] { return pop2; });
+    attachPopup(browser_->patioView(), [pop3] { return pop3; });
     attachPopup(patrolPane_->view(), [pop4] { return pop4; });
-    attachPopup(browser_->listBox(4), [this, pop5, pop7, pop8] {
-        return browser_->listBox4Shows() == ViewMode::Notices ? pop7
-               : browser_->listBox4Shows() == ViewMode::Bbs   ? pop8
+    attachPopup(browser_->roomView(), [this, pop5, pop7, pop8] {
+        return browser_->roomViewShows() == ViewMode::Notices ? pop7
+               : browser_->roomViewShows() == ViewMode::Bbs   ? pop8
                                                               : pop5;
     });
-    attachPopup(browser_->listBox(5), [pop6] { return pop6; });
+    attachPopup(browser_->libraryView(), [pop6] { return pop6; });
 }
 
 void MainWindow::createEditMenu() {
@@ -430,20 +430,20 @@ void MainWindow::createKeys() {
 }
 
 bool MainWindow::forumSelected() const {
-    return browser_->listBox(2)->selectedRow() >= 0;
+    return browser_->forumView()->selectedRow() >= 0;
 }
 bool MainWindow::patioSelected() const {
-    return browser_->listBox(3)->selectedRow() >= 0;
+    return browser_->patioView()->selectedRow() >= 0;
 }
-bool MainWindow::listBox4RowSelected() const {
-    return browser_->listBox(4)->selectedRow() >= 0;
+bool MainWindow::roomViewRowSelected() const {
+    return browser_->roomView()->selectedRow() >= 0;
 }
 bool MainWindow::noticeSelected() const {
     // The row that stands for a missing notices file is no notice to read.
-    return browser_->noticesShown() && browser_->listBox(4)->selectedCount() > 0;
+    return browser_->noticesShown() && browser_->roomView()->selectedCount() > 0;
 }
 bool MainWindow::librarySelected() const {
-    return browser_->listBox(5)->selectedRow() >= 0;
+    return browser_->libraryView()->selectedRow() >= 0;
 }
 bool MainWindow::entrySelected() const {
     return patrolPane_->hasSelectedEntry();

@@ -126,16 +126,16 @@ PatrolListPane::PatrolListPane(Prompts &prompts, std::function<QByteArray()> pat
 }
 
 QWidget *PatrolListPane::createWeekdayStrip() {
-    Panel6 = new QWidget;
-    Panel6->setObjectName(QStringLiteral("Panel6"));
-    Panel6->setFixedHeight(50);
-    CheckBox1 = new QCheckBox(QStringLiteral(u"毎日"), Panel6);
+    daysPanel_ = new QWidget;
+    daysPanel_->setObjectName(QStringLiteral("Panel6"));
+    daysPanel_->setFixedHeight(50);
+    CheckBox1 = new QCheckBox(QStringLiteral(u"毎日"), daysPanel_);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->setChecked(true);
     CheckBox1->move(16, 17);
 
     // GroupBox1 keeps to the right edge; fitWeekdayStrip sets its width.
-    GroupBox1 = new QGroupBox(QStringLiteral(u"曜日選択"), Panel6);
+    GroupBox1 = new QGroupBox(QStringLiteral(u"曜日選択"), daysPanel_);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     auto *row = new QHBoxLayout(GroupBox1);
     row->setContentsMargins(8, 0, 8, 2);
@@ -147,17 +147,17 @@ QWidget *PatrolListPane::createWeekdayStrip() {
         row->addWidget(box);
         weekdayBoxes_[i] = box;
     }
-    Panel6->installEventFilter(this);
+    daysPanel_->installEventFilter(this);
     lsv1->verticalScrollBar()->installEventFilter(this);
-    return Panel6;
+    return daysPanel_;
 }
 
 void PatrolListPane::fitWeekdayStrip() {
     // Width rules of the weekday strip; a strip narrower than the "毎日" box
     // leaves the group box and the last column at zero width.
-    const int width = Panel6->width();
+    const int width = daysPanel_->width();
     const int groupWidth = qMax(0, width - 72);
-    GroupBox1->setGeometry(width - groupWidth, 2, groupWidth, Panel6->height() - 4);
+    GroupBox1->setGeometry(width - groupWidth, 2, groupWidth, daysPanel_->height() - 4);
     // The last column ends where the view's scroll bar begins, when there
     // is one, so that no needless horizontal one appears.
     const QScrollBar *bar = lsv1->verticalScrollBar();
@@ -169,7 +169,7 @@ void PatrolListPane::fitWeekdayStrip() {
 bool PatrolListPane::eventFilter(QObject *watched, QEvent *event) {
     // The strip is resized exactly when the window is or Splitter1 moves;
     // lsv1's scroll bar comes and goes with its rows.
-    if ((watched == Panel6 && event->type() == QEvent::Resize) ||
+    if ((watched == daysPanel_ && event->type() == QEvent::Resize) ||
         (watched == lsv1->verticalScrollBar() &&
          (event->type() == QEvent::Show || event->type() == QEvent::Hide)))
         fitWeekdayStrip();
@@ -267,7 +267,7 @@ void PatrolListPane::deleteSelectedEntry() {
 
 void PatrolListPane::changeSelectedEntryDays() {
     const QByteArray days = readDays();
-    if (noDaysFlag_ == 1)
+    if (hasNoDays_)
         return;
     const int s = selectedRow();
     if (s >= 0 && model_->entry(s).days != days)
@@ -275,14 +275,14 @@ void PatrolListPane::changeSelectedEntryDays() {
 }
 
 QByteArray PatrolListPane::readDays() {
-    noDaysFlag_ = 0;
+    hasNoDays_ = false;
     std::array<bool, 7> ticked{};
     for (int day = 0; day < 7; ++day)
         ticked[day] = weekdayBoxes_[day]->isChecked();
     QByteArray days = daysText(CheckBox1->isChecked(), ticked);
     if (days.isEmpty()) {
         prompts_.message(QStringLiteral(u"曜日が選択されていません"));
-        noDaysFlag_ = 1;
+        hasNoDays_ = true;
     }
     return days;
 }

@@ -43,7 +43,7 @@ bool hasDisplayRow(const PatrolEntry &entry) {
     return true;
 }
 
-std::optional<DisplayRow> BuildDisplayRow(const PatrolEntry &e) {
+std::optional<DisplayRow> displayRowOf(const PatrolEntry &e) {
     const std::optional<Command> command = commandOf(e.command);
     if (!command)
         return DisplayRow{e.command, e.param1, e.param2};
@@ -81,7 +81,7 @@ std::optional<DisplayRow> BuildDisplayRow(const PatrolEntry &e) {
 
 QString entryLabel(int position, const PatrolEntry &entry) {
     // A row the display rules refuse is named by its raw fields.
-    const std::optional<DisplayRow> row = BuildDisplayRow(entry);
+    const std::optional<DisplayRow> row = displayRowOf(entry);
     const QByteArrayList columns = row ? QByteArrayList{row->column1, row->column2, row->column3}
                                        : QByteArrayList{entry.command, entry.param1, entry.param2};
     QStringList shown;
