@@ -43,9 +43,13 @@ template <typename Take> std::optional<int> readEntries(const QByteArray &conten
     QByteArrayView line;
     while (cursor.next(line)) {
         QByteArray &bytes = entry.field(field);
-        bytes.resize(line.size());
-        if (!line.isEmpty())
-            std::memcpy(bytes.data(), line.data(), size_t(line.size()));
+        if (bytes.isDetached() && bytes.capacity() >= line.size()) {
+            bytes.resize(line.size());
+            if (!line.isEmpty())
+                std::memcpy(bytes.data(), line.data(), size_t(line.size()));
+        } else {
+            bytes = line.toByteArray(); // a field taken away: a buffer of its own size
+        }
         if (++field < PatrolEntry::kFieldCount)
             continue;
         if (!take(entry))
