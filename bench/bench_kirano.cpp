@@ -364,7 +364,7 @@ void benchCheckRows(int entries) {
         bytes += line + "\r\n";
     const QList<PatrolEntry> list = openablePatrolList(bytes).value_or(QList<PatrolEntry>());
     const SettingsFolders folders = SettingsFolders::allSetTo(QFile::encodeName(dir.path() + u'/'));
-    std::unique_ptr<autopilot::EntryChecker> checker;
+    std::unique_ptr<rules::EntryChecker> checker;
     int marked = 0;
     const double ms = medianMs(
         5,
@@ -373,7 +373,7 @@ void benchCheckRows(int entries) {
             for (const PatrolEntry &entry : list)
                 marked += checker->check(entry).problems != 0 ? 1 : 0;
         },
-        [&] { checker = std::make_unique<autopilot::EntryChecker>(folders); });
+        [&] { checker = std::make_unique<rules::EntryChecker>(folders); });
     report("check rows", entries, ms);
     std::printf("%-28s %8d %10.0f ns a row, %d marked\n", "check rows", entries,
                 ms * 1e6 / qMax(1, entries), marked);
@@ -627,7 +627,7 @@ void benchAutopilot() {
                                         .value_or(SettingsFolders());
     const text::Result<PatrolListFile> list = readRunnablePatrolList((*large)->patrolList);
     const double check = medianMs(3, [&] {
-        if (!autopilot::checkPatrolList(*list, folders).isEmpty())
+        if (!rules::checkPatrolList(*list, folders).isEmpty())
             std::fprintf(stderr, "check: problems\n");
     });
     report("check, large demo list", int(list->entries.size()), check);

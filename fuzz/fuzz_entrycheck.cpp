@@ -53,12 +53,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         at = end + 2;
     }
     const SettingsFolders folders = SettingsFolders::allSetTo(QFile::encodeName(root()));
-    static std::unique_ptr<autopilot::EntryChecker> kept;
+    static std::unique_ptr<rules::EntryChecker> kept;
     if (!kept)
-        kept = std::make_unique<autopilot::EntryChecker>(folders);
+        kept = std::make_unique<rules::EntryChecker>(folders);
     makeFiles(parts);
     kept->refresh();
-    autopilot::EntryChecker fresh(folders);
+    rules::EntryChecker fresh(folders);
     const text::Result<PatrolListFile> read = parsePatrolList(list);
     for (const PatrolEntry &entry : read->entries.mid(0, 64))
         check(kept->problems(entry) == fresh.problems(entry),

@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (!entries)
         return 0;
     for (const PatrolEntry &entry : *entries)
-        check(BuildDisplayRow(entry).has_value(), "a loaded entry has a display row");
+        check(displayRowOf(entry).has_value(), "a loaded entry has a display row");
     const QByteArray file = saved(*entries);
     const std::optional<QList<PatrolEntry>> again = openablePatrolList(file);
     check(again.has_value() && *again == *entries, "a saved list reads back as the same entries");

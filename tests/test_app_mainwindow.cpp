@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "browser/datalistview.h"
 #include "browser/textpane.h"
+#include "builders/commandbuilders.h"
 #include "guitestsupport.h"
 #include "patrol/patrollistmodel.h"
 #include "store/bytelistmodel.h"
@@ -63,6 +64,7 @@ class TestMainWindow : public QObject {
     void initialControls();
     void menusInOrder_data();
     void menusInOrder();
+    void everyCommandHasItsMenuItems();
     void popupItemsRunTheirOwnCommands_data();
     void popupItemsRunTheirOwnCommands();
     void toolBarSharesTheMenuActions();
@@ -239,6 +241,30 @@ void TestMainWindow::menusInOrder() {
     QCOMPARE(actionTexts(m->actions()), texts);
     for (int i = 0; i < names.size(); ++i)
         QCOMPARE(m->actions()[i]->objectName(), names[i]);
+}
+
+// Every command of the vocabulary has its menu items in the pop-ups, each
+// with a builder: the vocabulary, the builders and the menus name the same
+// commands.
+void TestMainWindow::everyCommandHasItsMenuItems() {
+    Fixture f;
+    f.writeDefaultSettings();
+    MainWindow &w = f.start();
+    QSet<QString> inPopups;
+    for (const QMenu *menu : w.findChildren<QMenu *>()) {
+        if (menu->objectName().startsWith(u"pop"_s)) {
+            for (const QAction *action : menu->actions())
+                inPopups.insert(action->objectName());
+        }
+    }
+    for (const CommandInfo &info : vocabulary::kCommands) {
+        for (int item = 0; item < int(info.menuItems.size()); ++item) {
+            const char *name = info.menuItems[item];
+            QCOMPARE(builderOf(info.command, item) != nullptr, name != nullptr);
+            if (name)
+                QVERIFY2(inPopups.contains(QString::fromLatin1(name)), name);
+        }
+    }
 }
 
 // Every pop-up item, reached by a right-click on the list that carries it,

@@ -203,7 +203,7 @@ class TestPatrolEditor : public QObject {
         e.tick(1); // "毎日" off, no day ticked
         e.pop4(u"N30"_s);
         QCOMPARE(e.prompts.takeAsked(), QStringList{u"message|曜日が選択されていません"_s});
-        QCOMPARE(e.w->noDaysFlag(), 1);
+        QVERIFY(e.w->hasNoDays());
         QCOMPARE(e.list().entry(1).days, sjis(u"日月火水木金土"));
     }
 
@@ -230,7 +230,7 @@ class TestPatrolEditor : public QObject {
         QCOMPARE(e.commands(), days.isEmpty() ? QByteArrayList{} : QByteArrayList{"bill"});
         if (!days.isEmpty())
             QCOMPARE(e.list().entry(0).days, text::bytesOf(days));
-        QCOMPARE(e.w->noDaysFlag(), days.isEmpty() ? 1 : 0);
+        QCOMPARE(e.w->hasNoDays(), days.isEmpty());
         QCOMPARE(e.prompts.takeAsked(), days.isEmpty()
                                             ? QStringList{u"message|曜日が選択されていません"_s}
                                             : QStringList{});
@@ -240,11 +240,11 @@ class TestPatrolEditor : public QObject {
         Editor e;
         e.tick(1);
         e.addBill();
-        QCOMPARE(e.w->noDaysFlag(), 1);
+        QVERIFY(e.w->hasNoDays());
         e.tick(2);
         e.addBill();
         QCOMPARE(e.list().entry(0).days, sjis(u"日"));
-        QCOMPARE(e.w->noDaysFlag(), 0);
+        QVERIFY(!e.w->hasNoDays());
     }
 
     void dataListClickDeselectsThePatrolList_data() {

@@ -3,6 +3,7 @@
 #include "builders/accountbuilders.h"
 #include "builders/forumbuilders.h"
 #include "builders/patiobuilders.h"
+#include "patrol/displayrow.h"
 #include "patrol/patrolfile.h"
 #include "patrol/patrollistmodel.h"
 #include "rules/entrycheck.h"
@@ -32,6 +33,7 @@
 
 using namespace kirano;
 using namespace kirano::autopilot;
+using namespace kirano::rules;
 using namespace kirano::testing;
 using namespace Qt::StringLiterals;
 
@@ -734,7 +736,8 @@ class TestAutopilot : public QObject {
             QCOMPARE(alone, QStringList());
             return;
         }
-        const QString selection = shownName(DataFolder(folders.dataFolder()).noticeSelection());
+        const QString selection =
+            text::shownName(DataFolder(folders.dataFolder()).noticeSelection());
         const QStringList words =
             text::decode(names.expand(QString(problem).replace(u"{selection}"_s, selection)))
                 .split(u'\n');
@@ -767,6 +770,23 @@ class TestAutopilot : public QObject {
         QCOMPARE(checker.problems(names.entry({u"new"_s, u"n.txt"_s})), QStringList());
         QCOMPARE(checker.problems(names.entry({u"new"_s, QString()})),
                  QStringList{u"ログのフォルダ「」に書き込めません"_s});
+    }
+
+    // A forum list rewritten on disk is read again when it is looked at
+    // again: a forum added to it is known, those it held still are.
+    void checkerReadsAChangedForumListAgain() {
+        const QString list = text::nativePath(DataFolder(h.folders.dataFolder()).forumList());
+        const QByteArray before = readBytes(list);
+        const auto restore = qScopeGuard([&] { writeBytes(list, before); });
+        EntryChecker checker(h.folders);
+        const PatrolEntry listed = names.entry({u"mestitlea"_s, u"{F}"_s});
+        const PatrolEntry added = names.entry({u"mestitlea"_s, u"NEWFORUM"_s});
+        QCOMPARE(checker.problems(listed), QStringList());
+        QCOMPARE(checker.problems(added).size(), 1);
+        writeBytes(list, before + "New forum\r\nNEWFORUM\r\n");
+        QVERIFY(!checker.refresh().isEmpty());
+        QCOMPARE(checker.problems(listed), QStringList());
+        QCOMPARE(checker.problems(added), QStringList());
     }
 
     // Looked at again a slice at a time (the window's refresh), every path
@@ -855,6 +875,10 @@ class TestAutopilot : public QObject {
              cannot},
             {"captured file", {u"bill"_s}, u"{data}bill.txt"_s, cannot},
             {"top page", {u"mesrc"_s, u"{F}"_s, u"1"_s, u"5"_s}, u"{data}{F}top.txt"_s, cannot},
+            {"library's titles",
+             {u"dltitleb"_s, u"{F}"_s, u"2"_s, u"980101"_s},
+             u"{data}{F}dl2.txt"_s,
+             cannot},
             {"download",
              {u"dldown"_s, u"{F}"_s, u"1"_s, u"{N}"_s, u"{NAME}"_s},
              u"{down}{NAME}"_s,

@@ -58,7 +58,7 @@ void checkRows(const PatrolListModel &m, const QByteArrayList &tags) {
     for (int r = 0; r < m.size(); ++r) {
         const PatrolEntry expected = rowOf(tags.at(r));
         QCOMPARE(fieldsOf(m.entry(r)), fieldsOf(expected));
-        QCOMPARE(shownColumns(m, r), decodedColumns(*BuildDisplayRow(expected)));
+        QCOMPARE(shownColumns(m, r), decodedColumns(*displayRowOf(expected)));
         QCOMPARE(m.data(m.index(r, 0)).toString(), QString::fromLatin1(tags.at(r)));
     }
 }
@@ -142,7 +142,7 @@ class TestPatrol : public QObject {
         QFETCH(QByteArrayList, entry);
         QFETCH(QByteArrayList, columns);
         const PatrolEntry e = entryOf(entry + QByteArrayList{"0"});
-        const std::optional<DisplayRow> display = BuildDisplayRow(e);
+        const std::optional<DisplayRow> display = displayRowOf(e);
         QCOMPARE(display.has_value(), !columns.isEmpty());
         if (!display)
             return;
@@ -180,7 +180,7 @@ class TestPatrol : public QObject {
             if (path || role == Param::DownloadName)
                 shownPath = "F" + QByteArray::number(i) + ".TXT";
         }
-        const std::optional<DisplayRow> row = BuildDisplayRow(e);
+        const std::optional<DisplayRow> row = displayRowOf(e);
         QVERIFY(row);
         QVERIFY(row->column1 != e.command); // not the row of an unknown keyword
         QCOMPARE(row->column3.endsWith(".TXT"), !shownPath.isEmpty());
@@ -200,7 +200,7 @@ class TestPatrol : public QObject {
                     return d.kind == DisplayColumn::Numbered && d.field == i;
                 });
             QCOMPARE(hasDisplayRow(notNumber), !numbered);
-            QCOMPARE(BuildDisplayRow(notNumber).has_value(), !numbered);
+            QCOMPARE(displayRowOf(notNumber).has_value(), !numbered);
             if (numbered)
                 QVERIFY(role == Param::RoomNumber || role == Param::LibraryNumber);
         }
@@ -303,7 +303,7 @@ class TestPatrol : public QObject {
         QCOMPARE(rows->size(), fields.size() / PatrolEntry::kFieldCount);
         for (qsizetype i = 0; i < rows->size(); ++i) {
             QCOMPARE(fieldsOf(rows->at(i)), fields.mid(i * PatrolEntry::kFieldCount, 6));
-            QVERIFY(BuildDisplayRow(rows->at(i)));
+            QVERIFY(displayRowOf(rows->at(i)));
         }
     }
 
@@ -502,7 +502,7 @@ class TestPatrol : public QObject {
         PatrolEntry expected = rowOf("r1");
         expected.days = days;
         QCOMPARE(fieldsOf(model.entry(1)), fieldsOf(expected));
-        QCOMPARE(shownColumns(model, 1), decodedColumns(*BuildDisplayRow(rowOf("r1"))));
+        QCOMPARE(shownColumns(model, 1), decodedColumns(*displayRowOf(rowOf("r1"))));
         QCOMPARE(fieldsOf(model.entry(0)), fieldsOf(rowOf("r0")));
         QCOMPARE(model.data(model.index(1, PatrolListModel::Days)).toString(),
                  QStringLiteral(u"月木"));

@@ -239,7 +239,7 @@ BuildContext MainWindow::buildContext() {
     BuildContext context{prompts_,
                          [this]() -> std::optional<QByteArray> {
                              QByteArray days = patrolPane_->readDays();
-                             if (patrolPane_->noDaysFlag() == 1)
+                             if (patrolPane_->hasNoDays())
                                  return std::nullopt;
                              return days;
                          },

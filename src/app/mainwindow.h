@@ -48,7 +48,7 @@ class MainWindow : public QMainWindow {
     PatrolListPane *patrolPane() const { return patrolPane_; }
     PatrolListModel *patrolList() const { return patrolPane_->model(); }
     bool addEntry(const PatrolEntry &entry) { return patrolPane_->addEntry(entry); }
-    int noDaysFlag() const { return patrolPane_->noDaysFlag(); }
+    bool hasNoDays() const { return patrolPane_->hasNoDays(); } // noDaysFlag
     const QByteArray &currentPatrolFile() const { return patrolPane_->currentFile(); }
 
     DataBrowser *browser() const { return browser_; }
@@ -93,7 +93,7 @@ class MainWindow : public QMainWindow {
     // What a pop-up's items need selected.
     bool forumSelected() const;
     bool patioSelected() const;
-    bool listBox4RowSelected() const;
+    bool roomViewRowSelected() const;
     bool noticeSelected() const;
     bool librarySelected() const;
     bool entrySelected() const;
@@ -139,7 +139,7 @@ class MainWindow : public QMainWindow {
 
     // Controls, named as on the form.
     QToolBar *ToolBar1 = nullptr;
-    QLabel *Label1 = nullptr;
+    QLabel *fileLabel_ = nullptr; // Label1
     QSplitter *Splitter1 = nullptr;
     QSplitter *Splitter3 = nullptr;
 };

@@ -4,10 +4,8 @@
 #include "app/statusline.h"
 #include "browser/datalistview.h"
 #include "browser/textpane.h"
-#include "builders/accountbuilders.h"
+#include "builders/commandbuilders.h"
 #include "builders/editentry.h"
-#include "builders/forumbuilders.h"
-#include "builders/patiobuilders.h"
 #include "patrol/commands.h"
 #include "patrol/patrollistmodel.h"
 #include "store/bytelistmodel.h"
@@ -129,13 +127,13 @@ void MainWindow::createToolBar() {
     ToolBar1->addSeparator();
     addButton("Exit1", QStyle::SP_DialogCloseButton);
     ToolBar1->addSeparator();
-    Label1 = new QLabel(QStringLiteral(u"[ファイル名：]"), ToolBar1);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    QFont bold = Label1->font();
+    fileLabel_ = new QLabel(QStringLiteral(u"[ファイル名：]"), ToolBar1);
+    fileLabel_->setObjectName(QStringLiteral("Label1"));
+    QFont bold = fileLabel_->font();
     bold.setBold(true);
-    Label1->setFont(bold);
-    Label1->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
-    ToolBar1->addWidget(Label1);
+    fileLabel_->setFont(bold);
+    fileLabel_->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+    ToolBar1->addWidget(fileLabel_);
     addToolBar(Qt::TopToolBarArea, ToolBar1);
 }
 
@@ -145,7 +143,7 @@ QWidget *MainWindow::createRightPanel() {
     // The patrol list pane above the data tabs; Splitter3 moves the border
     // and growth goes to the pane.
     patrolPane_ = new PatrolListPane(prompts_, [this] { return folders_.patrolListFolder(); });
-    connect(patrolPane_, &PatrolListPane::fileCaptionChanged, Label1, &QLabel::setText);
+    connect(patrolPane_, &PatrolListPane::fileCaptionChanged, fileLabel_, &QLabel::setText);
 
     Splitter3 = new QSplitter(Qt::Vertical, panel);
     Splitter3->setObjectName(QStringLiteral("Splitter3"));
@@ -201,23 +199,27 @@ const char *builds(Command command, int item = 0) {
 void MainWindow::createPopupMenus() {
     QMenu *pop1 = menuFrom(
         "pop1", QString(),
-        {{builds(Command::Bill), QStringLiteral(u"料金情報"), adds(buildBill)},
-         {builds(Command::Mailuptxt), QStringLiteral(u"テキストメール送信"), adds(buildMailuptxt)},
-         {builds(Command::Mailupbin), QStringLiteral(u"バイナリメール送信"), adds(buildMailupbin)},
-         {builds(Command::Myforum), QStringLiteral(u"マイフォーラム"), adds(buildMyforum)},
-         {builds(Command::Newtitle), QStringLiteral(u"お知らせタイトル"), adds(buildNewtitle)}});
+        {{builds(Command::Bill), QStringLiteral(u"料金情報"), adds(builderOf(Command::Bill))},
+         {builds(Command::Mailuptxt), QStringLiteral(u"テキストメール送信"),
+          adds(builderOf(Command::Mailuptxt))},
+         {builds(Command::Mailupbin), QStringLiteral(u"バイナリメール送信"),
+          adds(builderOf(Command::Mailupbin))},
+         {builds(Command::Myforum), QStringLiteral(u"マイフォーラム"),
+          adds(builderOf(Command::Myforum))},
+         {builds(Command::Newtitle), QStringLiteral(u"お知らせタイトル"),
+          adds(builderOf(Command::Newtitle))}});
     QMenu *pop2 = menuFrom("pop2", QString(),
                            {{builds(Command::Mestitlea), QStringLiteral(u"会議室タイトル（大）"),
-                             adds(buildMestitlea), &MainWindow::forumSelected},
+                             adds(builderOf(Command::Mestitlea)), &MainWindow::forumSelected},
                             {builds(Command::Dltitlea), QStringLiteral(u"ＤＬタイトル（大）"),
-                             adds(buildDltitlea), &MainWindow::forumSelected}});
+                             adds(builderOf(Command::Dltitlea)), &MainWindow::forumSelected}});
     QMenu *pop3 = menuFrom("pop3", QString(),
                            {{builds(Command::Patioread), QStringLiteral(u"読み込み"),
-                             adds(buildPatioread), &MainWindow::patioSelected},
+                             adds(builderOf(Command::Patioread)), &MainWindow::patioSelected},
                             {builds(Command::Patioup), QStringLiteral(u"書き込み"),
-                             adds(buildPatioup), &MainWindow::patioSelected},
+                             adds(builderOf(Command::Patioup)), &MainWindow::patioSelected},
                             {builds(Command::Patiorc), QStringLiteral(u"既読位置変更"),
-                             adds(buildPatiorc), &MainWindow::patioSelected}});
+                             adds(builderOf(Command::Patiorc)), &MainWindow::patioSelected}});
     QMenu *pop4 = menuFrom(
         "pop4", QString(),
         {{"N24", QStringLiteral(u"上へ"), [this] { patrolPane_->moveSelectedEntryUp(); },
@@ -230,37 +232,37 @@ void MainWindow::createPopupMenus() {
           &MainWindow::entrySelected}});
     QMenu *pop5 = menuFrom("pop5", QString(),
                            {{builds(Command::Mesread), QStringLiteral(u"読み込み"),
-                             adds(buildMesread), &MainWindow::listBox4RowSelected},
-                            {builds(Command::Mesup), QStringLiteral(u"書き込み"), adds(buildMesup),
-                             &MainWindow::listBox4RowSelected},
+                             adds(builderOf(Command::Mesread)), &MainWindow::roomViewRowSelected},
+                            {builds(Command::Mesup), QStringLiteral(u"書き込み"),
+                             adds(builderOf(Command::Mesup)), &MainWindow::roomViewRowSelected},
                             {builds(Command::Mesrc), QStringLiteral(u"未読位置変更"),
-                             adds(buildMesrc), &MainWindow::listBox4RowSelected}});
+                             adds(builderOf(Command::Mesrc)), &MainWindow::roomViewRowSelected}});
     QMenu *pop6 = menuFrom("pop6", QString(),
                            {{builds(Command::Dltitleb), QStringLiteral(u"ＤＬタイトル（小）"),
-                             adds(buildDltitleb), &MainWindow::librarySelected},
+                             adds(builderOf(Command::Dltitleb)), &MainWindow::librarySelected},
                             {builds(Command::Dldown), QStringLiteral(u"ＤＬダウンロード（リスト）"),
-                             adds(buildDldownFromList), &MainWindow::librarySelected},
+                             adds(builderOf(Command::Dldown)), &MainWindow::librarySelected},
                             {builds(Command::Dldown, 1), QStringLiteral(u"ＤＬダウンロード"),
-                             adds(buildDldown), &MainWindow::librarySelected}});
+                             adds(builderOf(Command::Dldown, 1)), &MainWindow::librarySelected}});
     QMenu *pop7 = menuFrom("pop7", QString(),
-                           {{builds(Command::New), QStringLiteral(u"読み込み"), adds(buildNew),
-                             &MainWindow::noticeSelected}});
+                           {{builds(Command::New), QStringLiteral(u"読み込み"),
+                             adds(builderOf(Command::New)), &MainWindow::noticeSelected}});
     QMenu *pop8 = menuFrom("pop8", QString(),
-                           {{builds(Command::Bbsup), QStringLiteral(u"書き込み"), adds(buildBbsup),
-                             &MainWindow::listBox4RowSelected}});
+                           {{builds(Command::Bbsup), QStringLiteral(u"書き込み"),
+                             adds(builderOf(Command::Bbsup)), &MainWindow::roomViewRowSelected}});
 
-    // Which list carries which pop-up. browser_->listBox(4) carries the menu of what it
+    // Which list carries which pop-up. browser_->roomView() carries the menu of what it
     // shows: the rooms, the notices or the BBS categories.
-    attachPopup(browser_->listBox(1), [pop1] { return pop1; });
-    attachPopup(browser_->listBox(2), [pop2] { return pop2; });
-    attachPopup(browser_->listBox(3), [pop3] { return pop3; });
+    attachPopup(browser_->serviceView(), [pop1] { return pop1; });
+    attachPopup(browser_->forumView(), [pop2] { return pop2; });
+    attachPopup(browser_->patioView(), [pop3] { return pop3; });
     attachPopup(patrolPane_->view(), [pop4] { return pop4; });
-    attachPopup(browser_->listBox(4), [this, pop5, pop7, pop8] {
-        return browser_->listBox4Shows() == ViewMode::Notices ? pop7
-               : browser_->listBox4Shows() == ViewMode::Bbs   ? pop8
+    attachPopup(browser_->roomView(), [this, pop5, pop7, pop8] {
+        return browser_->roomViewShows() == ViewMode::Notices ? pop7
+               : browser_->roomViewShows() == ViewMode::Bbs   ? pop8
                                                               : pop5;
     });
-    attachPopup(browser_->listBox(5), [pop6] { return pop6; });
+    attachPopup(browser_->libraryView(), [pop6] { return pop6; });
 }
 
 void MainWindow::createEditMenu() {
@@ -428,20 +430,20 @@ void MainWindow::createKeys() {
 }
 
 bool MainWindow::forumSelected() const {
-    return browser_->listBox(2)->selectedRow() >= 0;
+    return browser_->forumView()->selectedRow() >= 0;
 }
 bool MainWindow::patioSelected() const {
-    return browser_->listBox(3)->selectedRow() >= 0;
+    return browser_->patioView()->selectedRow() >= 0;
 }
-bool MainWindow::listBox4RowSelected() const {
-    return browser_->listBox(4)->selectedRow() >= 0;
+bool MainWindow::roomViewRowSelected() const {
+    return browser_->roomView()->selectedRow() >= 0;
 }
 bool MainWindow::noticeSelected() const {
     // The row that stands for a missing notices file is no notice to read.
-    return browser_->noticesShown() && browser_->listBox(4)->selectedCount() > 0;
+    return browser_->noticesShown() && browser_->roomView()->selectedCount() > 0;
 }
 bool MainWindow::librarySelected() const {
-    return browser_->listBox(5)->selectedRow() >= 0;
+    return browser_->libraryView()->selectedRow() >= 0;
 }
 bool MainWindow::entrySelected() const {
     return patrolPane_->hasSelectedEntry();

@@ -1,5 +1,6 @@
 #include "app/patrollistpane.h"
 #include "app/listfilewatch.h"
+#include "app/patrollistview.h"
 #include "app/patrolmarks.h"
 #include "patrol/displayrow.h"
 #include "patrol/patrolfile.h"
@@ -44,103 +45,6 @@ const QString kOpenStep = QStringLiteral(u"開く");
 bool pastable(const QMimeData *data) {
     return data && (data->hasFormat(kEntriesMimeType) || data->hasText());
 }
-
-// lsv1: a row is reordered by dragging it within the view; the model accepts
-// only its own rows, so nothing comes in from elsewhere. The drop moves
-// nothing itself: it tells the pane, which makes the move one step of the
-// history.
-class PatrolListView : public QTreeView {
-  public:
-    std::function<void(int from, int before)> rowDropped;
-
-  protected:
-    // The marks of a whole list arrive in a few steps of tens of thousands
-    // of rows: only the rows on screen are painted again (the others are
-    // drawn as they are when scrolled to), instead of the view measuring
-    // every row of the step. Assistive technology still hears of them all.
-    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
-                     const QList<int> &roles) override {
-        if (topLeft.row() == bottomRight.row() || QAccessible::isActive())
-            return QTreeView::dataChanged(topLeft, bottomRight, roles);
-        const QModelIndex top = indexAt(QPoint(0, 0));
-        if (!top.isValid())
-            return QTreeView::dataChanged(topLeft, bottomRight, roles);
-        const QModelIndex bottom = indexAt(QPoint(0, viewport()->height() - 1));
-        const int first = qMax(topLeft.row(), top.row());
-        const int last =
-            bottom.isValid() ? qMin(bottomRight.row(), bottom.row()) : bottomRight.row();
-        if (first <= last)
-            QTreeView::dataChanged(topLeft.siblingAtRow(first), bottomRight.siblingAtRow(last),
-                                   roles);
-    }
-
-    bool viewportEvent(QEvent *event) override {
-        if (event->type() == QEvent::ToolTip &&
-            showWholeCellText(this, static_cast<QHelpEvent *>(event)))
-            return true;
-        return QTreeView::viewportEvent(event);
-    }
-
-    bool event(QEvent *event) override {
-        // The Menu key opens pop4 through its own key; the context-menu event
-        // some platforms send for it as well would open it a second time.
-        if (event->type() == QEvent::ContextMenu &&
-            static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {
-            event->accept();
-            return true;
-        }
-        return QTreeView::event(event);
-    }
-
-    void keyPressEvent(QKeyEvent *event) override {
-        // Alt+Up and Alt+Down are "上へ" and "下へ": while those are disabled
-        // the keys do nothing, rather than move to another row.
-        if ((event->modifiers() & Qt::AltModifier) &&
-            (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)) {
-            event->ignore();
-            return;
-        }
-        QTreeView::keyPressEvent(event);
-    }
-
-    void startDrag(Qt::DropActions) override {
-        // Not the base class's drag: after a move it removes the dragged row
-        // itself, which the drop has already moved.
-        const QModelIndexList rows = selectionModel()->selectedRows();
-        QMimeData *data = rows.size() == 1 ? model()->mimeData(rows) : nullptr;
-        if (!data)
-            return;
-        const QRect cell = visualRect(rows.first());
-        const QRect row(0, cell.top(), viewport()->width(), cell.height());
-        auto *drag = new QDrag(this);
-        drag->setMimeData(data);
-        drag->setPixmap(viewport()->grab(row));
-        drag->setHotSpot(QPoint(cell.height(), cell.height() / 2));
-        drag->exec(Qt::MoveAction);
-    }
-
-    void dropEvent(QDropEvent *event) override {
-        const auto *list = static_cast<const PatrolListModel *>(model());
-        const int from = list->draggedRow(event->mimeData());
-        if (from >= 0) {
-            // Before the row under the drop, or after it in its lower half.
-            const QPoint at = event->position().toPoint();
-            const QModelIndex target = indexAt(at);
-            const int before = !target.isValid()                          ? list->size()
-                               : at.y() < visualRect(target).center().y() ? target.row()
-                                                                          : target.row() + 1;
-            event->setDropAction(Qt::MoveAction);
-            event->accept();
-            if (rowDropped)
-                rowDropped(from, before);
-        } else {
-            event->ignore();
-        }
-        stopAutoScroll();
-        setState(NoState);
-        viewport()->update();
-    }
-};
 
 } // namespace
 
@@ -222,16 +126,16 @@ PatrolListPane::PatrolListPane(Prompts &prompts, std::function<QByteArray()> pat
 }
 
 QWidget *PatrolListPane::createWeekdayStrip() {
-    Panel6 = new QWidget;
-    Panel6->setObjectName(QStringLiteral("Panel6"));
-    Panel6->setFixedHeight(50);
-    CheckBox1 = new QCheckBox(QStringLiteral(u"毎日"), Panel6);
+    daysPanel_ = new QWidget;
+    daysPanel_->setObjectName(QStringLiteral("Panel6"));
+    daysPanel_->setFixedHeight(50);
+    CheckBox1 = new QCheckBox(QStringLiteral(u"毎日"), daysPanel_);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->setChecked(true);
     CheckBox1->move(16, 17);
 
     // GroupBox1 keeps to the right edge; fitWeekdayStrip sets its width.
-    GroupBox1 = new QGroupBox(QStringLiteral(u"曜日選択"), Panel6);
+    GroupBox1 = new QGroupBox(QStringLiteral(u"曜日選択"), daysPanel_);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     auto *row = new QHBoxLayout(GroupBox1);
     row->setContentsMargins(8, 0, 8, 2);
@@ -243,17 +147,17 @@ QWidget *PatrolListPane::createWeekdayStrip() {
         row->addWidget(box);
         weekdayBoxes_[i] = box;
     }
-    Panel6->installEventFilter(this);
+    daysPanel_->installEventFilter(this);
     lsv1->verticalScrollBar()->installEventFilter(this);
-    return Panel6;
+    return daysPanel_;
 }
 
 void PatrolListPane::fitWeekdayStrip() {
     // Width rules of the weekday strip; a strip narrower than the "毎日" box
     // leaves the group box and the last column at zero width.
-    const int width = Panel6->width();
+    const int width = daysPanel_->width();
     const int groupWidth = qMax(0, width - 72);
-    GroupBox1->setGeometry(width - groupWidth, 2, groupWidth, Panel6->height() - 4);
+    GroupBox1->setGeometry(width - groupWidth, 2, groupWidth, daysPanel_->height() - 4);
     // The last column ends where the view's scroll bar begins, when there
     // is one, so that no needless horizontal one appears.
     const QScrollBar *bar = lsv1->verticalScrollBar();
@@ -265,7 +169,7 @@ void PatrolListPane::fitWeekdayStrip() {
 bool PatrolListPane::eventFilter(QObject *watched, QEvent *event) {
     // The strip is resized exactly when the window is or Splitter1 moves;
     // lsv1's scroll bar comes and goes with its rows.
-    if ((watched == Panel6 && event->type() == QEvent::Resize) ||
+    if ((watched == daysPanel_ && event->type() == QEvent::Resize) ||
         (watched == lsv1->verticalScrollBar() &&
          (event->type() == QEvent::Show || event->type() == QEvent::Hide)))
         fitWeekdayStrip();
@@ -363,7 +267,7 @@ void PatrolListPane::deleteSelectedEntry() {
 
 void PatrolListPane::changeSelectedEntryDays() {
     const QByteArray days = readDays();
-    if (noDaysFlag_ == 1)
+    if (hasNoDays_)
         return;
     const int s = selectedRow();
     if (s >= 0 && model_->entry(s).days != days)
@@ -371,14 +275,14 @@ void PatrolListPane::changeSelectedEntryDays() {
 }
 
 QByteArray PatrolListPane::readDays() {
-    noDaysFlag_ = 0;
+    hasNoDays_ = false;
     std::array<bool, 7> ticked{};
     for (int day = 0; day < 7; ++day)
         ticked[day] = weekdayBoxes_[day]->isChecked();
     QByteArray days = daysText(CheckBox1->isChecked(), ticked);
     if (days.isEmpty()) {
         prompts_.message(QStringLiteral(u"曜日が選択されていません"));
-        noDaysFlag_ = 1;
+        hasNoDays_ = true;
     }
     return days;
 }

@@ -57,10 +57,10 @@ class PatrolListPane : public QWidget {
     // AddEntry: one entry before the one selected row, or at the end. False,
     // and nothing added, when its display row cannot be built.
     bool addEntry(const PatrolEntry &entry);
-    // ReadDays: the strip's days; noDaysFlag is 1, after saying so, when no
+    // ReadDays: the strip's days; hasNoDays() (noDaysFlag) is true, after saying so, when no
     // day is chosen, and every caller then stops.
     QByteArray readDays();
-    int noDaysFlag() const { return noDaysFlag_; }
+    bool hasNoDays() const { return hasNoDays_; }
 
     // pop4: N24 "上へ", N25 "下へ", Delete2 "削除", N30 "曜日変更".
     void moveSelectedEntryUp();
@@ -152,7 +152,7 @@ class PatrolListPane : public QWidget {
     std::function<QByteArray()> patrolListFolder_;
     PatrolListModel *model_ = nullptr;
     QByteArray currentFile_;
-    int noDaysFlag_ = 0;
+    bool hasNoDays_ = false; // noDaysFlag
     PatrolHistory *history_ = nullptr;
     PatrolMarks *marks_ = nullptr;
     PatrolEditTarget editTarget_;
@@ -165,7 +165,7 @@ class PatrolListPane : public QWidget {
     bool clipboardHasEntries_ = false;
 
     QTreeView *lsv1 = nullptr;
-    QWidget *Panel6 = nullptr;
+    QWidget *daysPanel_ = nullptr; // Panel6
     QCheckBox *CheckBox1 = nullptr;
     QGroupBox *GroupBox1 = nullptr;
     std::array<QCheckBox *, 7> weekdayBoxes_{}; // CheckBox2 .. CheckBox8

@@ -139,7 +139,7 @@ void PatrolMarks::setFolders(const SettingsFolders &folders) {
     // may wait: another thread does it.
     if (checker_)
         QThreadPool::globalInstance()->start([old = checker_.release()] { delete old; });
-    checker_ = std::make_unique<autopilot::EntryChecker>(folders);
+    checker_ = std::make_unique<rules::EntryChecker>(folders);
     // The folders watched so far may mean nothing now, nor what the rows
     // consulted.
     newWatcher();
@@ -258,7 +258,7 @@ int PatrolMarks::rowOfKey(quint32 key) {
 
 void PatrolMarks::checkRow(int row) {
     Row &r = rows_[row];
-    const autopilot::Findings found = checker_->check(model_->entry(row));
+    const rules::Findings found = checker_->check(model_->entry(row));
     // Only what it did not consult before is new to the index, once the
     // index is made.
     for (int i = 0; consultersKnown_ && i < found.consultedCount; ++i) {
@@ -347,10 +347,10 @@ void PatrolMarks::watchSlice() {
     slice.start();
     bool more = true;
     while (more && slice.elapsed() < kSliceMs) {
-        const QList<autopilot::EntryChecker::WatchRequest> requests =
+        const QList<rules::EntryChecker::WatchRequest> requests =
             checker_->foldersToWatch(kWatchesPerLook);
         more = !requests.isEmpty();
-        for (const autopilot::EntryChecker::WatchRequest &request : requests) {
+        for (const rules::EntryChecker::WatchRequest &request : requests) {
             switch (watcher_->add(request.folder, request.files)) {
             case FolderWatcher::Added::Watched:
                 break;

@@ -60,7 +60,7 @@ class PatrolMarks : public QObject {
     struct Row {
         quint32 key = 0; // stays with the row as rows come, go and move
         // What its mark rests on: the ids of the checker's paths.
-        std::array<int, autopilot::Findings::kMaxConsulted> consulted{};
+        std::array<int, rules::Findings::kMaxConsulted> consulted{};
         quint8 consultedCount = 0;
         bool pending = true;
         bool consults(int id) const;
@@ -86,7 +86,7 @@ class PatrolMarks : public QObject {
     int rowOfKey(quint32 key);
 
     PatrolListModel *model_;
-    std::unique_ptr<autopilot::EntryChecker> checker_;
+    std::unique_ptr<rules::EntryChecker> checker_;
     SettingsFolders folders_;
     QList<Row> rows_; // parallel to the model's rows
     quint32 nextKey_ = 0;

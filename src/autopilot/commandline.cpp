@@ -1,6 +1,7 @@
 #include "autopilot/commandline.h"
 #include "autopilot/demo.h"
 #include "autopilot/patrolrun.h"
+#include "patrol/weekdays.h"
 #include "rules/patrolcheck.h"
 #include "store/settingsfile.h"
 #include "text/files.h"
@@ -181,7 +182,7 @@ std::optional<Arguments> parse(const QStringList &arguments, const ProgramPlace 
     // Kirano's rule for every path: one that would name another file once
     // stored as Shift_JIS is refused before anything is read or written.
     for (const QString &path : {a.target, a.settings, a.kirano}) {
-        if (std::optional<QString> problem = pathProblem(path)) {
+        if (std::optional<QString> problem = text::pathProblem(path)) {
             err << *problem << Qt::endl;
             *status = kBadInput;
             return std::nullopt;
@@ -300,7 +301,7 @@ int runCommandLine(const QStringList &arguments, const ProgramPlace &place, QTex
     }
     // Folders are prefixes: a missing or unterminated one would put the
     // run's files into the working folder or beside the folder meant.
-    const QStringList settingsLines = settingsProblems(path, *folders);
+    const QStringList settingsLines = rules::settingsProblems(path, *folders);
     if (a->command == u"run" && !settingsLines.isEmpty()) {
         for (const QString &line : settingsLines)
             err << line << u'\n';
@@ -309,7 +310,7 @@ int runCommandLine(const QStringList &arguments, const ProgramPlace &place, QTex
     }
     if (a->command == u"check") {
         // Entry by entry: a list of a million entries is never held whole.
-        ListCheck checking(*folders);
+        rules::ListCheck checking(*folders);
         const text::Result<PatrolListShape> shape = scanRunnablePatrolList(
             a->target, [&checking](const PatrolEntry &entry) { checking.add(entry); });
         if (!shape) {

@@ -1,5 +1,6 @@
 #include "autopilot/demo.h"
-#include "rules/listrules.h"
+#include "rules/fieldrules.h"
+#include "rules/filerules.h"
 #include "store/datafolder.h"
 #include "store/patiofile.h"
 #include "store/settingsfile.h"
@@ -66,9 +67,9 @@ class DemoMaker {
             return written.error();
         if (text::Result<> written = writeSamples(); !written)
             return written.error();
-        const QString listPath = pathIn(folders_.patrolListFolder(), sjis(u"デモ巡回.txt"));
+        const QString listPath = text::pathIn(folders_.patrolListFolder(), sjis(u"デモ巡回.txt"));
         if (text::Result<> written = writePatrolList(listPath, sampleList()); !written)
-            return cannotWrite(listPath, written.error());
+            return text::cannotWrite(listPath, written.error());
         // Read back as any list is, so the demo runs exactly what was saved.
         text::Result<PatrolListFile> list = readRunnablePatrolList(listPath);
         if (!list)
@@ -103,19 +104,19 @@ class DemoMaker {
 
     static text::Result<> writeBytes(const QString &path, const QByteArray &content) {
         if (text::Result<> written = text::writeFile(path, content); !written)
-            return cannotWrite(path, written.error());
+            return text::cannotWrite(path, written.error());
         return {};
     }
 
     text::Result<> writeSettingsFile(const QString &settingsPath) const {
         if (text::Result<> written = writeSettings(settingsPath, SettingsFlags{}, folders_);
             !written)
-            return cannotWrite(settingsPath, written.error());
+            return text::cannotWrite(settingsPath, written.error());
         return {};
     }
 
     QString file(const QByteArray &folder, const char16_t *name) const {
-        return pathIn(folder, sjis(name));
+        return text::pathIn(folder, sjis(name));
     }
 
     // The patio list, the two notices to read, and the files to post and send.
@@ -123,7 +124,7 @@ class DemoMaker {
         const DataFolder data(folders_.dataFolder());
         const QString patios = text::nativePath(data.patioList());
         if (text::Result<> written = writePatioList(patios, service_.patios()); !written)
-            return cannotWrite(patios, written.error());
+            return text::cannotWrite(patios, written.error());
         QList<QByteArray> chosen;
         for (const QByteArray &row : service_.noticeRows().mid(0, 2))
             chosen.append(row.mid(6));
@@ -202,7 +203,7 @@ text::Result<Demo> makeDemo(const QString &folder, const DemoOptions &options) {
     // The eight folders are stored as Shift_JIS: a look-alike character
     // would store the name of another folder, and the demo would be made
     // there.
-    if (std::optional<QString> problem = pathProblem(QDir::toNativeSeparators(root)))
+    if (std::optional<QString> problem = text::pathProblem(QDir::toNativeSeparators(root)))
         return text::IoError(*problem);
     const bool existed = QFileInfo::exists(root);
     if (existed &&

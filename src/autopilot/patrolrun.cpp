@@ -1,4 +1,7 @@
 #include "autopilot/patrolrun.h"
+#include "patrol/displayrow.h"
+#include "patrol/weekdays.h"
+#include "store/capturedfiles.h"
 #include "store/datafolder.h"
 #include "text/files.h"
 #include "text/lines.h"
@@ -29,7 +32,7 @@ QString shown(const QByteArray &field) {
 // reason.
 Outcome writeOrWhy(const QString &path, const QByteArray &content) {
     if (const Outcome written = text::writeFile(path, content); !written)
-        return cannotWrite(path, written.error());
+        return text::cannotWrite(path, written.error());
     return {};
 }
 
@@ -64,25 +67,17 @@ class Runner {
 
     // Done when the entry was carried out; else why not.
     Outcome execute(const PatrolEntry &e) {
-        const QStringList problems = fieldProblems(e, folders_);
+        const QStringList problems = rules::fieldProblems(e, folders_);
         if (!problems.isEmpty())
             return failure(problems.first());
         const Command command = *commandOf(e.command);
         // Nothing is written where the entry would write over something
         // other than a regular file, as check says beforehand.
-        for (const WrittenFile &file : filesWritten(e, command, folders_)) {
+        for (const rules::WrittenFile &file : rules::filesWritten(e, command, folders_)) {
             const QString path = text::nativePath(file.path);
             const QFileInfo info(path);
             if (info.exists() && !info.isFile())
-                return cannotWrite(path, text::notRegularFile());
-        }
-        switch (commandInfo(command).target) {
-        case Target::Forum:
-            return forumCommand(command, e);
-        case Target::Patio:
-            return patio(command, e);
-        case Target::Account:
-            break;
+                return text::cannotWrite(path, text::notRegularFile());
         }
         switch (command) {
         case Command::Bill:
@@ -94,9 +89,24 @@ class Runner {
             return writeCaptured(text::nativePath(data_.notices()), service_.noticeRows());
         case Command::New:
             return readNotices(e);
-        default:
+        case Command::Mailuptxt:
+        case Command::Mailupbin:
+        case Command::Bbsup:
             return send(command, e);
+        case Command::Mestitlea:
+        case Command::Dltitlea:
+        case Command::Mesread:
+        case Command::Mesup:
+        case Command::Mesrc:
+        case Command::Dltitleb:
+        case Command::Dldown:
+            return forumCommand(command, e);
+        case Command::Patioread:
+        case Command::Patioup:
+        case Command::Patiorc:
+            return patio(command, e);
         }
+        return failure(QString()); // not reached: every command is named above
     }
 
     QStringList runLog;
@@ -116,7 +126,7 @@ class Runner {
     text::Result<qint64> sendFile(const QByteArray &path) {
         const text::Result<qint64> size = text::readableFileSize(text::nativePath(path));
         if (!size)
-            return failure(sendFileProblem(path, size.error().code()));
+            return failure(rules::sendFileProblem(path, size.error().code()));
         return size;
     }
 
@@ -146,7 +156,7 @@ class Runner {
         const text::Result<QByteArray> content =
             text::readFile(text::nativePath(data_.noticeSelection()));
         if (!content)
-            return failure(noNoticeSelection(folders_));
+            return failure(rules::noNoticeSelection(folders_));
         QList<QByteArray> log;
         for (const QByteArray &title : text::splitLines(*content)) {
             std::optional<QList<QByteArray>> notice = service_.notice(title);
@@ -202,7 +212,7 @@ class Runner {
         if (command == Command::Dltitlea)
             return writeCaptured(text::nativePath(data_.libraries(code)),
                                  service_.libraryRows(forum));
-        const qint32 number = roomOrLibraryNumber(e);
+        const qint32 number = rules::roomOrLibraryNumber(e);
         if (paramWith(command, Param::RoomNumber)) {
             if (number > service_.roomCount(forum))
                 return failure(QStringLiteral(u"%1番会議室はありません").arg(number));
@@ -227,7 +237,7 @@ class Runner {
             return failure(QStringLiteral(u"%1番ライブラリィはありません").arg(number));
         const QList<LibraryFile> files = service_.libraryFiles(forum, number);
         if (command == Command::Dltitleb) {
-            const QDate since = *parseSinceDate(e.param3);
+            const QDate since = *rules::parseSinceDate(e.param3);
             QList<QByteArray> rows;
             for (const LibraryFile &file : files) {
                 if (file.date >= since)
@@ -240,7 +250,7 @@ class Runner {
         const qint32 download = text::strictInteger(e.param3).value_or(0);
         for (const LibraryFile &file : files) {
             if (file.number == download)
-                return write(pathIn(downloadFolder(folders_, e.param4), e.param4),
+                return write(text::pathIn(rules::downloadFolder(folders_, e.param4), e.param4),
                              service_.fileContent(forum, number, file));
         }
         return failure(QStringLiteral(u"ダウンロード番号 %1 はありません").arg(download));
@@ -275,11 +285,11 @@ Outcome appendRunLog(const SettingsFolders &folders, const QDateTime &now, const
     for (const QString &line : lines)
         log.append(text::encode(line).value_or(text::bytesOf(u"(表せない文字を含む行)")));
     if (const Outcome marked = text::writeFile(mark, QByteArray()); !marked)
-        return cannotWrite(mark, marked.error());
+        return text::cannotWrite(mark, marked.error());
     const Outcome appended = text::appendLines(path, log);
     text::removeFile(mark);
     if (!appended)
-        return cannotWrite(path, appended.error());
+        return text::cannotWrite(path, appended.error());
     return {};
 }
 

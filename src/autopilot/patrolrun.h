@@ -4,7 +4,9 @@
 // line per entry.
 
 #include "autopilot/simservice.h"
-#include "rules/listrules.h"
+#include "patrol/patrolfile.h"
+#include "rules/fieldrules.h"
+#include "rules/filerules.h"
 #include "store/settingsfile.h"
 
 #include <QDateTime>

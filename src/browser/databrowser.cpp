@@ -61,19 +61,19 @@ QWidget *DataBrowser::createListsPanel() {
     serviceModel_ = new ByteListModel(this);
     serviceModel_->setRows({text::bytesOf(u"お知らせ"), text::bytesOf(u"料金情報"),
                             text::bytesOf(u"掲示板"), text::bytesOf(u"警告")});
-    ListBox1 = new DataListView(QStringLiteral("ListBox1"), panel);
-    ListBox1->setModel(serviceModel_);
-    ListBox1->setFixedHeight(52);
+    serviceView_ = new DataListView(QStringLiteral("ListBox1"), panel);
+    serviceView_->setModel(serviceModel_);
+    serviceView_->setFixedHeight(52);
 
     forumModel_ = new ForumListModel(this);
-    ListBox2 = new DataListView(QStringLiteral("ListBox2"));
-    ListBox2->setModel(forumModel_);
+    forumView_ = new DataListView(QStringLiteral("ListBox2"));
+    forumView_->setModel(forumModel_);
 
     patioModel_ = new RecordListModel<PatioRecord>(this);
-    ListBox3 = new DataListView(QStringLiteral("ListBox3"));
-    ListBox3->setModel(patioModel_);
+    patioView_ = new DataListView(QStringLiteral("ListBox3"));
+    patioView_->setModel(patioModel_);
 
-    for (DataListView *list : {ListBox1, ListBox2})
+    for (DataListView *list : {serviceView_, forumView_})
         list->setFont(fixedFont());
 
     // The search box sits on top of the forum list, which it narrows most.
@@ -85,7 +85,7 @@ QWidget *DataBrowser::createListsPanel() {
     forumLayout->setContentsMargins(0, 0, 0, 0);
     forumLayout->setSpacing(0);
     forumLayout->addWidget(ListSearch);
-    forumLayout->addWidget(ListBox2, 1);
+    forumLayout->addWidget(forumView_, 1);
 
     // Splitter2 drags the border between the forums and the patios; growth
     // goes to the patios.
@@ -94,15 +94,15 @@ QWidget *DataBrowser::createListsPanel() {
     Splitter2->setHandleWidth(2);
     Splitter2->setChildrenCollapsible(false);
     Splitter2->addWidget(forums);
-    Splitter2->addWidget(ListBox3);
+    Splitter2->addWidget(patioView_);
     Splitter2->setStretchFactor(0, 0);
     Splitter2->setStretchFactor(1, 1);
     Splitter2->setSizes({424, 100});
 
-    layout->addWidget(ListBox1);
+    layout->addWidget(serviceView_);
     layout->addWidget(Splitter2, 1);
-    connect(ListBox1, &DataListView::rowClicked, this, &DataBrowser::showSelectedService);
-    connect(ListBox2, &DataListView::rowClicked, this, &DataBrowser::showSelectedForum);
+    connect(serviceView_, &DataListView::rowClicked, this, &DataBrowser::showSelectedService);
+    connect(forumView_, &DataListView::rowClicked, this, &DataBrowser::showSelectedForum);
     return panel;
 }
 
@@ -110,19 +110,19 @@ QTabWidget *DataBrowser::createTabs() {
     PageControl1 = new QTabWidget;
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
 
-    listBox4Model_ = new ByteListModel(this);
-    ListBox4 = new DataListView(QStringLiteral("ListBox4"));
-    ListBox4->setModel(listBox4Model_);
+    roomModel_ = new ByteListModel(this);
+    roomView_ = new DataListView(QStringLiteral("ListBox4"));
+    roomView_->setModel(roomModel_);
     Panel3 = makeDatePanel("Panel3", nullptr);
-    TabSheet1 = makeTabSheet("TabSheet1", ListBox4, Panel3);
+    TabSheet1 = makeTabSheet("TabSheet1", roomView_, Panel3);
 
-    listBox5Model_ = new ByteListModel(this);
-    ListBox5 = new DataListView(QStringLiteral("ListBox5"));
-    ListBox5->setModel(listBox5Model_);
+    libraryModel_ = new ByteListModel(this);
+    libraryView_ = new DataListView(QStringLiteral("ListBox5"));
+    libraryView_->setModel(libraryModel_);
     Panel4 = makeDatePanel("Panel4", nullptr);
-    TabSheet2 = makeTabSheet("TabSheet2", ListBox5, Panel4);
+    TabSheet2 = makeTabSheet("TabSheet2", libraryView_, Panel4);
 
-    for (DataListView *list : {ListBox4, ListBox5})
+    for (DataListView *list : {roomView_, libraryView_})
         list->setFont(fixedFont());
 
     ScrollBox1 = new QScrollArea;
@@ -139,7 +139,7 @@ QTabWidget *DataBrowser::createTabs() {
     PageControl1->addTab(TabSheet1, QStringLiteral(u"会議室"));
     PageControl1->addTab(TabSheet2, QStringLiteral(u"ライブラリィ"));
     PageControl1->addTab(TabSheet3, QStringLiteral(u"トップ"));
-    lists_ = {ListBox1, ListBox2, ListBox3, ListBox4, ListBox5};
+    lists_ = {serviceView_, forumView_, patioView_, roomView_, libraryView_};
     for (DataListView *list : lists_)
         connect(list, &DataListView::rowClicked, this, &DataBrowser::listClicked);
     createSearch();
@@ -148,9 +148,9 @@ QTabWidget *DataBrowser::createTabs() {
 
 void DataBrowser::createSearch() {
     searched_ = {
-        Searched{ListBox2, forumModel_, nullptr, QStringLiteral(u"フォーラムを検索 (Ctrl+F)")},
-        Searched{ListBox4, listBox4Model_, nullptr, QStringLiteral(u"会議室を検索 (Ctrl+F)")},
-        Searched{ListBox5, listBox5Model_, nullptr,
+        Searched{forumView_, forumModel_, nullptr, QStringLiteral(u"フォーラムを検索 (Ctrl+F)")},
+        Searched{roomView_, roomModel_, nullptr, QStringLiteral(u"会議室を検索 (Ctrl+F)")},
+        Searched{libraryView_, libraryModel_, nullptr,
                  QStringLiteral(u"ライブラリィを検索 (Ctrl+F)")}};
     for (Searched &searched : searched_) {
         Searched *s = &searched;
@@ -159,17 +159,17 @@ void DataBrowser::createSearch() {
         // search hears of the new rows, so connected first.
         connect(s->list, &DataListView::rowClicked, this, [this, s] {
             s->chosen = s->model->wholeRow(s->list->selectedRow());
-            if (s->list == ListBox2)
+            if (s->list == forumView_)
                 forumViewsHidden_ = false; // the click showed them
         });
         connect(s->model, &FilteredListModel::rowsReplaced, this, [this, s] {
             s->chosen = -1;
-            if (s->list == ListBox2)
+            if (s->list == forumView_)
                 forumViewsHidden_ = false;
         });
         // A forum list is read anew with the same text; rooms and libraries
         // are another forum's, whose rows the text was not meant for.
-        s->filter = new ListFilter(s->model, s->list == ListBox2, this);
+        s->filter = new ListFilter(s->model, s->list == forumView_, this);
         connect(s->filter, &ListFilter::shown, this, [this, s] { searchShown(*s); });
         connect(s->filter, &ListFilter::textDropped, this, [this, s] {
             if (searchTarget_ == s) {
@@ -179,7 +179,7 @@ void DataBrowser::createSearch() {
         });
     }
     // A click in the service or patio list takes the forum's choice away.
-    for (DataListView *other : {ListBox1, ListBox3}) {
+    for (DataListView *other : {serviceView_, patioView_}) {
         connect(other, &DataListView::rowClicked, this, [this] {
             searched_[0].chosen = -1;
             forumViewsHidden_ = false;
@@ -190,11 +190,11 @@ void DataBrowser::createSearch() {
     ListSearch->installEventFilter(this);
     // The box narrows the list that had the keyboard last.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
-        if (now == ListBox2 || (now == ListBox4 && listBox4Shows_ != ViewMode::Forum))
+        if (now == forumView_ || (now == roomView_ && roomViewShows_ != ViewMode::Forum))
             searchIn(&searched_[0]);
-        else if (now == ListBox4)
+        else if (now == roomView_)
             searchIn(&searched_[1]);
-        else if (now == ListBox5)
+        else if (now == libraryView_)
             searchIn(&searched_[2]);
     });
     searchIn(&searched_[0]);
@@ -237,12 +237,12 @@ void DataBrowser::searchShown(Searched &searched) {
                                                          QItemSelectionModel::ClearAndSelect);
         searched.list->scrollTo(index);
     }
-    if (searched.list != ListBox2 || searched.chosen < 0)
+    if (searched.list != forumView_ || searched.chosen < 0)
         return;
     // The forum's views go while the search hides the forum, and come back
     // with it, so that the rooms and libraries shown are always the chosen
     // forum's.
-    if (row < 0 && !forumViewsHidden_ && listBox4Shows_ == ViewMode::Forum) {
+    if (row < 0 && !forumViewsHidden_ && roomViewShows_ == ViewMode::Forum) {
         setViewMode(ViewMode::Forum);
         forumViewsHidden_ = true;
     } else if (row >= 0 && forumViewsHidden_) {
@@ -285,10 +285,10 @@ void DataBrowser::setViewMode(ViewMode mode) {
     auto emptyText = [this] { Label2->clear(); };
     switch (mode) {
     case ViewMode::Forum:
-        listBox4Model_->clear();
-        listBox5Model_->clear();
+        roomModel_->clear();
+        libraryModel_->clear();
         emptyText();
-        ListBox4->setSelectionMode(QAbstractItemView::SingleSelection);
+        roomView_->setSelectionMode(QAbstractItemView::SingleSelection);
         PageControl1->setTabText(PageControl1->indexOf(TabSheet1), QStringLiteral(u"会議室"));
         PageControl1->setTabText(PageControl1->indexOf(TabSheet2), QStringLiteral(u"ライブラリィ"));
         PageControl1->setTabText(PageControl1->indexOf(TabSheet3), QStringLiteral(u"トップ"));
@@ -296,18 +296,18 @@ void DataBrowser::setViewMode(ViewMode mode) {
             PageControl1->setTabVisible(PageControl1->indexOf(page), true);
         PageControl1->setCurrentWidget(TabSheet1);
         Label2->setAccessibleName(PageControl1->tabText(PageControl1->indexOf(TabSheet3)));
-        listBox4Shows_ = mode;
+        roomViewShows_ = mode;
         return;
     case ViewMode::Notices:
     case ViewMode::Bbs: {
         const bool notices = mode == ViewMode::Notices;
-        listBox4Model_->clear();
-        ListBox4->setSelectionMode(notices ? QAbstractItemView::MultiSelection
-                                           : QAbstractItemView::SingleSelection);
+        roomModel_->clear();
+        roomView_->setSelectionMode(notices ? QAbstractItemView::MultiSelection
+                                            : QAbstractItemView::SingleSelection);
         PageControl1->setTabText(PageControl1->indexOf(TabSheet1),
                                  notices ? QStringLiteral(u"お知らせ") : QStringLiteral(u"掲示板"));
         showOnly(TabSheet1);
-        listBox4Shows_ = mode;
+        roomViewShows_ = mode;
         return;
     }
     case ViewMode::Fees:
@@ -340,9 +340,9 @@ void DataBrowser::noteTooLarge(const QString &path, const text::Result<T> &read)
 
 void DataBrowser::showSelectedForum() {
     setViewMode(ViewMode::Forum);
-    ListBox1->clearSelectedRows();
-    ListBox3->clearSelectedRows();
-    const std::optional<ForumRecord> forum = forumModel_->record(ListBox2->selectedRow());
+    serviceView_->clearSelectedRows();
+    patioView_->clearSelectedRows();
+    const std::optional<ForumRecord> forum = forumModel_->record(forumView_->selectedRow());
     if (!forum)
         return;
     const DataFolder data(dataFolder_());
@@ -356,9 +356,9 @@ void DataBrowser::showSelectedForum() {
 void DataBrowser::showCaptured(Captured what, const QByteArray &path) {
     const bool rooms = what == Captured::Rooms;
     const bool libraries = what == Captured::Libraries;
-    const bool inListBox4 = rooms || what == Captured::Notices;
-    ByteListModel *list = inListBox4 ? listBox4Model_ : libraries ? listBox5Model_ : nullptr;
-    QLabel *datePanel = inListBox4 ? Panel3 : libraries ? Panel4 : Panel5;
+    const bool inRoomView = rooms || what == Captured::Notices;
+    ByteListModel *list = inRoomView ? roomModel_ : libraries ? libraryModel_ : nullptr;
+    QLabel *datePanel = inRoomView ? Panel3 : libraries ? Panel4 : Panel5;
     QList<QByteArray> placeholder = rooms ? placeholderRooms()
                                     : libraries
                                         ? placeholderLibraries()
@@ -387,10 +387,10 @@ void DataBrowser::showCaptured(Captured what, const QByteArray &path) {
 }
 
 void DataBrowser::showSelectedService() {
-    ListBox2->clearSelectedRows();
-    ListBox3->clearSelectedRows();
+    forumView_->clearSelectedRows();
+    patioView_->clearSelectedRows();
     const DataFolder data(dataFolder_());
-    switch (ListBox1->selectedRow()) {
+    switch (serviceView_->selectedRow()) {
     case 0:
         setViewMode(ViewMode::Notices);
         showCaptured(Captured::Notices, data.notices());
@@ -401,7 +401,7 @@ void DataBrowser::showSelectedService() {
         return;
     case 2:
         setViewMode(ViewMode::Bbs);
-        listBox4Model_->setRows(bbsCategoryRows());
+        roomModel_->setRows(bbsCategoryRows());
         Panel3->setText(text::decode(placeholderPanel()));
         return;
     case 3:
@@ -438,22 +438,22 @@ void DataBrowser::clearRecords() {
 
 BrowserSelection DataBrowser::selection() const {
     BrowserSelection selection;
-    if (const std::optional<ForumRecord> forum = forumModel_->record(ListBox2->selectedRow()))
+    if (const std::optional<ForumRecord> forum = forumModel_->record(forumView_->selectedRow()))
         selection.forumCode = forum->code;
-    selection.roomRow = selectedRowOf(ListBox4, listBox4Model_);
-    selection.libraryRow = selectedRowOf(ListBox5, listBox5Model_);
+    selection.roomRow = selectedRowOf(roomView_, roomModel_);
+    selection.libraryRow = selectedRowOf(libraryView_, libraryModel_);
     QList<int> notices;
     if (noticesShown()) {
-        for (const QModelIndex &index : ListBox4->selectionModel()->selectedRows())
+        for (const QModelIndex &index : roomView_->selectionModel()->selectedRows())
             notices.append(index.row());
     }
     std::sort(notices.begin(), notices.end()); // in list order, not selection order
     for (int row : notices) {
-        if (const QByteArray *notice = listBox4Model_->shownRowBytes(row))
+        if (const QByteArray *notice = roomModel_->shownRowBytes(row))
             selection.selectedNotices.append(*notice);
     }
-    selection.bbsRow = ListBox4->selectedRow();
-    if (const PatioRecord *patio = patioModel_->record(ListBox3->selectedRow())) {
+    selection.bbsRow = roomView_->selectedRow();
+    if (const PatioRecord *patio = patioModel_->record(patioView_->selectedRow())) {
         selection.patioId = patio->id;
         selection.patioPassword = patio->password;
     }

@@ -47,16 +47,21 @@ class DataBrowser : public QObject {
     // PageControl1. Made once each, in this order.
     QWidget *createListsPanel();
     QTabWidget *createTabs();
-    // ListBox1 .. ListBox5.
-    DataListView *listBox(int n) const { return lists_.at(n - 1); }
+    // The five lists, by what they show.
+    DataListView *serviceView() const { return serviceView_; } // ListBox1
+    DataListView *forumView() const { return forumView_; }     // ListBox2
+    DataListView *patioView() const { return patioView_; }     // ListBox3
+    // ListBox4: the forum's rooms, the notices or the BBS categories.
+    DataListView *roomView() const { return roomView_; }
+    DataListView *libraryView() const { return libraryView_; } // ListBox5
 
     void setViewMode(ViewMode mode);
     // ListBox2's click: the forum's rooms, libraries and top page.
     void showSelectedForum();
-    ViewMode listBox4Shows() const { return listBox4Shows_; }
+    ViewMode roomViewShows() const { return roomViewShows_; }
     // ListBox4 holds notices read from their file, not the placeholder row
     // that stands for a missing file.
-    bool noticesShown() const { return listBox4Shows_ == ViewMode::Notices && noticesRead_; }
+    bool noticesShown() const { return roomViewShows_ == ViewMode::Notices && noticesRead_; }
     void loadForumList();
     void loadPatioList();
     // The forum, patio and data rows the command builders read.
@@ -115,23 +120,23 @@ class DataBrowser : public QObject {
     std::function<QByteArray()> dataFolder_;
     QByteArray patioListPath_; // set on every load
     // What ListBox4 shows last: rooms, notices or BBS categories.
-    ViewMode listBox4Shows_ = ViewMode::Forum;
+    ViewMode roomViewShows_ = ViewMode::Forum;
     bool noticesRead_ = false;
 
     ByteListModel *serviceModel_ = nullptr;
     // The forum records sorted, the patio records in file order.
     ForumListModel *forumModel_ = nullptr;
     RecordListModel<PatioRecord> *patioModel_ = nullptr;
-    ByteListModel *listBox4Model_ = nullptr;
-    ByteListModel *listBox5Model_ = nullptr;
+    ByteListModel *roomModel_ = nullptr;
+    ByteListModel *libraryModel_ = nullptr;
 
-    // Controls, named as on the form.
+    // Controls; each carries the form's name as its object name.
     std::array<DataListView *, 5> lists_{};
-    DataListView *ListBox1 = nullptr;
-    DataListView *ListBox2 = nullptr;
-    DataListView *ListBox3 = nullptr;
-    DataListView *ListBox4 = nullptr;
-    DataListView *ListBox5 = nullptr;
+    DataListView *serviceView_ = nullptr; // ListBox1
+    DataListView *forumView_ = nullptr;   // ListBox2
+    DataListView *patioView_ = nullptr;   // ListBox3
+    DataListView *roomView_ = nullptr;    // ListBox4
+    DataListView *libraryView_ = nullptr; // ListBox5
     QSplitter *Splitter2 = nullptr;
     QTabWidget *PageControl1 = nullptr;
     QWidget *TabSheet1 = nullptr;

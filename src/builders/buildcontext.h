@@ -23,7 +23,7 @@ struct BuildContext : BrowserSelection {
         : prompts(prompts), readDays(std::move(readDays)), folders(std::move(folders)) {}
 
     Prompts &prompts;
-    // ReadDays behind the noDaysFlag gate: the days text, or nothing once
+    // ReadDays behind the hasNoDays (noDaysFlag) gate: the days text, or nothing once
     // "曜日が選択されていません" has been shown.
     std::function<std::optional<QByteArray>()> readDays;
     SettingsFolders folders;

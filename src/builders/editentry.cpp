@@ -1,13 +1,9 @@
 #include "builders/editentry.h"
-#include "builders/accountbuilders.h"
-#include "builders/forumbuilders.h"
-#include "builders/patiobuilders.h"
+#include "builders/commandbuilders.h"
 
 namespace kirano {
 
 namespace {
-
-using Builder = std::optional<PatrolEntry> (*)(BuildContext &);
 
 // The builder whose questions change an entry of the command; none for a
 // command that asks nothing. A download is changed through its list where
@@ -16,29 +12,18 @@ using Builder = std::optional<PatrolEntry> (*)(BuildContext &);
 Builder editorOf(Command command) {
     switch (command) {
     case Command::Mesread:
-        return buildMesread;
     case Command::Mesup:
-        return buildMesup;
     case Command::Mesrc:
-        return buildMesrc;
     case Command::Dltitleb:
-        return buildDltitleb;
     case Command::Dldown:
-        return buildDldownFromList;
     case Command::Mailuptxt:
-        return buildMailuptxt;
     case Command::Mailupbin:
-        return buildMailupbin;
     case Command::New:
-        return buildNew;
     case Command::Patioread:
-        return buildPatioread;
     case Command::Patioup:
-        return buildPatioup;
     case Command::Patiorc:
-        return buildPatiorc;
     case Command::Bbsup:
-        return buildBbsup;
+        return builderOf(command);
     case Command::Bill:
     case Command::Myforum:
     case Command::Newtitle:

@@ -34,6 +34,42 @@ enum class Command : quint8 {
 };
 inline constexpr int kCommandCount = 17;
 
+// Every command, named once more. The build treats a switch that leaves an
+// enumerator out as an error, so a command added above stops the build here
+// (and at every other switch over the commands); counting what this names
+// then ties kCommandCount, and through it the table below, to the enum.
+constexpr bool isCommand(Command command) {
+    switch (command) {
+    case Command::Bill:
+    case Command::Myforum:
+    case Command::Mestitlea:
+    case Command::Dltitlea:
+    case Command::Mesread:
+    case Command::Mesup:
+    case Command::Mailuptxt:
+    case Command::Mailupbin:
+    case Command::Mesrc:
+    case Command::Dltitleb:
+    case Command::Dldown:
+    case Command::New:
+    case Command::Patioread:
+    case Command::Patioup:
+    case Command::Patiorc:
+    case Command::Bbsup:
+    case Command::Newtitle:
+        return true;
+    }
+    return false;
+}
+
+constexpr int commandsNamed() {
+    int named = 0;
+    for (int value = 0; value <= 0xff; ++value)
+        named += isCommand(static_cast<Command>(value)) ? 1 : 0;
+    return named;
+}
+static_assert(commandsNamed() == kCommandCount, "kCommandCount counts every command");
+
 // Where a command acts: the whole account, one forum, or one patio.
 enum class Target : quint8 { Account, Forum, Patio };
 

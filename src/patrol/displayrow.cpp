@@ -3,6 +3,8 @@
 #include "text/numbers.h"
 #include "text/sjis.h"
 
+#include <QStringList>
+
 namespace kirano {
 
 namespace {
@@ -41,7 +43,7 @@ bool hasDisplayRow(const PatrolEntry &entry) {
     return true;
 }
 
-std::optional<DisplayRow> BuildDisplayRow(const PatrolEntry &e) {
+std::optional<DisplayRow> displayRowOf(const PatrolEntry &e) {
     const std::optional<Command> command = commandOf(e.command);
     if (!command)
         return DisplayRow{e.command, e.param1, e.param2};
@@ -75,6 +77,19 @@ std::optional<DisplayRow> BuildDisplayRow(const PatrolEntry &e) {
         }
     }
     return DisplayRow{columns[0], columns[1], columns[2]};
+}
+
+QString entryLabel(int position, const PatrolEntry &entry) {
+    // A row the display rules refuse is named by its raw fields.
+    const std::optional<DisplayRow> row = displayRowOf(entry);
+    const QByteArrayList columns = row ? QByteArrayList{row->column1, row->column2, row->column3}
+                                       : QByteArrayList{entry.command, entry.param1, entry.param2};
+    QStringList shown;
+    for (const QByteArray &column : columns) {
+        if (!column.isEmpty())
+            shown.append(text::decode(column));
+    }
+    return QStringLiteral(u"%1番目 [%2]").arg(position).arg(shown.join(QStringLiteral("  ")));
 }
 
 } // namespace kirano

@@ -1,6 +1,7 @@
 #pragma once
 #include "patrol/patrolentry.h"
 
+#include <QString>
 #include <optional>
 
 namespace kirano {
@@ -16,9 +17,13 @@ struct DisplayRow {
 // (patrol/commands.h) lays them out; any other keyword shows its command and
 // first two parameters. Nothing when a column that shows a parameter as a
 // number (the room or library of four commands) finds no whole integer there.
-std::optional<DisplayRow> BuildDisplayRow(const PatrolEntry &entry);
+std::optional<DisplayRow> displayRowOf(const PatrolEntry &entry);
 
-// Whether BuildDisplayRow succeeds, without building the texts.
+// Whether displayRowOf succeeds, without building the texts.
 bool hasDisplayRow(const PatrolEntry &entry);
+
+// "N番目 [columns of its display row]": how the reports of check and run
+// name an entry, counted from 1.
+QString entryLabel(int position, const PatrolEntry &entry);
 
 } // namespace kirano

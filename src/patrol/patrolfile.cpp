@@ -30,20 +30,30 @@ text::Result<> writePatrolList(const QString &path, const QList<PatrolEntry> &en
 namespace {
 
 // The one reader: every complete group of six lines goes to `take` as an
-// entry, while `take` says go on. The lines after the last entry, or
-// nothing when `take` stopped it.
+// entry, while `take` says go on; what it does with each entry is the
+// reading's policy (keep every one, keep them while each has its display
+// row, refuse the text at the first bad one). `take` may move the entry's
+// fields away; those it leaves keep their buffers, filled again for the next
+// entry, so a reading that only looks allocates nothing per line. The lines
+// after the last entry, or nothing when `take` stopped it.
 template <typename Take> std::optional<int> readEntries(const QByteArray &content, Take take) {
     text::LineCursor cursor(content);
     PatrolEntry entry;
     int field = 0;
-    QByteArray line;
+    QByteArrayView line;
     while (cursor.next(line)) {
-        entry.field(field) = std::move(line);
+        QByteArray &bytes = entry.field(field);
+        if (bytes.isDetached() && bytes.capacity() >= line.size()) {
+            bytes.resize(line.size());
+            if (!line.isEmpty())
+                std::memcpy(bytes.data(), line.data(), size_t(line.size()));
+        } else {
+            bytes = line.toByteArray(); // a field taken away: a buffer of its own size
+        }
         if (++field < PatrolEntry::kFieldCount)
             continue;
-        if (!take(std::move(entry)))
+        if (!take(entry))
             return std::nullopt;
-        entry = PatrolEntry();
         field = 0;
     }
     return field; // a short group at the end is no entry
@@ -54,7 +64,7 @@ template <typename Take> std::optional<int> readEntries(const QByteArray &conten
 text::Result<PatrolListFile> parsePatrolList(const QByteArray &content) {
     try {
         PatrolListFile file;
-        file.leftoverLines = *readEntries(content, [&file](PatrolEntry &&entry) {
+        file.leftoverLines = *readEntries(content, [&file](PatrolEntry &entry) {
             file.entries.append(std::move(entry));
             return true;
         });
@@ -68,7 +78,7 @@ std::optional<QList<PatrolEntry>> openablePatrolList(const QByteArray &content) 
     try {
         // Each entry is checked as it is read, so a bad one stops the reading.
         QList<PatrolEntry> entries;
-        const bool whole = readEntries(content, [&entries](PatrolEntry &&entry) {
+        const bool whole = readEntries(content, [&entries](PatrolEntry &entry) {
                                if (!hasDisplayRow(entry))
                                    return false;
                                entries.append(std::move(entry));
@@ -98,7 +108,7 @@ text::Result<QList<PatrolEntry>> pastedPatrolEntries(const QByteArray &bytes) {
         QList<PatrolEntry> entries;
         std::optional<text::IoError> refused;
         const std::optional<int> leftover =
-            readEntries(bytes.first(end), [&entries, &refused](PatrolEntry &&entry) {
+            readEntries(bytes.first(end), [&entries, &refused](PatrolEntry &entry) {
                 const QString position = QString::number(entries.size() + 1);
                 if (!commandOf(entry.command))
                     refused = cannotPaste(QStringLiteral(u"%1 番目の項目の命令「%2」を知りません")
@@ -146,23 +156,14 @@ scanRunnablePatrolList(const QString &path, const std::function<void(const Patro
     PatrolListShape shape;
     bool anyKnown = false;
     try {
-        // The same six fields are filled again for each entry: their
-        // buffers are kept, so reading allocates nothing per line.
-        text::LineCursor cursor(*content);
-        PatrolEntry entry;
-        QByteArrayView line;
-        while (cursor.next(line)) {
-            QByteArray &field = entry.field(shape.leftoverLines);
-            field.resize(line.size());
-            if (!line.isEmpty())
-                std::memcpy(field.data(), line.data(), size_t(line.size()));
-            if (++shape.leftoverLines < PatrolEntry::kFieldCount)
-                continue;
+        // Every entry is handed on, whatever it holds: a bad one is the
+        // check's to report.
+        shape.leftoverLines = *readEntries(*content, [&](const PatrolEntry &entry) {
             anyKnown = anyKnown || commandOf(entry.command).has_value();
             take(entry);
             ++shape.entries;
-            shape.leftoverLines = 0;
-        }
+            return true;
+        });
     } catch (const std::bad_alloc &) {
         // more entries than memory: not a list to read
         return text::IoError(QStringLiteral(u"巡回リスト %1 を読めません (%2)")

@@ -31,7 +31,7 @@ QVariant PatrolListModel::data(const QModelIndex &index, int role) const {
     const PatrolEntry &entry = entries_.at(index.row());
     if (index.column() == Days)
         return text::shownText(entry.days);
-    const DisplayRow display = BuildDisplayRow(entry).value_or(DisplayRow{});
+    const DisplayRow display = displayRowOf(entry).value_or(DisplayRow{});
     switch (index.column()) {
     case First:
         return text::shownText(display.column1);

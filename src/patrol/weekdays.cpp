@@ -60,4 +60,12 @@ bool runsOn(const QByteArray &days, int day) {
     return chosen && day >= 0 && day < 7 && (*chosen)[day];
 }
 
+std::optional<QString> daysProblem(const QByteArray &days) {
+    if (days.isEmpty())
+        return QStringLiteral(u"曜日がありません");
+    if (!parseDays(days))
+        return QStringLiteral(u"曜日「%1」が正しくありません").arg(text::decode(days));
+    return std::nullopt;
+}
+
 } // namespace kirano

@@ -29,4 +29,8 @@ int weekdayOf(const QDate &date);
 // sound and holds that day. An entry whose days text is not runs on no day.
 bool runsOn(const QByteArray &days, int day);
 
+// Why a days text is not sound, the same for the window's marks, check and
+// run; nothing when it is.
+std::optional<QString> daysProblem(const QByteArray &days);
+
 } // namespace kirano

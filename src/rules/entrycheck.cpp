@@ -1,5 +1,8 @@
 #include "rules/entrycheck.h"
-#include "rules/listrules.h"
+#include "patrol/weekdays.h"
+#include "rules/fieldrules.h"
+#include "rules/filerules.h"
+#include "rules/filestates.h"
 #include "store/capturedfiles.h"
 #include "store/datafolder.h"
 #include "store/forumlist.h"
@@ -9,140 +12,14 @@
 #include "text/sjis.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QMap>
 #include <QSet>
 #include <cerrno>
 #include <optional>
-#include <vector>
 
-#ifdef Q_OS_LINUX
-#include <sys/stat.h>
-#endif
+namespace kirano::rules {
 
-namespace kirano::autopilot {
-
-namespace {
-
-// What tells one state of a path from the next: a file replaced whole (a
-// new inode), rewritten (size, time) or chmod-ed (change time, mode).
-struct Fingerprint {
-    bool exists = false;
-    bool isDir = false;
-    bool regular = false; // a regular file, links followed
-    quint64 mode = 0, device = 0, inode = 0;
-    qint64 size = 0, modified = 0, changed = 0;
-
-    bool operator==(const Fingerprint &o) const {
-        return exists == o.exists && isDir == o.isDir && regular == o.regular && mode == o.mode &&
-               device == o.device && inode == o.inode && size == o.size && modified == o.modified &&
-               changed == o.changed;
-    }
-    bool operator!=(const Fingerprint &o) const { return !(*this == o); }
-};
-
-// `local` is the native path as the file system takes it.
-Fingerprint fingerprintOf(const QString &native, const QByteArray &local) {
-    Fingerprint f;
-#ifdef Q_OS_LINUX
-    Q_UNUSED(native);
-    struct stat st;
-    if (::stat(local.constData(), &st) != 0)
-        return f;
-    f.exists = true;
-    f.isDir = S_ISDIR(st.st_mode);
-    f.regular = S_ISREG(st.st_mode);
-    f.mode = st.st_mode;
-    f.device = st.st_dev;
-    f.inode = st.st_ino;
-    f.size = st.st_size;
-    f.modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    f.changed = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
-#else
-    Q_UNUSED(local);
-    const QFileInfo info(native);
-    if (!info.exists())
-        return f;
-    f.exists = true;
-    f.isDir = info.isDir();
-    f.regular = info.isFile();
-    f.mode = uint(info.permissions());
-    f.size = info.size();
-    f.modified = info.lastModified().toMSecsSinceEpoch();
-    f.changed = info.metadataChangeTime().toMSecsSinceEpoch();
-#endif
-    return f;
-}
-
-// A folder on the way to the paths consulted: a list names thousands of
-// files in a handful of folders, and a file in a folder that is not there is
-// not there either, without asking the file system. Folders form a tree from
-// the root, so that a change of one names what lies below it.
-struct Node {
-    QString path;     // absolute and clean
-    QByteArray local; // the path as the file system takes it
-    int parent = -1;
-    QList<int> children;
-    QList<int> files; // the ids of the paths that lie in it
-    Fingerprint print;
-    bool there = false; // a folder is there
-    // Watching: handed out and not lost since; waiting to be handed out;
-    // refused for want of watches; its files' rewriting asked for.
-    bool watched = false;
-    bool offered = false;
-    bool refused = false;
-    bool watchesFiles = false;
-    bool noted = false; // waiting to be looked at again
-};
-
-// What tells one folder from another in the same place: a folder replaced
-// (a new inode) or chmod-ed changes what lies in it, its times do not.
-bool sameFolder(const Fingerprint &a, const Fingerprint &b) {
-    return a.exists == b.exists && a.isDir == b.isDir && a.mode == b.mode && a.device == b.device &&
-           a.inode == b.inode;
-}
-
-// The path of a folder's entry `name`.
-QString childPath(const QString &folder, const QString &name) {
-    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
-}
-
-// A path as the checks saw it.
-struct Known {
-    QByteArray bytes;   // as entries name it; empty for a log's folder
-    QString native;     // made when first needed
-    QByteArray local;   // the native path as the file system takes it, likewise
-    int folder = -1;    // the folder it lies in
-    bool named = false; // found by its name in its folder, once that was there
-    int sameName = -1;  // the next path of the same folder and name
-    bool noted = false; // waiting to be looked at again
-    Fingerprint print;
-    bool writable = false; // of a folder
-    // A captured list's numbers, read once per change of the file.
-    bool loaded = false;
-    int width = 0;
-    std::optional<QSet<qint32>> numbers;
-
-    // Why a file to send cannot be sent (0: it can), found when first asked.
-    int sendCode = -1;
-
-    bool isRegular() const { return print.exists && print.regular; }
-    // Something is there that no write may replace.
-    bool isUnwritable() const { return print.exists && !print.regular; }
-    bool isWritableFolder() const { return print.isDir && writable; }
-};
-
-} // namespace
-} // namespace kirano::autopilot
-
-// Lists of them grow by moving bytes, not elements.
-Q_DECLARE_TYPEINFO(kirano::autopilot::Node, Q_RELOCATABLE_TYPE);
-Q_DECLARE_TYPEINFO(kirano::autopilot::Known, Q_RELOCATABLE_TYPE);
-
-namespace kirano::autopilot {
 namespace {
 
 // The problems of one entry and the paths they rest on, as they are found.
@@ -157,11 +34,6 @@ struct Collected {
     }
 };
 
-// The folder a log lands in, as its path names it.
-QString logFolderOf(const QByteArray &logPath) {
-    return QFileInfo(text::nativePath(logPath)).path();
-}
-
 } // namespace
 
 struct EntryChecker::State {
@@ -169,21 +41,8 @@ struct EntryChecker::State {
 
     const SettingsFolders folders;
     const DataFolder data;
-
-    QList<Node> nodes;
-    QHash<QString, int> nodeIds; // by the absolute path
-    // By folder and the name in it as the file system has it (what a change
-    // in the folder names): the first path of that name, ids one up.
-    QHash<std::pair<int, QByteArray>, int> filesByName;
-    QHash<QByteArray, int> folderOfBytes; // by the bytes before a plain name
-    QByteArray lastFolderBytes;           // the folder of the path before, most often
-    int lastFolder = -1;
-
-    QList<Known> known;
-    QHash<QByteArray, int> files;      // by the path's bytes, ids one up
-    QHash<QByteArray, int> logFolders; // by the bytes before the log's name
-    QByteArray lastLogBytes;
-    int lastLog = -1;
+    // Every path the checks consulted, by id.
+    FileStates states;
 
     int forumListId = -1;
     int patioListId = -1;
@@ -227,116 +86,10 @@ struct EntryChecker::State {
     const NameMax nameMax = [this](const QString &folder) {
         auto found = nameMaxes.constFind(folder);
         if (found == nameMaxes.constEnd())
-            found = nameMaxes.insert(folder, nameMaxIn(folder));
+            found = nameMaxes.insert(folder, text::nameMaxIn(folder));
         return *found;
     };
     const NameRule nameRule = [this](const QByteArray &name) { return nameOf(name).problem; };
-
-    // Looking again, a part at a time: folders first, parents before their
-    // folders, then files. Where each queue goes on.
-    std::vector<int> nodeQueue, fileQueue;
-    size_t nodeNext = 0, fileNext = 0;
-    // Folders to hand out for watching, parents first.
-    std::vector<int> watchQueue;
-    size_t watchNext = 0;
-    QList<int> refusedNodes;
-
-    const QString &native(Known &path) {
-        if (path.native.isNull())
-            path.native = text::nativePath(path.bytes);
-        return path.native;
-    }
-
-    void look(Known &path, int id) {
-        if (!nodes.at(path.folder).there) {
-            path.print = Fingerprint();
-        } else {
-            if (path.local.isNull())
-                path.local = QFile::encodeName(native(path));
-            path.print = fingerprintOf(native(path), path.local);
-            if (!path.named) {
-                // Named in its folder once the folder is there: only then
-                // can a change in it concern the path.
-                path.named = true;
-                const QByteArray name = path.local.mid(path.local.lastIndexOf('/') + 1);
-                int &first = filesByName[{path.folder, name}];
-                path.sameName = first - 1;
-                first = id + 1;
-            }
-        }
-        path.writable = path.print.isDir && QFileInfo(native(path)).isWritable();
-    }
-
-    // A folder seen for the first time, or again: whether it is there. When
-    // it changed, what lies in it is looked at again.
-    void lookNode(int id) {
-        Node &node = nodes[id];
-        const bool parentThere = node.parent < 0 || nodes.at(node.parent).there;
-        const Fingerprint before = node.print;
-        node.print = parentThere ? fingerprintOf(node.path, node.local) : Fingerprint();
-        node.there = node.print.exists && node.print.isDir;
-        if (!sameFolder(before, node.print)) {
-            // Another folder, or none: a watch of the old one says nothing.
-            node.watched = false;
-            for (int child : std::as_const(node.children))
-                noteNode(child);
-            for (int file : std::as_const(node.files))
-                noteFile(file);
-        }
-        offerForWatching(id);
-    }
-
-    void offerForWatching(int id) {
-        Node &node = nodes[id];
-        if (node.there && !node.watched && !node.offered && !node.refused) {
-            node.offered = true;
-            watchQueue.push_back(id);
-        }
-    }
-
-    void noteNode(int id) {
-        if (!nodes[id].noted) {
-            nodes[id].noted = true;
-            nodeQueue.push_back(id);
-        }
-    }
-
-    void noteFile(int id) {
-        if (!known[id].noted) {
-            known[id].noted = true;
-            fileQueue.push_back(id);
-        }
-    }
-
-    // Everything directly in the folder.
-    void noteContents(int id) {
-        noteNode(id);
-        for (int child : std::as_const(nodes[id].children))
-            noteNode(child);
-        for (int file : std::as_const(nodes[id].files))
-            noteFile(file);
-    }
-
-    // Looks at a path again; when it changed, forgets what was read of it.
-    bool lookAgain(int id) {
-        Known &path = known[id];
-        const Fingerprint before = path.print;
-        const bool writable = path.writable;
-        look(path, id);
-        if (path.print == before && path.writable == writable)
-            return false;
-        path.loaded = false;
-        path.numbers.reset();
-        path.sendCode = -1;
-        unreadable.remove(id);
-        if (id == forumListId) {
-            forums.reset();
-            ++forumListReadings;
-        }
-        if (id == patioListId)
-            patioPasswords.reset();
-        return true;
-    }
 
     // After a change: a folder may now lie on another file system.
     void forgetNameLengths() {
@@ -344,110 +97,12 @@ struct EntryChecker::State {
         names.clear();
     }
 
-    // The folder of an absolute, clean path, made with the folders above it
-    // when new.
-    int folderAt(const QString &absolute) {
-        auto found = nodeIds.constFind(absolute);
-        if (found != nodeIds.constEnd())
-            return *found;
-        const QString up = QFileInfo(absolute).path();
-        const int parent = up == absolute ? -1 : folderAt(up);
-        Node node;
-        node.path = absolute;
-        node.local = QFile::encodeName(absolute);
-        node.parent = parent;
-        nodes.append(std::move(node));
-        const int id = int(nodes.size() - 1);
-        if (parent >= 0)
-            nodes[parent].children.append(id);
-        nodeIds.insert(absolute, id);
-        lookNode(id);
-        return id;
-    }
-
-    // A path's folder comes to hold it: watching the folder now tells of the
-    // path's rewriting too.
-    void addToFolder(int folder, int id) {
-        Node &node = nodes[folder];
-        node.files.append(id);
-        if (!node.watchesFiles) {
-            node.watchesFiles = true;
-            node.watched = false;
-            offerForWatching(folder);
-        }
-    }
-
-    // The folder a file's path names, found by the bytes before its name
-    // when that name is a plain one ("." and ".." move the folder).
-    int folderOfFile(const QByteArray &bytes) {
-        const qsizetype slash = bytes.lastIndexOf('/');
-        const QByteArrayView name = QByteArrayView(bytes).sliced(slash + 1);
-        bool plain = !name.isEmpty() && name != "." && name != "..";
-#ifdef Q_OS_WIN
-        plain = plain && !name.contains('\\') && !name.contains(':');
-#endif
-        if (!plain)
-            return folderAt(QFileInfo(text::nativePath(bytes)).absolutePath());
-        const QByteArrayView before = QByteArrayView(bytes).first(slash + 1);
-        if (lastFolder >= 0 && before == lastFolderBytes)
-            return lastFolder;
-        lastFolderBytes = before.toByteArray();
-        auto found = folderOfBytes.constFind(lastFolderBytes);
-        if (found == folderOfBytes.constEnd())
-            found = folderOfBytes.insert(
-                lastFolderBytes, folderAt(QFileInfo(text::nativePath(bytes)).absolutePath()));
-        lastFolder = *found;
-        return lastFolder;
-    }
-
-    int add(Known path) {
-        const int id = int(known.size());
-        const int folder = path.folder;
-        look(path, id);
-        known.append(std::move(path));
-        addToFolder(folder, id);
-        return id;
-    }
-
-    int file(const QByteArray &bytes) {
-        int &slot = files[bytes]; // 0 for a path not seen before
-        if (slot == 0) {
-            Known path;
-            path.bytes = bytes;
-            path.folder = folderOfFile(bytes);
-            slot = add(std::move(path)) + 1;
-        }
-        return slot - 1;
-    }
-
-    // The folder a log lands in; every log named with the same bytes before
-    // its name shares it.
-    int logFolder(const QByteArray &logPath) {
-        // An empty path names no folder at all, not the working folder that
-        // a plain name lies in: it gets a key no path's bytes can make.
-        const QByteArrayView before =
-            logPath.isEmpty() ? QByteArrayView("\0", 1)
-                              : QByteArrayView(logPath.constData(), text::fileNameStart(logPath));
-        if (lastLog >= 0 && before == lastLogBytes)
-            return lastLog;
-        lastLogBytes = before.toByteArray();
-        auto found = logFolders.constFind(lastLogBytes);
-        if (found == logFolders.constEnd()) {
-            Known path;
-            path.native = logFolderOf(logPath);
-            path.folder = folderAt(QFileInfo(path.native).absolutePath());
-            found = logFolders.insert(lastLogBytes, add(std::move(path)));
-        }
-        lastLog = *found;
-        return lastLog;
-    }
-
     Name &nameOf(const QByteArray &name) {
         auto found = names.find(name);
         if (found == names.end()) {
             Name verdict;
             verdict.problem = downloadNameProblem(folders, name, nameMax);
-            verdict.folder = file(downloadFolder(folders, name));
+            verdict.folder = states.file(downloadFolder(folders, name));
             found = names.insert(name, verdict);
         }
         return *found;
@@ -458,7 +113,7 @@ struct EntryChecker::State {
     bool tooLarge(int id, const text::IoError &error) {
         if (error.code() != EFBIG)
             return false;
-        unreadable.insert(id, text::cannotReadText(native(known[id]), error));
+        unreadable.insert(id, text::cannotReadText(states.native(id), error));
         return true;
     }
 
@@ -466,7 +121,7 @@ struct EntryChecker::State {
         if (!forums) {
             // Only the codes are kept: a million names are never copied.
             forums.emplace();
-            const text::Result<ForumList> list = tryReadForumList(native(known[forumListId]));
+            const text::Result<ForumList> list = tryReadForumList(states.native(forumListId));
             forumsKnown = list || !tooLarge(forumListId, list.error());
             if (list) {
                 forums->reserve(list->size());
@@ -480,7 +135,7 @@ struct EntryChecker::State {
     const QHash<QByteArray, QByteArray> &patios() {
         if (!patioPasswords) {
             patioPasswords.emplace();
-            const text::Result<QList<PatioRecord>> read = readPatioList(native(known[patioListId]));
+            const text::Result<QList<PatioRecord>> read = readPatioList(states.native(patioListId));
             patiosKnown = read || !tooLarge(patioListId, read.error());
             if (read) {
                 for (const PatioRecord &patio : *read)
@@ -490,27 +145,10 @@ struct EntryChecker::State {
         return *patioPasswords;
     }
 
-    // Why the file to send cannot be sent, 0 when it can: it is opened and
-    // its first byte read, as sending would, once per change of it.
-    int sendCode(int id) {
-        Known &path = known[id];
-        if (path.sendCode < 0) {
-            if (!path.print.exists)
-                path.sendCode = ENOENT;
-            else if (!path.print.regular)
-                path.sendCode = path.print.isDir ? EISDIR : ENODEV;
-            else if (const text::Result<qint64> size = text::readableFileSize(native(path)); !size)
-                path.sendCode = size.error().code();
-            else
-                path.sendCode = 0;
-        }
-        return path.sendCode;
-    }
-
     // A file the entry writes; consulted.
     void writes(int id, Collected &c) {
         c.consult(id);
-        if (known.at(id).isUnwritable())
+        if (states.at(id).isUnwritable())
             c.problem(UnwritableFile);
     }
 
@@ -519,13 +157,13 @@ struct EntryChecker::State {
     // row. The list is consulted.
     bool listed(int id, int width, qint32 number, Collected &c) {
         c.consult(id);
-        Known &list = known[id];
+        PathState &list = states.at(id);
         if (!list.loaded || list.width != width) {
             list.loaded = true;
             list.width = width;
             list.numbers.reset();
             if (list.isRegular()) {
-                const text::Result<CapturedRows> read = readCapturedRows(native(list));
+                const text::Result<CapturedRows> read = readCapturedRows(states.native(id));
                 if (read || !tooLarge(id, read.error())) {
                     list.numbers.emplace();
                     for (const QByteArray &row : read ? read->rows : QList<QByteArray>())
@@ -542,25 +180,44 @@ struct EntryChecker::State {
     void forumWrites(Command command, const PatrolEntry &e, Forum &forum, const Number &number,
                      Collected &c) {
         if (forum.topPage < 0)
-            forum.topPage = file(data.topPage(e.param1));
+            forum.topPage = states.file(data.topPage(e.param1));
         writes(forum.topPage, c);
-        if (command == Command::Mestitlea) {
+        switch (command) {
+        case Command::Mestitlea:
             if (forum.rooms < 0)
-                forum.rooms = file(data.rooms(e.param1));
+                forum.rooms = states.file(data.rooms(e.param1));
             writes(forum.rooms, c);
-        } else if (command == Command::Dltitlea) {
+            break;
+        case Command::Dltitlea:
             if (forum.libraries < 0)
-                forum.libraries = file(data.libraries(e.param1));
+                forum.libraries = states.file(data.libraries(e.param1));
             writes(forum.libraries, c);
-        } else if (command == Command::Dltitleb) {
+            break;
+        case Command::Dltitleb:
             writes(libraryFiles(forum, e.param1, number()), c);
+            break;
+        case Command::Bill:
+        case Command::Myforum:
+        case Command::Mesread: // a log or a download: looked at with its folder
+        case Command::Mesup:
+        case Command::Mailuptxt:
+        case Command::Mailupbin:
+        case Command::Mesrc:
+        case Command::Dldown:
+        case Command::New:
+        case Command::Patioread:
+        case Command::Patioup:
+        case Command::Patiorc:
+        case Command::Bbsup:
+        case Command::Newtitle:
+            break;
         }
     }
 
     int libraryFiles(Forum &forum, const QByteArray &code, qint32 number) {
         int list = forum.libraryFiles.value(number, -1);
         if (list < 0) {
-            list = file(data.libraryFiles(code, number));
+            list = states.file(data.libraryFiles(code, number));
             forum.libraryFiles.insert(number, list);
         }
         return list;
@@ -591,13 +248,13 @@ struct EntryChecker::State {
         const qint32 number = numberOf();
         if (paramWith(command, Param::RoomNumber)) {
             if (forum.rooms < 0)
-                forum.rooms = file(data.rooms(e.param1));
+                forum.rooms = states.file(data.rooms(e.param1));
             if (!listed(forum.rooms, 2, number, c))
                 return c.problem(UnlistedRoom);
         }
         if (paramWith(command, Param::LibraryNumber)) {
             if (forum.libraries < 0)
-                forum.libraries = file(data.libraries(e.param1));
+                forum.libraries = states.file(data.libraries(e.param1));
             if (!listed(forum.libraries, 4, number, c))
                 return c.problem(UnlistedLibrary);
         }
@@ -631,10 +288,10 @@ struct EntryChecker::State {
 };
 
 EntryChecker::EntryChecker(const SettingsFolders &folders) : d(new State(folders)) {
-    d->forumListId = d->file(d->data.forumList());
-    d->patioListId = d->file(d->data.patioList());
-    d->feesId = d->file(d->data.fees());
-    d->noticesId = d->file(d->data.notices());
+    d->forumListId = d->states.file(d->data.forumList());
+    d->patioListId = d->states.file(d->data.patioList());
+    d->feesId = d->states.file(d->data.fees());
+    d->noticesId = d->states.file(d->data.notices());
 }
 
 EntryChecker::~EntryChecker() = default;
@@ -658,39 +315,62 @@ Findings EntryChecker::check(const PatrolEntry &e) {
         if (info.target == Target::Patio)
             d->patioProblems(e, c);
         if (const int send = paramWith(*command, Param::SendFile)) {
-            const int id = d->file(e.field(send));
+            const int id = d->states.file(e.field(send));
             c.consult(id);
-            if (d->sendCode(id) != 0)
+            if (d->states.sendCode(id) != 0)
                 c.problem(MissingSendFile);
         }
         // A log or a download is looked at once its folder can be written:
         // until then the folder is the entry's problem.
         if (const int log = paramWith(*command, Param::LogFile)) {
-            const int id = d->logFolder(e.field(log));
+            const int id = d->states.logFolder(e.field(log));
             c.consult(id);
-            if (!d->known.at(id).isWritableFolder())
+            if (!d->states.at(id).isWritableFolder())
                 c.problem(UnwritableLogFolder);
             else
-                d->writes(d->file(e.field(log)), c);
+                d->writes(d->states.file(e.field(log)), c);
         }
-        if (verdict && !d->known.at(verdict->folder).isWritableFolder()) {
+        if (verdict && !d->states.at(verdict->folder).isWritableFolder()) {
             c.problem(UnwritableDownloadFolder);
         } else if (verdict) {
             if (verdict->file < 0)
-                verdict->file = d->file(downloadFolder(d->folders, e.field(name)) + e.field(name));
+                verdict->file =
+                    d->states.file(downloadFolder(d->folders, e.field(name)) + e.field(name));
             d->writes(verdict->file, c);
         }
-        if (*command == Command::Bill)
+        // What the command itself needs or writes besides its fields'
+        // files, as the run does it.
+        switch (*command) {
+        case Command::Bill:
             d->writes(d->feesId, c);
-        if (*command == Command::Myforum)
+            break;
+        case Command::Myforum:
             d->writes(d->forumListId, c);
-        if (*command == Command::Newtitle)
+            break;
+        case Command::Newtitle:
             d->writes(d->noticesId, c);
-        if (*command == Command::New) {
-            const int id = d->file(d->data.noticeSelection());
+            break;
+        case Command::New: {
+            const int id = d->states.file(d->data.noticeSelection());
             c.consult(id);
-            if (!d->known.at(id).isRegular())
+            if (!d->states.at(id).isRegular())
                 c.problem(NoNoticeSelection);
+            break;
+        }
+        case Command::Mestitlea:
+        case Command::Dltitlea:
+        case Command::Mesread:
+        case Command::Mesup:
+        case Command::Mailuptxt:
+        case Command::Mailupbin:
+        case Command::Mesrc:
+        case Command::Dltitleb:
+        case Command::Dldown:
+        case Command::Patioread:
+        case Command::Patioup:
+        case Command::Patiorc:
+        case Command::Bbsup:
+            break;
         }
     }
     if (d->badDays(e.days))
@@ -711,7 +391,7 @@ QStringList EntryChecker::words(const PatrolEntry &e, quint32 problems) {
     const qint32 number = roomOrLibraryNumber(e);
     if (problems & UnlistedForum)
         lines << QStringLiteral(u"フォーラム「%1」が %2 にありません")
-                     .arg(text::decode(e.param1), shownName(d->data.forumList()));
+                     .arg(text::decode(e.param1), text::shownName(d->data.forumList()));
     if (problems & UnlistedRoom)
         lines << QStringLiteral(u"%1番会議室が %2 の会議室リストにありません")
                      .arg(number)
@@ -723,17 +403,17 @@ QStringList EntryChecker::words(const PatrolEntry &e, quint32 problems) {
     if (problems & UnlistedDownload)
         lines << QStringLiteral(u"ダウンロード番号 %1 が %2 にありません")
                      .arg(text::strictInteger(field(Param::DownloadNumber)).value_or(0))
-                     .arg(shownName(d->data.libraryFiles(e.param1, number)));
+                     .arg(text::shownName(d->data.libraryFiles(e.param1, number)));
     if (problems & UnlistedPatio)
         lines << QStringLiteral(u"パティオＩＤ「%1」が %2 にありません")
-                     .arg(text::decode(e.param1), shownName(d->data.patioList()));
+                     .arg(text::decode(e.param1), text::shownName(d->data.patioList()));
     if (problems & WrongPatioPassword)
         lines << QStringLiteral(u"パティオＩＤ「%1」のパスワードが %2 と違います")
-                     .arg(text::decode(e.param1), shownName(d->data.patioList()));
+                     .arg(text::decode(e.param1), text::shownName(d->data.patioList()));
     if (problems & MissingSendFile) {
         const QByteArray &file = field(Param::SendFile);
-        const int id = d->files.value(file) - 1;
-        lines << sendFileProblem(file, id >= 0 ? d->sendCode(id) : ENOENT);
+        const int id = d->states.idOf(file);
+        lines << sendFileProblem(file, id >= 0 ? d->states.sendCode(id) : ENOENT);
     }
     const QString unwritable = QStringLiteral(u"%1のフォルダ「%2」に書き込めません");
     if (problems & UnwritableLogFolder)
@@ -744,9 +424,10 @@ QStringList EntryChecker::words(const PatrolEntry &e, quint32 problems) {
             text::nativePath(downloadFolder(d->folders, field(Param::DownloadName))));
     if ((problems & UnwritableFile) && command) {
         for (const WrittenFile &file : filesWritten(e, *command, d->folders)) {
-            const int id = d->files.value(file.path) - 1;
-            if (id >= 0 && d->known.at(id).isUnwritable())
-                lines << cannotWrite(text::nativePath(file.path), text::notRegularFile()).text();
+            const int id = d->states.idOf(file.path);
+            if (id >= 0 && d->states.at(id).isUnwritable())
+                lines << text::cannotWrite(text::nativePath(file.path), text::notRegularFile())
+                             .text();
         }
     }
     if (problems & NoNoticeSelection)
@@ -770,111 +451,50 @@ QStringList EntryChecker::unreadableFiles() const {
 }
 
 QList<EntryChecker::WatchRequest> EntryChecker::foldersToWatch(qsizetype most) {
-    QList<WatchRequest> requests;
-    while (requests.size() < most && d->watchNext < d->watchQueue.size()) {
-        Node &node = d->nodes[d->watchQueue[d->watchNext++]];
-        node.offered = false;
-        if (!node.there || node.watched || node.refused)
-            continue;
-        node.watched = true;
-        requests.append({node.path, node.watchesFiles});
-    }
-    if (d->watchNext == d->watchQueue.size()) {
-        d->watchQueue.clear();
-        d->watchNext = 0;
-    }
-    return requests;
+    return d->states.foldersToWatch(most);
 }
 
 void EntryChecker::unwatched(const QString &folder, bool refused) {
-    const auto found = d->nodeIds.constFind(folder);
-    if (found == d->nodeIds.constEnd())
-        return;
-    Node &node = d->nodes[*found];
-    node.watched = false;
-    if (refused && !node.refused) {
-        node.refused = true;
-        d->refusedNodes.append(*found);
-    }
-    if (!refused)
-        d->noteNode(*found);
+    d->states.unwatched(folder, refused);
 }
 
 bool EntryChecker::noteChange(const QString &folder, const QString &name) {
-    const auto found = d->nodeIds.constFind(folder);
-    if (found == d->nodeIds.constEnd())
-        return false;
-    bool noted = false;
-    if (name.isEmpty()) {
-        d->noteNode(*found);
-        noted = true;
-    } else if (const auto below = d->nodeIds.constFind(childPath(folder, name));
-               below != d->nodeIds.constEnd()) {
-        d->noteNode(*below);
-        noted = true;
-    }
-    for (int id = d->filesByName.value({*found, QFile::encodeName(name)}) - 1; id >= 0;
-         id = d->known.at(id).sameName) {
-        d->noteFile(id);
-        noted = true;
-    }
-    return noted;
+    return d->states.noteChange(folder, name);
 }
 
 void EntryChecker::noteContents(const QString &folder) {
-    const auto found = d->nodeIds.constFind(folder);
-    if (found != d->nodeIds.constEnd())
-        d->noteContents(*found);
+    d->states.noteContents(folder);
 }
 
 void EntryChecker::noteAll() {
-    // Folders are made after the folders above them: in id order, parents
-    // are looked at first.
-    for (int id = 0; id < d->nodes.size(); ++id)
-        d->noteNode(id);
-    for (int id = 0; id < d->known.size(); ++id)
-        d->noteFile(id);
+    d->states.noteAll();
 }
 
 void EntryChecker::noteRefused() {
-    for (int id : std::as_const(d->refusedNodes))
-        d->noteContents(id);
+    d->states.noteRefused();
 }
 
 bool EntryChecker::anyRefused() const {
-    return !d->refusedNodes.isEmpty();
+    return d->states.anyRefused();
 }
 
 bool EntryChecker::lookAgain(const QDeadlineTimer &deadline, QList<int> *changed) {
     const qsizetype before = changed->size();
-    // The clock is read every few paths, as each look is one system call.
-    for (int looked = 1;; ++looked) {
-        if (looked % 64 == 0 && deadline.hasExpired())
-            break;
-        if (d->nodeNext < d->nodeQueue.size()) {
-            const int id = d->nodeQueue[d->nodeNext++];
-            d->nodes[id].noted = false;
-            d->lookNode(id);
-        } else if (d->fileNext < d->fileQueue.size()) {
-            const int id = d->fileQueue[d->fileNext++];
-            d->known[id].noted = false;
-            if (d->lookAgain(id))
-                changed->append(id);
-        } else {
-            break;
+    const bool done = d->states.lookAgain(deadline, changed);
+    // What was read of a path that changed is forgotten with it.
+    for (qsizetype i = before; i < changed->size(); ++i) {
+        const int id = changed->at(i);
+        d->unreadable.remove(id);
+        if (id == d->forumListId) {
+            d->forums.reset();
+            ++d->forumListReadings;
         }
+        if (id == d->patioListId)
+            d->patioPasswords.reset();
     }
     if (changed->size() > before)
         d->forgetNameLengths();
-    if (d->nodeNext == d->nodeQueue.size()) {
-        d->nodeQueue.clear();
-        d->nodeNext = 0;
-    }
-    if (d->fileNext < d->fileQueue.size() || !d->nodeQueue.empty())
-        return false;
-    d->fileQueue.clear();
-    d->fileNext = 0;
-    return true;
+    return done;
 }
 
 QList<int> EntryChecker::refresh() {
@@ -885,7 +505,7 @@ QList<int> EntryChecker::refresh() {
 }
 
 qsizetype EntryChecker::pathCount() const {
-    return d->known.size();
+    return d->states.pathCount();
 }
 
-} // namespace kirano::autopilot
+} // namespace kirano::rules

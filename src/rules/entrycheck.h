@@ -2,10 +2,12 @@
 // What the night's run would fail on, one entry at a time: the autopilot's
 // check goes through a whole list with it, Kirano marks its rows with it.
 // Every file and folder an entry names is looked at once and remembered by
-// its path, so a list of a million entries naming the same forum reads that
-// forum's lists once; refresh() forgets what changed on disk.
+// its path (rules/filestates.h), so a list of a million entries naming the
+// same forum reads that forum's lists once; refresh() forgets what changed on
+// disk.
 
 #include "patrol/patrolentry.h"
+#include "rules/filestates.h"
 #include "store/settingsfile.h"
 
 #include <QDeadlineTimer>
@@ -15,7 +17,7 @@
 #include <array>
 #include <memory>
 
-namespace kirano::autopilot {
+namespace kirano::rules {
 
 // Each check an entry can fail, one bit each; an entry's problems are the
 // bits of the checks it failed. Their words are made from the entry only
@@ -75,10 +77,7 @@ class EntryChecker {
     // which a hash lookup turns into the few paths it concerns. A folder
     // renamed or removed at any depth above a file is a change of an entry
     // of its parent, which is watched too.
-    struct WatchRequest {
-        QString folder;
-        bool files = false; // files lie in it: their rewriting matters too
-    };
+    using WatchRequest = FileStates::WatchRequest;
     // Folders to watch that were not handed out yet, parents first; at most
     // `most` of them.
     QList<WatchRequest> foldersToWatch(qsizetype most);
@@ -115,4 +114,4 @@ class EntryChecker {
     std::unique_ptr<State> d;
 };
 
-} // namespace kirano::autopilot
+} // namespace kirano::rules

@@ -1,6 +1,7 @@
 #include "rules/patrolcheck.h"
+#include "patrol/displayrow.h"
 
-namespace kirano::autopilot {
+namespace kirano::rules {
 
 void ListCheck::add(const PatrolEntry &entry) {
     ++position_;
@@ -26,4 +27,4 @@ QStringList checkPatrolList(const PatrolListFile &list, const SettingsFolders &f
     return check.finish(list.leftoverLines);
 }
 
-} // namespace kirano::autopilot
+} // namespace kirano::rules

@@ -2,13 +2,15 @@
 // Finding, before a run, every entry of a patrol list that cannot work,
 // against what the data folder says the service has.
 
+#include "patrol/patrolfile.h"
 #include "rules/entrycheck.h"
-#include "rules/listrules.h"
+#include "rules/fieldrules.h"
+#include "rules/filerules.h"
 #include "store/settingsfile.h"
 
 #include <QStringList>
 
-namespace kirano::autopilot {
+namespace kirano::rules {
 
 // One line per problem, in list order, each naming the entry's position
 // and display row; empty for a clean list. A room, library or download
@@ -34,4 +36,4 @@ class ListCheck {
     int position_ = 0;
 };
 
-} // namespace kirano::autopilot
+} // namespace kirano::rules

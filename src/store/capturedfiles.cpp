@@ -65,4 +65,9 @@ QList<QByteArray> placeholderLibraries() {
     return placeholders(4, "     0  (   0)  00/00   ");
 }
 
+QByteArray dateLine(const QDateTime &when) {
+    return text::bytesOf(u"データ取得日 ") +
+           when.toString(QStringLiteral("yy/MM/dd HH:mm")).toLatin1();
+}
+
 } // namespace kirano

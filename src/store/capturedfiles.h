@@ -5,6 +5,7 @@
 #include "text/result.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -16,6 +17,9 @@ QByteArray datePlaceholder();
 
 // `indent` blanks and the placeholder: a panel without a date.
 QByteArray placeholderPanel(int indent = 5);
+
+// "データ取得日 YY/MM/DD HH:MM", the last line of every captured file.
+QByteArray dateLine(const QDateTime &when);
 
 // Lines of a captured file without its date line, and the panel text.
 struct CapturedRows {

@@ -1,5 +1,6 @@
 #include "store/forumlist.h"
 #include "text/files.h"
+#include "text/lines.h"
 #include "text/sjis.h"
 
 #include <QtEndian>
@@ -93,63 +94,6 @@ inline int comparePrefix(const Prefix &a, const Prefix &b) {
     return 0;
 }
 
-// The first CR or 0x1A in [p, stop), or stop; eight bytes a step, since
-// one pass over the file for each byte cost more than reading it.
-const char *lineEnd(const char *p, const char *stop) {
-    constexpr quint64 ones = 0x0101010101010101ULL;
-    constexpr quint64 highs = 0x8080808080808080ULL;
-    while (stop - p >= 8) {
-        quint64 word;
-        std::memcpy(&word, p, sizeof word);
-        const quint64 cr = word ^ (ones * '\r');
-        const quint64 eof = word ^ (ones * 0x1A);
-        if (((cr - ones) & ~cr & highs) | ((eof - ones) & ~eof & highs))
-            break; // one of them is among these eight
-        p += 8;
-    }
-    while (p < stop && *p != '\r' && *p != '\x1A')
-        ++p;
-    return p;
-}
-
-// Reads the file line by line: a line ends at CR, an LF right after the CR
-// belongs to the line end, a bare LF stays in the text, the first 0x1A ends
-// the file, and past the end every line is empty.
-class SpanReader {
-  public:
-    explicit SpanReader(const QByteArray &content)
-        : bytes_(content.constData()), end_(content.size()) {
-        stopAtEof();
-    }
-    bool atEnd() const { return pos_ >= end_; }
-    // The next line as its offset and size.
-    std::pair<quint32, quint32> readLine() {
-        if (atEnd())
-            return {quint32(end_), 0};
-        const qsizetype start = pos_;
-        pos_ = lineEnd(bytes_ + pos_, bytes_ + end_) - bytes_;
-        const qsizetype size = pos_ - start;
-        if (pos_ < end_ && bytes_[pos_] == '\r') { // it and an LF right after it end the line
-            ++pos_;
-            if (pos_ < end_ && bytes_[pos_] == '\n')
-                ++pos_;
-        }
-        stopAtEof();
-        return {quint32(start), quint32(size)};
-    }
-
-  private:
-    // A 0x1A at the reading place ends the file there.
-    void stopAtEof() {
-        if (pos_ < end_ && bytes_[pos_] == '\x1A')
-            end_ = pos_;
-    }
-
-    const char *bytes_;
-    qsizetype end_; // the first 0x1A once met
-    qsizetype pos_ = 0;
-};
-
 // A block of `bytes` for std::free; a large one in huge pages where the
 // system offers them, since faulting in a million keys 4 KiB at a time cost
 // more than sorting them.
@@ -191,12 +135,15 @@ ForumList parseForumList(const QByteArray &content) {
         throw std::bad_alloc();
     Key *keys = static_cast<Key *>(block.get());
     size_t count = 0;
-    SpanReader reader(content);
+    text::LineReader reader(content);
     while (!reader.atEnd()) {
-        const auto [nameStart, nameSize] = reader.readLine();
-        const auto [codeStart, codeSize] = reader.readLine();
+        const auto [nameStart, nameSize] = reader.readSpan();
+        const auto [codeStart, codeSize] = reader.readSpan();
         const QByteArrayView name(content.constData() + nameStart, nameSize);
-        new (keys + count++) Key{prefixOf(name), {nameStart, nameSize, codeStart, codeSize}};
+        // The file was refused above unless its offsets fit in 32 bits.
+        new (keys + count++)
+            Key{prefixOf(name),
+                {quint32(nameStart), quint32(nameSize), quint32(codeStart), quint32(codeSize)}};
     }
     const char *bytes = content.constData();
     std::sort(keys, keys + count, [bytes](const Key &a, const Key &b) {

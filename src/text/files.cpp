@@ -1,5 +1,7 @@
 #include "text/files.h"
 #include "text/lines.h"
+#include "text/numbers.h"
+#include "text/sjis.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -486,6 +488,38 @@ void reportSizeLimitsAsErrors() {
 bool fileExists(const QString &path) {
     QFileInfo info(path);
     return info.exists() && !info.isDir();
+}
+
+QString pathIn(const QByteArray &folder, const QByteArray &name) {
+    return nativePath(folder + name);
+}
+
+QString shownName(const QByteArray &path) {
+    return decode(fileNamePart(path));
+}
+
+std::optional<QString> pathProblem(const QString &path) {
+    if (encodeExact(path))
+        return std::nullopt;
+    return QStringLiteral(
+               u"パス %1 は Shift_JIS で表せません (別の名前に変わる文字か改行を含みます)")
+        .arg(path);
+}
+
+qsizetype nameMaxIn(const QString &folder) {
+    constexpr qsizetype kUsual = 255;
+#ifdef Q_OS_UNIX
+    const long max = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
+    return max > 0 ? qsizetype(max) : kUsual;
+#else
+    Q_UNUSED(folder);
+    return kUsual;
+#endif
+}
+
+bool isWritableFolder(const QString &folder) {
+    const QFileInfo info(folder);
+    return info.isDir() && info.isWritable();
 }
 
 } // namespace kirano::text

@@ -83,4 +83,24 @@ void reportSizeLimitsAsErrors();
 // be read is readFile's answer.
 bool fileExists(const QString &path);
 
+// A folder (a plain prefix, as the settings hold it) and a name, as a native
+// path.
+QString pathIn(const QByteArray &folder, const QByteArray &name);
+
+// A file of the data folder as the reports name it: its name alone.
+QString shownName(const QByteArray &path);
+
+// Nothing for a path that names exactly itself when stored as Shift_JIS:
+// it encodes, decodes back to the same text (a look-alike such as U+301C
+// would name another file) and holds no CR, LF or NUL. Else the one line that
+// refuses it.
+std::optional<QString> pathProblem(const QString &path);
+
+// The longest file name, in bytes of the native name, that the folder's file
+// system takes.
+qsizetype nameMaxIn(const QString &folder);
+
+// Whether a folder exists and files can be made in it.
+bool isWritableFolder(const QString &folder);
+
 } // namespace kirano::text

@@ -1,28 +1,63 @@
 #include "text/lines.h"
 #include "text/sjis.h"
 
+#include <cstring>
+
 namespace kirano::text {
 
-LineReader::LineReader(QByteArray content) : content_(std::move(content)) {
-    end_ = content_.indexOf('\x1A');
-    if (end_ < 0)
-        end_ = content_.size();
+namespace {
+
+// The first CR or 0x1A in [p, stop), or stop; eight bytes a step, since
+// one pass over the file for each byte cost more than reading it.
+const char *lineEnd(const char *p, const char *stop) {
+    constexpr quint64 ones = 0x0101010101010101ULL;
+    constexpr quint64 highs = 0x8080808080808080ULL;
+    while (stop - p >= 8) {
+        quint64 word;
+        std::memcpy(&word, p, sizeof word);
+        const quint64 cr = word ^ (ones * '\r');
+        const quint64 eof = word ^ (ones * 0x1A);
+        if (((cr - ones) & ~cr & highs) | ((eof - ones) & ~eof & highs))
+            break; // one of them is among these eight
+        p += 8;
+    }
+    while (p < stop && *p != '\r' && *p != '\x1A')
+        ++p;
+    return p;
+}
+
+} // namespace
+
+LineReader::LineReader(QByteArray content) : content_(std::move(content)), end_(content_.size()) {
+    stopAtEof();
+}
+
+// A 0x1A at the reading place ends the file there; one inside a line ends
+// the line at it first.
+void LineReader::stopAtEof() {
+    if (pos_ < end_ && content_.constData()[pos_] == '\x1A')
+        end_ = pos_;
+}
+
+LineReader::Span LineReader::readSpan() {
+    if (atEnd())
+        return {end_, 0};
+    const char *bytes = content_.constData();
+    const qsizetype start = pos_;
+    pos_ = lineEnd(bytes + pos_, bytes + end_) - bytes;
+    const qsizetype size = pos_ - start;
+    if (pos_ < end_ && bytes[pos_] == '\r') { // it and an LF right after it end the line
+        ++pos_;
+        if (pos_ < end_ && bytes[pos_] == '\n')
+            ++pos_;
+    }
+    stopAtEof();
+    return {start, size};
 }
 
 QByteArray LineReader::readLine() {
-    if (atEnd())
-        return QByteArray();
-    qsizetype cr = content_.indexOf('\r', pos_);
-    if (cr < 0 || cr > end_)
-        cr = end_;
-    QByteArray line = content_.mid(pos_, cr - pos_);
-    pos_ = cr;
-    if (pos_ < end_) { // at a CR: it and an LF right after it end the line
-        ++pos_;
-        if (pos_ < end_ && content_.at(pos_) == '\n')
-            ++pos_;
-    }
-    return line;
+    const Span line = readSpan();
+    return content_.mid(line.start, line.size);
 }
 
 LineCursor::LineCursor(const QByteArray &content) {

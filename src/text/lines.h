@@ -1,5 +1,7 @@
 #pragma once
-// The two ways the program splits a text file into lines.
+// The two ways the program splits a text file into lines, each read by one
+// class: LineReader (CR ends a line, 0x1A the file) and LineCursor (CR LF, CR
+// or LF end a line, NUL the text).
 
 #include <QByteArray>
 #include <QList>
@@ -9,18 +11,28 @@ namespace kirano::text {
 // Line by line, for the settings file, the forum list and the patio list:
 // a line ends at CR, an LF right after that CR belongs to the line end, a bare
 // LF stays in the text, the byte 0x1A ends the file, and reading past the end
-// yields empty lines.
+// yields empty lines. The forum list takes its lines as places in the content
+// (readSpan), so that a list of many thousand forums copies nothing.
 class LineReader {
   public:
     explicit LineReader(QByteArray content);
 
     QByteArray readLine();
+    // The next line as its offset and size in the content; at the end, an
+    // empty line at the end.
+    struct Span {
+        qsizetype start = 0;
+        qsizetype size = 0;
+    };
+    Span readSpan();
     bool atEnd() const { return pos_ >= end_; }
 
   private:
+    void stopAtEof();
+
     QByteArray content_;
     qsizetype pos_ = 0;
-    qsizetype end_ = 0;
+    qsizetype end_ = 0; // the first 0x1A, once met
 };
 
 // Whole files, for the patrol list file and the captured files: lines end at

@@ -1,4 +1,5 @@
 #include "text/result.h"
+#include "text/files.h"
 
 #include <cerrno>
 
@@ -28,5 +29,10 @@ QString platformText(int code) {
 } // namespace
 
 IoError::IoError(int code) : code_(code), text_(platformText(code)) {}
+
+IoError cannotWrite(const QString &path, const text::IoError &error) {
+    return IoError(cannotCreateText(path) + QStringLiteral(" (") + error.text() + u')',
+                   error.code());
+}
 
 } // namespace kirano::text

@@ -26,6 +26,10 @@ class IoError {
     QString text_;
 };
 
+// "ﾌｧｲﾙ %s を作成できません" with the platform's reason after it: how a
+// failed write is reported, by Kirano and the autopilot alike.
+IoError cannotWrite(const QString &path, const IoError &error);
+
 // A value, or the error that stood in its way.
 template <typename T = void> class Result {
   public:
