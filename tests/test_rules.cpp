@@ -324,8 +324,8 @@ class TestRules : public QObject {
         }();
         Installation in;
         in.make(c.setup);
-        autopilot::EntryChecker checker(in.folders());
-        const autopilot::Findings found = checker.check(in.entry(c));
+        rules::EntryChecker checker(in.folders());
+        const rules::Findings found = checker.check(in.entry(c));
         QCOMPARE(checker.words(in.entry(c), found.problems), in.words(c));
         QCOMPARE(found.problems != 0, !c.words.isEmpty());
     }
@@ -376,7 +376,7 @@ class TestRules : public QObject {
         int problems = int(settingsLines);
         for (int i = 0; i < cases.size(); ++i) {
             for (const QString &line : in.words(cases[i])) {
-                expected << autopilot::entryLabel(i + 1, entries[i]) + u": "_s + line;
+                expected << entryLabel(i + 1, entries[i]) + u": "_s + line;
                 ++problems;
             }
         }
