@@ -711,6 +711,37 @@ class TestEditing : public QObject {
         QVERIFY(!count->isVisible());
     }
 
+    // Each night's count, round the week both ways: the first and the last
+    // day of the week count the entries that name them.
+    void previewCountsEachNight_data() {
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<int>("presses");
+        QTest::addColumn<QString>("shown");
+        const QStringList counts = {u"日曜日: 2 項目"_s, u"月曜日: 2 項目"_s, u"火曜日: 1 項目"_s,
+                                    u"水曜日: 2 項目"_s, u"木曜日: 1 項目"_s, u"金曜日: 1 項目"_s,
+                                    u"土曜日: 2 項目"_s};
+        for (int day = 0; day < 7; ++day)
+            QTest::addRow("F7 %d times", day + 1)
+                << QKeySequence(Qt::Key_F7) << day + 1 << counts[day];
+        QTest::newRow("Shift+F7 once") << QKeySequence(u"Shift+F7"_s) << 1 << counts[6];
+    }
+    void previewCountsEachNight() {
+        QFETCH(QKeySequence, key);
+        QFETCH(int, presses);
+        QFETCH(QString, shown);
+        Editing e;
+        QByteArray list;
+        for (const char16_t *days : {u"土", u"日", u"日月火水木金土", u"月水"})
+            list += "bill\r\n0\r\n0\r\n0\r\n0\r\n" + sjis(days) + "\r\n";
+        writeBytes(e.path(u"week.txt"_s), list);
+        e.prompts.answer({e.path(u"week.txt"_s)});
+        e.keys(QKeySequence(u"Ctrl+O"_s));
+        QTRY_COMPARE(e.list().size(), 4);
+        for (int i = 0; i < presses; ++i)
+            e.keys(key);
+        QCOMPARE(e.label("PreviewCount")->text(), shown);
+    }
+
     // "最近使ったファイル": the last 8 lists opened or saved, newest first,
     // kept for the user; a list that is gone is greyed, its path kept.
     void recentFiles() {

@@ -408,6 +408,26 @@ class TestPatrolMarks : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(m.tips().first(), QString(), 10000);
     }
 
+    // More changes at once than the system keeps for the watcher (a folder
+    // filled while Kirano was busy): the one that matters among them, a file
+    // removed, is still shown.
+    void aFloodOfChangesKeepsTheOneThatMatters() {
+        Marked m;
+        const QString folder = m.folder() + u"flood/"_s;
+        QVERIFY(QDir().mkpath(folder));
+        writeBytes(folder + u"a.txt"_s, "text\r\n");
+        m.open(sending(folder + u"a.txt"_s));
+        QTRY_COMPARE(m.tips(), QStringList{QString()});
+        QTRY_VERIFY(m.w->patrolPane()->marks()->isSettled());
+        // No event is handled meanwhile: the changes pile up unread.
+        for (int i = 0; i < 20000; ++i) {
+            QFile file(folder + QString::number(i));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        QVERIFY(QFile::remove(folder + u"a.txt"_s));
+        QTRY_COMPARE_WITH_TIMEOUT(m.tips(), QStringList{missingFile(folder + u"a.txt"_s)}, 10000);
+    }
+
     // F8 and Shift+F8 from each place: nothing selected, a row before, after
     // and on a marked row, the first and the last row; and the only marked
     // row, which they keep.
