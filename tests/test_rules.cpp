@@ -125,6 +125,7 @@ QList<Case> listCases() {
          u"フォーラム「F/」が forumlist.txt にありません"_s,
          Setup::NoForumList},
         {"the last room", {u"mesrc"_s, u"F/"_s, u"99"_s, u"5"_s}, {}},
+        {"a room whose count fills its columns", {u"mesrc"_s, u"F/"_s, u"3"_s, u"5"_s}, {}},
         {"a room between",
          {u"mesrc"_s, u"F/"_s, u"50"_s, u"5"_s},
          u"50番会議室が F/ の会議室リストにありません"_s},
