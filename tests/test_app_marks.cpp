@@ -385,16 +385,16 @@ class TestPatrolMarks : public QObject {
         QCOMPARE(m.cell(0, PatrolListModel::MarkRole).toBool(), false);
     }
 
-    // A row deleted before its check came round (a long list just opened:
-    // its first slice checks a few tens of thousands) leaves the marks to
-    // finish and watch: a file made afterwards clears its row.
+    // A row deleted before its check came round (a long list just opened,
+    // checked in slices) leaves the marks to finish and watch: a file made
+    // afterwards clears its row.
     void aRowDeletedBeforeItsCheckLeavesTheMarksWatching() {
         Marked m;
         QList<QByteArray> entries;
         QStringList files;
-        QVERIFY(QDir().mkpath(m.folder() + u"up"_s));
+        // Each in a folder of its own, so that each check looks at the disk.
         for (int i = 0; i < 100000; ++i) {
-            files << m.folder() + u"up/f%1.txt"_s.arg(i);
+            files << m.folder() + u"up/d%1/f.txt"_s.arg(i);
             entries << sending(files.last());
         }
         writeBytes(m.folder() + u"long.txt"_s, lines(entries));
@@ -408,6 +408,7 @@ class TestPatrolMarks : public QObject {
         QCOMPARE(m.lsv1->model()->rowCount(), 99999);
         QTRY_COMPARE_WITH_TIMEOUT(m.tips().first(), missingFile(files.first()), 20000);
         QTRY_VERIFY_WITH_TIMEOUT(m.w->patrolPane()->marks()->isSettled(), 20000);
+        QVERIFY(QDir().mkpath(m.folder() + u"up/d0"_s));
         writeBytes(files.first(), "text\r\n");
         QTRY_COMPARE_WITH_TIMEOUT(m.tips().first(), QString(), 10000);
     }
