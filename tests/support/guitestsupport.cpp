@@ -35,7 +35,8 @@ QList<int> selectedRowsOf(const QAbstractItemView *view) {
 QPoint rowPoint(QAbstractItemView *view, int row) {
     const QModelIndex index = view->model()->index(row, 0);
     view->scrollTo(index);
-    return view->visualRect(index).center();
+    // Only the part that shows: a wide cell's middle may lie past the edge.
+    return (view->visualRect(index) & view->viewport()->rect()).center();
 }
 
 QPoint belowRows(QAbstractItemView *view) {
