@@ -625,6 +625,33 @@ class TestDialogs : public QObject {
         QCOMPARE(p.w->findChild<DataListView *>(u"ListBox3"_s)->model()->rowCount(), 1);
     }
 
+    // Another data folder chosen in the dialog: once it closes, the patrol
+    // list's marks are those of the new folder's captured files.
+    void anotherDataFolderMarksTheListAnew() {
+        Program p;
+        p.startWith(QByteArray());
+        writeBytes(p.data() + u"forumlist.txt"_s, "Forum\r\nF/\r\n");
+        const QString other = p.folder() + u"data2"_s;
+        QVERIFY(QDir().mkpath(other));
+        writeBytes(other + u"/forumlist.txt"_s, "Other\r\nG/\r\n");
+        writeBytes(p.folder() + u"list.txt"_s,
+                   "mestitlea\r\nG/\r\n0\r\n0\r\n0\r\n" + sjis(u"月") + "\r\n");
+        p.prompts.answer({p.folder() + u"list.txt"_s});
+        QTRY_VERIFY(p.w->isActiveWindow());
+        QTest::keyClick(p.w, Qt::Key_O, Qt::ControlModifier);
+        auto *lsv1 = p.w->findChild<QTreeView *>(u"lsv1"_s);
+        const auto tip = [lsv1] { return lsv1->model()->index(0, 0).data(Qt::ToolTipRole); };
+        QTRY_COMPARE(tip().toString(), u"フォーラム「G/」が forumlist.txt にありません"_s);
+        whenModal([&](QWidget *dialog) {
+            clickFolder(dialog->findChild<QTreeView *>(u"dul1"_s), other);
+            p.press(dialog, "Button3");
+            p.press(dialog, "Button1");
+        });
+        trigger(p.w, "N5");
+        QCOMPARE(p.w->folders().dataFolder(), text::bytesOf(other + u'/'));
+        QTRY_COMPARE(tip().toString(), QString());
+    }
+
     void failedSettingsWriteKeepsTheDialogOpen() {
         Program p;
         p.startWith(QByteArray());
