@@ -302,8 +302,11 @@ void PatrolMarks::checkSlice() {
     // The clock is read every few rows: reading it costs as much as a check.
     for (int checked = 0;
          pending_ > 0 && (checked % kRowsPerLook != 0 || slice.elapsed() < kSliceMs); ++checked) {
-        while (!rows_.at(cursor_).pending)
+        // Never past the last row, whatever the count says.
+        while (cursor_ < rows_.size() && !rows_.at(cursor_).pending)
             ++cursor_;
+        if (cursor_ == rows_.size())
+            break;
         checkRow(cursor_);
     }
     showChangedMarks();
