@@ -211,13 +211,17 @@ class TestPatrolMarks : public QObject {
 
     // A folder renamed or moved, at any depth above the files the rows
     // send, while Kirano is active: the rows are marked at once, and cleared
-    // when it comes back. A file elsewhere keeps its row clear.
+    // when it comes back. A file elsewhere keeps its row clear. A folder
+    // removed and made anew (no "to") is another folder to the system, and
+    // is watched anew.
     void movedFolderMarksTheRowsOfItsFiles_data() {
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::newRow("the files' folder") << u"upload/text"_s << u"upload/text.bak"_s;
         QTest::newRow("two levels up") << u"upload"_s << u"upload.bak"_s;
         QTest::newRow("moved into another") << u"upload/text"_s << u"data/text"_s;
+        QTest::newRow("removed, made anew") << u"upload/text"_s << QString();
+        QTest::newRow("two levels up removed, made anew") << u"upload"_s << QString();
     }
     void movedFolderMarksTheRowsOfItsFiles() {
         QFETCH(QString, from);
@@ -235,10 +239,19 @@ class TestPatrolMarks : public QObject {
         m.open(entries);
         QTRY_COMPARE(m.tips(), (QStringList{{}, {}, {}}));
         QVERIFY(m.w->isActiveWindow());
-        QVERIFY(QDir(m.folder()).rename(from, to));
+        if (to.isEmpty())
+            QVERIFY(QDir(m.folder() + from).removeRecursively());
+        else
+            QVERIFY(QDir(m.folder()).rename(from, to));
         QTRY_COMPARE_WITH_TIMEOUT(
             m.tips(), (QStringList{missingFile(files[0]), missingFile(files[1]), {}}), 1000);
-        QVERIFY(QDir(m.folder()).rename(to, from));
+        if (to.isEmpty()) {
+            QVERIFY(QDir().mkpath(QFileInfo(files[0]).path()));
+            writeBytes(files[0], "text\r\n");
+            writeBytes(files[1], "text\r\n");
+        } else {
+            QVERIFY(QDir(m.folder()).rename(to, from));
+        }
         QTRY_COMPARE_WITH_TIMEOUT(m.tips(), (QStringList{{}, {}, {}}), 1000);
         // Back where it was, the folder is watched again: a file removed from
         // it now is seen too.
