@@ -63,16 +63,16 @@ void MainWindow::createWindow() {
     createToolBar();
     browser_ = new DataBrowser(
         prompts_, [this] { return folders_.dataFolder(); }, this);
-    Splitter1 = new QSplitter(Qt::Horizontal, this);
-    Splitter1->setObjectName(QStringLiteral("Splitter1"));
-    Splitter1->setHandleWidth(4);
-    Splitter1->setChildrenCollapsible(false);
-    Splitter1->addWidget(browser_->createListsPanel());
-    Splitter1->addWidget(createRightPanel());
-    Splitter1->setStretchFactor(0, 0);
-    Splitter1->setStretchFactor(1, 1);
-    Splitter1->setSizes({254, 545});
-    setCentralWidget(Splitter1);
+    listsSplitter_ = new QSplitter(Qt::Horizontal, this);
+    listsSplitter_->setObjectName(QStringLiteral("Splitter1"));
+    listsSplitter_->setHandleWidth(4);
+    listsSplitter_->setChildrenCollapsible(false);
+    listsSplitter_->addWidget(browser_->createListsPanel());
+    listsSplitter_->addWidget(createRightPanel());
+    listsSplitter_->setStretchFactor(0, 0);
+    listsSplitter_->setStretchFactor(1, 1);
+    listsSplitter_->setSizes({254, 545});
+    setCentralWidget(listsSplitter_);
     createPopupMenus();
     createEditMenu();
     createKeys();

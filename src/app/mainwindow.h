@@ -137,11 +137,13 @@ class MainWindow : public QMainWindow {
     QString settingsFilePath_;
     SettingsFolders folders_;
 
-    // Controls, named as on the form.
-    QToolBar *ToolBar1 = nullptr;
+    // Controls; each carries the form's name as its object name.
+    QToolBar *toolBar_ = nullptr; // ToolBar1
     QLabel *fileLabel_ = nullptr; // Label1
-    QSplitter *Splitter1 = nullptr;
-    QSplitter *Splitter3 = nullptr;
+    // Between the lists on the left and the rest.
+    QSplitter *listsSplitter_ = nullptr; // Splitter1
+    // Between the patrol list and the data tabs below it.
+    QSplitter *patrolTabsSplitter_ = nullptr; // Splitter3
 };
 
 } // namespace kirano

@@ -104,37 +104,37 @@ void MainWindow::createMainMenu() {
 }
 
 void MainWindow::createToolBar() {
-    ToolBar1 = new QToolBar(this);
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setMovable(false);
-    ToolBar1->setFloatable(false);
-    ToolBar1->setFixedHeight(28);
-    ToolBar1->setIconSize(QSize(16, 16));
-    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    toolBar_ = new QToolBar(this);
+    toolBar_->setObjectName(QStringLiteral("ToolBar1"));
+    toolBar_->setMovable(false);
+    toolBar_->setFloatable(false);
+    toolBar_->setFixedHeight(28);
+    toolBar_->setIconSize(QSize(16, 16));
+    toolBar_->setContextMenuPolicy(Qt::PreventContextMenu);
     // The buttons share the file menu's actions and lend them their icons.
     QStyle *style = QApplication::style();
     auto addButton = [this, style](const char *name, QStyle::StandardPixmap icon) {
         auto *action = findChild<QAction *>(QString::fromLatin1(name));
         action->setIcon(style->standardIcon(icon));
-        ToolBar1->addAction(action);
-        ToolBar1->widgetForAction(action)->setFixedWidth(45);
+        toolBar_->addAction(action);
+        toolBar_->widgetForAction(action)->setFixedWidth(45);
         return action;
     };
     addButton("New1", QStyle::SP_FileIcon);
     addButton("Open1", QStyle::SP_DialogOpenButton);
     addButton("Save1", QStyle::SP_DialogSaveButton);
     addButton("Delete1", QStyle::SP_TrashIcon)->setToolTip(QStringLiteral(u"ファイル削除"));
-    ToolBar1->addSeparator();
+    toolBar_->addSeparator();
     addButton("Exit1", QStyle::SP_DialogCloseButton);
-    ToolBar1->addSeparator();
-    fileLabel_ = new QLabel(QStringLiteral(u"[ファイル名：]"), ToolBar1);
+    toolBar_->addSeparator();
+    fileLabel_ = new QLabel(QStringLiteral(u"[ファイル名：]"), toolBar_);
     fileLabel_->setObjectName(QStringLiteral("Label1"));
     QFont bold = fileLabel_->font();
     bold.setBold(true);
     fileLabel_->setFont(bold);
     fileLabel_->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
-    ToolBar1->addWidget(fileLabel_);
-    addToolBar(Qt::TopToolBarArea, ToolBar1);
+    toolBar_->addWidget(fileLabel_);
+    addToolBar(Qt::TopToolBarArea, toolBar_);
 }
 
 QWidget *MainWindow::createRightPanel() {
@@ -145,19 +145,19 @@ QWidget *MainWindow::createRightPanel() {
     patrolPane_ = new PatrolListPane(prompts_, [this] { return folders_.patrolListFolder(); });
     connect(patrolPane_, &PatrolListPane::fileCaptionChanged, fileLabel_, &QLabel::setText);
 
-    Splitter3 = new QSplitter(Qt::Vertical, panel);
-    Splitter3->setObjectName(QStringLiteral("Splitter3"));
-    Splitter3->setHandleWidth(4);
-    Splitter3->setChildrenCollapsible(false);
-    Splitter3->addWidget(patrolPane_);
-    Splitter3->addWidget(browser_->createTabs());
-    Splitter3->setStretchFactor(0, 1);
-    Splitter3->setStretchFactor(1, 0);
-    Splitter3->setSizes({200, 300});
+    patrolTabsSplitter_ = new QSplitter(Qt::Vertical, panel);
+    patrolTabsSplitter_->setObjectName(QStringLiteral("Splitter3"));
+    patrolTabsSplitter_->setHandleWidth(4);
+    patrolTabsSplitter_->setChildrenCollapsible(false);
+    patrolTabsSplitter_->addWidget(patrolPane_);
+    patrolTabsSplitter_->addWidget(browser_->createTabs());
+    patrolTabsSplitter_->setStretchFactor(0, 1);
+    patrolTabsSplitter_->setStretchFactor(1, 0);
+    patrolTabsSplitter_->setSizes({200, 300});
 
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(Splitter3);
+    layout->addWidget(patrolTabsSplitter_);
     return panel;
 }
 
@@ -197,7 +197,7 @@ const char *builds(Command command, int item = 0) {
 // Each pop-up's items: the form's name (the vocabulary's for the builders),
 // caption, what it runs, when enabled.
 void MainWindow::createPopupMenus() {
-    QMenu *pop1 = menuFrom(
+    QMenu *serviceMenu = menuFrom(
         "pop1", QString(),
         {{builds(Command::Bill), QStringLiteral(u"料金情報"), adds(builderOf(Command::Bill))},
          {builds(Command::Mailuptxt), QStringLiteral(u"テキストメール送信"),
@@ -208,19 +208,20 @@ void MainWindow::createPopupMenus() {
           adds(builderOf(Command::Myforum))},
          {builds(Command::Newtitle), QStringLiteral(u"お知らせタイトル"),
           adds(builderOf(Command::Newtitle))}});
-    QMenu *pop2 = menuFrom("pop2", QString(),
-                           {{builds(Command::Mestitlea), QStringLiteral(u"会議室タイトル（大）"),
-                             adds(builderOf(Command::Mestitlea)), &MainWindow::forumSelected},
-                            {builds(Command::Dltitlea), QStringLiteral(u"ＤＬタイトル（大）"),
-                             adds(builderOf(Command::Dltitlea)), &MainWindow::forumSelected}});
-    QMenu *pop3 = menuFrom("pop3", QString(),
-                           {{builds(Command::Patioread), QStringLiteral(u"読み込み"),
-                             adds(builderOf(Command::Patioread)), &MainWindow::patioSelected},
-                            {builds(Command::Patioup), QStringLiteral(u"書き込み"),
-                             adds(builderOf(Command::Patioup)), &MainWindow::patioSelected},
-                            {builds(Command::Patiorc), QStringLiteral(u"既読位置変更"),
-                             adds(builderOf(Command::Patiorc)), &MainWindow::patioSelected}});
-    QMenu *pop4 = menuFrom(
+    QMenu *forumMenu =
+        menuFrom("pop2", QString(),
+                 {{builds(Command::Mestitlea), QStringLiteral(u"会議室タイトル（大）"),
+                   adds(builderOf(Command::Mestitlea)), &MainWindow::forumSelected},
+                  {builds(Command::Dltitlea), QStringLiteral(u"ＤＬタイトル（大）"),
+                   adds(builderOf(Command::Dltitlea)), &MainWindow::forumSelected}});
+    QMenu *patioMenu = menuFrom("pop3", QString(),
+                                {{builds(Command::Patioread), QStringLiteral(u"読み込み"),
+                                  adds(builderOf(Command::Patioread)), &MainWindow::patioSelected},
+                                 {builds(Command::Patioup), QStringLiteral(u"書き込み"),
+                                  adds(builderOf(Command::Patioup)), &MainWindow::patioSelected},
+                                 {builds(Command::Patiorc), QStringLiteral(u"既読位置変更"),
+                                  adds(builderOf(Command::Patiorc)), &MainWindow::patioSelected}});
+    QMenu *entryMenu = menuFrom(
         "pop4", QString(),
         {{"N24", QStringLiteral(u"上へ"), [this] { patrolPane_->moveSelectedEntryUp(); },
           &MainWindow::entrySelected},
@@ -230,39 +231,42 @@ void MainWindow::createPopupMenus() {
           &MainWindow::entrySelected},
          {"N30", QStringLiteral(u"曜日変更"), [this] { patrolPane_->changeSelectedEntryDays(); },
           &MainWindow::entrySelected}});
-    QMenu *pop5 = menuFrom("pop5", QString(),
-                           {{builds(Command::Mesread), QStringLiteral(u"読み込み"),
-                             adds(builderOf(Command::Mesread)), &MainWindow::roomViewRowSelected},
-                            {builds(Command::Mesup), QStringLiteral(u"書き込み"),
-                             adds(builderOf(Command::Mesup)), &MainWindow::roomViewRowSelected},
-                            {builds(Command::Mesrc), QStringLiteral(u"未読位置変更"),
-                             adds(builderOf(Command::Mesrc)), &MainWindow::roomViewRowSelected}});
-    QMenu *pop6 = menuFrom("pop6", QString(),
-                           {{builds(Command::Dltitleb), QStringLiteral(u"ＤＬタイトル（小）"),
-                             adds(builderOf(Command::Dltitleb)), &MainWindow::librarySelected},
-                            {builds(Command::Dldown), QStringLiteral(u"ＤＬダウンロード（リスト）"),
-                             adds(builderOf(Command::Dldown)), &MainWindow::librarySelected},
-                            {builds(Command::Dldown, 1), QStringLiteral(u"ＤＬダウンロード"),
-                             adds(builderOf(Command::Dldown, 1)), &MainWindow::librarySelected}});
-    QMenu *pop7 = menuFrom("pop7", QString(),
-                           {{builds(Command::New), QStringLiteral(u"読み込み"),
-                             adds(builderOf(Command::New)), &MainWindow::noticeSelected}});
-    QMenu *pop8 = menuFrom("pop8", QString(),
-                           {{builds(Command::Bbsup), QStringLiteral(u"書き込み"),
-                             adds(builderOf(Command::Bbsup)), &MainWindow::roomViewRowSelected}});
+    QMenu *roomMenu =
+        menuFrom("pop5", QString(),
+                 {{builds(Command::Mesread), QStringLiteral(u"読み込み"),
+                   adds(builderOf(Command::Mesread)), &MainWindow::roomViewRowSelected},
+                  {builds(Command::Mesup), QStringLiteral(u"書き込み"),
+                   adds(builderOf(Command::Mesup)), &MainWindow::roomViewRowSelected},
+                  {builds(Command::Mesrc), QStringLiteral(u"未読位置変更"),
+                   adds(builderOf(Command::Mesrc)), &MainWindow::roomViewRowSelected}});
+    QMenu *libraryMenu =
+        menuFrom("pop6", QString(),
+                 {{builds(Command::Dltitleb), QStringLiteral(u"ＤＬタイトル（小）"),
+                   adds(builderOf(Command::Dltitleb)), &MainWindow::librarySelected},
+                  {builds(Command::Dldown), QStringLiteral(u"ＤＬダウンロード（リスト）"),
+                   adds(builderOf(Command::Dldown)), &MainWindow::librarySelected},
+                  {builds(Command::Dldown, 1), QStringLiteral(u"ＤＬダウンロード"),
+                   adds(builderOf(Command::Dldown, 1)), &MainWindow::librarySelected}});
+    QMenu *noticeMenu = menuFrom("pop7", QString(),
+                                 {{builds(Command::New), QStringLiteral(u"読み込み"),
+                                   adds(builderOf(Command::New)), &MainWindow::noticeSelected}});
+    QMenu *bbsMenu =
+        menuFrom("pop8", QString(),
+                 {{builds(Command::Bbsup), QStringLiteral(u"書き込み"),
+                   adds(builderOf(Command::Bbsup)), &MainWindow::roomViewRowSelected}});
 
     // Which list carries which pop-up. browser_->roomView() carries the menu of what it
     // shows: the rooms, the notices or the BBS categories.
-    attachPopup(browser_->serviceView(), [pop1] { return pop1; });
-    attachPopup(browser_->forumView(), [pop2] { return pop2; });
-    attachPopup(browser_->patioView(), [pop3] { return pop3; });
-    attachPopup(patrolPane_->view(), [pop4] { return pop4; });
-    attachPopup(browser_->roomView(), [this, pop5, pop7, pop8] {
-        return browser_->roomViewShows() == ViewMode::Notices ? pop7
-               : browser_->roomViewShows() == ViewMode::Bbs   ? pop8
-                                                              : pop5;
+    attachPopup(browser_->serviceView(), [serviceMenu] { return serviceMenu; });
+    attachPopup(browser_->forumView(), [forumMenu] { return forumMenu; });
+    attachPopup(browser_->patioView(), [patioMenu] { return patioMenu; });
+    attachPopup(patrolPane_->view(), [entryMenu] { return entryMenu; });
+    attachPopup(browser_->roomView(), [this, roomMenu, noticeMenu, bbsMenu] {
+        return browser_->roomViewShows() == ViewMode::Notices ? noticeMenu
+               : browser_->roomViewShows() == ViewMode::Bbs   ? bbsMenu
+                                                              : roomMenu;
     });
-    attachPopup(browser_->libraryView(), [pop6] { return pop6; });
+    attachPopup(browser_->libraryView(), [libraryMenu] { return libraryMenu; });
 }
 
 void MainWindow::createEditMenu() {
@@ -329,13 +333,13 @@ void MainWindow::createEditMenu() {
     menuBar()->addMenu(edit);
 
     // pop4's own items come first; these follow behind a separator.
-    QMenu *pop4 = findChild<QMenu *>(QStringLiteral("pop4"));
-    pop4->addSeparator()->setEnabled(false);
+    QMenu *entryMenu = findChild<QMenu *>(QStringLiteral("pop4"));
+    entryMenu->addSeparator()->setEnabled(false);
     for (const char *name :
          {"EditEntry", "CutEntry", "CopyEntry", "PasteEntries", "DuplicateEntry"}) {
         QAction *item = findChild<QAction *>(QString::fromLatin1(name));
-        pop4->addAction(item);
-        connect(pop4, &QMenu::aboutToShow, item, [this, item] { refreshEnabled(item); });
+        entryMenu->addAction(item);
+        connect(entryMenu, &QMenu::aboutToShow, item, [this, item] { refreshEnabled(item); });
     }
 }
 
@@ -370,7 +374,7 @@ void MainWindow::createKeys() {
     // pop4's keys act on lsv1's row, so they count only while lsv1 has the
     // focus. A key does nothing while its item is disabled, so these items
     // follow the selection at all times, not only as pop4 opens.
-    QTreeView *lsv1 = patrolPane_->view();
+    QTreeView *patrolView = patrolPane_->view();
     const std::pair<const char *, QList<QKeySequence>> rowKeys[] = {
         {"N24", {Qt::ALT | Qt::Key_Up}},
         {"N25", {Qt::ALT | Qt::Key_Down}},
@@ -385,7 +389,7 @@ void MainWindow::createKeys() {
         QAction *action = findChild<QAction *>(QString::fromLatin1(item));
         action->setShortcuts(keys);
         action->setShortcutContext(Qt::WidgetShortcut);
-        lsv1->addAction(action);
+        patrolView->addAction(action);
         refreshEnabled(action);
         rowItems << action;
     }

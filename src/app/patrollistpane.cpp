@@ -64,40 +64,40 @@ PatrolListPane::PatrolListPane(Prompts &prompts, std::function<QByteArray()> pat
     connect(listFile_, &ListFileWatch::changed, this, &PatrolListPane::fileChangedElsewhere);
     auto *view = new PatrolListView;
     view->rowDropped = [this](int from, int before) { dropRow(from, before); };
-    lsv1 = view;
-    lsv1->setObjectName(QStringLiteral("lsv1"));
-    lsv1->setModel(model_);
-    delegate_ = new MarkDelegate(lsv1);
-    lsv1->setItemDelegate(delegate_);
+    view_ = view;
+    view_->setObjectName(QStringLiteral("lsv1"));
+    view_->setModel(model_);
+    delegate_ = new MarkDelegate(view_);
+    view_->setItemDelegate(delegate_);
     marks_ = new PatrolMarks(model_, this);
-    lsv1->setRootIsDecorated(false);
-    lsv1->setUniformRowHeights(true);
-    lsv1->setItemsExpandable(false);
-    lsv1->setSortingEnabled(false);
-    lsv1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lsv1->setSelectionMode(QAbstractItemView::SingleSelection);
-    lsv1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lsv1->setDragDropMode(QAbstractItemView::DragDrop);
-    lsv1->setDefaultDropAction(Qt::MoveAction);
-    lsv1->setDragDropOverwriteMode(false);
-    lsv1->setContextMenuPolicy(Qt::CustomContextMenu);
-    lsv1->setFont(fixedFont());
-    lsv1->header()->setStretchLastSection(false);
-    lsv1->header()->setSectionsMovable(false);
+    view_->setRootIsDecorated(false);
+    view_->setUniformRowHeights(true);
+    view_->setItemsExpandable(false);
+    view_->setSortingEnabled(false);
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->setSelectionMode(QAbstractItemView::SingleSelection);
+    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view_->setDragDropMode(QAbstractItemView::DragDrop);
+    view_->setDefaultDropAction(Qt::MoveAction);
+    view_->setDragDropOverwriteMode(false);
+    view_->setContextMenuPolicy(Qt::CustomContextMenu);
+    view_->setFont(fixedFont());
+    view_->header()->setStretchLastSection(false);
+    view_->header()->setSectionsMovable(false);
     const int widths[] = {130, 180, 100, 120};
     for (int column = 0; column < 4; ++column)
-        lsv1->setColumnWidth(column, widths[column]);
+        view_->setColumnWidth(column, widths[column]);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(lsv1, 1);
+    layout->addWidget(view_, 1);
     layout->addWidget(createWeekdayStrip());
     // A reset drops the selection without a word from the selection model.
-    connect(lsv1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+    connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &PatrolListPane::selectionChanged);
     connect(model_, &QAbstractItemModel::modelReset, this, &PatrolListPane::selectionChanged);
-    connect(lsv1, &QAbstractItemView::doubleClicked, this, &PatrolListPane::editRequested);
+    connect(view_, &QAbstractItemView::doubleClicked, this, &PatrolListPane::editRequested);
     auto clipboardChanged = [this] {
         clipboardHasEntries_ = pastable(QGuiApplication::clipboard()->mimeData());
     };
@@ -118,10 +118,10 @@ PatrolListPane::PatrolListPane(Prompts &prompts, std::function<QByteArray()> pat
                 if (roles.isEmpty() || roles.contains(Qt::DisplayRole))
                     recount_->start();
             });
-    connect(CheckBox1, &QCheckBox::clicked, this, [this] {
+    connect(everyDayBox_, &QCheckBox::clicked, this, [this] {
         // The day boxes count only when "毎日" is not ticked.
         for (QCheckBox *box : weekdayBoxes_)
-            box->setEnabled(!CheckBox1->isChecked());
+            box->setEnabled(!everyDayBox_->isChecked());
     });
 }
 
@@ -129,26 +129,26 @@ QWidget *PatrolListPane::createWeekdayStrip() {
     daysPanel_ = new QWidget;
     daysPanel_->setObjectName(QStringLiteral("Panel6"));
     daysPanel_->setFixedHeight(50);
-    CheckBox1 = new QCheckBox(QStringLiteral(u"毎日"), daysPanel_);
-    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    CheckBox1->setChecked(true);
-    CheckBox1->move(16, 17);
+    everyDayBox_ = new QCheckBox(QStringLiteral(u"毎日"), daysPanel_);
+    everyDayBox_->setObjectName(QStringLiteral("CheckBox1"));
+    everyDayBox_->setChecked(true);
+    everyDayBox_->move(16, 17);
 
-    // GroupBox1 keeps to the right edge; fitWeekdayStrip sets its width.
-    GroupBox1 = new QGroupBox(QStringLiteral(u"曜日選択"), daysPanel_);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    auto *row = new QHBoxLayout(GroupBox1);
+    // The day group keeps to the right edge; fitWeekdayStrip sets its width.
+    weekdayGroup_ = new QGroupBox(QStringLiteral(u"曜日選択"), daysPanel_);
+    weekdayGroup_->setObjectName(QStringLiteral("GroupBox1"));
+    auto *row = new QHBoxLayout(weekdayGroup_);
     row->setContentsMargins(8, 0, 8, 2);
     const char16_t *days[] = {u"日", u"月", u"火", u"水", u"木", u"金", u"土"};
     for (int i = 0; i < 7; ++i) {
-        auto *box = new QCheckBox(QString::fromUtf16(days[i]), GroupBox1);
+        auto *box = new QCheckBox(QString::fromUtf16(days[i]), weekdayGroup_);
         box->setObjectName(QStringLiteral("CheckBox%1").arg(i + 2));
         box->setEnabled(false);
         row->addWidget(box);
         weekdayBoxes_[i] = box;
     }
     daysPanel_->installEventFilter(this);
-    lsv1->verticalScrollBar()->installEventFilter(this);
+    view_->verticalScrollBar()->installEventFilter(this);
     return daysPanel_;
 }
 
@@ -157,36 +157,36 @@ void PatrolListPane::fitWeekdayStrip() {
     // leaves the group box and the last column at zero width.
     const int width = daysPanel_->width();
     const int groupWidth = qMax(0, width - 72);
-    GroupBox1->setGeometry(width - groupWidth, 2, groupWidth, daysPanel_->height() - 4);
+    weekdayGroup_->setGeometry(width - groupWidth, 2, groupWidth, daysPanel_->height() - 4);
     // The last column ends where the view's scroll bar begins, when there
     // is one, so that no needless horizontal one appears.
-    const QScrollBar *bar = lsv1->verticalScrollBar();
-    const int used = lsv1->columnWidth(0) + lsv1->columnWidth(1) + lsv1->columnWidth(2) +
+    const QScrollBar *bar = view_->verticalScrollBar();
+    const int used = view_->columnWidth(0) + view_->columnWidth(1) + view_->columnWidth(2) +
                      (bar->isVisible() ? bar->width() : 0);
-    lsv1->setColumnWidth(3, qMax(0, width - used - 4));
+    view_->setColumnWidth(3, qMax(0, width - used - 4));
 }
 
 bool PatrolListPane::eventFilter(QObject *watched, QEvent *event) {
     // The strip is resized exactly when the window is or Splitter1 moves;
     // lsv1's scroll bar comes and goes with its rows.
     if ((watched == daysPanel_ && event->type() == QEvent::Resize) ||
-        (watched == lsv1->verticalScrollBar() &&
+        (watched == view_->verticalScrollBar() &&
          (event->type() == QEvent::Show || event->type() == QEvent::Hide)))
         fitWeekdayStrip();
     return QWidget::eventFilter(watched, event);
 }
 
 void PatrolListPane::deselect() {
-    lsv1->selectionModel()->clearSelection();
+    view_->selectionModel()->clearSelection();
 }
 
 int PatrolListPane::selectedRow() const {
-    const QModelIndexList rows = lsv1->selectionModel()->selectedRows();
+    const QModelIndexList rows = view_->selectionModel()->selectedRows();
     return rows.size() == 1 ? rows.first().row() : -1;
 }
 
 void PatrolListPane::selectRow(int row) {
-    QItemSelectionModel *selection = lsv1->selectionModel();
+    QItemSelectionModel *selection = view_->selectionModel();
     if (row < 0) {
         selection->clearSelection();
         return;
@@ -194,13 +194,13 @@ void PatrolListPane::selectRow(int row) {
     const QModelIndex index = model_->index(row, 0);
     selection->setCurrentIndex(index,
                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    lsv1->scrollTo(index);
+    view_->scrollTo(index);
 }
 
 void PatrolListPane::showRow(int row) {
     const int rows = model_->size();
     if (rows > 0)
-        lsv1->scrollTo(model_->index(qBound(0, row, rows - 1), 0));
+        view_->scrollTo(model_->index(qBound(0, row, rows - 1), 0));
 }
 
 bool PatrolListPane::hasUnsavedChanges() const {
@@ -210,7 +210,7 @@ bool PatrolListPane::hasUnsavedChanges() const {
 void PatrolListPane::selectNextMarked(int step) {
     // The keys that act on the row (Delete, Alt+Up, the Menu key) work at
     // once.
-    lsv1->setFocus(Qt::ShortcutFocusReason);
+    view_->setFocus(Qt::ShortcutFocusReason);
     const int row = marks_->nextMarked(selectedRow(), step);
     if (row >= 0)
         selectRow(row);
@@ -279,7 +279,7 @@ QByteArray PatrolListPane::readDays() {
     std::array<bool, 7> ticked{};
     for (int day = 0; day < 7; ++day)
         ticked[day] = weekdayBoxes_[day]->isChecked();
-    QByteArray days = daysText(CheckBox1->isChecked(), ticked);
+    QByteArray days = daysText(everyDayBox_->isChecked(), ticked);
     if (days.isEmpty()) {
         prompts_.message(QStringLiteral(u"曜日が選択されていません"));
         hasNoDays_ = true;
@@ -454,7 +454,7 @@ void PatrolListPane::duplicateSelectedEntry() {
 void PatrolListPane::setPreviewDay(int day) {
     previewDay_ = day >= 0 && day < 7 ? day : -1;
     delegate_->setPreviewDay(previewDay_);
-    lsv1->viewport()->update();
+    view_->viewport()->update();
     if (previewChoice_) {
         const QSignalBlocker quiet(previewChoice_);
         previewChoice_->setCurrentIndex(previewDay_ + 1);

@@ -35,7 +35,7 @@ class PatrolListPane : public QWidget {
                    QWidget *parent = nullptr);
 
     PatrolListModel *model() const { return model_; }
-    QTreeView *view() const { return lsv1; }
+    QTreeView *view() const { return view_; }
     bool hasSelectedEntry() const { return selectedRow() >= 0; }
     // The one selected row of lsv1, or -1.
     int selectedRow() const;
@@ -164,10 +164,10 @@ class PatrolListPane : public QWidget {
     QTimer *recount_ = nullptr;
     bool clipboardHasEntries_ = false;
 
-    QTreeView *lsv1 = nullptr;
-    QWidget *daysPanel_ = nullptr; // Panel6
-    QCheckBox *CheckBox1 = nullptr;
-    QGroupBox *GroupBox1 = nullptr;
+    QTreeView *view_ = nullptr;                 // lsv1
+    QWidget *daysPanel_ = nullptr;              // Panel6
+    QCheckBox *everyDayBox_ = nullptr;          // CheckBox1, "毎日"
+    QGroupBox *weekdayGroup_ = nullptr;         // GroupBox1
     std::array<QCheckBox *, 7> weekdayBoxes_{}; // CheckBox2 .. CheckBox8
 };
 

@@ -101,24 +101,24 @@ std::optional<QString> QtPrompts::openFile(const OpenFileRequest &request) {
     // the name it gives (an entry's file, or none), and what it chooses is
     // never offered to "開く".
     const QString name = request.clearFileName ? request.fileName : lastOpenedName_;
-    std::unique_ptr<QFileDialog> opend =
+    std::unique_ptr<QFileDialog> dialog =
         makeFileDialog(window_, "opend", request.title, request.folder, QFileDialog::AcceptOpen);
-    opend->setNameFilter(kAllFilesFilter);
-    opend->setOption(QFileDialog::HideNameFilterDetails);
+    dialog->setNameFilter(kAllFilesFilter);
+    dialog->setOption(QFileDialog::HideNameFilterDetails);
     // The name field, not a file of the folder: selectFile would pick the
     // folder's own name for an empty one.
-    if (auto *nameEdit = opend->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+    if (auto *nameEdit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
         nameEdit->setText(name);
-    std::optional<QString> chosen = runFileDialog(*opend);
+    std::optional<QString> chosen = runFileDialog(*dialog);
     if (chosen && !request.clearFileName)
         lastOpenedName_ = QFileInfo(*chosen).fileName();
     return chosen;
 }
 
 std::optional<QString> QtPrompts::saveFile(const QString &title, const QString &folder) {
-    std::unique_ptr<QFileDialog> saved =
+    std::unique_ptr<QFileDialog> dialog =
         makeFileDialog(window_, "saved", title, folder, QFileDialog::AcceptSave);
-    return runFileDialog(*saved);
+    return runFileDialog(*dialog);
 }
 
 void QtPrompts::message(const QString &text) {

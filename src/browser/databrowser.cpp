@@ -37,7 +37,7 @@ QLabel *makeDatePanel(const char *name, QWidget *parent) {
 }
 
 // A tab page holding a view above its date panel.
-QWidget *makeTabSheet(const char *name, QWidget *view, QLabel *datePanel) {
+QWidget *makeTabPage(const char *name, QWidget *view, QLabel *datePanel) {
     QWidget *sheet = makePanel(name);
     auto *layout = new QVBoxLayout(sheet);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -77,73 +77,73 @@ QWidget *DataBrowser::createListsPanel() {
         list->setFont(fixedFont());
 
     // The search box sits on top of the forum list, which it narrows most.
-    ListSearch = new QLineEdit;
-    ListSearch->setObjectName(QStringLiteral("ListSearch"));
-    ListSearch->setClearButtonEnabled(true);
+    searchBox_ = new QLineEdit;
+    searchBox_->setObjectName(QStringLiteral("ListSearch"));
+    searchBox_->setClearButtonEnabled(true);
     QWidget *forums = makePanel("ForumPanel");
     auto *forumLayout = new QVBoxLayout(forums);
     forumLayout->setContentsMargins(0, 0, 0, 0);
     forumLayout->setSpacing(0);
-    forumLayout->addWidget(ListSearch);
+    forumLayout->addWidget(searchBox_);
     forumLayout->addWidget(forumView_, 1);
 
-    // Splitter2 drags the border between the forums and the patios; growth
+    // The splitter drags the border between the forums and the patios; growth
     // goes to the patios.
-    Splitter2 = new QSplitter(Qt::Vertical, panel);
-    Splitter2->setObjectName(QStringLiteral("Splitter2"));
-    Splitter2->setHandleWidth(2);
-    Splitter2->setChildrenCollapsible(false);
-    Splitter2->addWidget(forums);
-    Splitter2->addWidget(patioView_);
-    Splitter2->setStretchFactor(0, 0);
-    Splitter2->setStretchFactor(1, 1);
-    Splitter2->setSizes({424, 100});
+    forumPatioSplitter_ = new QSplitter(Qt::Vertical, panel);
+    forumPatioSplitter_->setObjectName(QStringLiteral("Splitter2"));
+    forumPatioSplitter_->setHandleWidth(2);
+    forumPatioSplitter_->setChildrenCollapsible(false);
+    forumPatioSplitter_->addWidget(forums);
+    forumPatioSplitter_->addWidget(patioView_);
+    forumPatioSplitter_->setStretchFactor(0, 0);
+    forumPatioSplitter_->setStretchFactor(1, 1);
+    forumPatioSplitter_->setSizes({424, 100});
 
     layout->addWidget(serviceView_);
-    layout->addWidget(Splitter2, 1);
+    layout->addWidget(forumPatioSplitter_, 1);
     connect(serviceView_, &DataListView::rowClicked, this, &DataBrowser::showSelectedService);
     connect(forumView_, &DataListView::rowClicked, this, &DataBrowser::showSelectedForum);
     return panel;
 }
 
 QTabWidget *DataBrowser::createTabs() {
-    PageControl1 = new QTabWidget;
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    dataTabs_ = new QTabWidget;
+    dataTabs_->setObjectName(QStringLiteral("PageControl1"));
 
     roomModel_ = new ByteListModel(this);
     roomView_ = new DataListView(QStringLiteral("ListBox4"));
     roomView_->setModel(roomModel_);
-    Panel3 = makeDatePanel("Panel3", nullptr);
-    TabSheet1 = makeTabSheet("TabSheet1", roomView_, Panel3);
+    roomDatePanel_ = makeDatePanel("Panel3", nullptr);
+    roomTab_ = makeTabPage("TabSheet1", roomView_, roomDatePanel_);
 
     libraryModel_ = new ByteListModel(this);
     libraryView_ = new DataListView(QStringLiteral("ListBox5"));
     libraryView_->setModel(libraryModel_);
-    Panel4 = makeDatePanel("Panel4", nullptr);
-    TabSheet2 = makeTabSheet("TabSheet2", libraryView_, Panel4);
+    libraryDatePanel_ = makeDatePanel("Panel4", nullptr);
+    libraryTab_ = makeTabPage("TabSheet2", libraryView_, libraryDatePanel_);
 
     for (DataListView *list : {roomView_, libraryView_})
         list->setFont(fixedFont());
 
-    ScrollBox1 = new QScrollArea;
-    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
-    ScrollBox1->setBackgroundRole(QPalette::Base);
-    Label2 = new TextPane(QStringLiteral("Label2"));
-    Label2->setFont(fixedFont());
-    Label2->setLines({text::bytesOf(u"データ無し")});
-    ScrollBox1->setWidget(Label2);
-    ScrollBox1->setWidgetResizable(false);
-    Panel5 = makeDatePanel("Panel5", nullptr);
-    TabSheet3 = makeTabSheet("TabSheet3", ScrollBox1, Panel5);
+    textScroll_ = new QScrollArea;
+    textScroll_->setObjectName(QStringLiteral("ScrollBox1"));
+    textScroll_->setBackgroundRole(QPalette::Base);
+    textPane_ = new TextPane(QStringLiteral("Label2"));
+    textPane_->setFont(fixedFont());
+    textPane_->setLines({text::bytesOf(u"データ無し")});
+    textScroll_->setWidget(textPane_);
+    textScroll_->setWidgetResizable(false);
+    textDatePanel_ = makeDatePanel("Panel5", nullptr);
+    textTab_ = makeTabPage("TabSheet3", textScroll_, textDatePanel_);
 
-    PageControl1->addTab(TabSheet1, QStringLiteral(u"会議室"));
-    PageControl1->addTab(TabSheet2, QStringLiteral(u"ライブラリィ"));
-    PageControl1->addTab(TabSheet3, QStringLiteral(u"トップ"));
+    dataTabs_->addTab(roomTab_, QStringLiteral(u"会議室"));
+    dataTabs_->addTab(libraryTab_, QStringLiteral(u"ライブラリィ"));
+    dataTabs_->addTab(textTab_, QStringLiteral(u"トップ"));
     lists_ = {serviceView_, forumView_, patioView_, roomView_, libraryView_};
     for (DataListView *list : lists_)
         connect(list, &DataListView::rowClicked, this, &DataBrowser::listClicked);
     createSearch();
-    return PageControl1;
+    return dataTabs_;
 }
 
 void DataBrowser::createSearch() {
@@ -173,8 +173,8 @@ void DataBrowser::createSearch() {
         connect(s->filter, &ListFilter::shown, this, [this, s] { searchShown(*s); });
         connect(s->filter, &ListFilter::textDropped, this, [this, s] {
             if (searchTarget_ == s) {
-                const QSignalBlocker quiet(ListSearch);
-                ListSearch->clear();
+                const QSignalBlocker quiet(searchBox_);
+                searchBox_->clear();
             }
         });
     }
@@ -185,9 +185,9 @@ void DataBrowser::createSearch() {
             forumViewsHidden_ = false;
         });
     }
-    connect(ListSearch, &QLineEdit::textChanged, this,
+    connect(searchBox_, &QLineEdit::textChanged, this,
             [this](const QString &text) { searchTarget_->filter->setText(text); });
-    ListSearch->installEventFilter(this);
+    searchBox_->installEventFilter(this);
     // The box narrows the list that had the keyboard last.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
         if (now == forumView_ || (now == roomView_ && roomViewShows_ != ViewMode::Forum))
@@ -204,16 +204,16 @@ void DataBrowser::searchIn(Searched *searched) {
     if (searchTarget_ == searched)
         return;
     searchTarget_ = searched;
-    if (ListSearch->hasFocus())
+    if (searchBox_->hasFocus())
         searched->filter->prepare();
-    const QSignalBlocker quiet(ListSearch);
-    ListSearch->setText(searched->filter->text());
-    ListSearch->setPlaceholderText(searched->placeholder);
-    ListSearch->setToolTip(searched->placeholder);
+    const QSignalBlocker quiet(searchBox_);
+    searchBox_->setText(searched->filter->text());
+    searchBox_->setPlaceholderText(searched->placeholder);
+    searchBox_->setToolTip(searched->placeholder);
 }
 
-int DataBrowser::searchedList() const {
-    return searchTarget_ == &searched_[1] ? 4 : searchTarget_ == &searched_[2] ? 5 : 2;
+DataListView *DataBrowser::searchedView() const {
+    return searchTarget_ ? searchTarget_->list : forumView_;
 }
 
 bool DataBrowser::isSearching() const {
@@ -223,8 +223,8 @@ bool DataBrowser::isSearching() const {
 }
 
 void DataBrowser::focusSearch() {
-    ListSearch->setFocus(Qt::ShortcutFocusReason);
-    ListSearch->selectAll();
+    searchBox_->setFocus(Qt::ShortcutFocusReason);
+    searchBox_->selectAll();
 }
 
 void DataBrowser::searchShown(Searched &searched) {
@@ -253,14 +253,14 @@ void DataBrowser::searchShown(Searched &searched) {
 
 bool DataBrowser::eventFilter(QObject *watched, QEvent *event) {
     // The box about to be used: its list's texts are made ready for it.
-    if (watched == ListSearch && event->type() == QEvent::FocusIn)
+    if (watched == searchBox_ && event->type() == QEvent::FocusIn)
         searchTarget_->filter->prepare();
-    if (watched == ListSearch && event->type() == QEvent::KeyPress) {
+    if (watched == searchBox_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         // Esc empties the box, and once empty gives the keyboard back to the
         // list; Down and Enter go to the list at once.
-        if (key == Qt::Key_Escape && !ListSearch->text().isEmpty()) {
-            ListSearch->clear();
+        if (key == Qt::Key_Escape && !searchBox_->text().isEmpty()) {
+            searchBox_->clear();
             return true;
         }
         if (key == Qt::Key_Escape || key == Qt::Key_Down || key == Qt::Key_Return ||
@@ -278,24 +278,24 @@ void DataBrowser::setViewMode(ViewMode mode) {
     if (mode != ViewMode::Forum && searchTarget_ == &searched_[1])
         searchIn(&searched_[0]);
     auto showOnly = [this](QWidget *sheet) {
-        for (QWidget *page : {TabSheet1, TabSheet2, TabSheet3})
-            PageControl1->setTabVisible(PageControl1->indexOf(page), page == sheet);
-        PageControl1->setCurrentWidget(sheet);
+        for (QWidget *page : {roomTab_, libraryTab_, textTab_})
+            dataTabs_->setTabVisible(dataTabs_->indexOf(page), page == sheet);
+        dataTabs_->setCurrentWidget(sheet);
     };
-    auto emptyText = [this] { Label2->clear(); };
+    auto emptyText = [this] { textPane_->clear(); };
     switch (mode) {
     case ViewMode::Forum:
         roomModel_->clear();
         libraryModel_->clear();
         emptyText();
         roomView_->setSelectionMode(QAbstractItemView::SingleSelection);
-        PageControl1->setTabText(PageControl1->indexOf(TabSheet1), QStringLiteral(u"会議室"));
-        PageControl1->setTabText(PageControl1->indexOf(TabSheet2), QStringLiteral(u"ライブラリィ"));
-        PageControl1->setTabText(PageControl1->indexOf(TabSheet3), QStringLiteral(u"トップ"));
-        for (QWidget *page : {TabSheet1, TabSheet2, TabSheet3})
-            PageControl1->setTabVisible(PageControl1->indexOf(page), true);
-        PageControl1->setCurrentWidget(TabSheet1);
-        Label2->setAccessibleName(PageControl1->tabText(PageControl1->indexOf(TabSheet3)));
+        dataTabs_->setTabText(dataTabs_->indexOf(roomTab_), QStringLiteral(u"会議室"));
+        dataTabs_->setTabText(dataTabs_->indexOf(libraryTab_), QStringLiteral(u"ライブラリィ"));
+        dataTabs_->setTabText(dataTabs_->indexOf(textTab_), QStringLiteral(u"トップ"));
+        for (QWidget *page : {roomTab_, libraryTab_, textTab_})
+            dataTabs_->setTabVisible(dataTabs_->indexOf(page), true);
+        dataTabs_->setCurrentWidget(roomTab_);
+        textPane_->setAccessibleName(dataTabs_->tabText(dataTabs_->indexOf(textTab_)));
         roomViewShows_ = mode;
         return;
     case ViewMode::Notices:
@@ -304,20 +304,20 @@ void DataBrowser::setViewMode(ViewMode mode) {
         roomModel_->clear();
         roomView_->setSelectionMode(notices ? QAbstractItemView::MultiSelection
                                             : QAbstractItemView::SingleSelection);
-        PageControl1->setTabText(PageControl1->indexOf(TabSheet1),
-                                 notices ? QStringLiteral(u"お知らせ") : QStringLiteral(u"掲示板"));
-        showOnly(TabSheet1);
+        dataTabs_->setTabText(dataTabs_->indexOf(roomTab_),
+                              notices ? QStringLiteral(u"お知らせ") : QStringLiteral(u"掲示板"));
+        showOnly(roomTab_);
         roomViewShows_ = mode;
         return;
     }
     case ViewMode::Fees:
     case ViewMode::Warnings:
         emptyText();
-        PageControl1->setTabText(PageControl1->indexOf(TabSheet3), mode == ViewMode::Fees
-                                                                       ? QStringLiteral(u"料金情報")
-                                                                       : QStringLiteral(u"警告"));
-        Label2->setAccessibleName(PageControl1->tabText(PageControl1->indexOf(TabSheet3)));
-        showOnly(TabSheet3);
+        dataTabs_->setTabText(dataTabs_->indexOf(textTab_), mode == ViewMode::Fees
+                                                                ? QStringLiteral(u"料金情報")
+                                                                : QStringLiteral(u"警告"));
+        textPane_->setAccessibleName(dataTabs_->tabText(dataTabs_->indexOf(textTab_)));
+        showOnly(textTab_);
         return;
     }
     prompts_.message(QStringLiteral(u"エラー"));
@@ -358,7 +358,9 @@ void DataBrowser::showCaptured(Captured what, const QByteArray &path) {
     const bool libraries = what == Captured::Libraries;
     const bool inRoomView = rooms || what == Captured::Notices;
     ByteListModel *list = inRoomView ? roomModel_ : libraries ? libraryModel_ : nullptr;
-    QLabel *datePanel = inRoomView ? Panel3 : libraries ? Panel4 : Panel5;
+    QLabel *datePanel = inRoomView  ? roomDatePanel_
+                        : libraries ? libraryDatePanel_
+                                    : textDatePanel_;
     QList<QByteArray> placeholder = rooms ? placeholderRooms()
                                     : libraries
                                         ? placeholderLibraries()
@@ -382,7 +384,7 @@ void DataBrowser::showCaptured(Captured what, const QByteArray &path) {
     if (list) // otherwise the text pane
         list->setRows(std::move(rows));
     else
-        Label2->setLines(std::move(rows));
+        textPane_->setLines(std::move(rows));
     datePanel->setText(date);
 }
 
@@ -402,7 +404,7 @@ void DataBrowser::showSelectedService() {
     case 2:
         setViewMode(ViewMode::Bbs);
         roomModel_->setRows(bbsCategoryRows());
-        Panel3->setText(text::decode(placeholderPanel()));
+        roomDatePanel_->setText(text::decode(placeholderPanel()));
         return;
     case 3:
         setViewMode(ViewMode::Warnings);

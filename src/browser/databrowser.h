@@ -75,12 +75,11 @@ class DataBrowser : public QObject {
     // forum list, or the conference-room or library list when one of them
     // had the keyboard last. Each list keeps its own text; the rooms' and
     // libraries' go when their rows are replaced (another forum).
-    QLineEdit *searchBox() const { return ListSearch; }
+    QLineEdit *searchBox() const { return searchBox_; }
     // Ctrl+F: the keyboard to the search box, its text selected.
     void focusSearch();
-    // The list the search box narrows: 2, 4 or 5 (ListBox2, ListBox4,
-    // ListBox5).
-    int searchedList() const;
+    // The list the search box narrows: the forum, room or library view.
+    DataListView *searchedView() const;
     // Still looking at rows for the text typed.
     bool isSearching() const;
     const QByteArray &patioListPath() const { return patioListPath_; }
@@ -132,23 +131,25 @@ class DataBrowser : public QObject {
 
     // Controls; each carries the form's name as its object name.
     std::array<DataListView *, 5> lists_{};
-    DataListView *serviceView_ = nullptr; // ListBox1
-    DataListView *forumView_ = nullptr;   // ListBox2
-    DataListView *patioView_ = nullptr;   // ListBox3
-    DataListView *roomView_ = nullptr;    // ListBox4
-    DataListView *libraryView_ = nullptr; // ListBox5
-    QSplitter *Splitter2 = nullptr;
-    QTabWidget *PageControl1 = nullptr;
-    QWidget *TabSheet1 = nullptr;
-    QWidget *TabSheet2 = nullptr;
-    QWidget *TabSheet3 = nullptr;
-    QLabel *Panel3 = nullptr;
-    QLabel *Panel4 = nullptr;
-    QLabel *Panel5 = nullptr;
-    QScrollArea *ScrollBox1 = nullptr;
-    TextPane *Label2 = nullptr;
+    DataListView *serviceView_ = nullptr;     // ListBox1
+    DataListView *forumView_ = nullptr;       // ListBox2
+    DataListView *patioView_ = nullptr;       // ListBox3
+    DataListView *roomView_ = nullptr;        // ListBox4
+    DataListView *libraryView_ = nullptr;     // ListBox5
+    QSplitter *forumPatioSplitter_ = nullptr; // Splitter2
+    QTabWidget *dataTabs_ = nullptr;          // PageControl1
+    // The tabs: the room view's, the library view's and the text pane's.
+    QWidget *roomTab_ = nullptr;    // TabSheet1
+    QWidget *libraryTab_ = nullptr; // TabSheet2
+    QWidget *textTab_ = nullptr;    // TabSheet3
+    // Each tab's date panel: the date line of the file it shows.
+    QLabel *roomDatePanel_ = nullptr;    // Panel3
+    QLabel *libraryDatePanel_ = nullptr; // Panel4
+    QLabel *textDatePanel_ = nullptr;    // Panel5
+    QScrollArea *textScroll_ = nullptr;  // ScrollBox1
+    TextPane *textPane_ = nullptr;       // Label2
 
-    QLineEdit *ListSearch = nullptr;
+    QLineEdit *searchBox_ = nullptr;     // ListSearch
     std::array<Searched, 3> searched_{}; // forums, rooms, libraries
     Searched *searchTarget_ = nullptr;
     // The forum chosen is hidden by the search, and so are its views.

@@ -21,50 +21,49 @@ ChooserDialog::ChooserDialog(const QString &caption, QWidget *parent) : QDialog(
     move(200, 107);
 
     model_ = new ByteListModel(this);
-    ListBox1 = new DataListView(QStringLiteral("ListBox1"), this);
-    ListBox1->setModel(model_);
-    ListBox1->setFont(fixedFont());
-    ListBox1->setGeometry(0, 0, 606, 466);
+    view_ = new DataListView(QStringLiteral("ListBox1"), this);
+    view_->setModel(model_);
+    view_->setFont(fixedFont());
+    view_->setGeometry(0, 0, 606, 466);
 
-    Panel1 = new QLabel(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(0, 466, 606, 53);
-    Panel1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Panel1->setIndent(4);
+    statusPanel_ = new QLabel(this);
+    statusPanel_->setObjectName(QStringLiteral("Panel1"));
+    statusPanel_->setGeometry(0, 466, 606, 53);
+    statusPanel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    statusPanel_->setIndent(4);
 
-    auto *decide = new QPushButton(QStringLiteral(u"決定"), Panel1);
+    auto *decide = new QPushButton(QStringLiteral(u"決定"), statusPanel_);
     decide->setObjectName(QStringLiteral("Button1"));
     decide->setGeometry(288, 8, 89, 33);
-    auto *cancel = new QPushButton(QStringLiteral(u"キャンセル"), Panel1);
+    auto *cancel = new QPushButton(QStringLiteral(u"キャンセル"), statusPanel_);
     cancel->setObjectName(QStringLiteral("Button2"));
     cancel->setGeometry(400, 8, 89, 33);
     decide->setAutoDefault(false);
     cancel->setAutoDefault(false);
     setTabOrder(decide, cancel);
-    setTabOrder(cancel, ListBox1);
+    setTabOrder(cancel, view_);
 
     connect(decide, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &ChooserDialog::cancelChoice);
-    connect(ListBox1, &QAbstractItemView::doubleClicked, this, &QDialog::accept);
+    connect(view_, &QAbstractItemView::doubleClicked, this, &QDialog::accept);
 }
 
 int ChooserDialog::choose(const QList<QByteArray> &rows, const QByteArray &status, int start) {
     model_->setRows(rows);
     if (start >= 0 && start < rows.size()) {
         const QModelIndex row = model_->index(start, 0);
-        ListBox1->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect);
+        view_->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect);
         // Once shown, when the list knows its height.
-        QTimer::singleShot(0, ListBox1, [this, row] {
-            ListBox1->scrollTo(row, QAbstractItemView::PositionAtCenter);
-        });
+        QTimer::singleShot(
+            0, view_, [this, row] { view_->scrollTo(row, QAbstractItemView::PositionAtCenter); });
     }
-    Panel1->setText(text::decode(status));
+    statusPanel_->setText(text::decode(status));
     exec();
-    return ListBox1->selectedRow();
+    return view_->selectedRow();
 }
 
 void ChooserDialog::cancelChoice() {
-    ListBox1->clearSelectedRows();
+    view_->clearSelectedRows();
     reject();
 }
 

@@ -30,8 +30,8 @@ class ChooserDialog : public QDialog {
 
   private:
     ByteListModel *model_;
-    DataListView *ListBox1;
-    QLabel *Panel1;
+    DataListView *view_;  // ListBox1: the rows to choose from
+    QLabel *statusPanel_; // Panel1: the status text and the buttons
 };
 
 } // namespace kirano

@@ -104,13 +104,13 @@ PatioEditor::PatioEditor(Prompts &prompts, std::function<QString()> mainCaption,
     makeLabel(client, "Label1", QStringLiteral(u"名称"), 48, 48);
     makeLabel(client, "Label2", QStringLiteral(u"ＩＤ"), 60, 88);
     makeLabel(client, "Label3", QStringLiteral(u"パスワード"), 18, 128);
-    Edit1 = makeEdit(client, "Edit1", 40);
-    Edit2 = makeEdit(client, "Edit2", 80);
-    Edit3 = makeEdit(client, "Edit3", 120);
+    nameEdit_ = makeEdit(client, "Edit1", 40);
+    idEdit_ = makeEdit(client, "Edit2", 80);
+    passwordEdit_ = makeEdit(client, "Edit3", 120);
     // The buttons, created and tabbed in the form's order.
-    setTabOrder(Edit1, Edit2);
-    setTabOrder(Edit2, Edit3);
-    QWidget *previous = Edit3;
+    setTabOrder(nameEdit_, idEdit_);
+    setTabOrder(idEdit_, passwordEdit_);
+    QWidget *previous = passwordEdit_;
     for (const Control &c : kButtons) {
         QPushButton *button = makeButton(client, c.name, QString::fromUtf16(c.caption), c.geometry);
         setTabOrder(previous, button);
@@ -166,16 +166,16 @@ void PatioEditor::loadRecords() {
 
 void PatioEditor::showRecord() {
     if (currentIndex_ < 0 || currentIndex_ >= records_.size()) {
-        Edit1->clear();
-        Edit2->clear();
-        Edit3->clear();
+        nameEdit_->clear();
+        idEdit_->clear();
+        passwordEdit_->clear();
         currentIndex_ = -1;
         return;
     }
     const PatioRecord &record = records_[currentIndex_];
-    Edit1->setText(text::decode(record.name));
-    Edit2->setText(text::decode(record.id));
-    Edit3->setText(text::decode(record.password));
+    nameEdit_->setText(text::decode(record.name));
+    idEdit_->setText(text::decode(record.id));
+    passwordEdit_->setText(text::decode(record.password));
 }
 
 void PatioEditor::showPreviousRecord() {
@@ -236,14 +236,14 @@ void PatioEditor::changeRecord() {
         return;
     }
     const PatioRecord &record = records_[currentIndex_];
-    std::optional<QByteArray> name = queryField(QStringLiteral(u"名称"), Edit1, record.name);
+    std::optional<QByteArray> name = queryField(QStringLiteral(u"名称"), nameEdit_, record.name);
     if (!name)
         return;
-    std::optional<QByteArray> id = queryField(QStringLiteral(u"ＩＤ"), Edit2, record.id);
+    std::optional<QByteArray> id = queryField(QStringLiteral(u"ＩＤ"), idEdit_, record.id);
     if (!id)
         return;
     std::optional<QByteArray> password =
-        queryField(QStringLiteral(u"パスワード"), Edit3, record.password);
+        queryField(QStringLiteral(u"パスワード"), passwordEdit_, record.password);
     if (!password)
         return;
     records_[currentIndex_] = {*name, text::asciiUpper(*id), *password};

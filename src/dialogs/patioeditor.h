@@ -60,9 +60,10 @@ class PatioEditor : public QDialog {
     QList<PatioRecord> records_;
     int currentIndex_ = -1;
     bool modified_ = false;
-    QLineEdit *Edit1;
-    QLineEdit *Edit2;
-    QLineEdit *Edit3;
+    // The shown record's fields.
+    QLineEdit *nameEdit_;     // Edit1
+    QLineEdit *idEdit_;       // Edit2
+    QLineEdit *passwordEdit_; // Edit3
 };
 
 } // namespace kirano

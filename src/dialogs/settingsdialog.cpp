@@ -89,23 +89,23 @@ SettingsDialog::SettingsDialog(Prompts &prompts, const QString &caption,
         flagBoxes_[i]->move(16, flagTops[i]);
     }
 
-    DriveComboBox1 = new QComboBox(this);
-    DriveComboBox1->setObjectName(QStringLiteral("DriveComboBox1"));
+    driveBox_ = new QComboBox(this);
+    driveBox_->setObjectName(QStringLiteral("DriveComboBox1"));
 
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
         if (volume.isValid() && volume.isReady())
-            DriveComboBox1->addItem(volume.rootPath());
+            driveBox_->addItem(volume.rootPath());
     }
 
-    dul1 = new QTreeView(this);
-    dul1->setObjectName(QStringLiteral("dul1"));
+    folderTree_ = new QTreeView(this);
+    folderTree_->setObjectName(QStringLiteral("dul1"));
     QFont treeFont = windowFont();
     treeFont.setPixelSize(15);
-    dul1->setFont(treeFont);
-    dul1->setHeaderHidden(true);
+    folderTree_->setFont(treeFont);
+    folderTree_->setHeaderHidden(true);
     // A folder deep down shows its whole name; the tree scrolls sideways.
-    dul1->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    dul1->header()->setStretchLastSection(false);
+    folderTree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    folderTree_->header()->setStretchLastSection(false);
 
     closeButton_ = new QPushButton(QStringLiteral(u"閉じる"), this);
     closeButton_->setObjectName(QStringLiteral("Button1"));
@@ -137,9 +137,9 @@ SettingsDialog::SettingsDialog(Prompts &prompts, const QString &caption,
     }
     placeControls();
 
-    QWidget *order[] = {
-        group, DriveComboBox1,  closeButton_,    pickButtons_[0], pickButtons_[1], pickButtons_[2],
-        dul1,  pickButtons_[3], pickButtons_[4], pickButtons_[5], pickButtons_[6], pickButtons_[7]};
+    QWidget *order[] = {group,           driveBox_,       closeButton_,    pickButtons_[0],
+                        pickButtons_[1], pickButtons_[2], folderTree_,     pickButtons_[3],
+                        pickButtons_[4], pickButtons_[5], pickButtons_[6], pickButtons_[7]};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -147,10 +147,10 @@ SettingsDialog::SettingsDialog(Prompts &prompts, const QString &caption,
     // keep their case: file names are case-sensitive here.
     treeFolder_ = QDir::currentPath();
     driveRoot_ = volumeOf(treeFolder_);
-    DriveComboBox1->setCurrentIndex(DriveComboBox1->findText(driveRoot_));
-    connect(DriveComboBox1, &QComboBox::activated, this, &SettingsDialog::changeDrive);
-    for (QWidget *part : {static_cast<QWidget *>(dul1), dul1->viewport(),
-                          static_cast<QWidget *>(dul1->verticalScrollBar())})
+    driveBox_->setCurrentIndex(driveBox_->findText(driveRoot_));
+    connect(driveBox_, &QComboBox::activated, this, &SettingsDialog::changeDrive);
+    for (QWidget *part : {static_cast<QWidget *>(folderTree_), folderTree_->viewport(),
+                          static_cast<QWidget *>(folderTree_->verticalScrollBar())})
         part->installEventFilter(this);
 }
 
@@ -160,8 +160,8 @@ void SettingsDialog::placeControls() {
     const int wider = qMax(0, width() - kWidth);
     const int taller = qMax(0, height() - kHeight);
     const int treeWider = wider / 2;
-    DriveComboBox1->setGeometry(16, 160, 179 + treeWider, 22);
-    dul1->setGeometry(16, 184, 177 + treeWider, 249 + taller);
+    driveBox_->setGeometry(16, 160, 179 + treeWider, 22);
+    folderTree_->setGeometry(16, 184, 177 + treeWider, 249 + taller);
     closeButton_->setGeometry(88, 448 + taller, 89, 33);
     const int rowWider = wider - treeWider;
     for (int row = 0; row < SettingsFolders::Count; ++row) {
@@ -195,43 +195,45 @@ void SettingsDialog::hideEvent(QHideEvent *event) {
 // shown; a hidden dialog reads nothing. Icons come from names alone, so no
 // file of a listed folder is ever opened.
 void SettingsDialog::openTree() {
-    if (tree_)
+    if (treeModel_)
         return;
-    tree_ = new QFileSystemModel(this);
-    tree_->setIconProvider(nameOnlyIcons());
-    tree_->setFilter(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Drives);
-    QItemSelectionModel *unused = dul1->selectionModel();
-    dul1->setModel(tree_);
+    treeModel_ = new QFileSystemModel(this);
+    treeModel_->setIconProvider(nameOnlyIcons());
+    treeModel_->setFilter(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Drives);
+    QItemSelectionModel *unused = folderTree_->selectionModel();
+    folderTree_->setModel(treeModel_);
     delete unused;
-    dul1->setSortingEnabled(true);
-    dul1->sortByColumn(0, Qt::AscendingOrder);
-    for (int column = 1; column < tree_->columnCount(); ++column)
-        dul1->hideColumn(column);
-    connect(tree_, &QFileSystemModel::directoryLoaded, this, &SettingsDialog::revealCurrentFolder);
-    connect(tree_, &QAbstractItemModel::layoutChanged, this, &SettingsDialog::revealCurrentFolder);
-    tree_->setRootPath(driveRoot_);
-    dul1->setRootIndex(tree_->index(driveRoot_));
+    folderTree_->setSortingEnabled(true);
+    folderTree_->sortByColumn(0, Qt::AscendingOrder);
+    for (int column = 1; column < treeModel_->columnCount(); ++column)
+        folderTree_->hideColumn(column);
+    connect(treeModel_, &QFileSystemModel::directoryLoaded, this,
+            &SettingsDialog::revealCurrentFolder);
+    connect(treeModel_, &QAbstractItemModel::layoutChanged, this,
+            &SettingsDialog::revealCurrentFolder);
+    treeModel_->setRootPath(driveRoot_);
+    folderTree_->setRootIndex(treeModel_->index(driveRoot_));
     if (!treeFolder_.isEmpty())
-        dul1->setCurrentIndex(tree_->index(treeFolder_));
+        folderTree_->setCurrentIndex(treeModel_->index(treeFolder_));
     revealCurrent_ = true;
 }
 
 // The drive and the current folder carry over to the next opening.
 void SettingsDialog::closeTree() {
-    if (!tree_)
+    if (!treeModel_)
         return;
-    const QModelIndex current = dul1->currentIndex();
-    treeFolder_ = current.isValid() ? tree_->filePath(current) : QString();
-    QItemSelectionModel *unused = dul1->selectionModel();
-    dul1->setModel(nullptr);
+    const QModelIndex current = folderTree_->currentIndex();
+    treeFolder_ = current.isValid() ? treeModel_->filePath(current) : QString();
+    QItemSelectionModel *unused = folderTree_->selectionModel();
+    folderTree_->setModel(nullptr);
     delete unused;
-    delete tree_;
-    tree_ = nullptr;
+    delete treeModel_;
+    treeModel_ = nullptr;
 }
 
 void SettingsDialog::revealCurrentFolder() {
-    if (revealCurrent_ && dul1->currentIndex().isValid())
-        dul1->scrollTo(dul1->currentIndex());
+    if (revealCurrent_ && folderTree_->currentIndex().isValid())
+        folderTree_->scrollTo(folderTree_->currentIndex());
 }
 
 bool SettingsDialog::eventFilter(QObject *watched, QEvent *event) {
@@ -272,15 +274,15 @@ void SettingsDialog::setFolder(int row, const QByteArray &folder) {
 void SettingsDialog::showDrive(const QString &root) {
     driveRoot_ = root;
     treeFolder_.clear();
-    if (!tree_)
+    if (!treeModel_)
         return;
-    tree_->setRootPath(root);
-    dul1->setRootIndex(tree_->index(root));
-    dul1->setCurrentIndex(QModelIndex());
+    treeModel_->setRootPath(root);
+    folderTree_->setRootIndex(treeModel_->index(root));
+    folderTree_->setCurrentIndex(QModelIndex());
 }
 
 void SettingsDialog::changeDrive() {
-    const QString root = DriveComboBox1->currentText();
+    const QString root = driveBox_->currentText();
     const QFileInfo info(root);
     if (!info.isDir() || !info.isReadable() || !QStorageInfo(root).isReady()) {
         prompts_.message(QStringLiteral(u"ドライブの準備ができていません"));
@@ -290,10 +292,10 @@ void SettingsDialog::changeDrive() {
 }
 
 QString SettingsDialog::treeFolder() const {
-    const QModelIndex current = tree_ ? dul1->currentIndex() : QModelIndex();
+    const QModelIndex current = treeModel_ ? folderTree_->currentIndex() : QModelIndex();
     if (current.isValid())
-        return tree_->filePath(current);
-    return tree_ || treeFolder_.isEmpty() ? driveRoot_ : treeFolder_;
+        return treeModel_->filePath(current);
+    return treeModel_ || treeFolder_.isEmpty() ? driveRoot_ : treeFolder_;
 }
 
 void SettingsDialog::pickFolder(int row) {

@@ -72,9 +72,9 @@ class SettingsDialog : public QDialog {
     std::array<QLabel *, SettingsFolders::Count> valueLabels_{};
     std::array<QPushButton *, SettingsFolders::Count> pickButtons_{};
     QPushButton *closeButton_ = nullptr;
-    QComboBox *DriveComboBox1;
-    QTreeView *dul1;
-    QFileSystemModel *tree_ = nullptr; // only while shown
+    QComboBox *driveBox_;                   // DriveComboBox1
+    QTreeView *folderTree_;                 // dul1
+    QFileSystemModel *treeModel_ = nullptr; // only while shown
     QString driveRoot_;
     // The tree's current folder while it is not shown; empty: the drive's
     // root.
