@@ -1,4 +1,6 @@
 #include "app/mainwindow.h"
+#include "app/patrollistpane.h"
+#include "app/patrolmarks.h"
 #include "autopilot/commandline.h"
 #include "browser/datalistview.h"
 #include "dialogs/chooserdialog.h"
@@ -84,7 +86,8 @@ struct Program : Fixture {
 // the narrow tree's right edge, and a click at its middle would land on the
 // dialog beside the tree.
 void clickFolder(QTreeView *tree, const QString &path) {
-    const QModelIndex index = static_cast<QFileSystemModel *>(tree->model())->index(path);
+    // Persistent: the folders are sorted again as they load.
+    const QPersistentModelIndex index = static_cast<QFileSystemModel *>(tree->model())->index(path);
     QVERIFY(index.isValid());
     tree->scrollTo(index);
     QTRY_VERIFY(!tree->visualRect(index).isEmpty());
@@ -650,6 +653,37 @@ class TestDialogs : public QObject {
         trigger(p.w, "N5");
         QCOMPARE(p.w->folders().dataFolder(), text::bytesOf(other + u'/'));
         QTRY_COMPARE(tip().toString(), QString());
+    }
+
+    // A forum list too large to read is named by the marks again each time
+    // its data folder is chosen anew, not once a run.
+    void tooLargeListIsNamedAgainWhenItsFolderComesBack() {
+        Program p;
+        p.startWith(QByteArray());
+        const QString list = p.data() + u"forumlist.txt"_s;
+        writeBytes(list, QByteArray());
+        QVERIFY(QFile::resize(list, qint64(1) << 32));
+        const QString other = p.folder() + u"data2"_s;
+        QVERIFY(QDir().mkpath(other));
+        QSignalSpy said(p.w->patrolPane()->marks(), &PatrolMarks::note);
+        writeBytes(p.folder() + u"list.txt"_s,
+                   "mestitlea\r\nF/\r\n0\r\n0\r\n0\r\n" + sjis(u"月") + "\r\n");
+        p.prompts.answer({p.folder() + u"list.txt"_s});
+        QTRY_VERIFY(p.w->isActiveWindow());
+        QTest::keyClick(p.w, Qt::Key_O, Qt::ControlModifier);
+        QTRY_COMPARE(said.size(), 1);
+        for (const QString &folder : {other, p.data().chopped(1)}) {
+            whenModal([&](QWidget *dialog) {
+                clickFolder(dialog->findChild<QTreeView *>(u"dul1"_s), folder);
+                p.press(dialog, "Button3");
+                p.press(dialog, "Button1");
+            });
+            trigger(p.w, "N5");
+        }
+        QCOMPARE(p.w->folders().dataFolder(), text::bytesOf(p.data()));
+        QTRY_COMPARE(said.size(), 2);
+        QCOMPARE(said.at(1), said.at(0));
+        QVERIFY(said.at(0).at(0).toString().startsWith(list));
     }
 
     void failedSettingsWriteKeepsTheDialogOpen() {
