@@ -441,7 +441,7 @@ void benchPatrolList(int entries) {
         5,
         [&] {
             window.patrolPane()->addEntry(added);
-            if (window.patrolList()->mark(entries) == 0)
+            if (window.patrolList()->rowMark(entries).problems == 0)
                 std::fprintf(stderr, "add: no mark\n");
         },
         [&] {

@@ -512,6 +512,188 @@ class TestPatrol : public QObject {
         QCOMPARE(changed.at(0).at(1).toModelIndex(), cell);
     }
 
+    // Each row's mark comes, goes and moves with its entry; an entry that
+    // enters or changes waits for its check, and says so once.
+    void marksFollowTheirRows_data() {
+        QTest::addColumn<QByteArray>("edit");
+        QTest::addColumn<int>("a");
+        QTest::addColumn<int>("b");
+        QTest::addColumn<QByteArrayList>("order");
+        QTest::addColumn<QList<quint32>>("problems");
+        QTest::addColumn<QList<int>>("pending");
+        QTest::addColumn<QList<int>>("awaited"); // first and last, or none
+        QTest::addColumn<QList<int>>("keyRows"); // where each first row's key is now
+        using P = QList<quint32>;
+        using I = QList<int>;
+        // Before each edit: rows r0 to r3, checked, with problems 1, 0, 4, 0.
+        QTest::newRow("remove the first")
+            << QByteArray("remove") << 0 << 0 << QByteArrayList{"r1", "r2", "r3"} << P{0, 4, 0}
+            << I{} << I{} << I{-1, 0, 1, 2};
+        QTest::newRow("take the middle two")
+            << QByteArray("take") << 1 << 2 << QByteArrayList{"r0", "r3"} << P{1, 0} << I{} << I{}
+            << I{0, -1, -1, 1};
+        QTest::newRow("take the last")
+            << QByteArray("take") << 3 << 1 << QByteArrayList{"r0", "r1", "r2"} << P{1, 0, 4} << I{}
+            << I{} << I{0, 1, 2, -1};
+        QTest::newRow("first dragged down")
+            << QByteArray("move") << 0 << 2 << QByteArrayList{"r1", "r2", "r0", "r3"}
+            << P{0, 4, 1, 0} << I{} << I{} << I{2, 0, 1, 3};
+        QTest::newRow("last dragged to the top")
+            << QByteArray("move") << 3 << 0 << QByteArrayList{"r3", "r0", "r1", "r2"}
+            << P{0, 1, 0, 4} << I{} << I{} << I{1, 2, 3, 0};
+        QTest::newRow("up") << QByteArray("up") << 2 << 0 << QByteArrayList{"r0", "r2", "r1", "r3"}
+                            << P{1, 4, 0, 0} << I{} << I{} << I{0, 2, 1, 3};
+        QTest::newRow("one added")
+            << QByteArray("insert") << 1 << 1 << QByteArrayList{"r0", "n0", "r1", "r2", "r3"}
+            << P{1, 0, 0, 4, 0} << I{1} << I{1, 1} << I{0, 2, 3, 4};
+        QTest::newRow("two pasted at the end")
+            << QByteArray("insert") << 4 << 2 << QByteArrayList{"r0", "r1", "r2", "r3", "n0", "n1"}
+            << P{1, 0, 4, 0, 0, 0} << I{4, 5} << I{4, 5} << I{0, 1, 2, 3};
+        // The mark shown stays until the changed entry's is found.
+        QTest::newRow("days changed")
+            << QByteArray("days") << 2 << 0 << QByteArrayList{"r0", "r1", "r2", "r3"}
+            << P{1, 0, 4, 0} << I{2} << I{2, 2} << I{0, 1, 2, 3};
+        QTest::newRow("changed in place")
+            << QByteArray("replace") << 0 << 0 << QByteArrayList{"n0", "r1", "r2", "r3"}
+            << P{1, 0, 4, 0} << I{0} << I{0, 0} << I{0, 1, 2, 3};
+        QTest::newRow("list replaced") << QByteArray("swap") << 0 << 0 << QByteArrayList{"n0"}
+                                       << P{0} << I{0} << I{0, 0} << I{-1, -1, -1, -1};
+        QTest::newRow("list emptied") << QByteArray("swap") << 0 << 0 << QByteArrayList{} << P{}
+                                      << I{} << I{} << I{-1, -1, -1, -1};
+        QTest::newRow("folders changed")
+            << QByteArray("all") << 0 << 0 << QByteArrayList{"r0", "r1", "r2", "r3"}
+            << P{1, 0, 4, 0} << I{0, 1, 2, 3} << I{} << I{0, 1, 2, 3};
+        QTest::newRow("a file it read changed")
+            << QByteArray("pending") << 3 << 0 << QByteArrayList{"r0", "r1", "r2", "r3"}
+            << P{1, 0, 4, 0} << I{3} << I{} << I{0, 1, 2, 3};
+    }
+    void marksFollowTheirRows() {
+        QFETCH(QByteArray, edit);
+        QFETCH(int, a);
+        QFETCH(int, b);
+        QFETCH(QByteArrayList, order);
+        QFETCH(QList<quint32>, problems);
+        QFETCH(QList<int>, pending);
+        QFETCH(QList<int>, awaited);
+        QFETCH(QList<int>, keyRows);
+        PatrolListModel model;
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setEntries({rowOf("r0"), rowOf("r1"), rowOf("r2"), rowOf("r3")});
+        QCOMPARE(model.pendingCount(), 4);
+        QList<quint32> keys;
+        const quint32 found[] = {1, 0, 4, 0};
+        for (int row = 0; row < 4; ++row) {
+            keys << model.rowMark(row).key;
+            model.storeMark(row, found[row], {10 + row, 20}, 2);
+        }
+        QCOMPARE(model.pendingCount(), 0);
+        QCOMPARE(model.firstPending(), -1);
+        QCOMPARE(model.markedCount(), 2);
+        QCOMPARE(model.rowOfKey(keys.at(3)), 3); // what the edit must bring up to date
+        QSignalSpy awaits(&model, &PatrolListModel::rowsAwaitCheck);
+
+        if (edit == "remove")
+            model.removeEntry(a);
+        else if (edit == "take")
+            model.takeEntries(a, b);
+        else if (edit == "move")
+            model.moveEntry(a, b);
+        else if (edit == "up")
+            model.moveUp(a);
+        else if (edit == "insert")
+            model.insertEntries(a, b == 1 ? QList<PatrolEntry>{rowOf("n0")}
+                                          : QList<PatrolEntry>{rowOf("n0"), rowOf("n1")});
+        else if (edit == "days")
+            model.setDays(a, "x");
+        else if (edit == "replace")
+            model.replaceEntry(a, rowOf("n0"));
+        else if (edit == "swap") {
+            QList<PatrolEntry> other;
+            if (!order.isEmpty())
+                other << rowOf("n0");
+            model.swapEntries(other);
+        } else if (edit == "all")
+            model.setAllPending();
+        else if (edit == "pending")
+            model.setPending(a);
+
+        QCOMPARE(model.size(), order.size());
+        QList<quint32> shownProblems;
+        QList<int> waiting;
+        QSet<quint32> rowKeys;
+        qsizetype consulted = 0;
+        for (int row = 0; row < model.size(); ++row) {
+            QCOMPARE(model.entry(row).command, order.at(row));
+            const RowMark &mark = model.rowMark(row);
+            shownProblems << mark.problems;
+            if (mark.pending)
+                waiting << row;
+            rowKeys.insert(mark.key);
+            consulted += mark.consultedCount;
+            QCOMPARE(model.data(model.index(row, 0), PatrolListModel::MarkRole).toBool(),
+                     mark.problems != 0);
+        }
+        QCOMPARE(shownProblems, problems);
+        QCOMPARE(waiting, pending);
+        QCOMPARE(model.pendingCount(), pending.size());
+        QCOMPARE(model.firstPending(), pending.isEmpty() ? -1 : pending.first());
+        QCOMPARE(model.markedCount(), int(problems.size() - problems.count(0)));
+        QCOMPARE(model.consultedTotal(), consulted);
+        QCOMPARE(rowKeys.size(), model.size()); // every row a key of its own
+        for (int first = 0; first < 4; ++first) {
+            QCOMPARE(model.rowOfKey(keys.at(first)), keyRows.at(first));
+            // What a first row consulted goes with it, until the folders change.
+            const int row = keyRows.at(first);
+            if (row >= 0 && edit != "all")
+                QVERIFY(model.rowMark(row).consults(10 + first));
+        }
+        QCOMPARE(awaits.size(), awaited.isEmpty() ? 0 : 1);
+        if (!awaited.isEmpty())
+            QCOMPARE((QList<int>{awaits.at(0).at(0).toInt(), awaits.at(0).at(1).toInt()}), awaited);
+    }
+
+    // Marks found in a slice reach the views in one change, only for the rows
+    // whose marks changed, never past the last row.
+    void storedMarksShownOnce_data() {
+        QTest::addColumn<QList<quint32>>("found"); // rows 0 to 4, before: 0 1 0 1 0
+        QTest::addColumn<int>("removed");          // a row taken out before they show, or -1
+        QTest::addColumn<QList<int>>("shown");     // first and last row changed, or none
+        using P = QList<quint32>;
+        QTest::newRow("the same again") << P{0, 1, 0, 1, 0} << -1 << QList<int>{};
+        QTest::newRow("one found") << P{0, 1, 2, 1, 0} << -1 << QList<int>{2, 2};
+        QTest::newRow("first and last") << P{4, 1, 0, 1, 4} << -1 << QList<int>{0, 4};
+        QTest::newRow("one gone") << P{0, 0, 0, 1, 0} << -1 << QList<int>{1, 1};
+        QTest::newRow("last one removed") << P{0, 1, 0, 1, 4} << 4 << QList<int>{};
+        QTest::newRow("last two, the last removed") << P{0, 1, 0, 0, 4} << 4 << QList<int>{3, 3};
+    }
+    void storedMarksShownOnce() {
+        QFETCH(QList<quint32>, found);
+        QFETCH(int, removed);
+        QFETCH(QList<int>, shown);
+        PatrolListModel model;
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setEntries({rowOf("r0"), rowOf("r1"), rowOf("r2"), rowOf("r3"), rowOf("r4")});
+        for (int row = 0; row < 5; ++row)
+            model.storeMark(row, row % 2, {}, 0);
+        model.showMarks();
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        for (int row = 0; row < 5; ++row)
+            model.storeMark(row, found.at(row), {}, 0);
+        if (removed >= 0)
+            model.removeEntry(removed);
+        model.showMarks();
+        model.showMarks(); // nothing new
+        QCOMPARE(changed.size(), shown.isEmpty() ? 0 : 1);
+        if (shown.isEmpty())
+            return;
+        QCOMPARE(changed.at(0).at(0).toModelIndex(), model.index(shown.at(0), 0));
+        QCOMPARE(changed.at(0).at(1).toModelIndex(),
+                 model.index(shown.at(1), PatrolListModel::ColumnCount - 1));
+        QVERIFY(changed.at(0).at(2).value<QList<int>>().contains(PatrolListModel::MarkRole));
+    }
+
     void modelSignalsConsistent() {
         PatrolListModel model;
         QAbstractItemModelTester tester(&model,

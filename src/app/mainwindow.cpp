@@ -196,7 +196,7 @@ void MainWindow::createStatusLine() {
 
 void MainWindow::showMarks() {
     const int row = patrolPane_->selectedRow();
-    status_->showProblems(row >= 0 ? patrolPane_->model()->markText(row) : QString());
+    status_->showProblems(row >= 0 ? patrolPane_->marks()->words(row) : QString());
     status_->showMarkedCount(patrolPane_->model()->markedCount());
 }
 

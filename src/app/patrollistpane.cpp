@@ -52,7 +52,9 @@ PatrolListPane::PatrolListPane(Prompts &prompts, std::function<QByteArray()> pat
                                QWidget *parent)
     : QWidget(parent), prompts_(prompts), patrolListFolder_(std::move(patrolListFolder)) {
     setObjectName(QStringLiteral("PatrolPane"));
-    model_ = new PatrolListModel(this);
+    auto *list = new MarkedPatrolList(this);
+    model_ = list;
+    marks_ = list->marks();
     history_ = new PatrolHistory(this);
     history_->setObjectName(QStringLiteral("PatrolHistory"));
     editTarget_ = {model_, [this](int row) { selectRow(row); }, [this] { return currentFile_; },
@@ -69,7 +71,6 @@ PatrolListPane::PatrolListPane(Prompts &prompts, std::function<QByteArray()> pat
     view_->setModel(model_);
     delegate_ = new MarkDelegate(view_);
     view_->setItemDelegate(delegate_);
-    marks_ = new PatrolMarks(model_, this);
     view_->setRootIsDecorated(false);
     view_->setUniformRowHeights(true);
     view_->setItemsExpandable(false);

@@ -40,20 +40,9 @@ const QString kWatchLimitNote =
 
 } // namespace
 
-bool PatrolMarks::Row::consults(int id) const {
-    for (int i = 0; i < consultedCount; ++i) {
-        if (consulted[i] == id)
-            return true;
-    }
-    return false;
-}
-
 PatrolMarks::PatrolMarks(PatrolListModel *model, QObject *parent)
     : QObject(parent), model_(model), slice_(new QTimer(this)), settle_(new QTimer(this)),
       looking_(new QTimer(this)), watching_(new QTimer(this)), polling_(new QTimer(this)) {
-    model_->setMarkWords([this](const PatrolEntry &entry, int mark) {
-        return checker_ ? checker_->words(entry, quint32(mark)).join(u'\n') : QString();
-    });
     for (QTimer *timer : {slice_, settle_, looking_, watching_, polling_})
         timer->setSingleShot(true);
     settle_->setInterval(kSettleMs);
@@ -69,57 +58,14 @@ PatrolMarks::PatrolMarks(PatrolListModel *model, QObject *parent)
         lookSlice();
     });
 
-    connect(model_, &QAbstractItemModel::rowsInserted, this,
-            [this](const QModelIndex &, int first, int last) { insertRows(first, last); });
-    connect(model_, &QAbstractItemModel::rowsRemoved, this,
-            [this](const QModelIndex &, int first, int last) {
-                for (int row = first; row <= last; ++row) {
-                    pending_ -= rows_.at(row).pending ? 1 : 0;
-                    liveConsulters_ -= rows_.at(row).consultedCount;
-                }
-                rows_.remove(first, last - first + 1);
-                cursor_ = qMin(cursor_, first);
-                rowOfKeyKnown_ = false;
-            });
-    connect(model_, &QAbstractItemModel::rowsMoved, this,
-            [this](const QModelIndex &, int from, int, const QModelIndex &, int before) {
-                const int to = before > from ? before - 1 : before;
-                rows_.move(from, to);
-                cursor_ = qMin(cursor_, qMin(from, to));
-                rowOfKeyKnown_ = false;
-            });
-    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
-        rows_.clear();
-        pending_ = 0;
-        cursor_ = 0;
-        // Every row is new: what the old ones consulted says nothing.
-        consultersKnown_ = false;
-        liveConsulters_ = 0;
-        insertRows(0, model_->size() - 1);
-    });
-    connect(model_, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex &top, const QModelIndex &bottom, const QList<int> &roles) {
-                // A new days text; the marks' own changes come with their roles.
-                if (!roles.isEmpty() && !roles.contains(Qt::DisplayRole))
-                    return;
-                for (int row = top.row(); row <= bottom.row(); ++row) {
-                    setPending(row);
-                    if (checker_ && checking_)
-                        checkRow(row);
-                }
-                showChangedMarks();
-            });
+    connect(model_, &PatrolListModel::rowsAwaitCheck, this, &PatrolMarks::rowsEntered);
+    // Every row is new: what the old ones consulted says nothing.
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { consultersKnown_ = false; });
 }
 
 PatrolMarks::~PatrolMarks() = default;
 
-void PatrolMarks::insertRows(int first, int last) {
-    rows_.insert(first, qMax(0, last - first + 1), Row());
-    for (int row = first; row <= last; ++row)
-        rows_[row].key = nextKey_++;
-    pending_ += qMax(0, last - first + 1);
-    cursor_ = qMin(cursor_, first);
-    rowOfKeyKnown_ = false;
+void PatrolMarks::rowsEntered(int first, int last) {
     if (checker_ && checking_ && last - first < kAtOnce) {
         for (int row = first; row <= last; ++row)
             checkRow(row);
@@ -144,16 +90,12 @@ void PatrolMarks::setFolders(const SettingsFolders &folders) {
     // consulted.
     newWatcher();
     consultersKnown_ = false;
-    liveConsulters_ = 0;
     said_.clear();
-    for (Row &row : rows_)
-        row.consultedCount = 0;
     looking_->stop();
     watching_->stop();
     polling_->stop();
     lookingDone_ = true;
-    for (int row = 0; row < rows_.size(); ++row)
-        setPending(row);
+    model_->setAllPending();
     checkSlice();
 }
 
@@ -218,15 +160,6 @@ void PatrolMarks::lookSlice() {
     recheckConsulting(changed);
 }
 
-void PatrolMarks::setPending(int row) {
-    Row &r = rows_[row];
-    if (!r.pending) {
-        r.pending = true;
-        ++pending_;
-    }
-    cursor_ = qMin(cursor_, row);
-}
-
 void PatrolMarks::consultedBy(int id, quint32 key) {
     if (size_t(id) >= consultersOf_.size())
         consultersOf_.resize(std::max(size_t(id) + 1, 2 * consultersOf_.size()), -1);
@@ -237,56 +170,25 @@ void PatrolMarks::consultedBy(int id, quint32 key) {
 void PatrolMarks::rebuildConsulters() {
     std::fill(consultersOf_.begin(), consultersOf_.end(), -1);
     consulters_.clear();
-    consulters_.reserve(size_t(liveConsulters_));
+    consulters_.reserve(size_t(model_->consultedTotal()));
     consultersKnown_ = true;
-    for (const Row &row : std::as_const(rows_)) {
-        for (int i = 0; i < row.consultedCount; ++i)
-            consultedBy(row.consulted[i], row.key);
+    for (int row = 0; row < model_->size(); ++row) {
+        const RowMark &mark = model_->rowMark(row);
+        for (int i = 0; i < mark.consultedCount; ++i)
+            consultedBy(mark.consulted[size_t(i)], mark.key);
     }
-}
-
-int PatrolMarks::rowOfKey(quint32 key) {
-    if (!rowOfKeyKnown_) {
-        rowOfKey_.clear();
-        rowOfKey_.reserve(rows_.size());
-        for (int row = 0; row < rows_.size(); ++row)
-            rowOfKey_.insert(rows_.at(row).key, row);
-        rowOfKeyKnown_ = true;
-    }
-    return rowOfKey_.value(key, -1);
 }
 
 void PatrolMarks::checkRow(int row) {
-    Row &r = rows_[row];
+    const RowMark &mark = model_->rowMark(row);
     const rules::Findings found = checker_->check(model_->entry(row));
     // Only what it did not consult before is new to the index, once the
     // index is made.
     for (int i = 0; consultersKnown_ && i < found.consultedCount; ++i) {
-        if (!r.consults(found.consulted[i]))
-            consultedBy(found.consulted[i], r.key);
+        if (!mark.consults(found.consulted[size_t(i)]))
+            consultedBy(found.consulted[size_t(i)], mark.key);
     }
-    liveConsulters_ += found.consultedCount - r.consultedCount;
-    r.consulted = found.consulted;
-    r.consultedCount = quint8(found.consultedCount);
-    if (model_->storeMark(row, int(found.problems))) {
-        changedFirst_ = qMin(changedFirst_, row);
-        changedLast_ = qMax(changedLast_, row);
-    }
-    if (r.pending) {
-        r.pending = false;
-        --pending_;
-    }
-}
-
-void PatrolMarks::showChangedMarks() {
-    if (changedLast_ < 0)
-        return;
-    // Rows removed since may have taken the last ones with them.
-    const int last = qMin(changedLast_, int(rows_.size()) - 1);
-    if (changedFirst_ <= last)
-        model_->marksChanged(changedFirst_, last);
-    changedFirst_ = std::numeric_limits<int>::max();
-    changedLast_ = -1;
+    model_->storeMark(row, found.problems, found.consulted, found.consultedCount);
 }
 
 void PatrolMarks::setChecking(bool on) {
@@ -300,21 +202,18 @@ void PatrolMarks::checkSlice() {
     QElapsedTimer slice;
     slice.start();
     // The clock is read every few rows: reading it costs as much as a check.
-    for (int checked = 0;
-         pending_ > 0 && (checked % kRowsPerLook != 0 || slice.elapsed() < kSliceMs); ++checked) {
-        // Never past the last row, whatever the count says.
-        while (cursor_ < rows_.size() && !rows_.at(cursor_).pending)
-            ++cursor_;
-        if (cursor_ == rows_.size())
+    for (int checked = 0; checked % kRowsPerLook != 0 || slice.elapsed() < kSliceMs; ++checked) {
+        const int row = model_->firstPending();
+        if (row < 0)
             break;
-        checkRow(cursor_);
+        checkRow(row);
     }
-    showChangedMarks();
+    model_->showMarks();
     // Entries left over from rows rechecked or gone: past twice what the
     // rows consult, they are dropped.
-    if (consultersKnown_ && qsizetype(consulters_.size()) > 2 * liveConsulters_ + 4096)
+    if (consultersKnown_ && qsizetype(consulters_.size()) > 2 * model_->consultedTotal() + 4096)
         rebuildConsulters();
-    if (pending_ > 0) {
+    if (model_->pendingCount() > 0) {
         slice_->start();
         return;
     }
@@ -335,16 +234,16 @@ void PatrolMarks::recheckConsulting(const QList<int> &changed) {
     for (int id : changed) {
         const int latest = size_t(id) < consultersOf_.size() ? consultersOf_[size_t(id)] : -1;
         for (int at = latest; at >= 0; at = consulters_[size_t(at)].next) {
-            const int row = rowOfKey(consulters_[size_t(at)].key);
-            if (row >= 0 && !rows_.at(row).pending && rows_.at(row).consults(id))
-                setPending(row);
+            const int row = model_->rowOfKey(consulters_[size_t(at)].key);
+            if (row >= 0 && !model_->rowMark(row).pending && model_->rowMark(row).consults(id))
+                model_->setPending(row);
         }
     }
     checkSlice();
 }
 
 void PatrolMarks::watchSlice() {
-    if (!checker_ || !watcher_ || pending_ > 0)
+    if (!checker_ || !watcher_ || model_->pendingCount() > 0)
         return;
     QElapsedTimer slice;
     slice.start();
@@ -383,7 +282,8 @@ void PatrolMarks::watchSlice() {
 }
 
 bool PatrolMarks::isSettled() const {
-    return pending_ == 0 && lookingDone_ && !settle_->isActive() && !watching_->isActive();
+    return model_->pendingCount() == 0 && lookingDone_ && !settle_->isActive() &&
+           !watching_->isActive();
 }
 
 void PatrolMarks::maybeSettled() {
@@ -396,10 +296,29 @@ int PatrolMarks::nextMarked(int from, int step) const {
     const int start = from >= 0 ? from : (step > 0 ? -1 : n);
     for (int k = 1; k <= n; ++k) {
         const int row = ((start + step * k) % n + n) % n;
-        if (model_->mark(row) != 0)
+        if (model_->rowMark(row).problems != 0)
             return row;
     }
     return -1;
+}
+
+QString PatrolMarks::words(int row) const {
+    const quint32 problems = model_->rowMark(row).problems;
+    if (problems == 0 || !checker_)
+        return QString();
+    return checker_->words(model_->entry(row), problems).join(u'\n');
+}
+
+MarkedPatrolList::MarkedPatrolList(QObject *parent)
+    : PatrolListModel(parent), marks_(new PatrolMarks(this, this)) {}
+
+QVariant MarkedPatrolList::data(const QModelIndex &index, int role) const {
+    if ((role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole) && index.isValid() &&
+        index.row() < size()) {
+        const QString problems = marks_->words(index.row());
+        return problems.isEmpty() ? QVariant() : QVariant(problems);
+    }
+    return PatrolListModel::data(index, role);
 }
 
 void MarkDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const {

@@ -1,15 +1,13 @@
 #pragma once
+#include "patrol/patrollistmodel.h"
+#include "rules/entrycheck.h"
 #include "store/settingsfile.h"
 
-#include "rules/entrycheck.h"
-
-#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QStyledItemDelegate>
-#include <limits>
 #include <memory>
 #include <vector>
 
@@ -18,15 +16,14 @@ class QTimer;
 namespace kirano {
 
 class FolderWatcher;
-class PatrolListModel;
 
 // Keeps every row's mark of the patrol list (the problems the night's run
-// would meet, by the same rules as the autopilot's check) up to date: a row
-// is checked when it enters the list or its days change, every row when the
-// list is replaced or the folders change, and the rows that consulted a file
-// or folder when it changes on disk (watched) or when refresh() finds it
-// changed. Large lists are checked, watched and looked at again in slices
-// between events, so the window never waits on them.
+// would meet, by the same rules as the autopilot's check) up to date, in
+// the model beside its entry: a row is checked when it enters the list or
+// its entry or days change, every row when the folders change, and the rows
+// that consulted a file or folder when it changes on disk (watched) or when
+// refresh() finds it changed. Large lists are checked, watched and looked at
+// again in slices between events, so the window never waits on them.
 class PatrolMarks : public QObject {
     Q_OBJECT
   public:
@@ -49,6 +46,9 @@ class PatrolMarks : public QObject {
     // The next marked row after `from` (-1: before the first) going `step`
     // (1 or -1), round the end; -1 when no row is marked.
     int nextMarked(int from, int step) const;
+    // The row's problems, one per line, as the autopilot's check words them;
+    // empty for a row without any.
+    QString words(int row) const;
 
   signals:
     void settled();
@@ -57,23 +57,12 @@ class PatrolMarks : public QObject {
     void note(const QString &text);
 
   private:
-    struct Row {
-        quint32 key = 0; // stays with the row as rows come, go and move
-        // What its mark rests on: the ids of the checker's paths.
-        std::array<int, rules::Findings::kMaxConsulted> consulted{};
-        quint8 consultedCount = 0;
-        bool pending = true;
-        bool consults(int id) const;
-    };
-    void insertRows(int first, int last);
+    void rowsEntered(int first, int last);
     void checkRow(int row);
-    void setPending(int row);
     void checkSlice();
     void lookSlice();
     void watchSlice();
     void maybeSettled();
-    // One dataChanged for the rows whose marks changed since the last.
-    void showChangedMarks();
     void recheckConsulting(const QList<int> &changed);
     void watched(const QString &folder, const QString &name, int what);
     void newWatcher();
@@ -83,17 +72,10 @@ class PatrolMarks : public QObject {
     // left over are too many.
     void consultedBy(int id, quint32 key);
     void rebuildConsulters();
-    int rowOfKey(quint32 key);
 
     PatrolListModel *model_;
     std::unique_ptr<rules::EntryChecker> checker_;
     SettingsFolders folders_;
-    QList<Row> rows_; // parallel to the model's rows
-    quint32 nextKey_ = 0;
-    int pending_ = 0;
-    int cursor_ = 0; // no pending row before it
-    int changedFirst_ = std::numeric_limits<int>::max();
-    int changedLast_ = -1;
     bool checking_ = true;
     QTimer *slice_;
     QTimer *settle_;   // gathers a burst of changes on disk
@@ -114,10 +96,22 @@ class PatrolMarks : public QObject {
     // checks on each access cost as much as the check of a row.
     std::vector<int> consultersOf_; // by path id: the latest entry, or -1
     std::vector<Consulter> consulters_;
-    qsizetype liveConsulters_ = 0; // what the rows consult now
     bool consultersKnown_ = false; // made from the rows when first needed
-    QHash<quint32, int> rowOfKey_; // made when needed, after rows moved
-    bool rowOfKeyKnown_ = false;
+};
+
+// The patrol list as the window shows it: a marked row's problems in words,
+// as its tooltip and accessible description, made only when asked for (a
+// list naming thousands of missing files is rarely read whole). It keeps the
+// marks that find them.
+class MarkedPatrolList : public PatrolListModel {
+    Q_OBJECT
+  public:
+    explicit MarkedPatrolList(QObject *parent = nullptr);
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    PatrolMarks *marks() const { return marks_; }
+
+  private:
+    PatrolMarks *marks_;
 };
 
 // Draws a marked row's sign in its first column; other rows as always, all

@@ -18,12 +18,8 @@ int PatrolListModel::columnCount(const QModelIndex &parent) const {
 QVariant PatrolListModel::data(const QModelIndex &index, int role) const {
     if (!index.isValid() || index.row() >= size())
         return QVariant();
-    if (role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole) {
-        const QString problems = markText(index.row());
-        return problems.isEmpty() ? QVariant() : QVariant(problems);
-    }
     if (role == MarkRole)
-        return index.column() == First && marks_.at(index.row()) != 0;
+        return index.column() == First && marks_.at(index.row()).problems != 0;
     if (role == DaysRole)
         return entries_.at(index.row()).days;
     if (role != Qt::DisplayRole)
@@ -64,8 +60,9 @@ QVariant PatrolListModel::headerData(int section, Qt::Orientation orientation, i
 void PatrolListModel::insertEntry(int position, PatrolEntry entry) {
     beginInsertRows(QModelIndex(), position, position);
     entries_.insert(position, std::move(entry));
-    marks_.insert(position, 0);
+    insertMarks(position, 1);
     endInsertRows();
+    emit rowsAwaitCheck(position, position);
 }
 
 void PatrolListModel::insertEntries(int position, QList<PatrolEntry> entries) {
@@ -85,8 +82,9 @@ void PatrolListModel::insertEntries(int position, QList<PatrolEntry> entries) {
     moveIn(entries.begin(), entries.end());
     moveIn(entries_.begin() + position, entries_.end());
     entries_.swap(merged);
-    marks_.insert(position, count, 0);
+    insertMarks(position, count);
     endInsertRows();
+    emit rowsAwaitCheck(position, position + count - 1);
 }
 
 QList<PatrolEntry> PatrolListModel::takeEntries(int position, int count) {
@@ -95,43 +93,46 @@ QList<PatrolEntry> PatrolListModel::takeEntries(int position, int count) {
     beginRemoveRows(QModelIndex(), position, position + count - 1);
     QList<PatrolEntry> taken;
     taken.reserve(count);
-    for (int row = position; row < position + count; ++row) {
+    for (int row = position; row < position + count; ++row)
         taken.append(std::move(entries_[row]));
-        markedCount_ -= marks_.at(row) != 0 ? 1 : 0;
-    }
     entries_.remove(position, count);
-    marks_.remove(position, count);
+    forgetMarks(position, count);
     endRemoveRows();
     return taken;
 }
 
 PatrolEntry PatrolListModel::replaceEntry(int row, PatrolEntry entry) {
     std::swap(entries_[row], entry);
-    // Every column may read anew, and the mark is the new entry's to find.
+    setPending(row);
+    // Every column may read anew; the mark shown stays until the new entry's
+    // is found.
     emit dataChanged(index(row, First), index(row, ColumnCount - 1));
+    emit rowsAwaitCheck(row, row);
     return entry;
 }
 
 void PatrolListModel::setEntries(QList<PatrolEntry> entries) {
     beginResetModel();
     entries_ = std::move(entries);
-    marks_ = QList<int>(entries_.size());
-    markedCount_ = 0;
+    newMarks();
     endResetModel();
+    if (!entries_.isEmpty())
+        emit rowsAwaitCheck(0, size() - 1);
 }
 
 void PatrolListModel::swapEntries(QList<PatrolEntry> &entries) {
     beginResetModel();
     entries_.swap(entries);
-    marks_ = QList<int>(entries_.size());
-    markedCount_ = 0;
+    newMarks();
     endResetModel();
+    if (!entries_.isEmpty())
+        emit rowsAwaitCheck(0, size() - 1);
 }
 
 PatrolEntry PatrolListModel::takeEntry(int row) {
     beginRemoveRows(QModelIndex(), row, row);
     PatrolEntry entry = entries_.takeAt(row);
-    markedCount_ -= marks_.takeAt(row) != 0 ? 1 : 0;
+    forgetMarks(row, 1);
     endRemoveRows();
     return entry;
 }
@@ -144,31 +145,116 @@ void PatrolListModel::moveEntry(int from, int to) {
     beginMoveRows(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to);
     entries_.move(from, to);
     marks_.move(from, to);
+    pendingFrom_ = qMin(pendingFrom_, qMin(from, to));
+    rowOfKeyKnown_ = false;
     endMoveRows();
 }
 
 void PatrolListModel::setDays(int row, const QByteArray &days) {
     entries_[row].days = days;
+    setPending(row);
     const QModelIndex cell = index(row, Days);
     emit dataChanged(cell, cell);
+    emit rowsAwaitCheck(row, row);
 }
 
-QString PatrolListModel::markText(int row) const {
-    const int mark = marks_.at(row);
-    return mark != 0 && markWords_ ? markWords_(entries_.at(row), mark) : QString();
+void PatrolListModel::insertMarks(int position, int count) {
+    marks_.insert(position, count, RowMark());
+    for (int row = position; row < position + count; ++row)
+        marks_[row].key = nextKey_++;
+    pendingCount_ += count;
+    pendingFrom_ = qMin(pendingFrom_, position);
+    rowOfKeyKnown_ = false;
 }
 
-bool PatrolListModel::storeMark(int row, int mark) {
-    if (marks_.at(row) == mark)
-        return false;
-    markedCount_ += (mark != 0 ? 1 : 0) - (marks_.at(row) != 0 ? 1 : 0);
-    marks_[row] = mark;
-    return true;
+void PatrolListModel::forgetMarks(int position, int count) {
+    for (int row = position; row < position + count; ++row) {
+        const RowMark &mark = marks_.at(row);
+        markedCount_ -= mark.problems != 0 ? 1 : 0;
+        pendingCount_ -= mark.pending ? 1 : 0;
+        consultedTotal_ -= mark.consultedCount;
+    }
+    marks_.remove(position, count);
+    pendingFrom_ = qMin(pendingFrom_, position);
+    rowOfKeyKnown_ = false;
 }
 
-void PatrolListModel::marksChanged(int first, int last) {
-    emit dataChanged(index(first, First), index(last, ColumnCount - 1),
-                     {MarkRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
+void PatrolListModel::newMarks() {
+    marks_ = QList<RowMark>(entries_.size());
+    for (RowMark &mark : marks_)
+        mark.key = nextKey_++;
+    markedCount_ = 0;
+    pendingCount_ = size();
+    consultedTotal_ = 0;
+    pendingFrom_ = 0;
+    rowOfKeyKnown_ = false;
+}
+
+int PatrolListModel::firstPending() const {
+    if (pendingCount_ == 0)
+        return -1;
+    // Never past the last row, whatever the count says.
+    while (pendingFrom_ < size() && !marks_.at(pendingFrom_).pending)
+        ++pendingFrom_;
+    return pendingFrom_ < size() ? pendingFrom_ : -1;
+}
+
+void PatrolListModel::setPending(int row) {
+    RowMark &mark = marks_[row];
+    if (!mark.pending) {
+        mark.pending = true;
+        ++pendingCount_;
+    }
+    pendingFrom_ = qMin(pendingFrom_, row);
+}
+
+void PatrolListModel::setAllPending() {
+    for (RowMark &mark : marks_) {
+        mark.pending = true;
+        mark.consultedCount = 0;
+    }
+    pendingCount_ = size();
+    consultedTotal_ = 0;
+    pendingFrom_ = 0;
+}
+
+void PatrolListModel::storeMark(int row, quint32 problems, const RowMark::Consulted &consulted,
+                                int count) {
+    RowMark &mark = marks_[row];
+    if (mark.problems != problems) {
+        markedCount_ += (problems != 0 ? 1 : 0) - (mark.problems != 0 ? 1 : 0);
+        mark.problems = problems;
+        changedFirst_ = qMin(changedFirst_, row);
+        changedLast_ = qMax(changedLast_, row);
+    }
+    consultedTotal_ += count - mark.consultedCount;
+    mark.consulted = consulted;
+    mark.consultedCount = quint8(count);
+    if (mark.pending) {
+        mark.pending = false;
+        --pendingCount_;
+    }
+}
+
+void PatrolListModel::showMarks() {
+    // Rows removed since may have taken the last ones with them.
+    const int last = qMin(changedLast_, size() - 1);
+    if (changedFirst_ <= last)
+        emit dataChanged(index(changedFirst_, First), index(last, ColumnCount - 1),
+                         {MarkRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
+    changedFirst_ = std::numeric_limits<int>::max();
+    changedLast_ = -1;
+}
+
+int PatrolListModel::rowOfKey(quint32 key) const {
+    if (!rowOfKeyKnown_) {
+        rowOfKey_.clear();
+        rowOfKey_.reserve(marks_.size());
+        for (int row = 0; row < marks_.size(); ++row)
+            rowOfKey_.insert(marks_.at(row).key, row);
+        rowOfKeyKnown_ = true;
+    }
+    return rowOfKey_.value(key, -1);
 }
 
 namespace {

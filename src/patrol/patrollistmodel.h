@@ -1,9 +1,11 @@
 #pragma once
 #include "patrol/patrolentry.h"
+#include "patrol/rowmark.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
-#include <functional>
+#include <limits>
 
 namespace kirano {
 
@@ -12,10 +14,10 @@ namespace kirano {
 // entry's display row, derived from fields that never change once the entry
 // is in the list, so they are worked out only for the rows on screen.
 // Every entry given to the model must have a display row.
-// A row may carry a mark: a number standing for the problems the night's run
-// would meet with its entry, whose words (one problem per line) are made
-// from the entry by whoever stored it, only when shown as its tooltip and
-// accessible description; the mark follows its row and is dropped with it.
+// Each row is its entry and its mark (patrol/rowmark.h): what the night's run
+// would fail on with it, as found by the marks. The two come, go and move
+// together; the entries stay one list of their own, so that the history,
+// saving and the recovery copy share it without copying a field.
 class PatrolListModel : public QAbstractTableModel {
     Q_OBJECT
   public:
@@ -61,19 +63,29 @@ class PatrolListModel : public QAbstractTableModel {
     void moveUp(int row) { moveEntry(row, row - 1); }
     void setDays(int row, const QByteArray &days);
 
-    // 0 for a row without problems.
-    int mark(int row) const { return marks_.at(row); }
-    // How many rows carry a mark.
+    // The row's mark: its problems, what they rest on, whether it waits for
+    // its check. A row enters the list waiting, and waits again whenever
+    // its entry or its days change.
+    const RowMark &rowMark(int row) const { return marks_.at(row); }
+    // How many rows carry problems.
     int markedCount() const { return markedCount_; }
-    // The row's problems, one per line; empty for a row without any.
-    QString markText(int row) const;
-    // What the marks stored stand for.
-    using MarkWords = std::function<QString(const PatrolEntry &entry, int mark)>;
-    void setMarkWords(MarkWords words) { markWords_ = std::move(words); }
-    // Keeps the row's mark and says whether it changed; views hear of it
-    // from marksChanged(), once for a whole slice of rows checked.
-    bool storeMark(int row, int mark);
-    void marksChanged(int first, int last);
+    // How many rows wait for their check.
+    int pendingCount() const { return pendingCount_; }
+    // The first row waiting for its check, or -1.
+    int firstPending() const;
+    // The row waits for its check again: something it consulted changed.
+    void setPending(int row);
+    // Every row waits for its check and consults nothing: the folders the
+    // checks go by changed.
+    void setAllPending();
+    // Keeps what the check of a row found; the row waits no more. Views hear
+    // of the marks stored from showMarks(), once for a whole slice of rows.
+    void storeMark(int row, quint32 problems, const RowMark::Consulted &consulted, int count);
+    void showMarks();
+    // The row whose mark has `key`; -1 when it left the list.
+    int rowOfKey(quint32 key) const;
+    // How many path ids the rows consult, all together.
+    qsizetype consultedTotal() const { return consultedTotal_; }
 
     // Dragging a row within a view: rows are dragged, and dropped only
     // between rows, never onto one.
@@ -89,14 +101,33 @@ class PatrolListModel : public QAbstractTableModel {
     // The row of this list that mimeData() put in `data`, or -1.
     int draggedRow(const QMimeData *data) const;
 
+  signals:
+    // Rows entered the list, or their entry changed: their marks are to be
+    // found. Once the rows are in place, after the views heard of them.
+    void rowsAwaitCheck(int first, int last);
+
   private:
     // This process and this list, ahead of a dragged row's number.
     QByteArray listMark() const;
+    // `count` waiting marks, with keys of their own, at `position`.
+    void insertMarks(int position, int count);
+    // The marks of the rows to be removed leave the counts.
+    void forgetMarks(int position, int count);
+    // A waiting mark for every entry: the list was replaced.
+    void newMarks();
 
     QList<PatrolEntry> entries_;
-    QList<int> marks_; // parallel to entries_
+    QList<RowMark> marks_; // one per entry, at the same row
+    quint32 nextKey_ = 0;
     int markedCount_ = 0;
-    MarkWords markWords_;
+    int pendingCount_ = 0;
+    qsizetype consultedTotal_ = 0;
+    mutable int pendingFrom_ = 0; // no row before it waits
+    // The rows whose marks changed since showMarks().
+    int changedFirst_ = std::numeric_limits<int>::max();
+    int changedLast_ = -1;
+    mutable QHash<quint32, int> rowOfKey_; // made when asked, after rows moved
+    mutable bool rowOfKeyKnown_ = false;
 };
 
 } // namespace kirano

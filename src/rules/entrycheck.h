@@ -7,6 +7,7 @@
 // disk.
 
 #include "patrol/patrolentry.h"
+#include "patrol/rowmark.h"
 #include "rules/filestates.h"
 #include "store/settingsfile.h"
 
@@ -44,9 +45,10 @@ enum Problem : quint32 {
 // What the check of one entry found: its problems, and the ids of the paths
 // the answer rests on.
 struct Findings {
-    static constexpr int kMaxConsulted = 8;
+    // As many as a row's mark keeps.
+    static constexpr int kMaxConsulted = RowMark::kMaxConsulted;
     quint32 problems = 0;
-    std::array<int, kMaxConsulted> consulted{};
+    RowMark::Consulted consulted{};
     int consultedCount = 0;
 };
 
