@@ -180,7 +180,10 @@ void PatrolListModel::forgetMarks(int position, int count) {
 }
 
 void PatrolListModel::newMarks() {
-    marks_ = QList<RowMark>(entries_.size());
+    // The new marks take the old ones' room: a list emptied and opened
+    // again is not made anew.
+    marks_.clear();
+    marks_.resize(entries_.size());
     for (RowMark &mark : marks_)
         mark.key = nextKey_++;
     markedCount_ = 0;
