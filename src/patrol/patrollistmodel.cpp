@@ -112,12 +112,8 @@ PatrolEntry PatrolListModel::replaceEntry(int row, PatrolEntry entry) {
 }
 
 void PatrolListModel::setEntries(QList<PatrolEntry> entries) {
-    beginResetModel();
-    entries_ = std::move(entries);
-    newMarks();
-    endResetModel();
-    if (!entries_.isEmpty())
-        emit rowsAwaitCheck(0, size() - 1);
+    // The list replaced goes with `entries`.
+    swapEntries(entries);
 }
 
 void PatrolListModel::swapEntries(QList<PatrolEntry> &entries) {
