@@ -63,6 +63,36 @@ void checkRows(const PatrolListModel &m, const QByteArrayList &tags) {
     }
 }
 
+// One edit of the list, by name: what a test table can hold. New entries are
+// n0, n1 ...
+void editList(PatrolListModel &model, const QByteArray &edit, int a, int b) {
+    QList<PatrolEntry> added;
+    for (int i = 0; i < b; ++i)
+        added << rowOf("n" + QByteArray::number(i));
+    if (edit == "remove")
+        model.removeEntry(a);
+    else if (edit == "take")
+        model.takeEntries(a, b);
+    else if (edit == "move")
+        model.moveEntry(a, b);
+    else if (edit == "up")
+        model.moveUp(a);
+    else if (edit == "insert")
+        model.insertEntries(a, added);
+    else if (edit == "days")
+        model.setDays(a, "x");
+    else if (edit == "replace")
+        model.replaceEntry(a, rowOf("n0"));
+    else if (edit == "swap")
+        model.swapEntries(added);
+    else if (edit == "all")
+        model.setAllPending();
+    else if (edit == "pending")
+        model.setPending(a);
+    else
+        QFAIL("no such edit");
+}
+
 } // namespace
 
 class TestPatrol : public QObject {
@@ -556,7 +586,7 @@ class TestPatrol : public QObject {
         QTest::newRow("changed in place")
             << QByteArray("replace") << 0 << 0 << QByteArrayList{"n0", "r1", "r2", "r3"}
             << P{1, 0, 4, 0} << I{0} << I{0, 0} << I{0, 1, 2, 3};
-        QTest::newRow("list replaced") << QByteArray("swap") << 0 << 0 << QByteArrayList{"n0"}
+        QTest::newRow("list replaced") << QByteArray("swap") << 0 << 1 << QByteArrayList{"n0"}
                                        << P{0} << I{0} << I{0, 0} << I{-1, -1, -1, -1};
         QTest::newRow("list emptied") << QByteArray("swap") << 0 << 0 << QByteArrayList{} << P{}
                                       << I{} << I{} << I{-1, -1, -1, -1};
@@ -593,30 +623,7 @@ class TestPatrol : public QObject {
         QCOMPARE(model.rowOfKey(keys.at(3)), 3); // what the edit must bring up to date
         QSignalSpy awaits(&model, &PatrolListModel::rowsAwaitCheck);
 
-        if (edit == "remove")
-            model.removeEntry(a);
-        else if (edit == "take")
-            model.takeEntries(a, b);
-        else if (edit == "move")
-            model.moveEntry(a, b);
-        else if (edit == "up")
-            model.moveUp(a);
-        else if (edit == "insert")
-            model.insertEntries(a, b == 1 ? QList<PatrolEntry>{rowOf("n0")}
-                                          : QList<PatrolEntry>{rowOf("n0"), rowOf("n1")});
-        else if (edit == "days")
-            model.setDays(a, "x");
-        else if (edit == "replace")
-            model.replaceEntry(a, rowOf("n0"));
-        else if (edit == "swap") {
-            QList<PatrolEntry> other;
-            if (!order.isEmpty())
-                other << rowOf("n0");
-            model.swapEntries(other);
-        } else if (edit == "all")
-            model.setAllPending();
-        else if (edit == "pending")
-            model.setPending(a);
+        editList(model, edit, a, b);
 
         QCOMPARE(model.size(), order.size());
         QList<quint32> shownProblems;
@@ -651,6 +658,61 @@ class TestPatrol : public QObject {
         QCOMPARE(awaits.size(), awaited.isEmpty() ? 0 : 1);
         if (!awaited.isEmpty())
             QCOMPARE((QList<int>{awaits.at(0).at(0).toInt(), awaits.at(0).at(1).toInt()}), awaited);
+    }
+
+    // However rows come, go and move around the rows waiting for their
+    // check, each is reached once, and nothing else.
+    void waitingRowsAllReached_data() {
+        QTest::addColumn<QByteArrayList>("waiting"); // of r0 to r4, before the edit
+        QTest::addColumn<QByteArray>("edit");
+        QTest::addColumn<int>("a");
+        QTest::addColumn<int>("b");
+        QTest::addColumn<QByteArrayList>("reached"); // in the order checked
+        using L = QByteArrayList;
+        QTest::newRow("a row above dragged below it")
+            << L{"r2"} << QByteArray("move") << 0 << 3 << L{"r2"};
+        QTest::newRow("a row above dragged to the end")
+            << L{"r2", "r3"} << QByteArray("move") << 1 << 4 << L{"r2", "r3"};
+        QTest::newRow("it dragged to the top")
+            << L{"r3"} << QByteArray("move") << 3 << 0 << L{"r3"};
+        QTest::newRow("it moved up") << L{"r2"} << QByteArray("up") << 2 << 0 << L{"r2"};
+        QTest::newRow("a row above removed")
+            << L{"r3"} << QByteArray("remove") << 1 << 0 << L{"r3"};
+        QTest::newRow("rows above taken")
+            << L{"r2", "r4"} << QByteArray("take") << 0 << 2 << L{"r2", "r4"};
+        QTest::newRow("one added above")
+            << L{"r3"} << QByteArray("insert") << 0 << 1 << L{"n0", "r3"};
+        QTest::newRow("a row above to check again")
+            << L{"r4"} << QByteArray("pending") << 1 << 0 << L{"r1", "r4"};
+        QTest::newRow("days changed above")
+            << L{"r3"} << QByteArray("days") << 0 << 0 << L{"r0", "r3"};
+        QTest::newRow("changed in place above")
+            << L{"r3"} << QByteArray("replace") << 2 << 0 << L{"n0", "r3"};
+    }
+    void waitingRowsAllReached() {
+        QFETCH(QByteArrayList, waiting);
+        QFETCH(QByteArray, edit);
+        QFETCH(int, a);
+        QFETCH(int, b);
+        QFETCH(QByteArrayList, reached);
+        PatrolListModel model;
+        model.setEntries({rowOf("r0"), rowOf("r1"), rowOf("r2"), rowOf("r3"), rowOf("r4")});
+        for (int row = 0; row < model.size(); ++row) {
+            if (!waiting.contains(model.entry(row).command))
+                model.storeMark(row, 0, {}, 0);
+        }
+        // The search for the next row to check has gone as far as the first
+        // one waiting.
+        QCOMPARE(model.entry(model.firstPending()).command, waiting.first());
+        editList(model, edit, a, b);
+        QByteArrayList checked;
+        for (int row = model.firstPending(); row >= 0 && checked.size() <= model.size();
+             row = model.firstPending()) {
+            checked << model.entry(row).command;
+            model.storeMark(row, 0, {}, 0);
+        }
+        QCOMPARE(checked, reached);
+        QCOMPARE(model.pendingCount(), 0);
     }
 
     // Marks found in a slice reach the views in one change, only for the rows
