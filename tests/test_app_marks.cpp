@@ -166,6 +166,20 @@ class TestPatrolMarks : public QObject {
         }));
     }
 
+    // A row checked again may rest on a file it did not look at before: once
+    // its forum is listed, its room list counts, and a change of it too.
+    void aForumListedLaterHasItsRoomListFollowed() {
+        Marked m;
+        m.open({"mesrc", "G/", "5", "7", "0", kDays});
+        QTRY_COMPARE(m.tips(), QStringList{u"フォーラム「G/」が forumlist.txt にありません"_s});
+        QVERIFY(QDir().mkpath(m.data() + u"G"_s));
+        writeBytes(m.data() + u"forumlist.txt"_s, lines({"Forum", "F/", "Other", "G/"}));
+        QTRY_COMPARE(m.tips(), QStringList{QString()});
+        QTRY_VERIFY(m.w->patrolPane()->marks()->isSettled());
+        writeBytes(m.data() + u"G/mes.txt"_s, lines({"01  title"}));
+        QTRY_COMPARE(m.tips(), QStringList{u"5番会議室が G/ の会議室リストにありません"_s});
+    }
+
     // Marks changing on many rows at once: the rows of them on screen are
     // painted again, down to the last one showing.
     void marksChangingOnScreenArePaintedAgain() {

@@ -89,6 +89,8 @@ void editList(PatrolListModel &model, const QByteArray &edit, int a, int b) {
         model.setAllPending();
     else if (edit == "pending")
         model.setPending(a);
+    else if (edit == "store")
+        model.storeMark(a, 2, {30}, 1);
     else
         QFAIL("no such edit");
 }
@@ -593,6 +595,9 @@ class TestPatrol : public QObject {
         QTest::newRow("folders changed")
             << QByteArray("all") << 0 << 0 << QByteArrayList{"r0", "r1", "r2", "r3"}
             << P{1, 0, 4, 0} << I{0, 1, 2, 3} << I{} << I{0, 1, 2, 3};
+        QTest::newRow("checked again, resting on one path")
+            << QByteArray("store") << 1 << 0 << QByteArrayList{"r0", "r1", "r2", "r3"}
+            << P{1, 2, 4, 0} << I{} << I{} << I{0, 1, 2, 3};
         QTest::newRow("a file it read changed")
             << QByteArray("pending") << 3 << 0 << QByteArrayList{"r0", "r1", "r2", "r3"}
             << P{1, 0, 4, 0} << I{3} << I{} << I{0, 1, 2, 3};
@@ -650,9 +655,11 @@ class TestPatrol : public QObject {
         QCOMPARE(rowKeys.size(), model.size()); // every row a key of its own
         for (int first = 0; first < 4; ++first) {
             QCOMPARE(model.rowOfKey(keys.at(first)), keyRows.at(first));
-            // What a first row consulted goes with it, until the folders change.
+            // What a first row consulted goes with it, until it is checked
+            // again or the folders change.
             const int row = keyRows.at(first);
-            if (row >= 0 && edit != "all")
+            const bool checkedAgain = edit == "all" || (edit == "store" && first == a);
+            if (row >= 0 && !checkedAgain)
                 QVERIFY(model.rowMark(row).consults(10 + first));
         }
         QCOMPARE(awaits.size(), awaited.isEmpty() ? 0 : 1);
